@@ -1,0 +1,133 @@
+// Contour chaining: end points, links through the end point grid, walks, lone records.
+#include "import/chaining.h"
+
+#include <charconv>
+
+#include "import/end_point_grid.h"
+#include "model/check.h"
+#include "model/number_text.h"
+#include "model/record_text.h"
+
+namespace zorvan {
+
+namespace {
+
+// Appends a record number and "|" as the invariant number form writes a whole number.
+void AppendRecordNumber(std::string& text, int32_t number) {
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, number);
+    text.append(digits, result.ptr);
+    text += '|';
+}
+
+// The blank-separated fields of a record, read as numbers by position.
+class FieldCursor {
+public:
+    explicit FieldCursor(std::string_view text) : fields_(SplitFields(text)) {}
+    double Number(size_t index) const { return LenientParse(FieldAt(fields_, index)); }
+
+private:
+    std::vector<std::string_view> fields_;
+};
+
+}  // namespace
+
+void ReadRecordEnds(std::span<const std::string> records, ChainTables& tables) {
+    for (size_t i = 0; i < records.size(); ++i) {
+        const std::string_view record = records[i];
+        tables.recStartX[i] = tables.recStartY[i] = tables.recEndX[i] = tables.recEndY[i] = -100.0;
+        tables.chained[i] = 0;
+        if (IsArcRecord(record)) {
+            const FieldCursor fields(record);
+            tables.recStartX[i] = fields.Number(7);
+            tables.recStartY[i] = fields.Number(8);
+            tables.recEndX[i] = fields.Number(9);
+            tables.recEndY[i] = fields.Number(10);
+        }
+        if (IsLineRecord(record)) {
+            const FieldCursor fields(record);
+            tables.recStartX[i] = fields.Number(0);
+            tables.recStartY[i] = fields.Number(1);
+            tables.recEndX[i] = fields.Number(3);
+            tables.recEndY[i] = fields.Number(4);
+        }
+        if (IsCircleRecord(record)) {
+            std::string withoutK;
+            for (const char c : record) {
+                if (c != 'K') withoutK += c;
+            }
+            const FieldCursor fields(TrimBlanks(withoutK));
+            tables.recStartX[i] = tables.recEndX[i] = fields.Number(0) - fields.Number(3);
+            tables.recStartY[i] = tables.recEndY[i] = fields.Number(1);
+        }
+    }
+}
+
+void LinkRecordEnds(ChainTables& tables, int32_t count, std::span<const std::string> records) {
+    std::vector<EndPointGrid::EndPoint> points;
+    points.reserve(2 * static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        if (IsCircleRecord(records[static_cast<size_t>(i)])) continue;
+        points.push_back({tables.recStartX[static_cast<size_t>(i)], tables.recStartY[static_cast<size_t>(i)], i});
+        points.push_back({tables.recEndX[static_cast<size_t>(i)], tables.recEndY[static_cast<size_t>(i)], i});
+    }
+    const EndPointGrid grid(std::move(points));
+    for (int32_t o = 0; o < count; ++o) {
+        const auto i = static_cast<size_t>(o);
+        tables.linkAtStart[i] = tables.linkAtEnd[i] = -1;
+        if (IsCircleRecord(records[i])) continue;
+        tables.linkAtStart[i] = grid.HighestMatch(tables.recStartX[i], tables.recStartY[i], o);
+        tables.linkAtEnd[i] = grid.HighestMatch(tables.recEndX[i], tables.recEndY[i], o);
+    }
+}
+
+int32_t NextInChain(ChainTables& tables, int32_t i) {
+    tables.chained[static_cast<size_t>(i)] = -1;
+    const int32_t atStart = tables.linkAtStart[static_cast<size_t>(i)];
+    if (atStart != -1 && tables.chained[static_cast<size_t>(atStart)] == 0) {
+        tables.chained[static_cast<size_t>(atStart)] = -1;
+        return atStart;
+    }
+    const int32_t atEnd = tables.linkAtEnd[static_cast<size_t>(i)];
+    if (atEnd != -1 && tables.chained[static_cast<size_t>(atEnd)] == 0) {
+        tables.chained[static_cast<size_t>(atEnd)] = -1;
+        return atEnd;
+    }
+    return -2;
+}
+
+std::string WalkContours(ChainTables& tables, int32_t count) {
+    std::string chain;
+    std::vector<char> inSomeContour(static_cast<size_t>(count), 0);
+    std::vector<int32_t> walk;
+    for (int32_t o = 0; o < count; ++o) {
+        walk.clear();
+        for (int32_t v = o; v >= 0; v = NextInChain(tables, v)) walk.push_back(v);
+        if (walk.size() < 2) continue;  // a walk of one record is dropped
+        for (const int32_t v : walk) {
+            AppendRecordNumber(chain, v);
+            inSomeContour[static_cast<size_t>(v)] = 1;
+        }
+        chain += ':';
+    }
+    for (int32_t a = 0; a < count; ++a) {
+        if (inSomeContour[static_cast<size_t>(a)]) continue;
+        AppendRecordNumber(chain, a);
+        chain += ':';
+    }
+    return chain;
+}
+
+std::string ChainRecordTexts(std::span<const std::string> records, ChainTables& tables) {
+    ZORVAN_CHECK(tables.recStartX.size() >= records.size());
+    const auto count = static_cast<int32_t>(records.size());
+    ReadRecordEnds(records, tables);
+    LinkRecordEnds(tables, count, records);
+    return WalkContours(tables, count);
+}
+
+void ChainRecords(Program& program) {
+    program.contourChain = ChainRecordTexts(program.store.Records(), program.chain);
+}
+
+}  // namespace zorvan

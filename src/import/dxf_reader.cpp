@@ -1,0 +1,134 @@
+// The DXF reader's whole run: the three passes into local tables, the table checks, the chaining, and only
+// then the hand-over of the new drawing to the program.
+#include "import/dxf_reader.h"
+
+#include <algorithm>
+
+#include "import/chaining.h"
+#include "import/dxf_passes.h"
+#include "ui/view.h"
+
+namespace zorvan {
+
+namespace {
+
+DxfReadResult Refused(DxfReadOutcome outcome, TableLimit limit = TableLimit::Records) { return {outcome, limit}; }
+
+int32_t CountContours(const std::string& contourChain) {
+    return static_cast<int32_t>(std::count(contourChain.begin(), contourChain.end(), ':'));
+}
+
+// Everything a load replaces, built before the program is touched.
+struct NewDrawing {
+    std::vector<std::string> pairs;
+    std::vector<std::string> entities;
+    std::vector<std::string> records;
+    dxf::Extents extents;
+    ChainTables tables{0};
+    std::string contourChain;
+};
+
+void HandOver(Program& program, NewDrawing& drawing) {
+    const auto count = static_cast<int32_t>(drawing.records.size());
+    for (int32_t i = 0; i < count; ++i) program.store.LetDATA(std::move(drawing.records[static_cast<size_t>(i)]), i);
+    program.store.n = count - 1;
+    ResetRecordTables(program, program.store.n);
+
+    ChainTables& to = program.chain;
+    const ChainTables& from = drawing.tables;
+    std::copy(from.recStartX.begin(), from.recStartX.end(), to.recStartX.begin());
+    std::copy(from.recStartY.begin(), from.recStartY.end(), to.recStartY.begin());
+    std::copy(from.recEndX.begin(), from.recEndX.end(), to.recEndX.begin());
+    std::copy(from.recEndY.begin(), from.recEndY.end(), to.recEndY.begin());
+    std::copy(from.linkAtStart.begin(), from.linkAtStart.end(), to.linkAtStart.begin());
+    std::copy(from.linkAtEnd.begin(), from.linkAtEnd.end(), to.linkAtEnd.begin());
+    std::copy(from.chained.begin(), from.chained.end(), to.chained.begin());
+    program.contourChain = std::move(drawing.contourChain);
+
+    program.extMinX = drawing.extents.minX;
+    program.extMinY = drawing.extents.minY;
+    program.extMaxX = drawing.extents.maxX;
+    program.extMaxY = drawing.extents.maxY;
+    program.viewLeft = program.extMinX;
+    program.viewTop = program.extMaxY;
+    program.viewRight = program.extMaxX;
+    program.viewBottom = program.extMinY;
+
+    program.dxfPairCount = static_cast<int32_t>(drawing.pairs.size());
+    program.dxfPairs = std::move(drawing.pairs);
+    program.dxfEntityCount = static_cast<int32_t>(drawing.entities.size());
+    program.dxfEntities = std::move(drawing.entities);
+}
+
+}  // namespace
+
+std::string TableLimitMessage(TableLimit limit) {
+    const char* what = "";
+    switch (limit) {
+        case TableLimit::DxfPairs: what = "more than 200,001 DXF values of lines, arcs, circles and polylines"; break;
+        case TableLimit::DxfEntities: what = "more than 20,001 lines, arcs, circles and polylines"; break;
+        case TableLimit::Records: what = "more than 100,001 records (line segments, arcs and circles)"; break;
+        case TableLimit::Contours: what = "more than 1,001 contours"; break;
+    }
+    return std::string("The drawing is too large: it needs ") + what +
+           ". It was not loaded; the previous drawing is kept.";
+}
+
+void ResetRecordTables(Program& program, int32_t n) {
+    for (int32_t i = 0; i <= n; ++i) {
+        const auto index = static_cast<size_t>(i);
+        program.direct.startX[index] = -100000.0;
+        program.direct.startY[index] = -100000.0;
+        program.direct.mark[index] = "I";
+    }
+}
+
+DxfReadResult LoadDxfText(Program& program, std::string_view text, std::string_view codeList,
+                          std::string_view nameList) {
+    NewDrawing drawing;
+    switch (dxf::KeepPairs(text, codeList, nameList, drawing.pairs)) {
+        case dxf::ScanStop::Finished: break;
+        case dxf::ScanStop::Spline: return Refused(DxfReadOutcome::HasSpline);
+        case dxf::ScanStop::TooManyPairs: return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfPairs);
+        case dxf::ScanStop::TooManyEntities: return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfEntities);
+    }
+    drawing.entities = dxf::GroupEntities(drawing.pairs);
+    if (static_cast<int32_t>(drawing.entities.size()) > kMaxDxfEntities) {
+        return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfEntities);
+    }
+    if (!dxf::BuildRecords(program.PI, drawing.entities, drawing.extents, drawing.records)) {
+        return Refused(DxfReadOutcome::TooLarge, TableLimit::Records);
+    }
+    drawing.tables = ChainTables(drawing.records.size());
+    drawing.contourChain = ChainRecordTexts(drawing.records, drawing.tables);
+    if (CountContours(drawing.contourChain) > kMaxContours) {
+        return Refused(DxfReadOutcome::TooLarge, TableLimit::Contours);
+    }
+    HandOver(program, drawing);
+    return {DxfReadOutcome::Loaded, TableLimit::Records};
+}
+
+DxfReadResult ReadDxf(Program& program, Surface& view, Toolkit& toolkit, const std::string& path,
+                      std::string_view codeList, std::string_view nameList) {
+    DxfReadResult result;
+    {
+        const BusyCursor busy(toolkit);  // back to the default pointer before any message
+        const std::optional<std::string> text = ReadWholeFile(path);
+        if (!text) return Refused(DxfReadOutcome::CannotRead);
+        result = LoadDxfText(program, *text, codeList, nameList);
+    }
+    switch (result.outcome) {
+        case DxfReadOutcome::Loaded:
+            FitView(program, view, program.extMinX, program.extMaxY, program.extMaxX, program.extMinY, true);
+            break;
+        case DxfReadOutcome::CannotRead: break;
+        case DxfReadOutcome::HasSpline:
+            view.Clear();
+            toolkit.ShowMessage(std::string(kSplineMessage));
+            break;
+        case DxfReadOutcome::TooLarge: toolkit.ShowMessage(TableLimitMessage(result.limit)); break;
+    }
+    return result;
+}
+
+}  // namespace zorvan

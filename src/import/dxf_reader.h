@@ -1,0 +1,73 @@
+// The DXF reader: LINE, ARC, CIRCLE, POLYLINE and LWPOLYLINE entities of the ENTITIES section become line,
+// arc and circle records in the drawing store, then the records are chained into contours.
+//
+// The file is read in three passes. Pass 1 keeps the (group code, value) pairs of the five entity types.
+// Pass 2 groups the kept pairs into one entity text per entity, such as "LINE:XS0|YS0|ZS0|XE10|YE0|ZE0|".
+// Pass 3 turns each entity text into records. Nothing of the program's drawing changes until the whole file
+// has been read and fits the tables; a refused file leaves the previous drawing exactly as it was.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/program.h"
+#include "model/text_file.h"
+#include "ui/surface.h"
+#include "ui/toolkit.h"
+
+namespace zorvan {
+
+// The group codes and entity names the main window hands to the reader.
+inline constexpr std::string_view kDxfCodeList = ",10,20,30,40,11,21,31,50,51,42,";
+inline constexpr std::string_view kDxfNameList = ",LWPOLYLINE,POLYLINE,ARC,LINE,CIRCLE,";
+
+// The message shown when a drawing holds a SPLINE.
+inline constexpr std::string_view kSplineMessage = "????";
+
+enum class DxfReadOutcome {
+    Loaded,      // records, contours and extents replaced
+    CannotRead,  // the file could not be opened or read; nothing changed, nothing shown
+    HasSpline,   // the value "SPLINE" occurs in the file; refused with kSplineMessage
+    TooLarge,    // the drawing exceeds a table; refused with TableLimitMessage
+};
+
+// The table a refused drawing would have overflowed.
+enum class TableLimit { DxfPairs, DxfEntities, Records, Contours };
+
+struct DxfReadResult {
+    DxfReadOutcome outcome = DxfReadOutcome::Loaded;
+    TableLimit limit = TableLimit::Records;  // meaningful for TooLarge only
+};
+
+// The operator's message for a drawing that exceeds `limit`; it names the limit.
+//   TableLimitMessage(TableLimit::Records) starts "The drawing is too large: it needs more than 100,001 records"
+std::string TableLimitMessage(TableLimit limit);
+
+// Reads the DXF text at `path` into the program: busy cursor while it works; on success the records, n, the
+// per-record tables, contourChain and the extents are replaced and the view is fitted to the extents. A
+// SPLINE clears the view and shows "????"; a drawing too large for the tables shows TableLimitMessage; both
+// leave the previous drawing as it was.
+DxfReadResult ReadDxf(Program& program, Surface& view, Toolkit& toolkit, const std::string& path,
+                      std::string_view codeList = kDxfCodeList, std::string_view nameList = kDxfNameList);
+
+// ReadDxf's work on text already in memory, without the busy cursor, messages or view: what the command
+// line, the benchmarks and the tests call.
+DxfReadResult LoadDxfText(Program& program, std::string_view text, std::string_view codeList = kDxfCodeList,
+                          std::string_view nameList = kDxfNameList);
+
+// The next pair of lines as "code|value", or "0000|0000" when the text ends before both lines were read.
+std::string ReadPair(LineReader& reader);
+
+// Resets the direct G-code listing's per-record tables for records 0..n: coordinates -100000, mark "I".
+void ResetRecordTables(Program& program, int32_t n);
+
+// The coordinates of one polyline vertex text such as "X1 Y2 Z3 P.5 ". A letter the vertex lacks leaves its
+// output as it was.
+void VertexXYZ(std::string_view vertex, double& x, double& y, double& z);
+
+// The bulge of a vertex text (its "P" token), 0 when it has none.
+double VertexBulge(std::string_view vertex);
+
+}  // namespace zorvan

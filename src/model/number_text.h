@@ -1,0 +1,34 @@
+// Number texts: the two ways a double is written into records and lists, and the two ways text is read back.
+//
+// Every geometric value lives as text, so these four routines decide what a drawing, a part list and a G-code
+// program look like to the last digit. None of them consults the process locale.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zorvan {
+
+// The default number form: C's "%.15G" with "." as decimal point whatever the locale. Exponent form starts
+// below 1E-4 and at 1E+15; zero is always "0", never "-0".
+//   DefaultNumber(0.5) == "0.5"    DefaultNumber(1e20) == "1E+20"    DefaultNumber(-0.0) == "0"
+std::string DefaultNumber(double value);
+
+// The invariant number form: the default form with a leading "0." shortened to "." and "-0." to "-.".
+//   InvariantNumber(0.5) == ".5"   InvariantNumber(-0.25) == "-.25"   InvariantNumber(1.0 / 3) == ".333333333333333"
+std::string InvariantNumber(double value);
+
+// Reads the longest number at the start of `text` (spaces, sign, digits, ".", digits, exponent E or D in either
+// case with sign and digits) and ignores the rest. Never fails: text that does not start with a number reads
+// as 0, and so does a number too large for a double, so no infinity or NaN is ever returned. "-0" reads as +0.
+//   LenientParse(" 12.5mm") == 12.5    LenientParse("1D3") == 1000    LenientParse("5.") == 5
+//   LenientParse("1e") == 1            LenientParse("x") == 0         LenientParse("1E400") == 0
+double LenientParse(std::string_view text);
+
+// The record number parse: LenientParse rounded to the nearest integer, halves to the even neighbour.
+// Values beyond the 32-bit range saturate at its ends, so callers range-check one integer.
+//   RecordNumberParse("2.5") == 2    RecordNumberParse("3.5") == 4    RecordNumberParse(":7") == 0
+int32_t RecordNumberParse(std::string_view text);
+
+}  // namespace zorvan

@@ -1,0 +1,78 @@
+// The program-wide state: everything that lives for the whole run, owned by one object that every routine
+// takes by reference (so each test builds its own).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/drawing_store.h"
+
+namespace zorvan {
+
+// Fixed table sizes. A drawing that would need more is refused whole rather than cut short.
+inline constexpr int32_t kMaxRecords = Class1::kCapacity;  // records 0..100000
+inline constexpr int32_t kMaxContours = 1001;              // contours and part entries 0..1000
+inline constexpr int32_t kMaxDxfPairs = 200001;            // kept DXF pairs 0..200000
+inline constexpr int32_t kMaxDxfEntities = 20001;          // DXF entity texts 0..20000
+
+// Per-record tables of the chaining, indexed by record number. Before chaining the points read -100 and
+// the links -1; `chained` is -1 once the record has been taken into a contour, 0 before.
+struct ChainTables {
+    explicit ChainTables(size_t size = kMaxRecords)
+        : recStartX(size, -100.0), recStartY(size, -100.0), recEndX(size, -100.0), recEndY(size, -100.0),
+          linkAtStart(size, -1), linkAtEnd(size, -1), chained(size, 0) {}
+
+    std::vector<double> recStartX, recStartY, recEndX, recEndY;
+    std::vector<int32_t> linkAtStart, linkAtEnd;
+    std::vector<int16_t> chained;
+};
+
+// Per-record tables of the direct G-code listing, reset after every load.
+struct DirectGcodeTables {
+    std::vector<double> startX = std::vector<double>(kMaxRecords, -100000.0);
+    std::vector<double> startY = std::vector<double>(kMaxRecords, -100000.0);
+    std::vector<std::string> mark = std::vector<std::string>(kMaxRecords, "I");
+};
+
+struct Program {
+    double PI = 3.141592654;  // ten digits, on purpose: every degree/radian conversion uses this value
+
+    Class1 store;
+    ChainTables chain;
+    DirectGcodeTables direct;
+
+    // Every contour as record numbers, each followed by "|", each contour by ":"  ("0|3|2|1|:4|:").
+    std::string contourChain;
+    // Row i: contour i of contourChain without its ":"; kept equal to the rows of List11.
+    std::vector<std::string> contourList = std::vector<std::string>(kMaxContours);
+    // Row i: the part entry "header:records:marks:" shown in row i of List2.
+    std::vector<std::string> partList = std::vector<std::string>(kMaxContours);
+    // Working copy used only while the cut order is rebuilt.
+    std::vector<std::string> partListScratch = std::vector<std::string>(kMaxContours);
+
+    // Drawing extents; a value widens them by WidenExtentX / WidenExtentY.
+    double extMinX = 100000.0, extMinY = 100000.0;
+    double extMaxX = -100000.0, extMaxY = -100000.0;
+
+    // The user-coordinate window last applied to the drawing view.
+    double viewLeft = 0.0, viewTop = 0.0, viewRight = 0.0, viewBottom = 0.0;
+
+    // Full path of the drawing last opened from the file list.
+    std::string openedDrawingPath;
+
+    // Working tables of the DXF reader, as the last successful load left them.
+    std::vector<std::string> dxfPairs;
+    int32_t dxfPairCount = 0;
+    std::vector<std::string> dxfEntities;
+    int32_t dxfEntityCount = 0;
+};
+
+// Widens extents by the drawing rule: a value not greater than or equal to the minimum becomes the minimum;
+// a value greater than or equal to the maximum becomes the maximum.
+inline void WidenExtent(double value, double& minimum, double& maximum) {
+    if (!(value >= minimum)) minimum = value;
+    if (value >= maximum) maximum = value;
+}
+
+}  // namespace zorvan

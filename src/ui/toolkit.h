@@ -1,0 +1,40 @@
+// Everything the window logic asks of the toolkit besides drawing: messages, questions, file dialogs, the
+// beep and the busy cursor. The window binds it to real dialogs, the command line to plain text, tests to a
+// scripted fake.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace zorvan {
+
+class Toolkit {
+public:
+    virtual ~Toolkit() = default;
+
+    // A message box with an OK button.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool AskYesNo(const std::string& text) = 0;
+    // A file-open dialog with a filter such as "DXF |*.DXF"; nothing when cancelled.
+    virtual std::optional<std::string> ChooseFileToOpen(const std::string& filter) = 0;
+    // A file-save dialog pre-filled with `proposedName`; nothing when cancelled.
+    virtual std::optional<std::string> ChooseFileToSave(const std::string& proposedName) = 0;
+    virtual void Beep() = 0;
+    // The hourglass while a long command runs.
+    virtual void SetBusyCursor(bool busy) = 0;
+};
+
+// Shows the busy cursor for the lifetime of the guard, so every way out of a command restores it.
+class BusyCursor {
+public:
+    explicit BusyCursor(Toolkit& toolkit) : toolkit_(toolkit) { toolkit_.SetBusyCursor(true); }
+    ~BusyCursor() { toolkit_.SetBusyCursor(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    Toolkit& toolkit_;
+};
+
+}  // namespace zorvan
