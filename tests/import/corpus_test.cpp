@@ -1,1 +1,113 @@
+// Every drawing of the shared corpus (written by other programs) reads without a crash and gives records,
+// the SPLINE refusal or the tables message; the sample drawings all read.
+#include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "import/dxf_reader.h"
+#include "model/record_text.h"
+#include "support/scripted_toolkit.h"
+#include "ui/recording_surface.h"
+
+namespace zorvan {
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class Expect { Records, NoRecords, Spline, TooManyContours };
+
+// Drawings that do not simply read into records, and why.
+const std::map<std::string, Expect> kSpecialCases = {
+    {"binary_r12.dxf", Expect::NoRecords},       // binary DXF: no text pairs to read
+    {"binary_r2000.dxf", Expect::NoRecords},
+    {"r14_fusion_splines_crlf.dxf", Expect::Spline},
+    {"r2010_spline_hatch.dxf", Expect::Spline},
+    {"r2000_spline_in_blocks_only.dxf", Expect::Spline},  // a SPLINE anywhere in the file refuses it
+    {"r2004_site_plan_large.dxf", Expect::TooManyContours},
+};
+
+// Checks what a successful load must always leave: every record in some contour, sane tables.
+void ExpectConsistentDrawing(const Program& program) {
+    std::set<int32_t> inChain;
+    for (const std::string_view element : SplitFields(program.contourChain, '|')) {
+        const std::string_view number = element.starts_with(":") ? element.substr(1) : element;
+        if (!number.empty()) inChain.insert(std::stoi(std::string(number)));
+    }
+    EXPECT_EQ(static_cast<int32_t>(inChain.size()), program.store.n + 1);
+    if (!inChain.empty()) {
+        EXPECT_EQ(*inChain.begin(), 0);
+        EXPECT_EQ(*inChain.rbegin(), program.store.n);
+    }
+    EXPECT_LE(std::count(program.contourChain.begin(), program.contourChain.end(), ':'), kMaxContours);
+    for (const std::string& record : program.store.Records()) {
+        EXPECT_EQ(record.find("inf"), std::string::npos) << record;
+        EXPECT_EQ(record.find("nan"), std::string::npos) << record;
+    }
+}
+
+void ReadAndCheck(const fs::path& path, Expect expect) {
+    SCOPED_TRACE(path.filename().string());
+    auto program = std::make_unique<Program>();
+    RecordingSurface view;
+    testing::ScriptedToolkit toolkit;
+    const DxfReadResult result = ReadDxf(*program, view, toolkit, path.string());
+    switch (expect) {
+        case Expect::Records:
+            ASSERT_EQ(result.outcome, DxfReadOutcome::Loaded);
+            EXPECT_GE(program->store.n, 0);
+            ExpectConsistentDrawing(*program);
+            break;
+        case Expect::NoRecords:
+            ASSERT_EQ(result.outcome, DxfReadOutcome::Loaded);
+            EXPECT_EQ(program->store.n, -1);
+            break;
+        case Expect::Spline:
+            EXPECT_EQ(result.outcome, DxfReadOutcome::HasSpline);
+            EXPECT_EQ(toolkit.Messages(), std::vector<std::string>{"????"});
+            break;
+        case Expect::TooManyContours:
+            EXPECT_EQ(result.outcome, DxfReadOutcome::TooLarge);
+            EXPECT_EQ(result.limit, TableLimit::Contours);
+            EXPECT_EQ(toolkit.Messages(), std::vector<std::string>{TableLimitMessage(TableLimit::Contours)});
+            EXPECT_EQ(program->store.n, -1);
+            break;
+    }
+}
+
+TEST(Corpus, EveryDrawingReadsOrIsRefusedWithItsMessage) {
+    const fs::path folder = ZORVAN_CORPUS_DIR;
+    ASSERT_TRUE(fs::is_directory(folder)) << folder << " is missing";
+    int files = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() != ".dxf") continue;
+        const auto special = kSpecialCases.find(entry.path().filename().string());
+        ReadAndCheck(entry.path(), special == kSpecialCases.end() ? Expect::Records : special->second);
+        ++files;
+    }
+    EXPECT_GE(files, 35);  // the corpus as shipped
+}
+
+TEST(Samples, EverySampleDrawingReadsIntoClosedContours) {
+    const std::map<std::string, std::string> chains = {
+        {"plate_holes_slot.dxf", "0|3|2|1|:6|9|8|7|:4|:5|:"},
+        {"bracket_lwpolyline.dxf", "0|11|10|9|8|7|6|5|4|3|2|1|:12|15|14|13|:16|17|:"},
+        {"r12_polyline_plate.dxf", "0|3|2|1|:4|9|8|7|6|5|:"},
+        {"gusset_lf.dxf", "0|2|1|:3|:"},
+    };
+    for (const auto& [name, chain] : chains) {
+        SCOPED_TRACE(name);
+        const fs::path path = fs::path(ZORVAN_SOURCE_DIR) / "samples" / name;
+        ReadAndCheck(path, Expect::Records);
+        auto program = std::make_unique<Program>();
+        RecordingSurface view;
+        testing::ScriptedToolkit toolkit;
+        ASSERT_EQ(ReadDxf(*program, view, toolkit, path.string()).outcome, DxfReadOutcome::Loaded);
+        EXPECT_EQ(program->contourChain, chain);
+    }
+}
+
+}  // namespace
+}  // namespace zorvan

@@ -1,1 +1,103 @@
+// The drawing store, the record texts and the program-wide state as a fresh run finds them.
+#include <gtest/gtest.h>
 
+#include <memory>
+
+#include "model/drawing_store.h"
+#include "model/number_text.h"
+#include "model/program.h"
+#include "model/record_text.h"
+
+namespace zorvan {
+namespace {
+
+TEST(DrawingStore, StoresByIndexAndAnswersNegativeIndicesWithEmptyText) {
+    Class1 store;
+    EXPECT_EQ(store.n, -1);
+    EXPECT_TRUE(store.Records().empty());
+    store.LetDATA("0 0 0 10 0 0 D", 0);
+    store.LetDATA("last", 100000);
+    EXPECT_EQ(store.GetDATA(0), "0 0 0 10 0 0 D");
+    EXPECT_EQ(store.GetDATA(100000), "last");
+    EXPECT_EQ(store.GetDATA(-1), "");
+    EXPECT_EQ(store.GetDATA(1), "");
+    store.n = 0;
+    ASSERT_EQ(store.Records().size(), 1u);
+    EXPECT_EQ(store.Records()[0], "0 0 0 10 0 0 D");
+}
+
+TEST(DrawingStore, IndexBeyondTheTableIsAProgrammingError) {
+    Class1 store;
+    EXPECT_DEATH(store.LetDATA("x", 100001), "outside 0..100000");
+    EXPECT_DEATH(store.GetDATA(100001), "outside 0..100000");
+}
+
+TEST(RecordText, BuildersWriteTheInvariantFormWithSingleBlanks) {
+    EXPECT_EQ(MakeLineRecord(0, 0, 0, 10, 0, 0), "0 0 0 10 0 0 D");
+    EXPECT_EQ(MakeLineRecord(0.5, -0.25, 0, 1e20, 7.5, 0), ".5 -.25 0 1E+20 7.5 0 D");
+    EXPECT_EQ(MakeCircleRecord(5, 5, 2.5), "5 5 0 2.5 + 2.5 5 K");
+    EXPECT_EQ(MakeArcRecord(1, 0, 1, 180, 0, '+', 0, 0, 2, 0), "1 0 0 1 180 0 + 0 0 2 0 A");
+}
+
+TEST(RecordText, TypeLetterAndLastFieldAgreeForEveryRecordTheReaderWrites) {
+    const std::string records[] = {MakeLineRecord(0, 0, 0, 1e-20, 1e20, 0),
+                                   MakeArcRecord(1, 2, 3, 0, 90, '-', 4, 5, 6, 7), MakeCircleRecord(-1, 1e-7, 2)};
+    const char letters[] = {'D', 'A', 'K'};
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(records[i]);
+        const auto fields = SplitFields(records[i]);
+        EXPECT_EQ(fields.back(), std::string(1, letters[i]));
+        EXPECT_EQ(IsLineRecord(records[i]), letters[i] == 'D');
+        EXPECT_EQ(IsArcRecord(records[i]), letters[i] == 'A');
+        EXPECT_EQ(IsCircleRecord(records[i]), letters[i] == 'K');
+    }
+    EXPECT_EQ(SplitFields(records[0])[6], "D");
+}
+
+TEST(RecordText, CircleStartsAndEndsLeftOfItsCentre) {
+    const std::string circle = MakeCircleRecord(5, 5, 2.5);
+    const auto fields = SplitFields(circle);
+    EXPECT_EQ(LenientParse(fields[5]), 2.5);
+    EXPECT_EQ(LenientParse(fields[6]), 5);
+}
+
+TEST(RecordText, SplittingKeepsEmptyFieldsAndMissingFieldsReadEmpty) {
+    const auto fields = SplitFields("1 2  3");
+    ASSERT_EQ(fields.size(), 4u);
+    EXPECT_EQ(fields[2], "");
+    EXPECT_EQ(FieldAt(fields, 3), "3");
+    EXPECT_EQ(FieldAt(fields, 11), "");
+    EXPECT_EQ(SplitFields("").size(), 1u);
+    EXPECT_EQ(TrimBlanks("  a b  "), "a b");
+    EXPECT_EQ(TrimBlanks("   "), "");
+}
+
+TEST(Program, FreshStateHoldsTheTablesAndStartingValues) {
+    const auto program = std::make_unique<Program>();
+    EXPECT_EQ(program->PI, 3.141592654);
+    EXPECT_EQ(program->store.n, -1);
+    EXPECT_EQ(program->extMinX, 100000.0);
+    EXPECT_EQ(program->extMinY, 100000.0);
+    EXPECT_EQ(program->extMaxX, -100000.0);
+    EXPECT_EQ(program->extMaxY, -100000.0);
+    EXPECT_EQ(program->contourList.size(), 1001u);
+    EXPECT_EQ(program->partList.size(), 1001u);
+    EXPECT_EQ(program->chain.recStartX.size(), 100001u);
+    EXPECT_EQ(program->chain.recStartX[100000], -100.0);
+    EXPECT_EQ(program->chain.linkAtEnd[0], -1);
+    EXPECT_TRUE(program->contourChain.empty());
+}
+
+TEST(Program, WideningTakesEqualValuesAsTheNewMaximum) {
+    double minimum = 100000.0, maximum = -100000.0;
+    WidenExtent(5, minimum, maximum);
+    EXPECT_EQ(minimum, 5);
+    EXPECT_EQ(maximum, 5);
+    WidenExtent(-2, minimum, maximum);
+    WidenExtent(9, minimum, maximum);
+    EXPECT_EQ(minimum, -2);
+    EXPECT_EQ(maximum, 9);
+}
+
+}  // namespace
+}  // namespace zorvan

@@ -1,1 +1,45 @@
+// The scripted toolkit.
+#include "support/scripted_toolkit.h"
 
+namespace zorvan::testing {
+
+std::vector<std::string> ScriptedToolkit::Messages() const {
+    std::vector<std::string> messages;
+    for (const std::string& event : events) {
+        if (event.starts_with("message ")) messages.push_back(event.substr(8));
+    }
+    return messages;
+}
+
+void ScriptedToolkit::ShowMessage(const std::string& text) { events.push_back("message " + text); }
+
+bool ScriptedToolkit::AskYesNo(const std::string& text) {
+    events.push_back("question " + text);
+    if (yesNoAnswers.empty()) return false;
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedToolkit::NextFile() {
+    if (fileAnswers.empty()) return std::nullopt;
+    std::optional<std::string> answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedToolkit::ChooseFileToOpen(const std::string& filter) {
+    events.push_back("open " + filter);
+    return NextFile();
+}
+
+std::optional<std::string> ScriptedToolkit::ChooseFileToSave(const std::string& proposedName) {
+    events.push_back("save " + proposedName);
+    return NextFile();
+}
+
+void ScriptedToolkit::Beep() { events.push_back("beep"); }
+
+void ScriptedToolkit::SetBusyCursor(bool busy) { events.push_back(busy ? "busy on" : "busy off"); }
+
+}  // namespace zorvan::testing

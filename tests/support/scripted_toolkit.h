@@ -1,0 +1,37 @@
+// A toolkit for tests: records every message and answers dialogs from a script.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/toolkit.h"
+
+namespace zorvan::testing {
+
+class ScriptedToolkit : public Toolkit {
+public:
+    // What the next dialogs answer, in order; a dialog with no answer left is cancelled.
+    std::deque<bool> yesNoAnswers;
+    std::deque<std::optional<std::string>> fileAnswers;
+
+    // What the program did, in order: "message TEXT", "question TEXT", "open FILTER", "save NAME", "beep",
+    // "busy on", "busy off".
+    std::vector<std::string> events;
+
+    // The texts of the message boxes shown.
+    std::vector<std::string> Messages() const;
+
+    void ShowMessage(const std::string& text) override;
+    bool AskYesNo(const std::string& text) override;
+    std::optional<std::string> ChooseFileToOpen(const std::string& filter) override;
+    std::optional<std::string> ChooseFileToSave(const std::string& proposedName) override;
+    void Beep() override;
+    void SetBusyCursor(bool busy) override;
+
+private:
+    std::optional<std::string> NextFile();
+};
+
+}  // namespace zorvan::testing
