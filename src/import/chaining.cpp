@@ -1,6 +1,7 @@
 // Contour chaining: end points, links through the end point grid, walks, lone records.
 #include "import/chaining.h"
 
+#include <array>
 #include <charconv>
 
 #include "import/end_point_grid.h"
@@ -20,14 +21,23 @@ void AppendRecordNumber(std::string& text, int32_t number) {
     text += '|';
 }
 
-// The blank-separated fields of a record, read as numbers by position.
+// The first blank-separated fields of a record, read as numbers by position; a field the record lacks
+// reads as 0. Kept on the stack: the chaining reads every record of the drawing.
 class FieldCursor {
 public:
-    explicit FieldCursor(std::string_view text) : fields_(SplitFields(text)) {}
-    double Number(size_t index) const { return LenientParse(FieldAt(fields_, index)); }
+    explicit FieldCursor(std::string_view text) {
+        size_t start = 0;
+        for (size_t i = 0; i < fields_.size(); ++i) {
+            const size_t end = text.find(' ', start);
+            fields_[i] = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+            if (end == std::string_view::npos) break;
+            start = end + 1;
+        }
+    }
+    double Number(size_t index) const { return LenientParse(fields_[index]); }
 
 private:
-    std::vector<std::string_view> fields_;
+    std::array<std::string_view, 11> fields_{};  // fields 0 to 10 are all a record's ends need
 };
 
 }  // namespace

@@ -40,45 +40,81 @@ std::string InvariantNumber(double value) {
     return text;
 }
 
-double LenientParse(std::string_view text) {
+namespace {
+
+// Where the number at the start of a text lies, by the lenient grammar.
+struct NumberExtent {
+    size_t begin = 0;        // at the sign or the first digit or "."
+    size_t mantissaEnd = 0;  // after the last digit of the mantissa (a "." without digits after it excluded)
+    size_t exponentEnd = 0;  // after the exponent's digits; equal to mantissaEnd when there is no exponent
+    bool hasDigits = false;
+};
+
+NumberExtent FindNumber(std::string_view text) {
+    NumberExtent extent;
     size_t pos = 0;
     while (pos < text.size() && text[pos] == ' ') ++pos;
-
-    // Copy the recognised number into a clean form that from_chars accepts: no "+", exponent letter "e".
-    std::string clean;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        if (text[pos] == '-') clean.push_back('-');
-        ++pos;
-    }
+    extent.begin = pos;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) ++pos;
     const size_t intStart = pos;
     pos = SkipDigits(text, pos);
-    clean.append(text.substr(intStart, pos - intStart));
-    bool hasDigits = pos > intStart;
+    extent.hasDigits = pos > intStart;
+    extent.mantissaEnd = pos;
     if (pos < text.size() && text[pos] == '.') {
-        const size_t fracStart = pos + 1;
-        const size_t fracEnd = SkipDigits(text, fracStart);
-        if (fracEnd > fracStart) {
-            clean.push_back('.');
-            clean.append(text.substr(fracStart, fracEnd - fracStart));
-            hasDigits = true;
+        const size_t fracEnd = SkipDigits(text, pos + 1);
+        if (fracEnd > pos + 1) {
+            extent.hasDigits = true;
+            extent.mantissaEnd = fracEnd;
         }
         pos = fracEnd;
     }
-    if (!hasDigits) return 0.0;
-
+    extent.exponentEnd = extent.mantissaEnd;
     if (pos < text.size() && (text[pos] == 'E' || text[pos] == 'e' || text[pos] == 'D' || text[pos] == 'd')) {
         size_t expPos = pos + 1;
-        std::string exponent = "e";
-        if (expPos < text.size() && (text[expPos] == '+' || text[expPos] == '-')) {
-            if (text[expPos] == '-') exponent.push_back('-');
-            ++expPos;
-        }
+        if (expPos < text.size() && (text[expPos] == '+' || text[expPos] == '-')) ++expPos;
         const size_t expEnd = SkipDigits(text, expPos);
-        if (expEnd > expPos) clean.append(exponent).append(text.substr(expPos, expEnd - expPos));
+        if (expEnd > expPos) extent.exponentEnd = expEnd;
     }
+    return extent;
+}
+
+// Writes the number in the form from_chars reads: no "+" sign, "." kept only before digits, exponent "e".
+// `out` must hold text.size() + 2 characters; returns the length written.
+size_t NormaliseNumber(std::string_view text, const NumberExtent& extent, char* out) {
+    size_t length = 0;
+    size_t pos = extent.begin;
+    if (text[pos] == '+') ++pos;
+    if (text[pos] == '-') out[length++] = text[pos++];
+    for (; pos < extent.mantissaEnd; ++pos) out[length++] = text[pos];
+    if (extent.exponentEnd > extent.mantissaEnd) {
+        pos = extent.mantissaEnd;
+        if (text[pos] == '.') ++pos;  // "5.e3": the point without digits is dropped
+        out[length++] = 'e';
+        for (++pos; pos < extent.exponentEnd; ++pos) {
+            if (text[pos] != '+') out[length++] = text[pos];
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
+double LenientParse(std::string_view text) {
+    const NumberExtent extent = FindNumber(text);
+    if (!extent.hasDigits) return 0.0;
+
+    // Short numbers, nearly all of them, are normalised on the stack.
+    std::array<char, 96> small{};
+    std::string large;
+    char* out = small.data();
+    if (extent.exponentEnd - extent.begin + 2 > small.size()) {
+        large.resize(extent.exponentEnd - extent.begin + 2);
+        out = large.data();
+    }
+    const size_t length = NormaliseNumber(text, extent, out);
 
     double value = 0.0;
-    const auto result = std::from_chars(clean.data(), clean.data() + clean.size(), value);
+    const auto result = std::from_chars(out, out + length, value);
     if (result.ec != std::errc{} || !std::isfinite(value)) return 0.0;
     return value + 0.0;  // -0 + 0 is +0
 }
