@@ -74,20 +74,20 @@ void ReadRecordEnds(std::span<const std::string> records, ChainTables& tables) {
 }
 
 void LinkRecordEnds(ChainTables& tables, int32_t count, std::span<const std::string> records) {
+    constexpr int32_t kStart = 0, kEnd = 1;
     std::vector<EndPointGrid::EndPoint> points;
     points.reserve(2 * static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
-        if (IsCircleRecord(records[static_cast<size_t>(i)])) continue;
-        points.push_back({tables.recStartX[static_cast<size_t>(i)], tables.recStartY[static_cast<size_t>(i)], i});
-        points.push_back({tables.recEndX[static_cast<size_t>(i)], tables.recEndY[static_cast<size_t>(i)], i});
+        const auto index = static_cast<size_t>(i);
+        tables.linkAtStart[index] = tables.linkAtEnd[index] = -1;
+        if (IsCircleRecord(records[index])) continue;  // a circle is a contour of its own
+        points.push_back({tables.recStartX[index], tables.recStartY[index], i, kStart});
+        points.push_back({tables.recEndX[index], tables.recEndY[index], i, kEnd});
     }
-    const EndPointGrid grid(std::move(points));
-    for (int32_t o = 0; o < count; ++o) {
-        const auto i = static_cast<size_t>(o);
-        tables.linkAtStart[i] = tables.linkAtEnd[i] = -1;
-        if (IsCircleRecord(records[i])) continue;
-        tables.linkAtStart[i] = grid.HighestMatch(tables.recStartX[i], tables.recStartY[i], o);
-        tables.linkAtEnd[i] = grid.HighestMatch(tables.recEndX[i], tables.recEndY[i], o);
+    const EndPointGrid grid(points);
+    for (const EndPointGrid::Match& match : grid.AllHighestMatches()) {
+        const auto index = static_cast<size_t>(match.record);
+        (match.tag == kStart ? tables.linkAtStart : tables.linkAtEnd)[index] = match.highest;
     }
 }
 

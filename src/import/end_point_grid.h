@@ -1,5 +1,5 @@
-// A hash grid of record end points in 0.001-unit cells, answering "which record touching this point has the
-// highest number" by looking only at the cells around the point.
+// A grid of record end points in 0.001-unit cells, answering for every end point "which other record touching
+// this point has the highest number" by looking only at the cells around it.
 #pragma once
 
 #include <cstddef>
@@ -13,31 +13,48 @@ public:
     struct EndPoint {
         double x, y;
         int32_t record;
+        int32_t tag;  // the caller's own mark, handed back with the answer (say, start or end)
     };
 
-    // Builds the grid over `points`; several points may belong to one record.
-    explicit EndPointGrid(std::vector<EndPoint> points);
+    struct Match {
+        int32_t record;  // the end point's record and tag
+        int32_t tag;
+        int32_t highest;  // the highest other record with a point within tolerance, or -1
+    };
 
-    // The highest record number other than `self` with a point strictly within 0.001 of (x, y) in X and in Y,
-    // or -1 when there is none.
+    explicit EndPointGrid(const std::vector<EndPoint>& points);
+
+    // The answer for every end point of the grid, in no particular order. The points are visited cell by
+    // cell, so the neighbouring cells are reached by cursors that only move forward.
+    std::vector<Match> AllHighestMatches() const;
+
+    // The highest record other than `self` with a point strictly within 0.001 of (x, y) in X and in Y, or -1.
     int32_t HighestMatch(double x, double y, int32_t self) const;
 
 private:
+    struct Point {
+        double x, y;
+        int32_t record, tag;
+    };
     struct Cell {
-        int64_t kx = 0, ky = 0;
-        uint32_t begin = 0, end = 0;  // range in points_
-        bool used = false;
+        int64_t kx, ky;
+        uint32_t begin, end;  // range in points_, highest record first
     };
 
-    const Cell* Find(int64_t kx, int64_t ky) const;
-    size_t Slot(int64_t kx, int64_t ky) const;
+    // Best match for (x, y) among the points of cells_[cell] (the cell's highest records first).
+    int32_t ScanCell(size_t cell, double x, double y, int32_t self, int32_t best) const;
+    // The general search: every present cell in the key range, found by binary search.
+    int32_t SearchRange(double x, double y, int32_t self) const;
+    size_t FirstCellAtOrAfter(int64_t kx, int64_t ky) const;
 
-    std::vector<EndPoint> points_;  // grouped by cell, highest record first within a cell
-    std::vector<Cell> table_;       // open addressing, power-of-two size
-    uint64_t mask_ = 0;
+    std::vector<Point> points_;
+    std::vector<Cell> cells_;  // sorted by (kx, ky)
 };
 
-// The cell index of a coordinate: floor(v / 0.001), held within the 64-bit range for any finite v.
+// The grid key of a coordinate: floor(1000 v) where doubles are finer than 0.001; where they are coarser
+// (|v| of 2^43 and more) two values join only when equal, and the key then follows the value's bit pattern,
+// so no two distinct values share a cell there. Keys never decrease as v grows, and fit in 64 bits for every
+// double.
 int64_t GridCellIndex(double v);
 
 }  // namespace zorvan

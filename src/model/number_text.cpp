@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 namespace zorvan {
@@ -97,11 +98,54 @@ size_t NormaliseNumber(std::string_view text, const NumberExtent& extent, char* 
     return length;
 }
 
+// The exact shortcut for the short numbers that records are made of: when the digits, read as a whole number,
+// stay below 2^53 and the power of ten is within 10^22, both are exact doubles and one multiplication or
+// division rounds the result correctly, so it equals what from_chars gives. Nothing when it does not apply.
+std::optional<double> ParseShortNumber(std::string_view text, const NumberExtent& extent) {
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr uint64_t kExactLimit = uint64_t{1} << 53;
+    size_t pos = extent.begin;
+    const bool negative = text[pos] == '-';
+    if (text[pos] == '+' || text[pos] == '-') ++pos;
+    uint64_t digits = 0;
+    int exponent = 0;
+    bool afterPoint = false;
+    for (; pos < extent.mantissaEnd; ++pos) {
+        if (text[pos] == '.') {
+            afterPoint = true;
+            continue;
+        }
+        digits = digits * 10 + static_cast<uint64_t>(text[pos] - '0');
+        if (digits >= kExactLimit) return std::nullopt;
+        if (afterPoint) --exponent;
+    }
+    if (extent.exponentEnd > extent.mantissaEnd) {
+        pos = extent.mantissaEnd;
+        if (text[pos] == '.') ++pos;
+        ++pos;  // the exponent letter
+        const bool negativeExponent = text[pos] == '-';
+        if (text[pos] == '+' || text[pos] == '-') ++pos;
+        int written = 0;
+        for (; pos < extent.exponentEnd; ++pos) {
+            written = written * 10 + (text[pos] - '0');
+            if (written > 400) return std::nullopt;
+        }
+        exponent += negativeExponent ? -written : written;
+    }
+    if (exponent < -22 || exponent > 22) return std::nullopt;
+    double value = static_cast<double>(digits);
+    value = exponent < 0 ? value / kPowersOfTen[-exponent] : value * kPowersOfTen[exponent];
+    return negative ? -value : value;
+}
+
 }  // namespace
 
 double LenientParse(std::string_view text) {
     const NumberExtent extent = FindNumber(text);
     if (!extent.hasDigits) return 0.0;
+    if (const std::optional<double> shortValue = ParseShortNumber(text, extent)) return *shortValue + 0.0;
 
     // Short numbers, nearly all of them, are normalised on the stack.
     std::array<char, 96> small{};

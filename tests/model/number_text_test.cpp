@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <limits>
+#include <charconv>
 #include <locale>
+#include <random>
 
 namespace zorvan {
 namespace {
@@ -102,6 +104,27 @@ TEST(LenientParse, NeverGivesMinusZeroInfinityOrNaN) {
     EXPECT_EQ(LenientParse(hugeDigits), 0.0);                      // 1e400: too large
     EXPECT_DOUBLE_EQ(LenientParse("." + hugeDigits), 1.0);         // many decimals are fine
     EXPECT_EQ(LenientParse(std::string(1 << 20, '1') + "e-1048570"), LenientParse("1.11111111111111111111e5"));
+}
+
+// Short numbers take an exact shortcut; it must give the very double that a full conversion gives.
+TEST(LenientParse, ShortcutAgreesBitForBitWithAFullConversion) {
+    std::mt19937_64 random(20261208);
+    for (int i = 0; i < 200000; ++i) {
+        std::string text;
+        if (random() % 4 == 0) text += '-';
+        const int digitCount = 1 + static_cast<int>(random() % 17);
+        const int point = static_cast<int>(random() % (digitCount + 1));
+        for (int d = 0; d < digitCount; ++d) {
+            if (d == point) text += '.';
+            text += static_cast<char>('0' + random() % 10);
+        }
+        if (random() % 3 == 0) text += "E" + std::to_string(static_cast<int>(random() % 61) - 30);
+        double expected = 0;
+        std::string forFromChars = text.starts_with(".") ? "0" + text : text;
+        if (forFromChars.starts_with("-.")) forFromChars.insert(1, "0");
+        std::from_chars(forFromChars.data(), forFromChars.data() + forFromChars.size(), expected);
+        ASSERT_EQ(LenientParse(text), expected + 0.0) << text;
+    }
 }
 
 TEST(RecordNumberParse, RoundsHalvesToEvenAndSaturates) {
