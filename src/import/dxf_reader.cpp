@@ -79,7 +79,7 @@ void ResetRecordTables(Program& program, int32_t n) {
         const auto index = static_cast<size_t>(i);
         program.direct.startX[index] = -100000.0;
         program.direct.startY[index] = -100000.0;
-        program.direct.mark[index] = "I";
+        program.direct.mark[index].assign(1, 'I');  // (a plain "= \"I\"" trips a false GCC 12 -Wrestrict)
     }
 }
 

@@ -88,19 +88,22 @@ private:
     // The vertex list "|X0 Y0 |X10 Y0 P1 " of a polyline's tokens; every X starts a new vertex.
     std::string VertexList(const std::vector<std::string_view>& tokens) {
         std::string list;
+        const auto append = [&list](std::string_view prefix, double value) {
+            list.append(prefix).append(InvariantNumber(value)).push_back(' ');
+        };
         for (const std::string_view token : tokens) {
             const std::string_view tag = token.substr(0, 2);
             const double value = TaggedNumber(token);
             if (tag == "XS") {
                 WidenX(value);
-                list += "|X" + InvariantNumber(value) + " ";
+                append("|X", value);
             } else if (tag == "YS") {
                 WidenY(value);
-                list += "Y" + InvariantNumber(value) + " ";
+                append("Y", value);
             } else if (tag == "ZS") {
-                list += "Z" + InvariantNumber(value) + " ";
+                append("Z", value);
             } else if (tag == "PP") {
-                list += "P" + InvariantNumber(value) + " ";
+                append("P", value);
             }
         }
         return list;
