@@ -25,8 +25,7 @@ void Class1::LetDATA(std::string s, int32_t l) {
 }
 
 const std::string& Class1::GetDATA(int32_t l) const {
-    if (l < 0) return kEmpty;
-    if (l >= kCapacity) IndexOutOfRange(l);
+    if (l < 0 || l >= kCapacity) return kEmpty;
     return records_[static_cast<size_t>(l)];
 }
 

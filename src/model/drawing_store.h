@@ -20,7 +20,8 @@ public:
     // Stores `s` at index `l`; valid for 0 to 100000 (anything else is a programming error and aborts).
     void LetDATA(std::string s, int32_t l);
 
-    // The text at index `l`; the empty text for a negative `l`. Valid up to 100000.
+    // The text at index `l`; the empty text for an index outside 0..100000 (a record number read from a
+    // damaged list must not take the program down).
     const std::string& GetDATA(int32_t l) const;
 
     // Records 0 to n, the drawing's records.

@@ -26,10 +26,10 @@ TEST(DrawingStore, StoresByIndexAndAnswersNegativeIndicesWithEmptyText) {
     EXPECT_EQ(store.Records()[0], "0 0 0 10 0 0 D");
 }
 
-TEST(DrawingStore, IndexBeyondTheTableIsAProgrammingError) {
+TEST(DrawingStore, StoringBeyondTheTableIsAProgrammingError) {
     Class1 store;
     EXPECT_DEATH(store.LetDATA("x", 100001), "outside 0..100000");
-    EXPECT_DEATH(store.GetDATA(100001), "outside 0..100000");
+    EXPECT_EQ(store.GetDATA(100001), "");  // reading beyond the table gives empty text, like a negative index
 }
 
 TEST(RecordText, BuildersWriteTheInvariantFormWithSingleBlanks) {
