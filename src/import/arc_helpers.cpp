@@ -84,19 +84,22 @@ double IntoOneTurn(double PI, double angle) {
 
 }  // namespace
 
+ArcSweep ArcSweepOf(double PI, int16_t divisions, double startDeg, double endDeg, const std::string& sense) {
+    ArcSweep sweep{IntoOneTurn(PI, PI / 180 * startDeg), IntoOneTurn(PI, PI / 180 * endDeg), PI / divisions};
+    if (sense == "-") sweep.step = -sweep.step;
+    if (sweep.step < 0 && sweep.a1 > sweep.a0) sweep.a1 -= 2 * PI;
+    if (sweep.step > 0 && sweep.a1 < sweep.a0) sweep.a1 += 2 * PI;
+    return sweep;
+}
+
 std::string ArcToChords(double PI, int16_t divisions, double cx, double cy, double radius, double startDeg,
                         double endDeg, const std::string& sense) {
-    double step = PI / divisions;
-    const double a0 = IntoOneTurn(PI, PI / 180 * startDeg);
-    double a1 = IntoOneTurn(PI, PI / 180 * endDeg);
-    if (sense == "-") step = -step;
-    if (step < 0 && a1 > a0) a1 -= 2 * PI;
-    if (step > 0 && a1 < a0) a1 += 2 * PI;
-
+    const ArcSweep sweep = ArcSweepOf(PI, divisions, startDeg, endDeg, sense);
+    const double step = sweep.step, a1 = sweep.a1;
     std::string chords;
     if (!std::isfinite(step)) return chords;
     const double limit = a1 - step / 2;
-    for (double a = a0; step > 0 ? a <= limit : a >= limit; a += step) {
+    for (double a = sweep.a0; step > 0 ? a <= limit : a >= limit; a += step) {
         double b = a + step;
         if (step > 0 && b > a1) b = a1;
         if (step < 0 && b < a1) b = a1;

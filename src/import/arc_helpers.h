@@ -31,4 +31,11 @@ double PointAngle(double PI, double x, double y, double cx, double cy);
 std::string ArcToChords(double PI, int16_t divisions, double cx, double cy, double radius, double startDeg,
                         double endDeg, const std::string& sense);
 
+// The sweep ArcToChords follows: its start and end angle in radians, each brought into 0..2PI and the end
+// moved by a turn where the sense needs it, and its signed step (negative for clockwise).
+struct ArcSweep {
+    double a0, a1, step;
+};
+ArcSweep ArcSweepOf(double PI, int16_t divisions, double startDeg, double endDeg, const std::string& sense);
+
 }  // namespace zorvan

@@ -1,6 +1,7 @@
 // The drawing view: which rectangle of the drawing the surface shows.
 #pragma once
 
+#include "model/list_box.h"
 #include "model/program.h"
 #include "ui/surface.h"
 
@@ -12,5 +13,10 @@ namespace zorvan {
 // rectangle is applied as given and `addMargin` is not used.
 void FitView(Program& program, Surface& surface, double left, double top, double right, double bottom,
              bool addMargin);
+
+// Repaints the view from partList: clears the surface and draws the grey origin marks, (0, 0)-(1000, 0) and
+// (0, 0)-(0, 1000), at pen width 1. The parts of List2's rows are drawn on top once the record strokes exist;
+// until then the redraw shows the origin marks alone.
+void RedrawView(const Program& program, const ListBox& List2, Surface& surface, Colour baseColour);
 
 }  // namespace zorvan

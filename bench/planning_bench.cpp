@@ -1,0 +1,71 @@
+// Benchmarks of the preparation that follows a file-list open (part entries, head to tail, areas, the
+// outside cut, orientation, stored areas) and of "Calculate Lead Ins", on drawings of about 100,000 records.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "generated_drawings.h"
+#include "import/dxf_reader.h"
+#include "ui/form1.h"
+#include "ui/recording_surface.h"
+
+namespace {
+
+using namespace zorvan;
+
+class NullToolkit : public Toolkit {
+public:
+    void ShowMessage(const std::string&) override {}
+    bool AskYesNo(const std::string&) override { return false; }
+    std::optional<std::string> ChooseFileToOpen(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> ChooseFileToSave(const std::string&) override { return std::nullopt; }
+    void Beep() override {}
+    void SetBusyCursor(bool) override {}
+};
+
+// A drawing read once; the benchmark then repeats the preparation on it.
+struct ReadDrawing {
+    explicit ReadDrawing(const std::string& dxf) { loaded = LoadDxfText(*program, dxf).outcome == DxfReadOutcome::Loaded; }
+
+    std::unique_ptr<Program> program = std::make_unique<Program>();
+    RecordingSurface picture;
+    NullToolkit toolkit;
+    Form1 form{*program, toolkit, picture};
+    bool loaded = false;
+};
+
+// 0: the limit drawing (499 contours, 99,604 records); 1: one contour of 100,000 records.
+std::string DrawingFor(int64_t which) {
+    return which == 0 ? bench::LimitDrawingDxf() : bench::ScalingDrawingDxf(100000);
+}
+
+void BM_PrepareParts(benchmark::State& state) {
+    ReadDrawing drawing(DrawingFor(state.range(0)));
+    if (!drawing.loaded) {
+        state.SkipWithError("the drawing did not load");
+        return;
+    }
+    for (auto _ : state) {
+        drawing.form.FillContourList();
+        drawing.form.PrepareParts();
+        benchmark::DoNotOptimize(drawing.program->partList.data());
+    }
+    state.counters["records"] = drawing.program->store.n + 1;
+    state.counters["parts"] = drawing.form.List2.ListCount();
+}
+BENCHMARK(BM_PrepareParts)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_CalculateLeadIns(benchmark::State& state) {
+    ReadDrawing drawing(DrawingFor(state.range(0)));
+    drawing.form.FillContourList();
+    drawing.form.PrepareParts();
+    for (auto _ : state) {
+        drawing.form.Command32_Click();
+        benchmark::DoNotOptimize(drawing.program->partList.data());
+    }
+}
+BENCHMARK(BM_CalculateLeadIns)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,47 @@
+// The main window's logic without a toolkit: its list boxes and text boxes as plain data, one method per
+// command. The window shows this data and forwards its events here.
+#pragma once
+
+#include <string>
+
+#include "model/list_box.h"
+#include "model/program.h"
+#include "ui/surface.h"
+#include "ui/toolkit.h"
+
+namespace zorvan {
+
+class Form1 {
+public:
+    Form1(Program& program, Toolkit& toolkit, Surface& picture1)
+        : program_(program), toolkit_(toolkit), Picture1(picture1) {}
+
+    // The record listing of every contour, the cutting order (one part entry per row, equal to partList row
+    // for row where the steps say so) and the contour list (equal to contourList).
+    ListBox List1, List2, List11;
+
+    // The lead-in length, read when "Calculate Lead Ins" runs.
+    std::string Text6 = "0.25";
+
+    // The contour list from contourChain ("OPEN" runs it after reading a drawing).
+    void FillContourList();
+    // Fresh part entries, one per contour.
+    void BuildPartList();
+    // Every stored area computed again.
+    void ComputePartAreas();
+    // What follows a drawing opened from the file list: fresh entries, each contour head to tail with its
+    // area, the largest moved to the end as the one outside cut, every part turned to its cutting sense, the
+    // areas stored again, and a redraw.
+    void PrepareParts();
+    // "Calculate Lead Ins": every lead-in point at the length in Text6, then a redraw.
+    void Command32_Click();
+
+private:
+    Program& program_;
+    Toolkit& toolkit_;
+
+public:
+    Surface& Picture1;
+};
+
+}  // namespace zorvan

@@ -1,0 +1,124 @@
+// Contour areas with their sign, the circle and arc contributions, reversal and orientation of parts.
+#include "geometry/area.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "model/number_text.h"
+#include "model/part_entry.h"
+#include "model/record_text.h"
+
+namespace zorvan {
+namespace {
+
+constexpr double kPI = 3.141592654;
+
+std::string Contour(std::initializer_list<std::string> records) {
+    std::string text;
+    for (const std::string& record : records) text += record + "|";
+    return text;
+}
+
+std::string Line(double x1, double y1, double x2, double y2) { return MakeLineRecord(x1, y1, 0, x2, y2, 0); }
+
+const std::string kUnitSquareCounterClockwise =
+    Contour({Line(0, 0, 1, 0), Line(1, 0, 1, 1), Line(1, 1, 0, 1), Line(0, 1, 0, 0)});
+const std::string kUnitSquareClockwise =
+    Contour({Line(0, 0, 0, 1), Line(0, 1, 1, 1), Line(1, 1, 1, 0), Line(1, 0, 0, 0)});
+
+TEST(Area, SquaresCarryTheSignOfTheirSense) {
+    EXPECT_EQ(CalcArea(kPI, kUnitSquareCounterClockwise), -1);
+    EXPECT_EQ(CalcArea(kPI, kUnitSquareClockwise), 1);
+    // Without the closing "|" the last record is not counted.
+    EXPECT_EQ(CalcArea(kPI, kUnitSquareCounterClockwise.substr(0, kUnitSquareCounterClockwise.size() - 1)), -1);
+    // Clockwise from the right side, the top edge last: without its "|" the top edge is lost.
+    EXPECT_EQ(CalcArea(kPI, Contour({Line(1, 1, 1, 0), Line(1, 0, 0, 0), Line(0, 0, 0, 1)}) + Line(0, 1, 1, 1)), 0);
+    EXPECT_EQ(CalcArea(kPI, ""), 0);
+    EXPECT_EQ(KAREA(kPI, "no letters"), 0);
+}
+
+TEST(Area, QuarterDiscFromChords) {
+    const std::string quarter = Contour({MakeArcRecord(0, 0, 1, 0, 90, '+', 1, 0, 0, 1), Line(0, 1, 0, 0), Line(0, 0, 1, 0)});
+    EXPECT_EQ(DefaultNumber(CalcArea(kPI, quarter)).substr(0, 8), "-0.78036");
+    EXPECT_EQ(AREA_ARC(kPI, "0 0 0 1 30 30 + 1 0 1 0 A"), 0);  // equal angles: no chords
+}
+
+TEST(Area, CircleIsPiRSquaredSignedBySense) {
+    EXPECT_EQ(KAREA(kPI, "5 5 0 2 - 3 5 K"), kPI * 2 * 2);
+    EXPECT_EQ(KAREA(kPI, "5 5 0 2 + 3 5 K"), -(kPI * 2 * 2));
+    EXPECT_EQ(KAREA(kPI, "5 5 0 2 x 3 5 K"), -(kPI * 2 * 2));
+    EXPECT_EQ(CalcArea(kPI, "5 5 0 2 - 3 5 K|"), kPI * 4);
+}
+
+// A 95 degree sector: the arc leaves 5 degrees uncovered by whole 11.25 degree chords (less than half a
+// step), and the closing piece to the end angle makes the area the same wherever the sector lies.
+TEST(Area, ArcAreaDoesNotDependOnWhereTheArcLies) {
+    const auto sector = [](double cy) {
+        const std::string arc = "0 " + DefaultNumber(cy) + " 0 10 0 95 + 10 " + DefaultNumber(cy) + " 0 0 A";
+        const double endX = 10 * std::cos(kPI / 180 * 95), endY = cy + 10 * std::sin(kPI / 180 * 95);
+        return Contour({arc, Line(endX, endY, 0, cy), Line(0, cy, 10, cy)});
+    };
+    const double atOrigin = CalcArea(kPI, sector(0));
+    EXPECT_EQ(DefaultNumber(atOrigin).substr(0, 6), "-82.39");  // the chord polygon, a little inside the arc
+    EXPECT_NEAR(CalcArea(kPI, sector(1000)), atOrigin, 1e-6);
+    EXPECT_NEAR(CalcArea(kPI, sector(-25000)), atOrigin, 1e-5);
+    // The same arc clockwise runs the other way round: positive.
+    EXPECT_GT(AREA_ARC(kPI, "0 0 0 10 95 0 - 0 10 10 0 A"), 0);
+}
+
+TEST(Area, FullTurnAndOverflowingContours) {
+    const std::string full = "0 0 0 1 0 360 + 1 0 1 0 A";
+    EXPECT_NEAR(AREA_ARC(kPI, full), -kPI, 0.03);  // 32 chords round the unit circle
+    EXPECT_EQ(CalcArea(kPI, Contour({Line(0, 0, 1e308, 0), Line(1e308, 1e308, -1e308, 1e308)})), 0);  // inf -> 0
+}
+
+class OrientationTest : public ::testing::Test {
+protected:
+    void Parts(std::initializer_list<std::string> entries) {
+        List2.Clear();
+        for (const std::string& entry : entries) {
+            program->partList[static_cast<size_t>(List2.ListCount())] = entry;
+            List2.AddItem(entry);
+        }
+    }
+    const std::string& Part(size_t i) const { return program->partList[i]; }
+
+    std::unique_ptr<Program> program = std::make_unique<Program>();
+    ListBox List2;
+};
+
+TEST_F(OrientationTest, ReversePathTurnsRecordsAndOrderAndResetsTheHeader) {
+    Parts({"OO 0 0 9 9:" + kUnitSquareCounterClockwise + ":NOTS NOTD -1:"});
+    ReversePath(*program, 0);
+    EXPECT_EQ(Part(0), "OO 0 0 0 0:0 0 0 0 1 0 D|0 1 0 1 1 0 D|1 1 0 1 0 0 D|1 0 0 0 0 0 D|:NOTS NOTD -1");
+}
+
+TEST_F(OrientationTest, OutsideRunsClockwiseInsideCounterClockwise) {
+    Parts({"II 0 0 0 0:" + kUnitSquareClockwise + ":NOTS NOTD 1:",
+           "II 0 0 0 0:" + kUnitSquareCounterClockwise + ":NOTS NOTD -1:",
+           "OO 0 0 0 0:" + kUnitSquareCounterClockwise + ":NOTS NOTD -1:",
+           "OO 0 0 0 0:" + kUnitSquareClockwise + ":NOTS NOTD 1:",
+           "II 0 0 0 0:0 0 0 1 0 0 D|1 0 0 0 0 0 D|:NOTS NOTD 0:"});
+    CCW_OR_CW(*program, List2);
+    EXPECT_EQ(CalcArea(kPI, PartFields(Part(0)).records), -1);
+    EXPECT_EQ(Part(1), "II 0 0 0 0:" + kUnitSquareCounterClockwise + ":NOTS NOTD -1:");  // untouched
+    EXPECT_EQ(CalcArea(kPI, PartFields(Part(2)).records), 1);
+    EXPECT_EQ(Part(2).substr(0, 11), "OO 0 0 0 0:");
+    EXPECT_EQ(Part(3), "OO 0 0 0 0:" + kUnitSquareClockwise + ":NOTS NOTD 1:");
+    EXPECT_EQ(Part(4), "II 0 0 0 0:0 0 0 1 0 0 D|1 0 0 0 0 0 D|:NOTS NOTD 0:");  // area 0: never reversed
+    EXPECT_EQ(List2.rows[0], "II 0 0 0 0:" + kUnitSquareClockwise + ":NOTS NOTD 1:");  // the row is not touched
+}
+
+TEST_F(OrientationTest, CirclesTakeTheSenseOfTheirMarker) {
+    Parts({"OO 3 5 3 5:5 5 0 2 + 3 5 K|:NOTS NOTD -12.5663706:", "II 3 5 3 5:5 5 0 2 - 3 5 K|:NOTS NOTD 12.5:",
+           "XX 3 5 3 5:5 5 0 2 + 3 5 K|:NOTS NOTD 1:"});
+    CCW_OR_CW(*program, List2);
+    EXPECT_EQ(Part(0), "OO 3 5 3 5:5 5 0 2 - 3 5 K|:NOTS NOTD -12.5663706");
+    EXPECT_EQ(Part(1), "II 3 5 3 5:5 5 0 2 + 3 5 K|:NOTS NOTD 12.5");
+    EXPECT_EQ(Part(2), "XX 3 5 3 5:5 5 0 2 + 3 5 K|:NOTS NOTD 1");
+}
+
+}  // namespace
+}  // namespace zorvan

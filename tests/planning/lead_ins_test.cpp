@@ -1,0 +1,78 @@
+// Lead-in points for inside and outside contours and circles.
+#include "planning/lead_ins.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+#include "model/part_entry.h"
+
+namespace zorvan {
+namespace {
+
+class LeadInsTest : public ::testing::Test {
+protected:
+    void Parts(std::initializer_list<std::string> entries) {
+        List2.Clear();
+        for (const std::string& entry : entries) {
+            program->partList[static_cast<size_t>(List2.ListCount())] = entry;
+            List2.AddItem(entry);
+        }
+    }
+    // The lead-in point of part i, to seven decimals.
+    std::string LeadIn(size_t i) const {
+        const auto header = SplitFields(PartFields(program->partList[i]).header);
+        char text[64];
+        std::snprintf(text, sizeof text, "(%.7f, %.7f)", LenientParse(header[3]), LenientParse(header[4]));
+        return text;
+    }
+
+    std::unique_ptr<Program> program = std::make_unique<Program>();
+    ListBox List2;
+};
+
+TEST_F(LeadInsTest, InsideAheadToTheLeftOutsideBehindToTheLeft) {
+    Parts({"II 0 0 0 0:0 0 0 1 0 0 D|1 0 0 0 0 0 D|:NOTS NOTD 0:", "OO 0 0 0 0:0 0 0 0 1 0 D|0 1 0 0 0 0 D|:NOTS NOTD 0:"});
+    CalculateLeadIns(*program, List2, 0.25);
+    EXPECT_EQ(LeadIn(0), "(0.1767767, 0.1767767)");
+    EXPECT_EQ(LeadIn(1), "(-0.1767767, -0.1767767)");  // the scrap side of the clockwise outside cut
+    EXPECT_EQ(program->partList[0].substr(0, 9), "II 0 0 0.");
+    EXPECT_TRUE(program->partList[0].ends_with("D|:NOTS NOTD 0")) << program->partList[0];  // three fields
+    EXPECT_EQ(List2.rows[0], "II 0 0 0 0:0 0 0 1 0 0 D|1 0 0 0 0 0 D|:NOTS NOTD 0:");         // row untouched
+}
+
+TEST_F(LeadInsTest, StraightDownIs270AndAZeroLengthRecordUsesMinus10000) {
+    Parts({"II 0 0 0 0:0 0 0 0 -1 0 D|:NOTS NOTD 0", "II 2 2 2 2:2 2 0 2 2 0 D|:NOTS NOTD 0"});
+    CalculateLeadIns(*program, List2, 1);
+    // a = 270, theta = 315: right and down.
+    EXPECT_EQ(LeadIn(0), "(0.7071068, -0.7071068)");
+    // a = -10000, theta = -9955 degrees.
+    const double t = -9955 * 3.141592654 / 180;
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "(%.7f, %.7f)", 2 + std::cos(t), 2 + std::sin(t));
+    EXPECT_EQ(LeadIn(1), expected);
+}
+
+TEST_F(LeadInsTest, CirclesLeadInOnTheHorizontalThroughTheCentre) {
+    Parts({"OO 3 5 3 5:5 5 0 2 + 3 5 K|:NOTS NOTD 12.5:", "II 3 5 3 5:5 5 0 2 - 3 5 K|:NOTS NOTD -12.5:"});
+    CalculateLeadIns(*program, List2, 0.25);
+    EXPECT_EQ(program->partList[0], "OO 3 5 2.75 5:5 5 0 2 - 3 5 K|:NOTS NOTD 12.5");
+    EXPECT_EQ(program->partList[1], "II 3 5 3.25 5:5 5 0 2 + 3 5 K|:NOTS NOTD -12.5");
+}
+
+TEST_F(LeadInsTest, ZeroAndNegativeLengthsAndRepeatedRuns) {
+    Parts({"II 0 0 9 9:0 0 0 1 0 0 D|:NOTS NOTD 0"});
+    CalculateLeadIns(*program, List2, 0);
+    EXPECT_EQ(program->partList[0], "II 0 0 0 0:0 0 0 1 0 0 D|:NOTS NOTD 0");
+    CalculateLeadIns(*program, List2, -0.25);
+    EXPECT_EQ(LeadIn(0), "(-0.1767767, -0.1767767)");
+    CalculateLeadIns(*program, List2, 0.25);
+    const std::string once = program->partList[0];
+    CalculateLeadIns(*program, List2, 0.25);
+    EXPECT_EQ(program->partList[0], once);
+}
+
+}  // namespace
+}  // namespace zorvan
