@@ -24,6 +24,7 @@ public:
     std::optional<std::string> ChooseFileToSave(const std::string&) override { return std::nullopt; }
     void Beep() override {}
     void SetBusyCursor(bool) override {}
+    void ShowModal(zorvan::ModalWindow) override {}
 };
 
 void PrintDrawing(const zorvan::Program& program) {

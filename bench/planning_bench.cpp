@@ -23,6 +23,7 @@ public:
     std::optional<std::string> ChooseFileToSave(const std::string&) override { return std::nullopt; }
     void Beep() override {}
     void SetBusyCursor(bool) override {}
+    void ShowModal(zorvan::ModalWindow) override {}
 };
 
 // A drawing read once; the benchmark then repeats the preparation on it.

@@ -15,6 +15,7 @@ inline constexpr int32_t kMaxRecords = Class1::kCapacity;  // records 0..100000
 inline constexpr int32_t kMaxContours = 1001;              // contours and part entries 0..1000
 inline constexpr int32_t kMaxDxfPairs = 200001;            // kept DXF pairs 0..200000
 inline constexpr int32_t kMaxDxfEntities = 20001;          // DXF entity texts 0..20000
+inline constexpr int32_t kMaxTemplateLines = 101;          // template lines 0..100
 
 // Per-record tables of the chaining, indexed by record number. Before chaining the points read -100 and
 // the links -1; `chained` is -1 once the record has been taken into a contour, 0 before.
@@ -60,6 +61,12 @@ struct Program {
 
     // Full path of the drawing last opened from the file list.
     std::string openedDrawingPath;
+
+    // The folder of the template files 0_HEADER.TXT, 0_FOOTER.TXT and GCODES.TXT: the program's own folder.
+    std::string templateFolder;
+    // The lines of GCODES.TXT (at most 101) and how many of them the slots consult.
+    std::vector<std::string> templateLines = std::vector<std::string>(kMaxTemplateLines);
+    int16_t templateLineCount = 0;
 
     // Working tables of the DXF reader, as the last successful load left them.
     std::vector<std::string> dxfPairs;

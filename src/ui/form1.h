@@ -35,6 +35,14 @@ public:
     void PrepareParts();
     // "Calculate Lead Ins": every lead-in point at the length in Text6, then a redraw.
     void Command32_Click();
+    // "G CODE": with at most one outside cut, opens the G-code window for the parts of List2 (their number
+    // is kept in cutCount for it); with more, says "you can have just one outside cut!".
+    void Command17_Click();
+    // "SAVE PART": the part file of List2's parts under the chosen name (proposed: the drawing's, ".PAR").
+    void Command29_Click();
+
+    // The number of parts when "G CODE" was last pressed.
+    int32_t cutCount = 0;
 
 private:
     Program& program_;

@@ -8,6 +8,9 @@
 
 namespace zorvan {
 
+// The windows a command opens modally.
+enum class ModalWindow { GCode, GCodeSetup, DirectGCode, Edit, About };
+
 class Toolkit {
 public:
     virtual ~Toolkit() = default;
@@ -23,6 +26,8 @@ public:
     virtual void Beep() = 0;
     // The hourglass while a long command runs.
     virtual void SetBusyCursor(bool busy) = 0;
+    // Opens `window` and returns when the operator has closed it.
+    virtual void ShowModal(ModalWindow window) = 0;
 };
 
 // Shows the busy cursor for the lifetime of the guard, so every way out of a command restores it.

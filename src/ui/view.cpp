@@ -12,7 +12,7 @@ void FitView(Program& program, Surface& surface, double left, double top, double
     program.viewBottom = bottom;
 }
 
-void RedrawView(const Program& /*program*/, const ListBox& /*List2*/, Surface& surface, Colour /*baseColour*/) {
+void RedrawView(const Program& /*program*/, int32_t /*partCount*/, Surface& surface, Colour /*baseColour*/) {
     surface.Clear();
     surface.SetPenWidth(1);
     surface.Line(0, 0, 1000, 0, kGrey);

@@ -15,8 +15,8 @@ void FitView(Program& program, Surface& surface, double left, double top, double
              bool addMargin);
 
 // Repaints the view from partList: clears the surface and draws the grey origin marks, (0, 0)-(1000, 0) and
-// (0, 0)-(0, 1000), at pen width 1. The parts of List2's rows are drawn on top once the record strokes exist;
+// (0, 0)-(0, 1000), at pen width 1. The parts 0..partCount-1 (the rows of List2) are drawn on top once the record strokes exist;
 // until then the redraw shows the origin marks alone.
-void RedrawView(const Program& program, const ListBox& List2, Surface& surface, Colour baseColour);
+void RedrawView(const Program& program, int32_t partCount, Surface& surface, Colour baseColour);
 
 }  // namespace zorvan

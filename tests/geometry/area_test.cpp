@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
+#include "import/arc_helpers.h"
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
@@ -70,6 +72,7 @@ TEST(Area, ArcAreaDoesNotDependOnWhereTheArcLies) {
 
 TEST(Area, FullTurnAndOverflowingContours) {
     const std::string full = "0 0 0 1 0 360 + 1 0 1 0 A";
+    EXPECT_EQ(std::count(ArcToChords(kPI, 16, 0, 0, 1, 0, 360, "+").begin(), ArcToChords(kPI, 16, 0, 0, 1, 0, 360, "+").end(), '|'), 32);
     EXPECT_NEAR(AREA_ARC(kPI, full), -kPI, 0.03);  // 32 chords round the unit circle
     EXPECT_EQ(CalcArea(kPI, Contour({Line(0, 0, 1e308, 0), Line(1e308, 1e308, -1e308, 1e308)})), 0);  // inf -> 0
 }

@@ -42,4 +42,14 @@ void ScriptedToolkit::Beep() { events.push_back("beep"); }
 
 void ScriptedToolkit::SetBusyCursor(bool busy) { events.push_back(busy ? "busy on" : "busy off"); }
 
+void ScriptedToolkit::ShowModal(ModalWindow window) {
+    switch (window) {
+        case ModalWindow::GCode: events.push_back("show GCode"); return;
+        case ModalWindow::GCodeSetup: events.push_back("show GCodeSetup"); return;
+        case ModalWindow::DirectGCode: events.push_back("show DirectGCode"); return;
+        case ModalWindow::Edit: events.push_back("show Edit"); return;
+        case ModalWindow::About: events.push_back("show About"); return;
+    }
+}
+
 }  // namespace zorvan::testing

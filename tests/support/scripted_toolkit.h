@@ -17,7 +17,7 @@ public:
     std::deque<std::optional<std::string>> fileAnswers;
 
     // What the program did, in order: "message TEXT", "question TEXT", "open FILTER", "save NAME", "beep",
-    // "busy on", "busy off".
+    // "busy on", "busy off", "show GCode" (and the other windows by name).
     std::vector<std::string> events;
 
     // The texts of the message boxes shown.
@@ -29,6 +29,7 @@ public:
     std::optional<std::string> ChooseFileToSave(const std::string& proposedName) override;
     void Beep() override;
     void SetBusyCursor(bool busy) override;
+    void ShowModal(ModalWindow window) override;
 
 private:
     std::optional<std::string> NextFile();

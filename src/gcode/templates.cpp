@@ -1,0 +1,77 @@
+// Template files and slots.
+#include "gcode/templates.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "model/record_text.h"
+#include "model/text_file.h"
+
+namespace zorvan {
+
+namespace {
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size())) {
+        text.replace(pos, from.size(), to);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string TemplatePath(const Program& program, std::string_view file) {
+    return (std::filesystem::path(program.templateFolder) / file).string();
+}
+
+void LoadTemplates(Program& program) {
+    for (std::string& line : program.templateLines) line.clear();
+    const auto lines = ReadTextLines(TemplatePath(program, kTemplateFile));
+    if (lines) {
+        for (size_t i = 0; i < lines->size() && i < program.templateLines.size(); ++i) {
+            program.templateLines[i] = (*lines)[i];
+        }
+    }
+    program.templateLineCount = 30;
+}
+
+void EmitSlot(const Program& program, std::string_view slot, std::vector<std::string>& listing) {
+    for (int32_t k = 0; k < program.templateLineCount; ++k) {
+        const std::string_view line = program.templateLines[static_cast<size_t>(k)];
+        const size_t colon = line.find(':');
+        if (colon == std::string_view::npos || colon == 0) continue;  // no key: the line is unusable
+        const std::string_view key = line.substr(0, colon);
+        const std::string_view rest = line.substr(colon + 1);
+        const std::string_view value = rest.substr(0, rest.find(':'));
+        const std::string emitted = ReplaceAll(std::string(slot), key, value);
+        if (emitted.substr(0, 4) != "LINE" && !TrimBlanks(emitted).empty()) listing.push_back(emitted);
+    }
+}
+
+std::vector<std::string> ReadTemplateFileLines(const Program& program, std::string_view file) {
+    return ReadTextLines(TemplatePath(program, file)).value_or(std::vector<std::string>{});
+}
+
+std::vector<std::string> DefaultTemplateLines() {
+    std::vector<std::string> lines;
+    for (int slot = 1; slot <= 30; ++slot) {
+        char name[16];
+        std::snprintf(name, sizeof name, "LINE%03d:", slot);
+        lines.emplace_back(name);
+    }
+    return lines;
+}
+
+std::optional<std::string> CreateMissingTemplateFiles(const std::string& folder) {
+    const std::pair<std::string_view, std::string> files[] = {
+        {kHeaderFile, ""}, {kFooterFile, ""}, {kTemplateFile, JoinCrLf(DefaultTemplateLines())}};
+    for (const auto& [name, content] : files) {
+        const std::string path = (std::filesystem::path(folder) / name).string();
+        std::error_code error;
+        if (std::filesystem::exists(path, error)) continue;
+        if (const auto failure = SaveTextFile(path, content)) return SaveFailedMessage(path, *failure);
+    }
+    return std::nullopt;
+}
+
+}  // namespace zorvan

@@ -1,0 +1,43 @@
+// The template files: the header and footer copied around every program, and the thirty slots LINE001 to
+// LINE030 that put machine-specific lines around each cut.
+//
+// A template line is "KEY:VALUE". A slot emits, for every template line in file order, the slot name with
+// KEY replaced by VALUE, unless the result starts with "LINE" or is blank; so "LINE012:M03" makes slot
+// LINE012 emit "M03", and "LINE005:" emits nothing.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/program.h"
+
+namespace zorvan {
+
+inline constexpr std::string_view kHeaderFile = "0_HEADER.TXT";
+inline constexpr std::string_view kFooterFile = "0_FOOTER.TXT";
+inline constexpr std::string_view kTemplateFile = "GCODES.TXT";
+
+// The path of a template file in the program's template folder.
+std::string TemplatePath(const Program& program, std::string_view file);
+
+// Reads GCODES.TXT into templateLines (at most 101 lines) and consults the first 30. Lines the file does not
+// have are empty, so a slot deleted from the file stops emitting; a missing file gives no template at all.
+void LoadTemplates(Program& program);
+
+// Appends the lines the templates give for `slot` ("LINE001" .. "LINE030") to `listing`. A line without ":"
+// or with an empty key emits nothing.
+void EmitSlot(const Program& program, std::string_view slot, std::vector<std::string>& listing);
+
+// The lines of a header or footer file; none when it is missing.
+std::vector<std::string> ReadTemplateFileLines(const Program& program, std::string_view file);
+
+// The plain default GCODES.TXT: "LINE001:" .. "LINE030:".
+std::vector<std::string> DefaultTemplateLines();
+
+// Creates whichever of the three files is missing in `folder`: GCODES.TXT with the plain defaults and two
+// empty files. Returns the message for a file that could not be created.
+std::optional<std::string> CreateMissingTemplateFiles(const std::string& folder);
+
+}  // namespace zorvan

@@ -1,0 +1,25 @@
+// The template setup window's commands.
+#include "ui/form6.h"
+
+#include "gcode/templates.h"
+#include "model/text_file.h"
+
+namespace zorvan {
+
+void Form6::Form_Activate() {
+    Text1 = JoinCrLf(ReadTemplateFileLines(program_, kHeaderFile));
+    Text2 = JoinCrLf(ReadTemplateFileLines(program_, kFooterFile));
+    Text3 = JoinCrLf(ReadTemplateFileLines(program_, kTemplateFile));
+}
+
+void Form6::Command1_Click() {
+    const std::pair<std::string_view, const std::string*> files[] = {
+        {kHeaderFile, &Text1}, {kFooterFile, &Text2}, {kTemplateFile, &Text3}};
+    for (const auto& [file, text] : files) {
+        const std::string path = TemplatePath(program_, file);
+        if (const auto failure = SaveTextFile(path, *text + "\r\n")) toolkit_.ShowMessage(SaveFailedMessage(path, *failure));
+    }
+    LoadTemplates(program_);
+}
+
+}  // namespace zorvan

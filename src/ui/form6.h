@@ -1,0 +1,33 @@
+// The template setup window's logic: the header, footer and template files as three text boxes.
+#pragma once
+
+#include <string>
+
+#include "model/program.h"
+#include "ui/toolkit.h"
+
+namespace zorvan {
+
+class Form6 {
+public:
+    Form6(Program& program, Toolkit& toolkit) : program_(program), toolkit_(toolkit) {}
+
+    std::string Text1;  // 0_HEADER.TXT
+    std::string Text2;  // 0_FOOTER.TXT
+    std::string Text3;  // GCODES.TXT
+    bool closed = false;
+
+    // Fills each box from its file, every line followed by CR LF (a missing file gives an empty box).
+    void Form_Activate();
+    // "SAVE": writes each box followed by CR LF to its file, then reloads the templates. A file that cannot
+    // be written keeps its old content and is named in a message.
+    void Command1_Click();
+    // "CLOSE": closes without saving.
+    void Command2_Click() { closed = true; }
+
+private:
+    Program& program_;
+    Toolkit& toolkit_;
+};
+
+}  // namespace zorvan
