@@ -72,7 +72,8 @@ TEST(Area, ArcAreaDoesNotDependOnWhereTheArcLies) {
 
 TEST(Area, FullTurnAndOverflowingContours) {
     const std::string full = "0 0 0 1 0 360 + 1 0 1 0 A";
-    EXPECT_EQ(std::count(ArcToChords(kPI, 16, 0, 0, 1, 0, 360, "+").begin(), ArcToChords(kPI, 16, 0, 0, 1, 0, 360, "+").end(), '|'), 32);
+    const std::string chords = ArcToChords(kPI, 16, 0, 0, 1, 0, 360, "+");
+    EXPECT_EQ(std::count(chords.begin(), chords.end(), '|'), 32);
     EXPECT_NEAR(AREA_ARC(kPI, full), -kPI, 0.03);  // 32 chords round the unit circle
     EXPECT_EQ(CalcArea(kPI, Contour({Line(0, 0, 1e308, 0), Line(1e308, 1e308, -1e308, 1e308)})), 0);  // inf -> 0
 }
