@@ -3,7 +3,9 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 DXF ?= samples/plate_holes_slot.dxf
-PACKAGES := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev
+PRESET ?= presets/linuxcnc
+PROGRAM = $(BUILD)/$(basename $(notdir $(DXF))).nc
+PACKAGES := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
 
 .PHONY: deps configure build run test test-sanitize bench clean
 
@@ -30,7 +32,9 @@ build: configure
 	cmake --build $(BUILD)
 
 run: build
-	./$(BUILD)/app/zorvan-dump $(DXF)
+	./$(BUILD)/app/zorvan-cli --templates $(PRESET) -o $(PROGRAM) $(DXF)
+	@echo "First lines of $(PROGRAM):"
+	@head -n 20 $(PROGRAM)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2

@@ -7,25 +7,13 @@
 #include <optional>
 #include <string>
 
+#include "console_toolkit.h"
 #include "import/dxf_reader.h"
 #include "model/number_text.h"
 #include "model/program.h"
 #include "ui/recording_surface.h"
-#include "ui/toolkit.h"
 
 namespace {
-
-// Nothing to show without a window: the outcome is printed from the reader's result instead.
-class SilentToolkit : public zorvan::Toolkit {
-public:
-    void ShowMessage(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return false; }
-    std::optional<std::string> ChooseFileToOpen(const std::string&) override { return std::nullopt; }
-    std::optional<std::string> ChooseFileToSave(const std::string&) override { return std::nullopt; }
-    void Beep() override {}
-    void SetBusyCursor(bool) override {}
-    void ShowModal(zorvan::ModalWindow) override {}
-};
 
 void PrintDrawing(const zorvan::Program& program) {
     std::printf("records: %d\n", program.store.n + 1);
@@ -46,7 +34,7 @@ int main(int argc, char** argv) {
     const std::string path = argv[1];
     auto program = std::make_unique<zorvan::Program>();
     zorvan::RecordingSurface view;
-    SilentToolkit toolkit;
+    zorvan::ConsoleToolkit toolkit;
     const zorvan::DxfReadResult result = zorvan::ReadDxf(*program, view, toolkit, path);
     switch (result.outcome) {
         case zorvan::DxfReadOutcome::Loaded: PrintDrawing(*program); return 0;

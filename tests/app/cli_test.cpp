@@ -1,0 +1,213 @@
+// zorvan-cli as an operator runs it: golden programs and part files of the samples, every corpus drawing,
+// the exit statuses and their one-line errors, and arcs whose radii agree at both ends.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "model/number_text.h"
+#include "model/record_text.h"
+#include "support/golden.h"
+
+namespace zorvan {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::path(::testing::TempDir()) / ("zorvan_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    CliRun Run(const std::vector<std::string>& arguments) const {
+        std::string command = Quoted(ZORVAN_CLI);
+        for (const std::string& argument : arguments) command += " " + Quoted(argument);
+        const fs::path out = folder / "stdout.txt", err = folder / "stderr.txt";
+        command += " >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+    }
+
+    static std::string Sample(const std::string& name) { return (fs::path(ZORVAN_SOURCE_DIR) / "samples" / name).string(); }
+    static std::string Preset(const std::string& name) { return (fs::path(ZORVAN_SOURCE_DIR) / "presets" / name).string(); }
+
+    fs::path folder;
+};
+
+const char* const kSamples[] = {"plate_holes_slot", "bracket_lwpolyline", "r12_polyline_plate", "gusset_lf"};
+
+TEST_F(CliTest, SamplesGiveTheirGoldenProgramsAndPartFiles) {
+    const fs::path plain = folder / "plain";  // the program's own defaults: 30 empty slots, empty header and footer
+    fs::create_directories(plain);
+    for (const char* sample : kSamples) {
+        SCOPED_TRACE(sample);
+        const fs::path nc = folder / "out.nc", par = folder / "out.PAR";
+        CliRun run = Run({"--templates", Preset("linuxcnc"), "--lead-in", "0.25", "-o", nc.string(), "--part-file",
+                          par.string(), Sample(std::string(sample) + ".dxf")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        testing::ExpectMatchesGolden(std::string(sample) + ".linuxcnc.nc", ReadFile(nc));
+        testing::ExpectMatchesGolden(std::string(sample) + ".PAR", ReadFile(par));
+
+        run = Run({"--templates", plain.string(), "-o", nc.string(), Sample(std::string(sample) + ".dxf")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        testing::ExpectMatchesGolden(std::string(sample) + ".plain.nc", ReadFile(nc));
+    }
+}
+
+TEST_F(CliTest, OutputDefaultsToTheDrawingsPathWithNc) {
+    fs::copy_file(Sample("gusset_lf.dxf"), folder / "Gusset.dxf");
+    const CliRun run = Run({(folder / "Gusset.dxf").string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fs::exists(folder / "Gusset.nc"));
+    EXPECT_NE(run.out.find("Gusset.nc"), std::string::npos);
+}
+
+// One line on stderr that names the file.
+void ExpectOneLineNaming(const CliRun& run, const std::string& file) {
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_NE(run.err.find(file), std::string::npos) << run.err;
+}
+
+TEST_F(CliTest, ExitStatusesAndTheirMessages) {
+    EXPECT_EQ(Run({}).status, 1);
+    EXPECT_EQ(Run({"--no-such-option", Sample("gusset_lf.dxf")}).status, 1);
+    const CliRun help = Run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--lead-in"), std::string::npos);
+    const CliRun version = Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_NE(version.out.find("zorvan-cli"), std::string::npos);
+
+    const std::string missing = (folder / "missing.dxf").string();
+    ExpectOneLineNaming(Run({missing}), missing);
+    EXPECT_EQ(Run({missing}).status, 2);
+    EXPECT_EQ(Run({(folder / "missing.txt").string()}).status, 2);  // readability is checked first
+    EXPECT_EQ(Run({folder.string()}).status, 2);
+
+    const fs::path text = folder / "notes.txt";
+    std::ofstream(text) << "  0\nSECTION\n";
+    CliRun run = Run({text.string()});
+    EXPECT_EQ(run.status, 3);
+    ExpectOneLineNaming(run, text.string());
+
+    const std::string spline = (fs::path(ZORVAN_CORPUS_DIR) / "r2010_spline_hatch.dxf").string();
+    run = Run({"-o", (folder / "s.nc").string(), spline});
+    EXPECT_EQ(run.status, 4);
+    ExpectOneLineNaming(run, spline);
+    EXPECT_FALSE(fs::exists(folder / "s.nc"));
+
+    run = Run({"--preview", (folder / "p.svg").string(), Sample("gusset_lf.dxf")});
+    EXPECT_EQ(run.status, 1);
+    ExpectOneLineNaming(run, "p.svg");
+}
+
+TEST_F(CliTest, OutputThatCannotBeWrittenKeepsTheOldFile) {
+    const fs::path target = folder / "keep.nc";
+    std::ofstream(target, std::ios::binary) << "old program\r\n";
+    CliRun run = Run({"-o", (folder / "no-such-folder" / "x.nc").string(), Sample("gusset_lf.dxf")});
+    EXPECT_EQ(run.status, 6);
+    ExpectOneLineNaming(run, "x.nc");
+
+    fs::create_directories(folder / "a-folder.nc");
+    run = Run({"-o", (folder / "a-folder.nc").string(), Sample("gusset_lf.dxf")});
+    EXPECT_EQ(run.status, 6);
+    EXPECT_TRUE(fs::is_directory(folder / "a-folder.nc"));
+
+    // The program is written first; a part file that fails then gives status 6 and the program stays.
+    run = Run({"-o", target.string(), "--part-file", (folder / "a-folder.nc").string(), Sample("gusset_lf.dxf")});
+    EXPECT_EQ(run.status, 6);
+    EXPECT_NE(ReadFile(target), "old program\r\n");
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();  // nothing left behind
+    }
+}
+
+TEST_F(CliTest, EveryCorpusDrawingGivesAProgramOrItsDocumentedStatus) {
+    const std::map<std::string, int> refused = {{"r14_fusion_splines_crlf.dxf", 4},
+                                                {"r2010_spline_hatch.dxf", 4},
+                                                {"r2000_spline_in_blocks_only.dxf", 4},
+                                                {"r2004_site_plan_large.dxf", 5}};
+    for (const fs::directory_entry& entry : fs::directory_iterator(ZORVAN_CORPUS_DIR)) {
+        if (entry.path().extension() != ".dxf") continue;
+        const std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        const fs::path nc = folder / "corpus.nc";
+        fs::remove(nc);
+        const CliRun run = Run({"-o", nc.string(), "--templates", Preset("linuxcnc"), entry.path().string()});
+        const auto expected = refused.find(name);
+        if (expected == refused.end()) {
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_TRUE(ReadFile(nc).starts_with("(Generated by"));
+        } else {
+            EXPECT_EQ(run.status, expected->second);
+            ExpectOneLineNaming(run, name);
+            EXPECT_FALSE(fs::exists(nc));
+        }
+    }
+}
+
+// Every G2/G3 row starts where the move before it ended; its centre must be as far from that point as from
+// its own end, or a controller refuses the arc.
+TEST_F(CliTest, ArcsHaveTheSameRadiusAtBothEnds) {
+    int arcs = 0;
+    for (const char* sample : kSamples) {
+        SCOPED_TRACE(sample);
+        const fs::path nc = folder / "arcs.nc";
+        ASSERT_EQ(Run({"-o", nc.string(), Sample(std::string(sample) + ".dxf")}).status, 0);
+        std::istringstream program(ReadFile(nc));
+        double x = 0, y = 0;
+        std::string row;
+        while (std::getline(program, row)) {
+            if (!row.empty() && row.back() == '\r') row.pop_back();
+            const auto words = SplitFields(row);
+            if (words.size() < 5 || (words[0] != "G0" && words[0] != "G1" && words[0] != "G2" && words[0] != "G3")) continue;
+            if (words[0] == "G2" || words[0] == "G3") {
+                // "G3 I cx  J cy X x Y y": words 2, 5, 7, 9.
+                const double cx = LenientParse(words[2]), cy = LenientParse(words[5]);
+                const double ex = LenientParse(words[7]), ey = LenientParse(words[9]);
+                const double startRadius = std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy));
+                const double endRadius = std::sqrt((ex - cx) * (ex - cx) + (ey - cy) * (ey - cy));
+                EXPECT_NEAR(startRadius, endRadius, 0.001) << row;
+                x = ex;
+                y = ey;
+                ++arcs;
+            } else {
+                x = LenientParse(words[2]);
+                y = LenientParse(words[4]);
+            }
+        }
+    }
+    EXPECT_GE(arcs, 10);
+}
+
+}  // namespace
+}  // namespace zorvan
