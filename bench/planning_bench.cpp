@@ -5,9 +5,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "generated_drawings.h"
+#include "gcode/program_writer.h"
 #include "import/dxf_reader.h"
+#include "model/text_file.h"
 #include "ui/form1.h"
 #include "ui/recording_surface.h"
 
@@ -68,5 +71,28 @@ void BM_CalculateLeadIns(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CalculateLeadIns)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// The whole main job as zorvan-cli runs it, from DXF text in memory to the program's text.
+void BM_MainJob(benchmark::State& state) {
+    const std::string dxf = DrawingFor(state.range(0));
+    size_t bytes = 0;
+    for (auto _ : state) {
+        ReadDrawing drawing(dxf);
+        drawing.form.FillContourList();
+        drawing.form.PrepareParts();
+        drawing.form.Command32_Click();
+        std::vector<std::string> listing;
+        WriteProgram(*drawing.program, drawing.form.List2.ListCount(), listing);
+        const std::string text = JoinCrLf(listing);
+        bytes = text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.counters["program_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_MainJob)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
