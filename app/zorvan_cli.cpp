@@ -21,6 +21,8 @@
 #include "ui/form4.h"
 #include "ui/part_file.h"
 #include "ui/recording_surface.h"
+#include "ui/svg_surface.h"
+#include "ui/view.h"
 
 namespace {
 
@@ -58,6 +60,14 @@ std::string ProgramFolder(const char* argv0) {
     return std::filesystem::absolute(argv0, error).parent_path().string();
 }
 
+// The planned parts as the main view draws them, on an 800 x 600 picture fitted with margin to the extents.
+std::string PreviewSvg(Program& program, int32_t partCount) {
+    SvgSurface preview(800, 600);
+    FitView(program, preview, program.extMinX, program.extMaxY, program.extMaxX, program.extMinY, true);
+    RedrawView(program, partCount, preview, kBlue);
+    return preview.Svg();
+}
+
 std::string DefaultOutput(const std::string& drawing) {
     return std::filesystem::path(drawing).replace_extension(".nc").string();
 }
@@ -77,9 +87,6 @@ int ReadDrawing(Program& program, Surface& view, ConsoleToolkit& toolkit, const 
 }
 
 int Run(const Options& options, const char* argv0) {
-    if (!options.preview.empty()) {
-        return Fail(kUsage, options.preview, "--preview is not available in this version; nothing was done");
-    }
     const std::string drawing = NormalisePath(options.drawing);
     auto program = std::make_unique<Program>();
     program->templateFolder = options.templates.empty() ? ProgramFolder(argv0) : options.templates;
@@ -108,6 +115,12 @@ int Run(const Options& options, const char* argv0) {
     }
     std::printf("zorvan-cli: wrote %s (%d parts, %zu lines)\n", output.c_str(), cutCount, gcodeWindow.List1.rows.size());
 
+    if (!options.preview.empty()) {
+        if (const auto failure = SaveTextFile(options.preview, PreviewSvg(*program, cutCount))) {
+            return Fail(kCannotWrite, options.preview, "cannot be written (" + *failure + ")");
+        }
+        std::printf("zorvan-cli: wrote %s\n", options.preview.c_str());
+    }
     if (!options.partFile.empty()) {
         if (const auto failure = SaveTextFile(options.partFile, PartFileLine(*program, cutCount) + "\r\n")) {
             return Fail(kCannotWrite, options.partFile, "cannot be written (" + *failure + ")");

@@ -13,6 +13,8 @@
 #include "model/text_file.h"
 #include "ui/form1.h"
 #include "ui/recording_surface.h"
+#include "ui/svg_surface.h"
+#include "ui/view.h"
 
 namespace {
 
@@ -94,5 +96,42 @@ void BM_MainJob(benchmark::State& state) {
     state.counters["program_bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_MainJob)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// The full redraw of a prepared drawing of about 100,000 records: on the recording surface, and as the
+// command line's SVG preview.
+void BM_RedrawView(benchmark::State& state) {
+    ReadDrawing drawing(DrawingFor(0));
+    drawing.form.FillContourList();
+    drawing.form.PrepareParts();
+    for (auto _ : state) {
+        drawing.picture.ClearLog();
+        RedrawView(*drawing.program, drawing.form.List2.ListCount(), drawing.picture, kBlue);
+        benchmark::DoNotOptimize(drawing.picture.Log().data());
+    }
+    state.counters["strokes"] = static_cast<double>(drawing.picture.Log().size());
+}
+BENCHMARK(BM_RedrawView)->Unit(benchmark::kMillisecond);
+
+void BM_SvgPreview(benchmark::State& state) {
+    ReadDrawing drawing(DrawingFor(0));
+    drawing.form.FillContourList();
+    drawing.form.PrepareParts();
+    size_t bytes = 0;
+    for (auto _ : state) {
+        SvgSurface preview(800, 600);
+        FitView(*drawing.program, preview, drawing.program->extMinX, drawing.program->extMaxY,
+                drawing.program->extMaxX, drawing.program->extMinY, true);
+        RedrawView(*drawing.program, drawing.form.List2.ListCount(), preview, kBlue);
+        const std::string svg = preview.Svg();
+        bytes = svg.size();
+        benchmark::DoNotOptimize(svg.data());
+    }
+    state.counters["svg_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_SvgPreview)->Unit(benchmark::kMillisecond);
 
 }  // namespace

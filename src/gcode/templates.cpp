@@ -65,13 +65,16 @@ std::vector<std::string> DefaultTemplateLines() {
 std::optional<std::string> CreateMissingTemplateFiles(const std::string& folder) {
     const std::pair<std::string_view, std::string> files[] = {
         {kHeaderFile, ""}, {kFooterFile, ""}, {kTemplateFile, JoinCrLf(DefaultTemplateLines())}};
+    std::optional<std::string> messages;
     for (const auto& [name, content] : files) {
         const std::string path = (std::filesystem::path(folder) / name).string();
         std::error_code error;
         if (std::filesystem::exists(path, error)) continue;
-        if (const auto failure = SaveTextFile(path, content)) return SaveFailedMessage(path, *failure);
+        if (const auto failure = SaveTextFile(path, content)) {
+            messages = (messages ? *messages + "\n" : std::string()) + SaveFailedMessage(path, *failure);
+        }
     }
-    return std::nullopt;
+    return messages;
 }
 
 }  // namespace zorvan

@@ -37,7 +37,7 @@ std::vector<std::string> ReadTemplateFileLines(const Program& program, std::stri
 std::vector<std::string> DefaultTemplateLines();
 
 // Creates whichever of the three files is missing in `folder`: GCODES.TXT with the plain defaults and two
-// empty files. Returns the message for a file that could not be created.
+// empty files. Every missing file is tried; returns the messages, one a line, for those that could not be made.
 std::optional<std::string> CreateMissingTemplateFiles(const std::string& folder);
 
 }  // namespace zorvan

@@ -1,6 +1,7 @@
 // Reading text files and splitting them into lines.
 #include "model/text_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,21 +41,44 @@ std::string Reason(const std::string& what, const std::string& path) {
 
 }  // namespace
 
+namespace {
+
+// The mode a new file gets: that of the file it replaces, else what the umask allows.
+mode_t ModeForReplacement(const std::string& path) {
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0) return existing.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
 std::optional<std::string> SaveTextFile(const std::string& path, const std::string& bytes) {
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) return path + " is a folder";
-    const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) return Reason("cannot create", temporary);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
+    // A fresh temporary name, created exclusively: whatever already lies at some name is never written through.
+    std::string temporary = path + ".tmp-XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) return Reason("cannot create", temporary);
+    const bool written = ::fchmod(fd, ModeForReplacement(path)) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
     const std::string writeFailure = written ? "" : Reason("cannot write", temporary);
-    if (std::fclose(file) != 0 && written) {
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed) {
+        const std::string failure = written ? Reason("cannot write", temporary) : writeFailure;
         std::remove(temporary.c_str());
-        return Reason("cannot write", temporary);
-    }
-    if (!written) {
-        std::remove(temporary.c_str());
-        return writeFailure;
+        return failure;
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         const std::string failure = Reason("cannot replace", path);

@@ -2,6 +2,7 @@
 #include "ui/form1.h"
 
 #include "geometry/area.h"
+#include "geometry/transforms.h"
 #include "import/part_entries.h"
 #include "model/number_text.h"
 #include "planning/cut_order.h"
@@ -30,6 +31,53 @@ void Form1::PrepareParts() {
 
 void Form1::Command32_Click() {
     CalculateLeadIns(program_, List2, LenientParse(Text6));
+    RedrawView(program_, List2.ListCount(), Picture1, kBlue);
+}
+
+void Form1::AfterTransform() {
+    RecomputeExtents(program_, List2.ListCount(), Picture1);
+    RedrawView(program_, List2.ListCount(), Picture1, kBlue);
+}
+
+void Form1::MoveByStep(int xSign, int ySign) {
+    const double step = LenientParse(Text3);
+    MoveParts(program_, xSign * step, ySign * step, List2.ListCount());
+    AfterTransform();
+}
+
+void Form1::Command16_Click() {
+    MoveParts(program_, -program_.extMinX, -program_.extMinY, List2.ListCount());
+    RecomputeExtents(program_, List2.ListCount(), Picture1);
+    FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
+    RedrawView(program_, List2.ListCount(), Picture1, kBlue);
+}
+
+void Form1::Command25_Click() {
+    RotateParts(program_, LenientParse(Text4) * program_.PI / 180, List2.ListCount());
+    AfterTransform();
+}
+
+void Form1::Command26_Click() {
+    RotateParts(program_, -LenientParse(Text4) * program_.PI / 180, List2.ListCount());
+    AfterTransform();
+}
+
+void Form1::Command27_Click() {
+    ScaleParts(program_, LenientParse(Text5), List2.ListCount());
+    AfterTransform();
+}
+
+void Form1::Command13_Click() {
+    Picture1.Rectangle(program_.extMinX, program_.extMinY, program_.extMaxX, program_.extMaxY, kGreen);
+}
+
+void Form1::Command14_Click() {
+    FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
+    RedrawView(program_, List2.ListCount(), Picture1, kBlue);
+}
+
+void Form1::Command15_Click() {
+    FitView(program_, Picture1, 0, program_.extMaxY, program_.extMaxX, 0, true);
     RedrawView(program_, List2.ListCount(), Picture1, kBlue);
 }
 

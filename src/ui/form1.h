@@ -22,6 +22,10 @@ public:
 
     // The lead-in length, read when "Calculate Lead Ins" runs.
     std::string Text6 = "0.25";
+    // The move step, the rotation angle in degrees and the scale factor of the transform buttons.
+    std::string Text3 = "0.5";
+    std::string Text4 = "15";
+    std::string Text5 = "0.5";
 
     // The contour list from contourChain ("OPEN" runs it after reading a drawing).
     void FillContourList();
@@ -41,10 +45,37 @@ public:
     // "SAVE PART": the part file of List2's parts under the chosen name (proposed: the drawing's, ".PAR").
     void Command29_Click();
 
+    // The move pad: by the step of Text3 to the right, up-right, up, up-left, left, down-left, down, down-right.
+    void Command12_Click() { MoveByStep(1, 0); }
+    void Command18_Click() { MoveByStep(1, 1); }
+    void Command19_Click() { MoveByStep(0, 1); }
+    void Command20_Click() { MoveByStep(-1, 1); }
+    void Command21_Click() { MoveByStep(-1, 0); }
+    void Command22_Click() { MoveByStep(-1, -1); }
+    void Command23_Click() { MoveByStep(0, -1); }
+    void Command24_Click() { MoveByStep(1, -1); }
+    // "Move to 0,0": the lower-left corner of the extents to the origin, and the view fitted to the result.
+    void Command16_Click();
+    // Rotation by the angle of Text4 about the centre of the extents, counter-clockwise and clockwise.
+    void Command25_Click();
+    void Command26_Click();
+    // "Scale": by the factor of Text5 about the lower-left corner of the extents.
+    void Command27_Click();
+    // A green outline of the extents, drawn over the view.
+    void Command13_Click();
+    // "Zoom Part": the view fitted to the extents.
+    void Command14_Click();
+    // "Zoom All": the view fitted to the extents and the origin.
+    void Command15_Click();
+
     // The number of parts when "G CODE" was last pressed.
     int32_t cutCount = 0;
 
 private:
+    void MoveByStep(int xSign, int ySign);
+    // After every transform: the extents of the moved parts (which redraws), then the redraw.
+    void AfterTransform();
+
     Program& program_;
     Toolkit& toolkit_;
 

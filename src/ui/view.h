@@ -1,22 +1,41 @@
-// The drawing view: which rectangle of the drawing the surface shows.
+// The drawing view: which rectangle of the drawing a surface shows, the full redraw from partList, and the
+// extents of the planned parts.
 #pragma once
 
-#include "model/list_box.h"
+#include <cstdint>
+
 #include "model/program.h"
 #include "ui/surface.h"
 
 namespace zorvan {
 
-// Makes the drawing rectangle with left-top corner (left, top) and right-bottom corner (right, bottom) the
-// surface's user scale and records it in viewLeft, viewTop, viewRight, viewBottom. The margin around the
-// rectangle and the correction of its proportions to the surface's come with the full view; until then the
-// rectangle is applied as given and `addMargin` is not used.
+// Makes the drawing rectangle with left-top corner (left, top) and right-bottom corner (right, bottom) fill
+// the surface without distortion: with `addMargin` 10 % of its size is added on every side, then the width
+// or the height grows to the surface's proportions (the left-top corner stays). The rectangle applied is
+// recorded in viewLeft, viewTop, viewRight, viewBottom. A rectangle of no height, or a surface of no size,
+// leaves the view as it was.
 void FitView(Program& program, Surface& surface, double left, double top, double right, double bottom,
              bool addMargin);
 
-// Repaints the view from partList: clears the surface and draws the grey origin marks, (0, 0)-(1000, 0) and
-// (0, 0)-(0, 1000), at pen width 1. The parts 0..partCount-1 (the rows of List2) are drawn on top once the record strokes exist;
-// until then the redraw shows the origin marks alone.
+// Clears the surface, draws the grey origin marks (0, 0)-(1000, 0) and (0, 0)-(0, 1000), then every part
+// 0..partCount-1 in row order: its contour at pen width 1 for an inside cut ("II") and 3 otherwise, in
+// `baseColour`, grey when deleted, yellow when selected (selected wins); then its header.
 void RedrawView(const Program& program, int32_t partCount, Surface& surface, Colour baseColour);
+
+// The extents of parts 0..partCount-1 (deleted ones too): circles whole, lines by their ends, arcs by the
+// chord vertices of ArcToChords with 8 divisions (the arc's last point is not included). Then redraws.
+void RecomputeExtents(Program& program, int32_t partCount, Surface& surface);
+
+// Where the main window puts its tab frame and picture for a window of `width` x `height` (window units).
+struct MainWindowLayout {
+    double tabLeft, tabWidth, pictureLeft, pictureTop, pictureWidth, pictureHeight;
+};
+MainWindowLayout LayOutMainWindow(double width, double height, double tabTop, double tabHeight);
+
+// Where the G-code window puts its listing, picture and foot frame for a window of `width` x `height`.
+struct GCodeWindowLayout {
+    double listWidth, pictureWidth, pictureLeft, frameTop, listHeight, pictureHeight;
+};
+GCodeWindowLayout LayOutGCodeWindow(double width, double height, double frameHeight);
 
 }  // namespace zorvan

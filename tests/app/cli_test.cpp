@@ -1,4 +1,4 @@
-// zorvan-cli as an operator runs it: golden programs and part files of the samples, every corpus drawing,
+// zorvan-cli as an operator runs it: golden programs, part files and previews of the samples, every corpus drawing,
 // the exit statuses and their one-line errors, and arcs whose radii agree at both ends.
 #include <gtest/gtest.h>
 
@@ -77,9 +77,12 @@ TEST_F(CliTest, SamplesGiveTheirGoldenProgramsAndPartFiles) {
         testing::ExpectMatchesGolden(std::string(sample) + ".linuxcnc.nc", ReadFile(nc));
         testing::ExpectMatchesGolden(std::string(sample) + ".PAR", ReadFile(par));
 
-        run = Run({"--templates", plain.string(), "-o", nc.string(), Sample(std::string(sample) + ".dxf")});
+        const fs::path svg = folder / "out.svg";
+        run = Run({"--templates", plain.string(), "-o", nc.string(), "--preview", svg.string(),
+                   Sample(std::string(sample) + ".dxf")});
         ASSERT_EQ(run.status, 0) << run.err;
         testing::ExpectMatchesGolden(std::string(sample) + ".plain.nc", ReadFile(nc));
+        testing::ExpectMatchesGolden(std::string(sample) + ".svg", ReadFile(svg));
     }
 }
 
@@ -125,9 +128,9 @@ TEST_F(CliTest, ExitStatusesAndTheirMessages) {
     ExpectOneLineNaming(run, spline);
     EXPECT_FALSE(fs::exists(folder / "s.nc"));
 
-    run = Run({"--preview", (folder / "p.svg").string(), Sample("gusset_lf.dxf")});
-    EXPECT_EQ(run.status, 1);
-    ExpectOneLineNaming(run, "p.svg");
+    run = Run({"--preview", (folder / "p.svg").string(), "-o", (folder / "p.nc").string(), Sample("gusset_lf.dxf")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(ReadFile(folder / "p.svg").starts_with("<svg"));
 }
 
 TEST_F(CliTest, OutputThatCannotBeWrittenKeepsTheOldFile) {

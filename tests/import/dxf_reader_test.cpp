@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 
+#include "model/number_text.h"
 #include "support/dxf_text.h"
 #include "support/scripted_toolkit.h"
 #include "ui/recording_surface.h"
@@ -174,11 +175,12 @@ TEST_F(DxfReaderTest, ReadPairAndVertexTokens) {
 TEST_F(DxfReaderTest, ReadingFitsTheViewAndResetsTheListingTables) {
     program->direct.mark[1] = "O";
     ASSERT_EQ(ReadFile(DxfText().Line(-1, 2, 3, 4).Line(3, 4, 5, 6).Build()).outcome, DxfReadOutcome::Loaded);
-    EXPECT_EQ(view.Log(), std::vector<std::string>{"scale -1 6 5 2"});
-    EXPECT_EQ(program->viewLeft, -1);
-    EXPECT_EQ(program->viewTop, 6);
-    EXPECT_EQ(program->viewRight, 5);
-    EXPECT_EQ(program->viewBottom, 2);
+    // The extents (-1, 2)-(5, 6) with 10 % margin, the height following the 800 x 600 surface.
+    EXPECT_EQ(view.Log(), std::vector<std::string>{"scale -1.6 6.4 5.6 1"});
+    EXPECT_EQ(DefaultNumber(program->viewLeft), "-1.6");
+    EXPECT_EQ(DefaultNumber(program->viewTop), "6.4");
+    EXPECT_EQ(DefaultNumber(program->viewRight), "5.6");
+    EXPECT_EQ(DefaultNumber(program->viewBottom), "1");
     EXPECT_EQ(program->direct.mark[1], "I");
     EXPECT_EQ(program->direct.startX[0], -100000.0);
     EXPECT_EQ(toolkit.events, (std::vector<std::string>{"busy on", "busy off"}));

@@ -120,7 +120,7 @@ TEST_F(PreparationTest, LeadInLengthIsReadFromItsTextBox) {
     form.Text6 = "-0.25mm";
     form.Command32_Click();
     EXPECT_EQ(program->partList[0], "OO 3 5 3.25 5:5 5 0 2 - 3 5 K|:NOTS NOTD 12.566370616");
-    EXPECT_EQ(picture.Log().back(), "line 0 0 0 1000 #808080");  // ends with a redraw
+    EXPECT_EQ(picture.Log().back(), "line 3 5 3.25 5 #00FF00");  // ends with a redraw: the header last
 }
 
 }  // namespace

@@ -1,0 +1,156 @@
+// The direct G-code listing, the record listing and the direct G-code window.
+#include "gcode/direct_gcode.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "support/scripted_toolkit.h"
+#include "ui/form2.h"
+
+namespace zorvan {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+// The text split at every CR LF.
+Lines Rows(const std::string& text) {
+    Lines rows;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        rows.push_back(text.substr(start, end - start));
+    }
+    rows.push_back(text.substr(start));
+    return rows;
+}
+
+class DirectGcodeTest : public ::testing::Test {
+protected:
+    void Store(const Lines& records, const std::string& chain) {
+        for (size_t i = 0; i < records.size(); ++i) program->store.LetDATA(records[i], static_cast<int32_t>(i));
+        program->store.n = static_cast<int32_t>(records.size()) - 1;
+        program->contourChain = chain;
+    }
+
+    std::unique_ptr<Program> program = std::make_unique<Program>();
+    testing::ScriptedToolkit toolkit;
+    ListBox List11;
+};
+
+TEST_F(DirectGcodeTest, ExampleWithTheStandardHeaderAndFooter) {
+    Store({"0 0 0 10 0 0 D"}, "0|:");
+    EXPECT_EQ(GenerateDirectGCode(*program, kDirectHeader, kDirectFooter),
+              "G75\r\nG90\r\nG92X0Y0\r\n\r\nG00 Z-0.5\r\nTORCHON\r\nG01 X0 Y0\r\nG01 X10 Y0\r\nTORCHOFF\r\n"
+              "G00 Z0.5\r\nG00 X0 Y0\r\nM25\r\nM2");
+}
+
+TEST_F(DirectGcodeTest, MovesOfEachRecordTypeAfterTheOpeningCutToItsStart) {
+    struct Case {
+        const char* record;
+        Lines moves;  // from the opening G01 on
+    };
+    const Case cases[] = {
+        {"10 0 0 0 0 0 D", {"G01 X10 Y0", "G01 X0 Y0"}},
+        {"5 5 0 2.5 90 0 - 5 7.5 7.5 5 A", {"G01 X5 Y7.5", "G02 X7.5 Y5 I5 J5"}},
+        {"5 5 0 2.5 0 90 + 7.5 5 5 7.5 A", {"G01 X7.5 Y5", "G03 X5 Y7.5 I5 J5"}},
+        {"10 5 0 2 + 8 5 K", {"G01 X8 Y5", "G00 X 12 Y5", "G03 X 8 Y5 I10 J5", "G03 X 12 Y5 I10 J5"}},
+        {".5 -.25 0 1E-5 0 0 D", {"G01 X0.5 Y-0.25", "G01 X0.000010 Y0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.record);
+        Store({c.record}, "0|:");
+        Lines expected = {"", "G00 Z-0.5", "TORCHON"};
+        expected.insert(expected.end(), c.moves.begin(), c.moves.end());
+        expected.insert(expected.end(), {"TORCHOFF", "G00 Z0.5", "G00 X0 Y0", "F"});
+        EXPECT_EQ(Rows(GenerateDirectGCode(*program, "", "F")), expected);
+    }
+}
+
+TEST_F(DirectGcodeTest, ChainsWithSeveralContoursAndEmptyElements) {
+    Store({"0 0 0 1 0 0 D", "1 0 0 2 0 0 D", "2 0 0 3 0 0 D", "3 0 0 4 0 0 D"}, "0|1|:2|3|:");
+    EXPECT_EQ(Rows(GenerateDirectGCode(*program, "", "")),
+              (Lines{"", "G00 Z-0.5", "TORCHON", "G01 X0 Y0", "G01 X1 Y0", "", "G01 X2 Y0", "", "G01 X3 Y0", "",
+                     "G01 X4 Y0", "TORCHOFF", "G00 Z0.5", "G00 X0 Y0", ""}));
+
+    program->contourChain = "1||2|3||";  // empty elements inside and at the end
+    EXPECT_EQ(Rows(GenerateDirectGCode(*program, "", "")),
+              (Lines{"", "G00 Z-0.5", "TORCHON", "G01 X1 Y0", "G01 X2 Y0", "", "G01 X3 Y0", "", "G01 X4 Y0",
+                     "TORCHOFF", "G00 Z0.5", "G00 X0 Y0", ""}));
+
+    program->contourChain = "";
+    EXPECT_EQ(GenerateDirectGCode(*program, "H\r\n", "F"), "H\r\nG00 X0 Y0\r\nF");
+}
+
+TEST_F(DirectGcodeTest, RecordListingMarksTheFirstOfEachContour) {
+    Store({"0 0 0 1 0 0 D", "1 0 0 0 0 0 D", "5 5 0 1 + 4 5 K"}, "0|1|:2|:");
+    List11.rows = {"0|1|", "2|"};
+    ListBox List1;
+    List1.AddItem("old");
+    List1.selected = 0;
+    ListContourRecords(*program, List11, List1);
+    const std::string closer(24, '=');
+    EXPECT_EQ(List1.rows, (Lines{"   0 0 0 1 0 0 D", "1 0 0 0 0 0 D", closer, "   5 5 0 1 + 4 5 K", closer}));
+    EXPECT_EQ(List1.selected, -1);
+}
+
+TEST_F(DirectGcodeTest, WindowGeneratesWithoutHeaderUntilTheStandardOneIsChosen) {
+    Store({"0 0 0 10 0 0 D"}, "0|:");
+    Form2 form(*program, toolkit, List11);
+    form.Form_Load();
+    EXPECT_TRUE(form.Text1.starts_with("\r\nG00 Z-0.5")) << form.Text1;
+    EXPECT_TRUE(form.Text1.ends_with("TORCHOFF\r\nG00 Z0.5\r\nG00 X0 Y0\r\n")) << form.Text1;
+
+    form.Command3_Click();
+    EXPECT_EQ(form.gcodeHeader, kDirectHeader);
+    EXPECT_EQ(form.gcodeFooter, kDirectFooter);
+    EXPECT_EQ(form.Text1, GenerateDirectGCode(*program, kDirectHeader, kDirectFooter));
+
+    program->store.LetDATA("0 0 0 20 0 0 D", 0);
+    form.Command2_Click();
+    EXPECT_TRUE(form.Text1.starts_with(kDirectHeader));
+    EXPECT_NE(form.Text1.find("G01 X20 Y0"), std::string::npos);
+}
+
+TEST_F(DirectGcodeTest, WindowSavesTheTextWithAFinalLineEnd) {
+    const fs::path folder = fs::path(::testing::TempDir()) / ("zorvan_direct_save_" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    Form2 form(*program, toolkit, List11);
+    form.Text1 = "G90\r\nM2";
+
+    form.Command1_Click();  // cancelled
+    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_EQ(toolkit.events, Lines{"save "});
+
+    toolkit.fileAnswers.push_back((folder / "direct.nc").string());
+    form.Command1_Click();
+    std::ostringstream bytes;
+    bytes << std::ifstream(folder / "direct.nc", std::ios::binary).rdbuf();
+    EXPECT_EQ(bytes.str(), "G90\r\nM2\r\n");
+
+    toolkit.fileAnswers.push_back((folder / "missing" / "direct.nc").string());
+    form.Command1_Click();
+    ASSERT_EQ(toolkit.Messages().size(), 1u);
+    EXPECT_NE(toolkit.Messages()[0].find((folder / "missing" / "direct.nc").string()), std::string::npos);
+    fs::remove_all(folder);
+}
+
+TEST_F(DirectGcodeTest, ClickedRowBecomesTheCaption) {
+    Form2 form(*program, toolkit, List11);
+    EXPECT_EQ(form.Caption, "GCODE");
+    form.List1.rows = {"   0 0 0 1 0 0 D", "========================"};
+    form.List1.selected = 0;
+    form.List1_Click();
+    EXPECT_EQ(form.Caption, "   0 0 0 1 0 0 D");
+    form.List1.selected = 2;
+    form.List1_Click();
+    EXPECT_EQ(form.Caption, "   0 0 0 1 0 0 D");
+}
+
+}  // namespace
+}  // namespace zorvan

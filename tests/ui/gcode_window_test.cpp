@@ -1,0 +1,209 @@
+// "G CODE" in the main window and the G-code window: listing, REFRESH, SAVE, the marked move, proposed names.
+#include "ui/form4.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "gcode/program_writer.h"
+#include "support/scripted_toolkit.h"
+#include "ui/file_names.h"
+#include "ui/form1.h"
+#include "ui/recording_surface.h"
+#include "ui/view.h"
+
+namespace zorvan {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+std::string ReadBytes(const fs::path& path) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+// Caps the size of every file the process writes, so that any save fails part way even for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+class GcodeWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::path(::testing::TempDir()) /
+                 ("zorvan_gcode_window_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        program->templateFolder = folder.string();
+        program->openedDrawingPath = "/home/ann/parts/plate.dxf";
+        program->partList[0] = "II 2 5 2.25 5:4 5 0 2 + 2 5 K|:NOTS NOTD -12.566370614:";
+        program->partList[1] = "OO 0 0 -0.25 0:0 0 0 0 10 0 D|0 10 0 0 0 0 D|:NOTS NOTD 0:";
+        std::ofstream(folder / "0_HEADER.TXT", std::ios::binary) << "G90\r\n";
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    Lines ExpectedProgram() const {
+        Lines listing;
+        WriteProgram(*program, 2, listing);
+        return listing;
+    }
+
+    fs::path folder;
+    std::unique_ptr<Program> program = std::make_unique<Program>();
+    testing::ScriptedToolkit toolkit;
+    RecordingSurface picture;
+    Form4 form{*program, toolkit, picture, 2};
+};
+
+TEST_F(GcodeWindowTest, GcodeOpensTheWindowForAtMostOneOutsideCut) {
+    struct Case {
+        Lines entries;
+        bool opens;
+    };
+    const Case cases[] = {
+        {{}, true},
+        {{"II 0 0 0 0:x|:", "II 0 0 0 0:x|:"}, true},
+        {{"II 0 0 0 0:x|:", "OO 0 0 0 0:x|:"}, true},
+        {{"OO 0 0 0 0:x|:", "II 0 0 0 0:x|:", "OO 0 0 0 0:x|:"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entries.size());
+        auto mainProgram = std::make_unique<Program>();
+        testing::ScriptedToolkit mainToolkit;
+        Form1 mainForm(*mainProgram, mainToolkit, picture);
+        for (size_t i = 0; i < c.entries.size(); ++i) {
+            mainProgram->partList[i] = c.entries[i];
+            mainForm.List2.AddItem(c.entries[i]);
+        }
+        mainForm.Command17_Click();
+        if (c.opens) {
+            EXPECT_EQ(mainToolkit.events, Lines{"show GCode"});
+            EXPECT_EQ(mainForm.cutCount, static_cast<int32_t>(c.entries.size()));
+        } else {
+            EXPECT_EQ(mainToolkit.events, Lines{"message you can have just one outside cut!"});
+        }
+    }
+}
+
+TEST_F(GcodeWindowTest, ActivationNamesTheOutputAndListsOneProgramRefreshAddsAnother) {
+    form.Form_Activate();
+    EXPECT_EQ(form.Label1, "/home/ann/parts/PLATE.NC");
+    const Lines once = ExpectedProgram();
+    ASSERT_GT(once.size(), 10u);
+    EXPECT_EQ(once[1], "G90");
+    EXPECT_EQ(form.List1.rows, once);
+
+    form.Command1_Click();
+    Lines twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_EQ(form.List1.rows, twice);
+}
+
+TEST_F(GcodeWindowTest, SaveWritesEveryRowWithCrLf) {
+    form.Form_Activate();
+    const fs::path target = folder / "out.nc";
+    toolkit.fileAnswers.push_back(target.string());
+    form.Command2_Click();
+
+    std::string expected;
+    for (const std::string& row : ExpectedProgram()) expected += row + "\r\n";
+    EXPECT_EQ(ReadBytes(target), expected);
+    EXPECT_EQ(toolkit.events, Lines{"save /home/ann/parts/PLATE.nc"});
+}
+
+TEST_F(GcodeWindowTest, CancelledSaveWritesAndSaysNothing) {
+    form.Form_Activate();
+    form.Command2_Click();
+    EXPECT_EQ(toolkit.events, Lines{"save /home/ann/parts/PLATE.nc"});
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);  // 0_HEADER.TXT
+}
+
+TEST_F(GcodeWindowTest, FailedSaveNamesTheFileOnce) {
+    form.Form_Activate();
+    fs::create_directory(folder / "dir.nc");
+    for (const fs::path& target : {folder / "dir.nc", folder / "missing" / "x.nc"}) {
+        SCOPED_TRACE(target);
+        toolkit.events.clear();
+        toolkit.fileAnswers.push_back(target.string());
+        form.Command2_Click();
+        const Lines messages = toolkit.Messages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find(target.string()), std::string::npos) << messages[0];
+    }
+    EXPECT_TRUE(fs::is_directory(folder / "dir.nc"));
+    EXPECT_TRUE(fs::is_empty(folder / "dir.nc"));
+    EXPECT_FALSE(fs::exists(folder / "missing"));
+}
+
+TEST_F(GcodeWindowTest, SaveThatFailsPartWayLeavesTheOldFileByteForByte) {
+    form.Form_Activate();
+    const fs::path target = folder / "old.nc";
+    std::ofstream(target, std::ios::binary) << "OLD PROGRAM\r\n";
+    toolkit.fileAnswers.push_back(target.string());
+    {
+        FileSizeLimit limit(4);
+        form.Command2_Click();
+    }
+    EXPECT_EQ(toolkit.Messages().size(), 1u);
+    EXPECT_EQ(ReadBytes(target), "OLD PROGRAM\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);  // no leftovers
+}
+
+TEST_F(GcodeWindowTest, ClickingAMoveMarksItsPointAfterTheRedraw) {
+    RecordingSurface reference;
+    RedrawView(*program, 2, reference, kBlue);
+    const Lines redraw = reference.Log();
+    ASSERT_FALSE(redraw.empty());
+    form.List1.rows = {"G90", "G0 X 1 Y 2"};
+
+    form.List1.selected = 1;
+    form.List1_Click();
+    Lines marked = redraw;
+    marked.insert(marked.end(), {"width 5", "dot 1 2 #00FF00", "width 1"});
+    EXPECT_EQ(picture.Log(), marked);
+
+    for (const int32_t selected : {0, -1, 2}) {
+        SCOPED_TRACE(selected);
+        picture.ClearLog();
+        form.List1.selected = selected;
+        form.List1_Click();
+        EXPECT_EQ(picture.Log(), redraw);
+    }
+}
+
+TEST(ProposedName, UpperCasedNameWithTheNewEnding) {
+    EXPECT_EQ(ProposedName("/home/ann/parts/plate.dxf", ".NC"), "/home/ann/parts/PLATE.NC");
+    EXPECT_EQ(ProposedName("c:\\parts\\plate.dxf", ".nc"), "c:\\parts\\PLATE.nc");
+    EXPECT_EQ(ProposedName("bracket.dxf", ".PAR"), "BRACKET.PAR");
+    EXPECT_EQ(ProposedName("/x/Plate.Dxf", ".nc"), "/x/PLATE.nc");
+    EXPECT_EQ(ProposedName("/Mixed/Case/plate.dwg", ".nc"), "/Mixed/Case/PLATE.DWG");
+    EXPECT_EQ(ProposedName("/x/plate.dxf.bak", ".nc"), "/x/PLATE.DXF.BAK");
+    EXPECT_EQ(ProposedName("", ".nc"), "");
+}
+
+}  // namespace
+}  // namespace zorvan
