@@ -12,11 +12,6 @@ namespace zorvan {
 
 namespace {
 
-// Whether `letter` occurs after the first character of the record.
-bool HasLetter(std::string_view record, char letter) {
-    return record.size() > 1 && record.find(letter, 1) != std::string_view::npos;
-}
-
 void AppendRow(std::string& out, const std::string& row) {
     out += row;
     out += "\r\n";
@@ -26,15 +21,15 @@ void AppendMoves(std::string& out, std::string_view record) {
     const auto f = SplitFields(record);
     const auto n = [&f](size_t k) { return LenientParse(FieldAt(f, k)); };
     const auto g = [](double v) { return GcodeNumber(v); };
-    if (HasLetter(record, 'D')) AppendRow(out, "G01 X" + g(n(3)) + " Y" + g(n(4)));
-    if (HasLetter(record, 'K')) {
+    if (ContainsAfterFirst(record, 'D')) AppendRow(out, "G01 X" + g(n(3)) + " Y" + g(n(4)));
+    if (ContainsAfterFirst(record, 'K')) {
         const double cx = n(0), cy = n(1), r = n(3);
         const std::string centre = " I" + g(cx) + " J" + g(cy);
         AppendRow(out, "G00 X " + g(cx + r) + " Y" + g(cy));
         AppendRow(out, "G03 X " + g(cx - r) + " Y" + g(cy) + centre);
         AppendRow(out, "G03 X " + g(cx + r) + " Y" + g(cy) + centre);
     }
-    if (HasLetter(record, 'A')) {
+    if (ContainsAfterFirst(record, 'A')) {
         const std::string code = FieldAt(f, 6) == "+" ? "G03" : "G02";
         AppendRow(out, code + " X" + g(n(9)) + " Y" + g(n(10)) + " I" + g(n(0)) + " J" + g(n(1)));
     }

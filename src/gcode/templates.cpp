@@ -9,17 +9,6 @@
 
 namespace zorvan {
 
-namespace {
-
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
-    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size())) {
-        text.replace(pos, from.size(), to);
-    }
-    return text;
-}
-
-}  // namespace
-
 std::string TemplatePath(const Program& program, std::string_view file) {
     return (std::filesystem::path(program.templateFolder) / file).string();
 }

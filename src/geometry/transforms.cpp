@@ -23,15 +23,6 @@ void WrapAngles(double& start, double& end) {
     if (end < 0) end += 360;
 }
 
-std::string Join(const std::vector<std::string>& tokens) {
-    std::string text;
-    for (const std::string& token : tokens) {
-        if (!text.empty()) text += ' ';
-        text += token;
-    }
-    return text;
-}
-
 // A record with its points through `point`, its radius times `radiusFactor` and its angles turned by
 // `turnDegrees`. A circle's start point follows `circleStart` (its own point, or the new leftmost point).
 std::string TransformRecord(std::string_view record, const PointFunction& point, double radiusFactor,
@@ -45,19 +36,19 @@ std::string TransformRecord(std::string_view record, const PointFunction& point,
         const auto [ex, ey] = point(n(9), n(10));
         double start = n(4) + turnDegrees, end = n(5) + turnDegrees;
         WrapAngles(start, end);
-        return Join({inv(cx), inv(cy), inv(n(2)), inv(n(3) * radiusFactor), inv(start), inv(end),
+        return JoinFields({inv(cx), inv(cy), inv(n(2)), inv(n(3) * radiusFactor), inv(start), inv(end),
                      std::string(TrimBlanks(FieldAt(f, 6))), inv(sx), inv(sy), inv(ex), inv(ey), "A"});
     }
     if (IsCircleRecord(record)) {
         const auto [cx, cy] = point(n(0), n(1));
         const double r = n(3) * radiusFactor;
         const auto [sx, sy] = restartCircleAtLeft ? std::pair{cx - r, cy} : point(n(5), n(6));
-        return Join({inv(cx), inv(cy), inv(n(2)), inv(r), std::string(TrimBlanks(FieldAt(f, 4))), inv(sx), inv(sy), "K"});
+        return JoinFields({inv(cx), inv(cy), inv(n(2)), inv(r), std::string(TrimBlanks(FieldAt(f, 4))), inv(sx), inv(sy), "K"});
     }
     if (IsLineRecord(record)) {
         const auto [x1, y1] = point(n(0), n(1));
         const auto [x2, y2] = point(n(3), n(4));
-        return Join({inv(x1), inv(y1), inv(n(2)), inv(x2), inv(y2), inv(n(5)), "D"});
+        return JoinFields({inv(x1), inv(y1), inv(n(2)), inv(x2), inv(y2), inv(n(5)), "D"});
     }
     return std::string(record);
 }
@@ -74,7 +65,7 @@ std::string TransformHeader(std::string_view header, const PointFunction& point)
     const auto n = [&f](size_t i) { return LenientParse(FieldAt(f, i)); };
     const auto [sx, sy] = point(n(1), n(2));
     const auto [lx, ly] = point(n(3), n(4));
-    return Join({std::string(FieldAt(f, 0)), DefaultNumber(sx), DefaultNumber(sy), DefaultNumber(lx), DefaultNumber(ly)});
+    return JoinFields({std::string(FieldAt(f, 0)), DefaultNumber(sx), DefaultNumber(sy), DefaultNumber(lx), DefaultNumber(ly)});
 }
 
 }  // namespace

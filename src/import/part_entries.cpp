@@ -5,6 +5,7 @@
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
+#include "planning/record_ends.h"
 
 namespace zorvan {
 
@@ -24,24 +25,7 @@ void FillContourList(Program& program, ListBox& List11) {
 }
 
 std::string BuildPartEntry(std::string_view contour) {
-    const std::string_view first = contour.substr(0, contour.find('|'));
-    const auto f = SplitFields(first);
-    const std::string_view type = f.back();
-    double x = 0, y = 0;
-    if (type == "D") {
-        x = LenientParse(FieldAt(f, 0));
-        y = LenientParse(FieldAt(f, 1));
-    }
-    if (type == "K") {
-        x = LenientParse(FieldAt(f, 0)) - LenientParse(FieldAt(f, 3));
-        y = LenientParse(FieldAt(f, 1));
-    }
-    if (type == "A") {
-        x = LenientParse(FieldAt(f, 7));
-        y = LenientParse(FieldAt(f, 8));
-    }
-    const std::string xs = DefaultNumber(x), ys = DefaultNumber(y);
-    return "II " + xs + " " + ys + " " + xs + " " + ys + ":" + std::string(contour) + ":NOTS NOTD 0";
+    return "II " + startPoints(contour) + ":" + std::string(contour) + ":NOTS NOTD 0";
 }
 
 void BuildPartList(Program& program, const ListBox& List11, ListBox& List1, ListBox& List2) {

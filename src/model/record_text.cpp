@@ -30,6 +30,27 @@ std::string_view TrimBlanks(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
+std::string JoinFields(const std::vector<std::string>& fields) {
+    std::string text;
+    for (const std::string& field : fields) {
+        if (!text.empty()) text += ' ';
+        text += field;
+    }
+    return text;
+}
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+    if (from.empty()) return text;
+    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size())) {
+        text.replace(pos, from.size(), to);
+    }
+    return text;
+}
+
+bool ContainsAfterFirst(std::string_view record, char letter) {
+    return record.size() > 1 && record.find(letter, 1) != std::string_view::npos;
+}
+
 bool IsArcRecord(std::string_view record) { return record.find('A') != std::string_view::npos; }
 bool IsLineRecord(std::string_view record) { return record.find('D') != std::string_view::npos; }
 bool IsCircleRecord(std::string_view record) { return record.find('K') != std::string_view::npos; }

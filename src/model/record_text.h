@@ -29,6 +29,16 @@ bool IsArcRecord(std::string_view record);
 bool IsLineRecord(std::string_view record);
 bool IsCircleRecord(std::string_view record);
 
+// The fields joined with single blanks.
+std::string JoinFields(const std::vector<std::string>& fields);
+
+// `text` with every occurrence of `from` replaced by `to`, left to right, replacements not scanned again.
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
+
+// Whether `letter` occurs after the first character of the record (the test the listings and the extents
+// use, where the other readers look anywhere).
+bool ContainsAfterFirst(std::string_view record, char letter);
+
 // Record builders; every number is written in the invariant number form.
 //   MakeLineRecord(0, 0, 0, 10, 0, 0) == "0 0 0 10 0 0 D"
 //   MakeCircleRecord(5, 5, 2.5) == "5 5 0 2.5 + 2.5 5 K"

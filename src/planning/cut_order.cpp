@@ -27,13 +27,6 @@ bool EndMeetsEnd(const RecordEnds& from, const RecordEnds& to) {
     return PointsMeet(from.endX, from.endY, to.endX, to.endY);
 }
 
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
-    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size())) {
-        text.replace(pos, from.size(), to);
-    }
-    return text;
-}
-
 }  // namespace
 
 std::string SLOZISVE(const Program& program, int16_t i) {

@@ -36,15 +36,6 @@ EndFields EndFieldsOf(Layout layout) {
     return {0, 0, 0, 0};
 }
 
-std::string Joined(const std::vector<std::string>& parts) {
-    std::string text;
-    for (const std::string& part : parts) {
-        if (!text.empty()) text += ' ';
-        text += part;
-    }
-    return text;
-}
-
 std::string TurnedSense(std::string_view sense) { return sense == "+" ? "-" : "+"; }
 
 std::string RemoveLetter(std::string_view text, char letter) {
@@ -74,19 +65,19 @@ double endY(std::string_view record) { return EndsOf(record).endY; }
 std::string INVERT_D(std::string_view record) {
     const auto f = SplitFields(record);
     const auto n = [&f](size_t i) { return DefaultNumber(LenientParse(FieldAt(f, i))); };
-    return Joined({n(3), n(4), n(5), n(0), n(1), n(2), "D"});
+    return JoinFields({n(3), n(4), n(5), n(0), n(1), n(2), "D"});
 }
 
 std::string INVERT_A(std::string_view record) {
     const auto f = SplitFields(record);
     const auto n = [&f](size_t i) { return DefaultNumber(LenientParse(FieldAt(f, i))); };
-    return Joined({n(0), n(1), "0", n(3), n(5), n(4), TurnedSense(FieldAt(f, 6)), n(9), n(10), n(7), n(8), "A"});
+    return JoinFields({n(0), n(1), "0", n(3), n(5), n(4), TurnedSense(FieldAt(f, 6)), n(9), n(10), n(7), n(8), "A"});
 }
 
 std::string INVERT_K(std::string_view record) {
     const auto f = SplitFields(record);
     const auto n = [&f](size_t i) { return DefaultNumber(LenientParse(FieldAt(f, i))); };
-    return Joined({n(0), n(1), n(2), n(3), TurnedSense(FieldAt(f, 4)), n(5), n(6), "K"});
+    return JoinFields({n(0), n(1), n(2), n(3), TurnedSense(FieldAt(f, 4)), n(5), n(6), "K"});
 }
 
 std::string invert_IT(std::string_view record) {

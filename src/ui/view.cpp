@@ -58,11 +58,6 @@ void RedrawView(const Program& program, int32_t partCount, Surface& surface, Col
 
 namespace {
 
-// Whether `letter` occurs after the first character of the record.
-bool HasLetterAfterFirst(std::string_view record, char letter) {
-    return record.size() > 1 && record.find(letter, 1) != std::string_view::npos;
-}
-
 class ExtentBuilder {
 public:
     void Include(double x, double y) {
@@ -84,18 +79,18 @@ private:
 void IncludeRecord(double PI, std::string_view record, ExtentBuilder& extents) {
     const auto f = SplitFields(record);
     const auto n = [&f](size_t i) { return LenientParse(FieldAt(f, i)); };
-    if (HasLetterAfterFirst(record, 'K')) {
+    if (ContainsAfterFirst(record, 'K')) {
         const double x = n(0), y = n(1), r = n(3);
         extents.IncludeX(x - r);
         extents.IncludeX(x + r);
         extents.IncludeY(y - r);
         extents.IncludeY(y + r);
     }
-    if (HasLetterAfterFirst(record, 'D')) {
+    if (ContainsAfterFirst(record, 'D')) {
         extents.Include(n(0), n(1));
         extents.Include(n(3), n(4));
     }
-    if (HasLetterAfterFirst(record, 'A')) {
+    if (ContainsAfterFirst(record, 'A')) {
         const std::string sense(TrimBlanks(FieldAt(f, 6)));
         const std::string chords = ArcToChords(PI, 8, n(0), n(1), n(3), n(4), n(5), sense);
         const auto elements = SplitFields(chords, '|');
