@@ -20,7 +20,7 @@
 #include "ui/form1.h"
 #include "ui/form4.h"
 #include "ui/part_file.h"
-#include "ui/recording_surface.h"
+#include "ui/null_surface.h"
 #include "ui/svg_surface.h"
 #include "ui/view.h"
 
@@ -92,7 +92,7 @@ int Run(const Options& options, const char* argv0) {
     program->templateFolder = options.templates.empty() ? ProgramFolder(argv0) : options.templates;
     LoadTemplates(*program);
 
-    RecordingSurface picture;
+    NullSurface picture;  // the window's redraws have no one to look at here
     ConsoleToolkit toolkit;
     Form1 form(*program, toolkit, picture);
     if (const int status = ReadDrawing(*program, picture, toolkit, drawing); status != kWritten) return status;

@@ -11,7 +11,7 @@
 #include "import/dxf_reader.h"
 #include "model/number_text.h"
 #include "model/program.h"
-#include "ui/recording_surface.h"
+#include "ui/null_surface.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     }
     const std::string path = argv[1];
     auto program = std::make_unique<zorvan::Program>();
-    zorvan::RecordingSurface view;
+    zorvan::NullSurface view;
     zorvan::ConsoleToolkit toolkit;
     const zorvan::DxfReadResult result = zorvan::ReadDxf(*program, view, toolkit, path);
     switch (result.outcome) {
