@@ -82,6 +82,7 @@ int ReadDrawing(Program& program, Surface& view, ConsoleToolkit& toolkit, const 
         case DxfReadOutcome::HasSpline:
             return Fail(kHasSpline, path, "the drawing holds a SPLINE, which cannot be cut; nothing was written");
         case DxfReadOutcome::TooLarge: return Fail(kTooLarge, path, TableLimitMessage(result.limit));
+        case DxfReadOutcome::Binary: return Fail(kCannotRead, path, std::string(kBinaryDxfMessage));
     }
     return kCannotRead;
 }

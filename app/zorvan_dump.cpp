@@ -45,6 +45,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "zorvan-dump: %s: the drawing holds a SPLINE, which cannot be cut; nothing loaded\n",
                          path.c_str());
             return 4;
+        case zorvan::DxfReadOutcome::Binary:
+            std::fprintf(stderr, "zorvan-dump: %s: %s\n", path.c_str(), std::string(zorvan::kBinaryDxfMessage).c_str());
+            return 2;
         case zorvan::DxfReadOutcome::TooLarge:
             std::fprintf(stderr, "zorvan-dump: %s: %s\n", path.c_str(),
                          zorvan::TableLimitMessage(result.limit).c_str());

@@ -85,6 +85,7 @@ void ResetRecordTables(Program& program, int32_t n) {
 
 DxfReadResult LoadDxfText(Program& program, std::string_view text, std::string_view codeList,
                           std::string_view nameList) {
+    if (text.starts_with("AutoCAD Binary DXF")) return Refused(DxfReadOutcome::Binary);
     NewDrawing drawing;
     switch (dxf::KeepPairs(text, codeList, nameList, drawing.pairs)) {
         case dxf::ScanStop::Finished: break;
@@ -127,6 +128,7 @@ DxfReadResult ReadDxf(Program& program, Surface& view, Toolkit& toolkit, const s
             toolkit.ShowMessage(std::string(kSplineMessage));
             break;
         case DxfReadOutcome::TooLarge: toolkit.ShowMessage(TableLimitMessage(result.limit)); break;
+        case DxfReadOutcome::Binary: toolkit.ShowMessage(std::string(kBinaryDxfMessage)); break;
     }
     return result;
 }

@@ -26,11 +26,16 @@ inline constexpr std::string_view kDxfNameList = ",LWPOLYLINE,POLYLINE,ARC,LINE,
 // The message shown when a drawing holds a SPLINE.
 inline constexpr std::string_view kSplineMessage = "????";
 
+// The message shown for a binary DXF file, which holds no text pairs to read.
+inline constexpr std::string_view kBinaryDxfMessage =
+    "This is a binary DXF file. Save the drawing as a text (ASCII) DXF file and open that.";
+
 enum class DxfReadOutcome {
     Loaded,      // records, contours and extents replaced
     CannotRead,  // the file could not be opened or read; nothing changed, nothing shown
     HasSpline,   // the value "SPLINE" occurs in the file; refused with kSplineMessage
     TooLarge,    // the drawing exceeds a table; refused with TableLimitMessage
+    Binary,      // a binary DXF file; refused with kBinaryDxfMessage
 };
 
 // The table a refused drawing would have overflowed.

@@ -17,12 +17,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Expect { Records, NoRecords, Spline, TooManyContours };
+enum class Expect { Records, Binary, Spline, TooManyContours };
 
 // Drawings that do not simply read into records, and why.
 const std::map<std::string, Expect> kSpecialCases = {
-    {"binary_r12.dxf", Expect::NoRecords},       // binary DXF: no text pairs to read
-    {"binary_r2000.dxf", Expect::NoRecords},
+    {"binary_r12.dxf", Expect::Binary},  // binary DXF: refused with a message saying so
+    {"binary_r2000.dxf", Expect::Binary},
     {"r14_fusion_splines_crlf.dxf", Expect::Spline},
     {"r2010_spline_hatch.dxf", Expect::Spline},
     {"r2000_spline_in_blocks_only.dxf", Expect::Spline},  // a SPLINE anywhere in the file refuses it
@@ -60,9 +60,9 @@ void ReadAndCheck(const fs::path& path, Expect expect) {
             EXPECT_GE(program->store.n, 0);
             ExpectConsistentDrawing(*program);
             break;
-        case Expect::NoRecords:
-            ASSERT_EQ(result.outcome, DxfReadOutcome::Loaded);
-            EXPECT_EQ(program->store.n, -1);
+        case Expect::Binary:
+            EXPECT_EQ(result.outcome, DxfReadOutcome::Binary);
+            EXPECT_EQ(toolkit.Messages(), std::vector<std::string>{std::string(kBinaryDxfMessage)});
             break;
         case Expect::Spline:
             EXPECT_EQ(result.outcome, DxfReadOutcome::HasSpline);
