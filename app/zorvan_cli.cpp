@@ -83,6 +83,8 @@ int ReadDrawing(Program& program, Surface& view, ConsoleToolkit& toolkit, const 
             return Fail(kHasSpline, path, "the drawing holds a SPLINE, which cannot be cut; nothing was written");
         case DxfReadOutcome::TooLarge: return Fail(kTooLarge, path, TableLimitMessage(result.limit));
         case DxfReadOutcome::Binary: return Fail(kCannotRead, path, std::string(kBinaryDxfMessage));
+        case DxfReadOutcome::Empty: return Fail(kCannotRead, path, std::string(kEmptyDrawingMessage));
+        case DxfReadOutcome::OutOfRange: return Fail(kCannotRead, path, std::string(kOutOfRangeMessage));
     }
     return kCannotRead;
 }

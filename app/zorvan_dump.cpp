@@ -48,6 +48,12 @@ int main(int argc, char** argv) {
         case zorvan::DxfReadOutcome::Binary:
             std::fprintf(stderr, "zorvan-dump: %s: %s\n", path.c_str(), std::string(zorvan::kBinaryDxfMessage).c_str());
             return 2;
+        case zorvan::DxfReadOutcome::Empty:
+            std::fprintf(stderr, "zorvan-dump: %s: %s\n", path.c_str(), std::string(zorvan::kEmptyDrawingMessage).c_str());
+            return 2;
+        case zorvan::DxfReadOutcome::OutOfRange:
+            std::fprintf(stderr, "zorvan-dump: %s: %s\n", path.c_str(), std::string(zorvan::kOutOfRangeMessage).c_str());
+            return 2;
         case zorvan::DxfReadOutcome::TooLarge:
             std::fprintf(stderr, "zorvan-dump: %s: %s\n", path.c_str(),
                          zorvan::TableLimitMessage(result.limit).c_str());

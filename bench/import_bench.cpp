@@ -104,7 +104,7 @@ void BM_LimitDrawingBuildRecords(benchmark::State& state) {
     for (auto _ : state) {
         dxf::Extents extents;
         std::vector<std::string> records;
-        bool fits = dxf::BuildRecords(pi, entities, extents, records);
+        dxf::BuildStop fits = dxf::BuildRecords(pi, entities, extents, records);
         benchmark::DoNotOptimize(fits);
         benchmark::DoNotOptimize(records.data());
     }

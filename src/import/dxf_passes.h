@@ -22,10 +22,14 @@ struct Extents {
     double maxX = -100000.0, maxY = -100000.0;
 };
 
-// Pass 3: the records of the entity texts, widening `extents`. Returns false, with the records cut short, as
-// soon as the drawing needs more than the store holds.
-bool BuildRecords(double PI, const std::vector<std::string>& entities, Extents& extents,
-                  std::vector<std::string>& records);
+// How pass 3 ended: every record built, more records than the store holds, or a number beyond what the
+// records can hold (more than 1E+308 in magnitude, or no number at all after the arithmetic).
+enum class BuildStop { Finished, TooManyRecords, OutOfRange };
+
+// Pass 3: the records of the entity texts, widening `extents`. Stops, with the records cut short, as soon as
+// the drawing cannot be held.
+BuildStop BuildRecords(double PI, const std::vector<std::string>& entities, Extents& extents,
+                       std::vector<std::string>& records);
 
 // The five entity names the reader converts.
 bool IsReadEntityName(std::string_view name);

@@ -97,9 +97,12 @@ DxfReadResult LoadDxfText(Program& program, std::string_view text, std::string_v
     if (static_cast<int32_t>(drawing.entities.size()) > kMaxDxfEntities) {
         return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfEntities);
     }
-    if (!dxf::BuildRecords(program.PI, drawing.entities, drawing.extents, drawing.records)) {
-        return Refused(DxfReadOutcome::TooLarge, TableLimit::Records);
+    switch (dxf::BuildRecords(program.PI, drawing.entities, drawing.extents, drawing.records)) {
+        case dxf::BuildStop::Finished: break;
+        case dxf::BuildStop::TooManyRecords: return Refused(DxfReadOutcome::TooLarge, TableLimit::Records);
+        case dxf::BuildStop::OutOfRange: return Refused(DxfReadOutcome::OutOfRange);
     }
+    if (drawing.records.empty()) return Refused(DxfReadOutcome::Empty);
     drawing.tables = ChainTables(drawing.records.size());
     drawing.contourChain = ChainRecordTexts(drawing.records, drawing.tables);
     if (CountContours(drawing.contourChain) > kMaxContours) {
@@ -129,6 +132,8 @@ DxfReadResult ReadDxf(Program& program, Surface& view, Toolkit& toolkit, const s
             break;
         case DxfReadOutcome::TooLarge: toolkit.ShowMessage(TableLimitMessage(result.limit)); break;
         case DxfReadOutcome::Binary: toolkit.ShowMessage(std::string(kBinaryDxfMessage)); break;
+        case DxfReadOutcome::Empty: toolkit.ShowMessage(std::string(kEmptyDrawingMessage)); break;
+        case DxfReadOutcome::OutOfRange: toolkit.ShowMessage(std::string(kOutOfRangeMessage)); break;
     }
     return result;
 }

@@ -26,6 +26,12 @@ inline constexpr std::string_view kDxfNameList = ",LWPOLYLINE,POLYLINE,ARC,LINE,
 // The message shown when a drawing holds a SPLINE.
 inline constexpr std::string_view kSplineMessage = "????";
 
+// The messages shown for a drawing with nothing to cut, and for one whose numbers are too large to use.
+inline constexpr std::string_view kEmptyDrawingMessage =
+    "The drawing holds no lines, arcs, circles or polylines to cut. It was not loaded; the previous drawing is kept.";
+inline constexpr std::string_view kOutOfRangeMessage =
+    "The drawing holds numbers too large to work with (beyond 1E+308). It was not loaded; the previous drawing is kept.";
+
 // The message shown for a binary DXF file, which holds no text pairs to read.
 inline constexpr std::string_view kBinaryDxfMessage =
     "This is a binary DXF file. Save the drawing as a text (ASCII) DXF file and open that.";
@@ -36,6 +42,8 @@ enum class DxfReadOutcome {
     HasSpline,   // the value "SPLINE" occurs in the file; refused with kSplineMessage
     TooLarge,    // the drawing exceeds a table; refused with TableLimitMessage
     Binary,      // a binary DXF file; refused with kBinaryDxfMessage
+    Empty,       // no line, arc, circle or polyline to read; refused with kEmptyDrawingMessage
+    OutOfRange,  // a number beyond 1E+308 in the drawing or its arithmetic; refused with kOutOfRangeMessage
 };
 
 // The table a refused drawing would have overflowed.

@@ -3,6 +3,7 @@
 // The last coordinates used (start x/y/z and end x/y/z) carry over from one entity to the next within a
 // load: a LINE starts them at 0, and a polyline vertex that lacks a coordinate keeps the one used before.
 #include <cmath>
+#include <initializer_list>
 
 #include "import/arc_helpers.h"
 #include "import/dxf_passes.h"
@@ -14,6 +15,8 @@
 namespace zorvan {
 
 namespace {
+
+constexpr double kLargestCoordinate = 1e308;
 
 // The number a tagged token carries, such as "XS10" -> 10 (it starts at the third character).
 double TaggedNumber(std::string_view token) { return LenientParse(token.size() > 2 ? token.substr(2) : ""); }
@@ -57,6 +60,7 @@ public:
         : PI_(PI), extents_(extents), records_(records) {}
 
     bool TooMany() const { return tooMany_; }
+    bool OutOfRange() const { return outOfRange_; }
 
     void Entity(std::string_view entity) {
         if (entity.starts_with("LWPOLYLINE:")) return Polyline(entity.substr(11));
@@ -67,8 +71,17 @@ public:
     }
 
 private:
+    // Whether every value can be written into a record and read back: finite and at most 1E+308 in
+    // magnitude (the 15-digit text of anything larger reads back beyond the doubles).
+    bool Holdable(std::initializer_list<double> values) {
+        for (const double v : values) {
+            if (!(std::fabs(v) <= kLargestCoordinate)) outOfRange_ = true;
+        }
+        return !outOfRange_;
+    }
+
     void Store(std::string record) {
-        if (record.empty() || tooMany_) return;
+        if (record.empty() || tooMany_ || outOfRange_) return;
         if (static_cast<int32_t>(records_.size()) >= kMaxRecords) {
             tooMany_ = true;
             return;
@@ -123,12 +136,17 @@ private:
         VertexXYZ(to, x2_, y2_, z2_);
         const double bulge = VertexBulge(from);
         if (bulge != 0 && BulgeArc(bulge)) return;
-        Store(MakeLineRecord(x1_, y1_, z1_, x2_, y2_, z2_));
+        if (Holdable({x1_, y1_, z1_, x2_, y2_, z2_})) Store(MakeLineRecord(x1_, y1_, z1_, x2_, y2_, z2_));
     }
 
     // Writes the arc of a bulged segment. A bulge so close to 0 that the arc's radius or centre overflows
     // the doubles is a straight segment, and is left to the caller to write as one.
     bool BulgeArc(double bulge) {
+        const double dx = x2_ - x1_, dy = y2_ - y1_;
+        if (!std::isfinite(std::sqrt(dx * dx + dy * dy))) {  // a chord beyond the doubles: no arc to compute
+            outOfRange_ = true;
+            return true;
+        }
         double cx = 0, cy = 0, r = 0;
         BulgeArcCentre(PI_, x1_, y1_, x2_, y2_, bulge, cx, cy, r);
         const double a1 = PointAngle(PI_, x1_, y1_, cx, cy);
@@ -138,7 +156,9 @@ private:
             return false;
         }
         WidenCircle(cx, cy, r);
-        Store(MakeArcRecord(cx, cy, r, a1, a2, bulge > 0 ? '+' : '-', x1_, y1_, x2_, y2_));
+        if (Holdable({cx - r, cx + r, cy - r, cy + r, x1_, y1_, x2_, y2_})) {
+            Store(MakeArcRecord(cx, cy, r, a1, a2, bulge > 0 ? '+' : '-', x1_, y1_, x2_, y2_));
+        }
         return true;
     }
 
@@ -155,7 +175,7 @@ private:
             if (tag == "ZE") z2_ = value;
         }
         if (x1_ == x2_ && y1_ == y2_) return;  // a point, not a cut
-        Store(MakeLineRecord(x1_, y1_, z1_, x2_, y2_, z2_));
+        if (Holdable({x1_, y1_, z1_, x2_, y2_, z2_})) Store(MakeLineRecord(x1_, y1_, z1_, x2_, y2_, z2_));
     }
 
     void Circle(std::string_view body) {
@@ -167,7 +187,7 @@ private:
             if (tag == "YS") cy = TaggedNumber(token);
         }
         WidenCircle(cx, cy, r);
-        Store(MakeCircleRecord(cx, cy, r));
+        if (Holdable({cx - r, cx + r, cy - r, cy + r})) Store(MakeCircleRecord(cx, cy, r));
     }
 
     // DXF arcs always run counter-clockwise from the start angle to the end angle.
@@ -186,13 +206,16 @@ private:
         const double ex = std::cos(PI_ * endDeg / 180) * r + cx;
         const double ey = std::sin(PI_ * endDeg / 180) * r + cy;
         WidenCircle(cx, cy, r);
-        Store(MakeArcRecord(cx, cy, r, startDeg, endDeg, '+', sx, sy, ex, ey));
+        if (Holdable({cx - r, cx + r, cy - r, cy + r, sx, sy, ex, ey, startDeg, endDeg})) {
+            Store(MakeArcRecord(cx, cy, r, startDeg, endDeg, '+', sx, sy, ex, ey));
+        }
     }
 
     double PI_;
     Extents& extents_;
     std::vector<std::string>& records_;
     bool tooMany_ = false;
+    bool outOfRange_ = false;
     std::string scratch_;
     // The coordinates last used, shared by LINE and polyline segments within one load.
     double x1_ = 0, y1_ = 0, z1_ = 0, x2_ = 0, y2_ = 0, z2_ = 0;
@@ -200,14 +223,15 @@ private:
 
 }  // namespace
 
-bool BuildRecords(double PI, const std::vector<std::string>& entities, Extents& extents,
-                  std::vector<std::string>& records) {
+BuildStop BuildRecords(double PI, const std::vector<std::string>& entities, Extents& extents,
+                       std::vector<std::string>& records) {
     RecordBuilder builder(PI, extents, records);
     for (const std::string& entity : entities) {
         builder.Entity(entity);
-        if (builder.TooMany()) return false;
+        if (builder.TooMany()) return BuildStop::TooManyRecords;
+        if (builder.OutOfRange()) return BuildStop::OutOfRange;
     }
-    return true;
+    return BuildStop::Finished;
 }
 
 }  // namespace dxf

@@ -136,15 +136,16 @@ TEST_F(DxfReaderTest, ValuesAreTrimmedAndOnlyTheEntitiesSectionIsRead) {
     EXPECT_EQ(program->dxfPairs[1], " 10| 1.5 ");                                 // kept exactly as read
 }
 
-TEST_F(DxfReaderTest, DrawingWithoutUsableEntitiesLeavesNoRecordAndWideExtents) {
-    ASSERT_EQ(Load(DxfText().Pair("0", "TEXT").Pair("10", "5").Pair("1", "hello")).outcome, DxfReadOutcome::Loaded);
-    EXPECT_EQ(program->store.n, -1);
-    EXPECT_EQ(program->contourChain, "");
-    EXPECT_EQ(program->extMinX, 100000.0);
-    EXPECT_EQ(program->extMaxX, -100000.0);
-
-    ASSERT_EQ(Load(std::string()).outcome, DxfReadOutcome::Loaded);
-    EXPECT_EQ(program->store.n, -1);
+// Nothing to cut is said, and the drawing on screen stays (an empty file would otherwise wipe it silently).
+TEST_F(DxfReaderTest, DrawingWithoutUsableEntitiesIsRefusedAndThePreviousOneKept) {
+    ASSERT_EQ(ReadFile(DxfText().Line(0, 0, 1, 0).Build()).outcome, DxfReadOutcome::Loaded);
+    for (const std::string& text : {DxfText().Pair("0", "TEXT").Pair("10", "5").Pair("1", "hello").Build(),
+                                    std::string(), DxfText().Line(3, 3, 3, 3).Build()}) {
+        EXPECT_EQ(ReadFile(text).outcome, DxfReadOutcome::Empty);
+    }
+    EXPECT_EQ(RecordsOf(*program), std::vector<std::string>{"0 0 0 1 0 0 D"});
+    EXPECT_EQ(program->extMaxX, 1);
+    EXPECT_EQ(toolkit.Messages(), std::vector<std::string>(3, std::string(kEmptyDrawingMessage)));
 }
 
 TEST_F(DxfReaderTest, LoadOverwritesFromZeroAndLeavesHigherEntriesUnread) {

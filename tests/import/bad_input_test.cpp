@@ -1,0 +1,193 @@
+// Bad input, each with its stated outcome: records, or a clear message with the previous drawing intact;
+// never a crash, a hang or a partial file.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "gcode/program_writer.h"
+#include "gcode/templates.h"
+#include "import/dxf_reader.h"
+#include "model/part_entry.h"
+#include "support/dxf_text.h"
+#include "support/scripted_toolkit.h"
+#include "ui/form1.h"
+#include "ui/null_surface.h"
+#include "ui/recording_surface.h"
+
+namespace zorvan {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::DxfText;
+
+std::string ReadBytes(const fs::path& path) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+class BadInputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::path(::testing::TempDir()) /
+                 ("zorvan_bad_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+                  std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        ASSERT_EQ(LoadDxfText(*program, kPrevious).outcome, DxfReadOutcome::Loaded);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    // Reads `bytes` from a file through ReadDxf.
+    DxfReadResult ReadBytesAsDrawing(const std::string& bytes) {
+        const fs::path path = folder / "drawing.dxf";
+        std::ofstream(path, std::ios::binary) << bytes;
+        return ReadDxf(*program, view, toolkit, path.string());
+    }
+
+    // The drawing loaded before each test: it must survive every refusal.
+    void ExpectPreviousDrawing() const {
+        EXPECT_EQ(program->store.n, 0);
+        EXPECT_EQ(program->store.GetDATA(0), "0 0 0 7 0 0 D");
+        EXPECT_EQ(program->contourChain, "0|:");
+    }
+
+    // What a load must always leave: every record in a contour, and numbers that read back.
+    void ExpectSoundDrawing() const {
+        for (const std::string& record : program->store.Records()) {
+            EXPECT_EQ(record.find("inf"), std::string::npos) << record;
+            EXPECT_EQ(record.find("nan"), std::string::npos) << record;
+        }
+        EXPECT_LE(std::count(program->contourChain.begin(), program->contourChain.end(), ':'), program->store.n + 1);
+    }
+
+    static constexpr const char* kPrevious = "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 11\n7\n  0\nEOF\n";
+    fs::path folder;
+    std::unique_ptr<Program> program = std::make_unique<Program>();
+    RecordingSurface view;
+    testing::ScriptedToolkit toolkit;
+};
+
+TEST_F(BadInputTest, PathsThatAreNotReadableFiles) {
+    EXPECT_EQ(ReadDxf(*program, view, toolkit, (folder / "missing.dxf").string()).outcome, DxfReadOutcome::CannotRead);
+    EXPECT_EQ(ReadDxf(*program, view, toolkit, folder.string()).outcome, DxfReadOutcome::CannotRead);
+    ExpectPreviousDrawing();
+
+    // Without read permission: refused, unless the tests run as root, who reads it anyway.
+    const fs::path locked = folder / "locked.dxf";
+    std::ofstream(locked) << DxfText().Line(0, 0, 1, 1).Build();
+    fs::permissions(locked, fs::perms::none);
+    const DxfReadOutcome outcome = ReadDxf(*program, view, toolkit, locked.string()).outcome;
+    EXPECT_EQ(outcome, ::geteuid() == 0 ? DxfReadOutcome::Loaded : DxfReadOutcome::CannotRead);
+}
+
+TEST_F(BadInputTest, EmptyBinaryAndNulFilledFiles) {
+    EXPECT_EQ(ReadBytesAsDrawing("").outcome, DxfReadOutcome::Empty);
+    EXPECT_EQ(ReadBytesAsDrawing(std::string("AutoCAD Binary DXF\r\n\x1a\0", 22)).outcome, DxfReadOutcome::Binary);
+    EXPECT_EQ(ReadBytesAsDrawing(std::string(4096, '\0')).outcome, DxfReadOutcome::Empty);
+    ExpectPreviousDrawing();
+    EXPECT_EQ(toolkit.Messages(), (std::vector<std::string>{std::string(kEmptyDrawingMessage),
+                                                            std::string(kBinaryDxfMessage),
+                                                            std::string(kEmptyDrawingMessage)}));
+    // NUL bytes inside values end nothing: the number before them is read.
+    std::string withNuls = DxfText().Line(0, 0, 5, 0).Build();
+    withNuls.insert(withNuls.find("\r\n5\r\n") + 3, std::string("\0\0", 2));
+    ASSERT_EQ(ReadBytesAsDrawing(withNuls).outcome, DxfReadOutcome::Loaded);
+    EXPECT_EQ(program->store.GetDATA(0), "0 0 0 5 0 0 D");
+}
+
+TEST_F(BadInputTest, EveryPrefixOfASampleReadsOrIsRefused) {
+    const std::string sample = ReadBytes(fs::path(ZORVAN_SOURCE_DIR) / "samples" / "bracket_lwpolyline.dxf");
+    int loaded = 0;
+    for (size_t cut = 0; cut <= sample.size(); cut += 3) {
+        const DxfReadResult result = LoadDxfText(*program, sample.substr(0, cut));
+        ASSERT_TRUE(result.outcome == DxfReadOutcome::Loaded || result.outcome == DxfReadOutcome::Empty) << cut;
+        ExpectSoundDrawing();
+        if (result.outcome == DxfReadOutcome::Loaded) ++loaded;
+    }
+    EXPECT_GT(loaded, 10);
+}
+
+TEST_F(BadInputTest, ATenMegabyteLine) {
+    std::string text = DxfText().Line(0, 0, 5, 0).Build();
+    text.insert(text.find("ENTITIES"), std::string(10 << 20, '7'));  // a section name nobody knows
+    EXPECT_EQ(LoadDxfText(*program, text).outcome, DxfReadOutcome::Empty);
+    const std::string longNumber = DxfText().Pair("0", "LINE").Pair("10", std::string(10 << 20, '1')).Pair("11", "2").Build();
+    EXPECT_EQ(LoadDxfText(*program, longNumber).outcome, DxfReadOutcome::Loaded);  // a number too large reads 0
+    EXPECT_EQ(program->store.GetDATA(0), "0 0 0 2 0 0 D");
+}
+
+TEST_F(BadInputTest, OddNumbersReadByTheLenientRule) {
+    const std::string text = DxfText()
+                                 .Pair("0", "LINE").Pair("10", "1e400").Pair("20", "nan").Pair("11", "-0").Pair("21", "1D3")
+                                 .Pair("0", "LINE").Pair("10", "1e-320").Pair("11", "5")
+                                 .Build();
+    ASSERT_EQ(LoadDxfText(*program, text).outcome, DxfReadOutcome::Loaded);
+    EXPECT_EQ(program->store.GetDATA(0), "0 0 0 0 1000 0 D");
+    EXPECT_EQ(program->store.GetDATA(1), "9.99988867182683E-321 0 0 5 0 0 D");
+}
+
+TEST_F(BadInputTest, CoordinatesOfAnyFiniteMagnitude) {
+    // Up to 1E+308 the records hold the numbers and the chaining joins them.
+    ASSERT_EQ(LoadDxfText(*program, DxfText().Line(-1e308, 1e308, 1e308, 1e308).Line(1e308, 1e308, -1e308, 1e308).Build())
+                  .outcome,
+              DxfReadOutcome::Loaded);
+    EXPECT_EQ(program->contourChain, "0|1|:");
+    ExpectSoundDrawing();
+    // Beyond, or where the arithmetic leaves the doubles, the drawing is refused and the previous one kept.
+    for (const std::string& text :
+         {DxfText().Line(0, 0, 1.5e308, 0).Build(), DxfText().Arc(1e308, 0, 1e308, 0, 90).Build(),
+          DxfText().Circle(-1e308, 0, 1e308).Build(), DxfText().LwPolyline({{-1e308, 0, 1}, {1e308, 0}}).Build()}) {
+        const std::unique_ptr<Program> kept = std::make_unique<Program>();
+        ASSERT_EQ(LoadDxfText(*kept, kPrevious).outcome, DxfReadOutcome::Loaded);
+        EXPECT_EQ(LoadDxfText(*kept, text).outcome, DxfReadOutcome::OutOfRange) << text.substr(0, 120);
+        EXPECT_EQ(kept->store.GetDATA(0), "0 0 0 7 0 0 D");
+    }
+}
+
+TEST_F(BadInputTest, FarArcAnglesStillGiveAProgram) {
+    ASSERT_EQ(LoadDxfText(*program, DxfText().Arc(0, 0, 5, 0, 1e12).Build()).outcome, DxfReadOutcome::Loaded);
+    NullSurface picture;
+    Form1 form(*program, toolkit, picture);
+    form.FillContourList();
+    form.PrepareParts();
+    form.Command32_Click();
+    std::vector<std::string> listing;
+    WriteProgram(*program, form.List2.ListCount(), listing);
+    EXPECT_GT(listing.size(), 6u);
+    for (const std::string& row : listing) EXPECT_EQ(row.find('E'), std::string::npos) << row;
+}
+
+TEST_F(BadInputTest, TemplateFilesOfAnyLengthAndShape) {
+    program->templateFolder = folder.string();
+    const auto slotsEmitted = [this](const std::string& gcodes) {
+        std::ofstream(folder / "GCODES.TXT", std::ios::binary) << gcodes;
+        LoadTemplates(*program);
+        std::vector<std::string> listing;
+        for (int slot = 1; slot <= 30; ++slot) {
+            char name[16];
+            std::snprintf(name, sizeof name, "LINE%03d", slot);
+            EmitSlot(*program, name, listing);
+        }
+        return listing;
+    };
+    std::string lines;
+    for (int i = 1; i <= 102; ++i) lines += "LINE" + std::string(i < 10 ? "00" : i < 100 ? "0" : "") + std::to_string(i) + ":M" + std::to_string(i) + "\r\n";
+    EXPECT_TRUE(slotsEmitted("").empty());
+    EXPECT_EQ(slotsEmitted(lines.substr(0, lines.find("LINE030"))).size(), 29u);  // 29 lines: 29 slots
+    EXPECT_EQ(slotsEmitted(lines.substr(0, lines.find("LINE036"))).size(), 30u);  // 35 lines: the first 30
+    EXPECT_EQ(slotsEmitted(lines).size(), 30u);                                     // 102 lines: 101 read, 30 used
+    EXPECT_TRUE(slotsEmitted("LINE001 M3\r\nG90\r\n").empty());                    // lines without ":"
+    EXPECT_EQ(slotsEmitted("LINE001:G4 P1:5\r\n"), std::vector<std::string>{"G4 P1"});  // a value with ":"
+
+    // A header whose last line ends with LF alone still gives every line.
+    std::ofstream(folder / "0_HEADER.TXT", std::ios::binary) << "G21\r\nG90\n";
+    EXPECT_EQ(ReadTemplateFileLines(*program, kHeaderFile), (std::vector<std::string>{"G21", "G90"}));
+}
+
+}  // namespace
+}  // namespace zorvan
