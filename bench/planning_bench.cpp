@@ -43,9 +43,11 @@ struct ReadDrawing {
     bool loaded = false;
 };
 
-// 0: the limit drawing (499 contours, 99,604 records); 1: one contour of 100,000 records.
+// 0: the limit drawing (499 contours, 99,604 records); 1: one contour of 100,000 records; any other value:
+// a drawing of that many records (squares, 20-gons or one polyline, as the tables allow).
 std::string DrawingFor(int64_t which) {
-    return which == 0 ? bench::LimitDrawingDxf() : bench::ScalingDrawingDxf(100000);
+    if (which == 0) return bench::LimitDrawingDxf();
+    return bench::ScalingDrawingDxf(which == 1 ? 100000 : static_cast<int32_t>(which));
 }
 
 void BM_PrepareParts(benchmark::State& state) {
@@ -62,7 +64,20 @@ void BM_PrepareParts(benchmark::State& state) {
     state.counters["records"] = drawing.program->store.n + 1;
     state.counters["parts"] = drawing.form.List2.ListCount();
 }
-BENCHMARK(BM_PrepareParts)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrepareParts)->Arg(1000)->Arg(10000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_WriteProgram(benchmark::State& state) {
+    ReadDrawing drawing(DrawingFor(state.range(0)));
+    drawing.form.FillContourList();
+    drawing.form.PrepareParts();
+    drawing.form.Command32_Click();
+    for (auto _ : state) {
+        std::vector<std::string> listing;
+        WriteProgram(*drawing.program, drawing.form.List2.ListCount(), listing);
+        benchmark::DoNotOptimize(listing.data());
+    }
+}
+BENCHMARK(BM_WriteProgram)->Arg(1000)->Arg(10000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_CalculateLeadIns(benchmark::State& state) {
     ReadDrawing drawing(DrawingFor(state.range(0)));
@@ -96,7 +111,7 @@ void BM_MainJob(benchmark::State& state) {
     }
     state.counters["program_bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK(BM_MainJob)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MainJob)->Arg(1000)->Arg(10000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
