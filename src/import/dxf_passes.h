@@ -23,7 +23,7 @@ struct Extents {
 };
 
 // How pass 3 ended: every record built, more records than the store holds, or a number beyond what the
-// records can hold (more than 1E+308 in magnitude, or no number at all after the arithmetic).
+// records can hold (more than 1E+307 in magnitude, or no number at all after the arithmetic).
 enum class BuildStop { Finished, TooManyRecords, OutOfRange };
 
 // Pass 3: the records of the entity texts, widening `extents`. Stops, with the records cut short, as soon as

@@ -30,7 +30,7 @@ inline constexpr std::string_view kSplineMessage = "????";
 inline constexpr std::string_view kEmptyDrawingMessage =
     "The drawing holds no lines, arcs, circles or polylines to cut. It was not loaded; the previous drawing is kept.";
 inline constexpr std::string_view kOutOfRangeMessage =
-    "The drawing holds numbers too large to work with (beyond 1E+308). It was not loaded; the previous drawing is kept.";
+    "The drawing holds numbers too large to work with (beyond 1E+307). It was not loaded; the previous drawing is kept.";
 
 // The message shown for a binary DXF file, which holds no text pairs to read.
 inline constexpr std::string_view kBinaryDxfMessage =
@@ -43,7 +43,7 @@ enum class DxfReadOutcome {
     TooLarge,    // the drawing exceeds a table; refused with TableLimitMessage
     Binary,      // a binary DXF file; refused with kBinaryDxfMessage
     Empty,       // no line, arc, circle or polyline to read; refused with kEmptyDrawingMessage
-    OutOfRange,  // a number beyond 1E+308 in the drawing or its arithmetic; refused with kOutOfRangeMessage
+    OutOfRange,  // a number beyond 1E+307 in the drawing or its arithmetic; refused with kOutOfRangeMessage
 };
 
 // The table a refused drawing would have overflowed.

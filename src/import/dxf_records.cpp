@@ -16,7 +16,9 @@ namespace zorvan {
 
 namespace {
 
-constexpr double kLargestCoordinate = 1e308;
+// The largest magnitude a drawing may hold: the sum or difference of any two such numbers is still a number,
+// so the planning's end-point comparisons, angles and lead-ins stay finite.
+constexpr double kLargestCoordinate = 1e307;
 
 // The number a tagged token carries, such as "XS10" -> 10 (it starts at the third character).
 double TaggedNumber(std::string_view token) { return LenientParse(token.size() > 2 ? token.substr(2) : ""); }
@@ -71,8 +73,8 @@ public:
     }
 
 private:
-    // Whether every value can be written into a record and read back: finite and at most 1E+308 in
-    // magnitude (the 15-digit text of anything larger reads back beyond the doubles).
+    // Whether every value can be written into a record and worked with: finite and at most 1E+307 in
+    // magnitude (the 15-digit text of anything above 1.797E+308 would even read back beyond the doubles).
     bool Holdable(std::initializer_list<double> values) {
         for (const double v : values) {
             if (!(std::fabs(v) <= kLargestCoordinate)) outOfRange_ = true;

@@ -132,16 +132,17 @@ TEST_F(BadInputTest, OddNumbersReadByTheLenientRule) {
 }
 
 TEST_F(BadInputTest, CoordinatesOfAnyFiniteMagnitude) {
-    // Up to 1E+308 the records hold the numbers and the chaining joins them.
-    ASSERT_EQ(LoadDxfText(*program, DxfText().Line(-1e308, 1e308, 1e308, 1e308).Line(1e308, 1e308, -1e308, 1e308).Build())
+    // Up to 1E+307 the records hold the numbers and the chaining joins them.
+    ASSERT_EQ(LoadDxfText(*program, DxfText().Line(-1e307, 1e307, 1e307, 1e307).Line(1e307, 1e307, -1e307, 1e307).Build())
                   .outcome,
               DxfReadOutcome::Loaded);
     EXPECT_EQ(program->contourChain, "0|1|:");
     ExpectSoundDrawing();
     // Beyond, or where the arithmetic leaves the doubles, the drawing is refused and the previous one kept.
     for (const std::string& text :
-         {DxfText().Line(0, 0, 1.5e308, 0).Build(), DxfText().Arc(1e308, 0, 1e308, 0, 90).Build(),
-          DxfText().Circle(-1e308, 0, 1e308).Build(), DxfText().LwPolyline({{-1e308, 0, 1}, {1e308, 0}}).Build()}) {
+         {DxfText().Line(0, 0, 1.5e308, 0).Build(), DxfText().Line(1e308, 1e308, -1e308, -1e308).Build(),
+          DxfText().Arc(1e307, 0, 1e307, 0, 90).Build(), DxfText().Circle(-1e307, 0, 1e307).Build(),
+          DxfText().LwPolyline({{-1e307, 0, 1e-5}, {1e307, 0}}).Build()}) {
         const std::unique_ptr<Program> kept = std::make_unique<Program>();
         ASSERT_EQ(LoadDxfText(*kept, kPrevious).outcome, DxfReadOutcome::Loaded);
         EXPECT_EQ(LoadDxfText(*kept, text).outcome, DxfReadOutcome::OutOfRange) << text.substr(0, 120);
