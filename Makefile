@@ -7,7 +7,11 @@ PRESET ?= presets/linuxcnc
 PROGRAM = $(BUILD)/$(basename $(notdir $(DXF))).nc
 PACKAGES := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
 
-.PHONY: deps configure build run test test-sanitize bench clean
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_WORK ?= /tmp/zorvan-fuzz
+
+.PHONY: deps configure build run test test-sanitize bench fuzz clean
 
 deps:
 	@missing=""; \
@@ -48,5 +52,21 @@ test-sanitize: deps
 bench: build
 	./$(BUILD)/bench/zorvan_bench
 
+# libFuzzer with ASan and UBSan on the reader, the number parse and the whole main job, FUZZ_SECONDS each,
+# seeded with the samples and the shared corpus. Needs clang and its runtime (installed when missing, as root).
+fuzz:
+	@$(MAKE) --no-print-directory deps PACKAGES="clang libclang-rt-14-dev cmake ninja-build"
+	@[ -f $(FUZZ_BUILD)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVAN_FUZZ=ON -DZORVAN_BENCHMARKS=OFF
+	cmake --build $(FUZZ_BUILD) --target dxf_reader_fuzz lenient_parse_fuzz main_job_fuzz
+	mkdir -p $(FUZZ_WORK)/seed $(FUZZ_WORK)/dxf $(FUZZ_WORK)/main $(FUZZ_WORK)/numbers
+	cp samples/*.dxf $(FUZZ_WORK)/seed/ && cp ../shared/corpus/dxf/*.dxf $(FUZZ_WORK)/seed/ 2>/dev/null || true
+	cd $(FUZZ_WORK) && $(CURDIR)/$(FUZZ_BUILD)/fuzz/dxf_reader_fuzz dxf seed -dict=$(CURDIR)/fuzz/dxf.dict \
+	  -max_len=65536 -timeout=10 -rss_limit_mb=4096 -max_total_time=$(FUZZ_SECONDS)
+	cd $(FUZZ_WORK) && $(CURDIR)/$(FUZZ_BUILD)/fuzz/main_job_fuzz main seed -dict=$(CURDIR)/fuzz/dxf.dict \
+	  -max_len=65536 -timeout=10 -rss_limit_mb=4096 -max_total_time=$(FUZZ_SECONDS)
+	cd $(FUZZ_WORK) && $(CURDIR)/$(FUZZ_BUILD)/fuzz/lenient_parse_fuzz numbers -max_len=4096 -timeout=10 \
+	  -max_total_time=$(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

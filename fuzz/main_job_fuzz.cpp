@@ -1,0 +1,26 @@
+// The main job from DXF text to G-code rows in memory: reading, contour list, part preparation, lead-ins
+// and the program writer, with the rules a drawing and a program must keep whatever the input.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
+
+#include "fuzz_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // One program for the whole run: its tables hold 100,001 entries each, too many to build per input.
+    // No template folder: the program consists of its own rows only.
+    static const std::unique_ptr<zorvan::Program> program = [] {
+        auto created = std::make_unique<zorvan::Program>();
+        created->templateFolder = "";
+        return created;
+    }();
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const zorvan::fuzz::MainJobOutcome outcome = zorvan::fuzz::RunMainJob(*program, text);
+    if (outcome.failure) {
+        std::fprintf(stderr, "broken rule in the main job: %s\n", outcome.failure->c_str());
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,81 @@
+// Inputs that broke a rule of the fuzz targets, kept in tests/data/fuzz/, run through the same rules the
+// targets check: a drawing (.dxf) goes through the main job in memory (reading, contour list, preparation,
+// lead-ins, program), a number text (.txt) through the number reader. Each must end soundly: no crash, no
+// sanitizer report, every rule kept.
+//
+// The inputs and what each shows:
+//   arc_start_point_overflow.dxf     an ARC of centre X 1E308 and radius 1E308: its start point X overflowed
+//                                    and "inf" was written into the record (now refused as out of range)
+//   circle_start_point_overflow.dxf  a CIRCLE of centre X -1E308 and radius 1E308: the start point cx - r
+//                                    overflowed to "-inf" in the record (now refused as out of range)
+//   lead_in_nan_from_huge_coordinates.dxf
+//                                    a LINE from (1E308, 1E308) to (-1E308, -1E308): the lead-in angle of its
+//                                    chord was NaN, the part entry's lead-in point read "-nan -nan" and the
+//                                    rapid move went to X 0 Y 0 (now refused as out of range)
+//   number_near_double_max_reads_back_as_zero.txt
+//                                    1.7976931348623157E308 (the largest double) is written as
+//                                    1.79769313486232E+308, which lies beyond the doubles and reads back as 0;
+//                                    drawings are refused beyond 1E+307, so the round trip is held to that
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../../fuzz/fuzz_checks.h"
+
+namespace zorvan {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kFolder = ZORVAN_SOURCE_DIR "/tests/data/fuzz";
+
+std::vector<fs::path> FoundInputs() {
+    std::vector<fs::path> inputs;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(kFolder, error)) {
+        if (entry.is_regular_file()) inputs.push_back(entry.path());
+    }
+    std::sort(inputs.begin(), inputs.end());
+    return inputs;
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class FuzzRegressionTest : public ::testing::TestWithParam<fs::path> {};
+
+TEST_P(FuzzRegressionTest, EndsSoundly) {
+    const fs::path& path = GetParam();
+    const std::string input = ReadBytes(path);
+    if (path.extension() == ".txt") {
+        EXPECT_EQ(fuzz::CheckNumberText(input), std::nullopt);
+        return;
+    }
+    auto program = std::make_unique<Program>();
+    program->templateFolder = (kFolder / "no-templates").string();  // no template rows: the program's own only
+    const fuzz::MainJobOutcome outcome = fuzz::RunMainJob(*program, input);
+    EXPECT_EQ(outcome.failure, std::nullopt);
+}
+
+std::string TestName(const ::testing::TestParamInfo<fs::path>& info) {
+    std::string name = info.param.stem().string();
+    std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(FoundInputs, FuzzRegressionTest, ::testing::ValuesIn(FoundInputs()), TestName);
+
+// An empty or missing folder would leave nothing above to run.
+TEST(FuzzRegressionInputs, FolderHoldsTheInputs) { EXPECT_FALSE(FoundInputs().empty()) << kFolder; }
+
+}  // namespace
+}  // namespace zorvan
