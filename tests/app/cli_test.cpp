@@ -13,6 +13,7 @@
 
 #include "model/number_text.h"
 #include "model/record_text.h"
+#include "support/temp_folder.h"
 #include "support/golden.h"
 
 namespace zorvan {
@@ -41,9 +42,7 @@ std::string Quoted(const std::string& text) {
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::path(::testing::TempDir()) / ("zorvan_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        folder = testing::FreshTestFolder("cli");
     }
     void TearDown() override { fs::remove_all(folder); }
 

@@ -12,6 +12,7 @@
 
 #include "gcode/gcode_numbers.h"
 #include "gcode/templates.h"
+#include "support/temp_folder.h"
 
 namespace zorvan {
 namespace {
@@ -118,11 +119,7 @@ TEST(ProgramWriter, MarkedPointOfARow) {
 class WholeProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::path(::testing::TempDir()) /
-                 ("zorvan_program_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        folder = testing::FreshTestFolder("program");
         program->templateFolder = folder.string();
     }
     void TearDown() override { fs::remove_all(folder); }

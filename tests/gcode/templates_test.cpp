@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "model/text_file.h"
+#include "support/temp_folder.h"
 #include "support/scripted_toolkit.h"
 #include "ui/form6.h"
 
@@ -31,11 +32,7 @@ std::string ReadBytes(const fs::path& path) {
 class TemplatesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::path(::testing::TempDir()) /
-                 ("zorvan_templates_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        folder = testing::FreshTestFolder("templates");
         program->templateFolder = folder.string();
     }
     void TearDown() override { fs::remove_all(folder); }

@@ -12,6 +12,7 @@
 #include "gcode/templates.h"
 #include "import/dxf_reader.h"
 #include "model/part_entry.h"
+#include "support/temp_folder.h"
 #include "support/dxf_text.h"
 #include "support/scripted_toolkit.h"
 #include "ui/form1.h"
@@ -33,11 +34,7 @@ std::string ReadBytes(const fs::path& path) {
 class BadInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::path(::testing::TempDir()) /
-                 ("zorvan_bad_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-                  std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        folder = testing::FreshTestFolder("bad");
         ASSERT_EQ(LoadDxfText(*program, kPrevious).outcome, DxfReadOutcome::Loaded);
     }
     void TearDown() override { fs::remove_all(folder); }

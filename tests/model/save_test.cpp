@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "model/text_file.h"
+#include "support/temp_folder.h"
 
 namespace zorvan {
 namespace {
@@ -25,11 +26,7 @@ std::string ReadBytes(const fs::path& path) {
 class SaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::path(::testing::TempDir()) /
-                 ("zorvan_save_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        folder = testing::FreshTestFolder("save");
     }
     void TearDown() override { fs::remove_all(folder); }
 

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "gcode/program_writer.h"
+#include "support/temp_folder.h"
 #include "support/scripted_toolkit.h"
 #include "ui/file_names.h"
 #include "ui/form1.h"
@@ -53,11 +54,7 @@ private:
 class GcodeWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::path(::testing::TempDir()) /
-                 ("zorvan_gcode_window_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        folder = testing::FreshTestFolder("gcode_window");
         program->templateFolder = folder.string();
         program->openedDrawingPath = "/home/ann/parts/plate.dxf";
         program->partList[0] = "II 2 5 2.25 5:4 5 0 2 + 2 5 K|:NOTS NOTD -12.566370614:";

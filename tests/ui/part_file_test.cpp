@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 
+#include "support/temp_folder.h"
 #include "support/scripted_toolkit.h"
 #include "ui/form1.h"
 #include "ui/recording_surface.h"
@@ -22,11 +23,7 @@ using Lines = std::vector<std::string>;
 class PartFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::path(::testing::TempDir()) /
-                 ("zorvan_part_file_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        folder = testing::FreshTestFolder("part_file");
         program->openedDrawingPath = "/home/ann/parts/plate.dxf";
     }
     void TearDown() override { fs::remove_all(folder); }
