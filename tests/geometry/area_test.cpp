@@ -11,6 +11,7 @@
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
+#include "support/part_list.h"
 
 namespace zorvan {
 namespace {
@@ -80,13 +81,7 @@ TEST(Area, FullTurnAndOverflowingContours) {
 
 class OrientationTest : public ::testing::Test {
 protected:
-    void Parts(std::initializer_list<std::string> entries) {
-        List2.Clear();
-        for (const std::string& entry : entries) {
-            program->partList[static_cast<size_t>(List2.ListCount())] = entry;
-            List2.AddItem(entry);
-        }
-    }
+    void Parts(std::initializer_list<std::string> entries) { testing::SetParts(*program, List2, entries); }
     const std::string& Part(size_t i) const { return program->partList[i]; }
 
     std::unique_ptr<Program> program = std::make_unique<Program>();

@@ -12,6 +12,7 @@
 #include "ui/form1.h"
 #include "ui/recording_surface.h"
 #include "ui/view.h"
+#include "support/part_list.h"
 
 namespace zorvan {
 namespace {
@@ -21,11 +22,7 @@ constexpr double kPI = 3.141592654;
 class TransformsTest : public ::testing::Test {
 protected:
     void Parts(std::initializer_list<std::string> entries) {
-        form.List2.Clear();
-        for (const std::string& entry : entries) {
-            program->partList[static_cast<size_t>(form.List2.ListCount())] = entry;
-            form.List2.AddItem(entry);
-        }
+        testing::SetParts(*program, form.List2, entries);
         RecomputeExtents(*program, form.List2.ListCount(), picture);
     }
     const std::string& Part(size_t i) const { return program->partList[i]; }

@@ -8,19 +8,14 @@
 #include <memory>
 
 #include "model/part_entry.h"
+#include "support/part_list.h"
 
 namespace zorvan {
 namespace {
 
 class LeadInsTest : public ::testing::Test {
 protected:
-    void Parts(std::initializer_list<std::string> entries) {
-        List2.Clear();
-        for (const std::string& entry : entries) {
-            program->partList[static_cast<size_t>(List2.ListCount())] = entry;
-            List2.AddItem(entry);
-        }
-    }
+    void Parts(std::initializer_list<std::string> entries) { testing::SetParts(*program, List2, entries); }
     // The lead-in point of part i, to seven decimals.
     std::string LeadIn(size_t i) const {
         const auto header = SplitFields(PartFields(program->partList[i]).header);

@@ -10,19 +10,14 @@
 #include "support/scripted_toolkit.h"
 #include "ui/form1.h"
 #include "ui/recording_surface.h"
+#include "support/part_list.h"
 
 namespace zorvan {
 namespace {
 
 class ViewTest : public ::testing::Test {
 protected:
-    void Parts(std::initializer_list<std::string> entries) {
-        form.List2.Clear();
-        for (const std::string& entry : entries) {
-            program->partList[static_cast<size_t>(form.List2.ListCount())] = entry;
-            form.List2.AddItem(entry);
-        }
-    }
+    void Parts(std::initializer_list<std::string> entries) { testing::SetParts(*program, form.List2, entries); }
 
     std::unique_ptr<Program> program = std::make_unique<Program>();
     RecordingSurface picture{800, 600};
