@@ -22,12 +22,6 @@ using Lines = std::vector<std::string>;
 
 void WriteBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-std::string ReadBytes(const fs::path& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
 // Every test gets its own template folder.
 class TemplatesTest : public ::testing::Test {
 protected:
@@ -118,7 +112,7 @@ TEST_F(TemplatesTest, MissingTemplateFilesAreCreatedAndExistingOnesKept) {
     for (int slot = 1; slot <= 30; ++slot) defaults += (slot < 10 ? "LINE00" : "LINE0") + std::to_string(slot) + ":\r\n";
 
     EXPECT_EQ(CreateMissingTemplateFiles(folder.string()), std::nullopt);
-    EXPECT_EQ(ReadBytes(folder / "GCODES.TXT"), defaults);
+    EXPECT_EQ(testing::ReadBytes(folder / "GCODES.TXT"), defaults);
     EXPECT_TRUE(fs::is_regular_file(folder / "0_HEADER.TXT"));
     EXPECT_EQ(fs::file_size(folder / "0_HEADER.TXT"), 0u);
     EXPECT_EQ(fs::file_size(folder / "0_FOOTER.TXT"), 0u);
@@ -127,8 +121,8 @@ TEST_F(TemplatesTest, MissingTemplateFilesAreCreatedAndExistingOnesKept) {
     WriteBytes(folder / "GCODES.TXT", "LINE001:M07");
     fs::remove(folder / "0_FOOTER.TXT");
     EXPECT_EQ(CreateMissingTemplateFiles(folder.string()), std::nullopt);
-    EXPECT_EQ(ReadBytes(folder / "0_HEADER.TXT"), "G90\r\n");
-    EXPECT_EQ(ReadBytes(folder / "GCODES.TXT"), "LINE001:M07");
+    EXPECT_EQ(testing::ReadBytes(folder / "0_HEADER.TXT"), "G90\r\n");
+    EXPECT_EQ(testing::ReadBytes(folder / "GCODES.TXT"), "LINE001:M07");
     EXPECT_TRUE(fs::is_regular_file(folder / "0_FOOTER.TXT"));
 }
 
@@ -150,9 +144,9 @@ TEST_F(TemplatesTest, SetupSaveWritesEveryBoxWithOneMoreLineEndAndReloads) {
     form.Text3 = "LINE001:M07\r\n";
     form.Command1_Click();
 
-    EXPECT_EQ(ReadBytes(folder / "0_HEADER.TXT"), "G90\r\nG21\r\n\r\n");  // the file gains an empty line
-    EXPECT_EQ(ReadBytes(folder / "0_FOOTER.TXT"), "M30\r\n");
-    EXPECT_EQ(ReadBytes(folder / "GCODES.TXT"), "LINE001:M07\r\n\r\n");
+    EXPECT_EQ(testing::ReadBytes(folder / "0_HEADER.TXT"), "G90\r\nG21\r\n\r\n");  // the file gains an empty line
+    EXPECT_EQ(testing::ReadBytes(folder / "0_FOOTER.TXT"), "M30\r\n");
+    EXPECT_EQ(testing::ReadBytes(folder / "GCODES.TXT"), "LINE001:M07\r\n\r\n");
     EXPECT_EQ(Slot("LINE001"), Lines{"M07"});
     EXPECT_TRUE(toolkit.Messages().empty());
     EXPECT_FALSE(form.closed);
@@ -165,7 +159,7 @@ TEST_F(TemplatesTest, SetupCloseSavesNothing) {
     form.Text1 = "G91\r\n";
     form.Command2_Click();
     EXPECT_TRUE(form.closed);
-    EXPECT_EQ(ReadBytes(folder / "0_HEADER.TXT"), "G90\r\n");
+    EXPECT_EQ(testing::ReadBytes(folder / "0_HEADER.TXT"), "G90\r\n");
     EXPECT_FALSE(fs::exists(folder / "GCODES.TXT"));
 }
 
@@ -182,8 +176,8 @@ TEST_F(TemplatesTest, SetupSaveNamesTheFileItCannotWriteAndWritesTheOthers) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find((folder / "0_FOOTER.TXT").string()), std::string::npos) << messages[0];
     EXPECT_TRUE(fs::is_directory(folder / "0_FOOTER.TXT"));
-    EXPECT_EQ(ReadBytes(folder / "0_HEADER.TXT"), "G90\r\n");
-    EXPECT_EQ(ReadBytes(folder / "GCODES.TXT"), "LINE001:M07\r\n");
+    EXPECT_EQ(testing::ReadBytes(folder / "0_HEADER.TXT"), "G90\r\n");
+    EXPECT_EQ(testing::ReadBytes(folder / "GCODES.TXT"), "LINE001:M07\r\n");
     EXPECT_EQ(Slot("LINE001"), Lines{"M07"});
 }
 

@@ -25,12 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing::DxfText;
 
-std::string ReadBytes(const fs::path& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
 class BadInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -98,7 +92,7 @@ TEST_F(BadInputTest, EmptyBinaryAndNulFilledFiles) {
 }
 
 TEST_F(BadInputTest, EveryPrefixOfASampleReadsOrIsRefused) {
-    const std::string sample = ReadBytes(fs::path(ZORVAN_SOURCE_DIR) / "samples" / "bracket_lwpolyline.dxf");
+    const std::string sample = testing::ReadBytes(fs::path(ZORVAN_SOURCE_DIR) / "samples" / "bracket_lwpolyline.dxf");
     int loaded = 0;
     for (size_t cut = 0; cut <= sample.size(); cut += 3) {
         const DxfReadResult result = LoadDxfText(*program, sample.substr(0, cut));

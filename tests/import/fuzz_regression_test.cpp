@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "../../fuzz/fuzz_checks.h"
+#include "support/temp_folder.h"
 
 namespace zorvan {
 namespace {
@@ -46,16 +47,11 @@ std::vector<fs::path> FoundInputs() {
     return inputs;
 }
 
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class FuzzRegressionTest : public ::testing::TestWithParam<fs::path> {};
 
 TEST_P(FuzzRegressionTest, EndsSoundly) {
     const fs::path& path = GetParam();
-    const std::string input = ReadBytes(path);
+    const std::string input = testing::ReadBytes(path);
     if (path.extension() == ".txt") {
         EXPECT_EQ(fuzz::CheckNumberText(input), std::nullopt);
         return;

@@ -17,12 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const fs::path& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
 class SaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -46,7 +40,7 @@ TEST_F(SaveTest, WritesTheBytesExactlyAndReplacesAnOldFile) {
                                  ""};
     for (const std::string& bytes : cases) {
         EXPECT_EQ(SaveTextFile(target.string(), bytes), std::nullopt);
-        EXPECT_EQ(ReadBytes(target), bytes);
+        EXPECT_EQ(testing::ReadBytes(target), bytes);
         EXPECT_EQ(Listing(), std::set<std::string>{"out.nc"});
     }
 }
@@ -79,7 +73,7 @@ TEST_F(SaveTest, WriteThatFailsPartWayLeavesTheOldFileWhole) {
     std::signal(SIGXFSZ, previousHandler);
 
     ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(ReadBytes(target), "OLD PROGRAM\r\n");
+    EXPECT_EQ(testing::ReadBytes(target), "OLD PROGRAM\r\n");
     EXPECT_EQ(Listing(), std::set<std::string>{"old.nc"});
 }
 
@@ -92,10 +86,10 @@ TEST_F(SaveTest, AFileAtTheTemporaryNameIsNotWrittenThrough) {
     fs::create_symlink(victim, target.string() + ".tmp-" + std::to_string(::getpid()));
 
     const auto failure = SaveTextFile(target.string(), "NEW\r\n");
-    EXPECT_EQ(ReadBytes(victim), "KEEP\r\n");
+    EXPECT_EQ(testing::ReadBytes(victim), "KEEP\r\n");
     if (!failure) {
         EXPECT_FALSE(fs::is_symlink(target));
-        EXPECT_EQ(ReadBytes(target), "NEW\r\n");
+        EXPECT_EQ(testing::ReadBytes(target), "NEW\r\n");
     }
 }
 

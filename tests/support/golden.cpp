@@ -1,5 +1,6 @@
 // Golden file comparison.
 #include "support/golden.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +15,6 @@ namespace {
 
 std::filesystem::path GoldenPath(const std::string& name) {
     return std::filesystem::path(ZORVAN_SOURCE_DIR) / "tests" / "data" / name;
-}
-
-std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
 }
 
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {

@@ -1,10 +1,12 @@
-// A fresh, empty folder for the running test.
+// Files for tests: a fresh, empty folder for the running test, and a file's bytes.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -19,6 +21,13 @@ inline std::filesystem::path FreshTestFolder(std::string_view prefix) {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;
+}
+
+// Every byte of the file at `path`; empty when it cannot be read.
+inline std::string ReadBytes(const std::filesystem::path& path) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
 }
 
 }  // namespace zorvan::testing

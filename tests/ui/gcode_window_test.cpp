@@ -25,12 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-std::string ReadBytes(const fs::path& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
 // Caps the size of every file the process writes, so that any save fails part way even for root.
 class FileSizeLimit {
 public:
@@ -128,7 +122,7 @@ TEST_F(GcodeWindowTest, SaveWritesEveryRowWithCrLf) {
 
     std::string expected;
     for (const std::string& row : ExpectedProgram()) expected += row + "\r\n";
-    EXPECT_EQ(ReadBytes(target), expected);
+    EXPECT_EQ(testing::ReadBytes(target), expected);
     EXPECT_EQ(toolkit.events, Lines{"save /home/ann/parts/PLATE.nc"});
 }
 
@@ -166,7 +160,7 @@ TEST_F(GcodeWindowTest, SaveThatFailsPartWayLeavesTheOldFileByteForByte) {
         form.Command2_Click();
     }
     EXPECT_EQ(toolkit.Messages().size(), 1u);
-    EXPECT_EQ(ReadBytes(target), "OLD PROGRAM\r\n");
+    EXPECT_EQ(testing::ReadBytes(target), "OLD PROGRAM\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);  // no leftovers
 }
 
