@@ -15,7 +15,7 @@ public:
     std::vector<std::string> messages;
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    bool AskYesNo(const std::string&) override { return false; }
+    bool AskYesNo(const std::string&, const std::string&) override { return false; }
     std::optional<std::string> ChooseFileToOpen(const std::string&) override { return std::nullopt; }
     std::optional<std::string> ChooseFileToSave(const std::string&) override { return std::nullopt; }
     void Beep() override {}

@@ -24,7 +24,7 @@ using namespace zorvan;
 class NullToolkit : public Toolkit {
 public:
     void ShowMessage(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return false; }
+    bool AskYesNo(const std::string&, const std::string&) override { return false; }
     std::optional<std::string> ChooseFileToOpen(const std::string&) override { return std::nullopt; }
     std::optional<std::string> ChooseFileToSave(const std::string&) override { return std::nullopt; }
     void Beep() override {}

@@ -126,10 +126,8 @@ DxfReadResult ReadDxf(Program& program, Surface& view, Toolkit& toolkit, const s
             FitView(program, view, program.extMinX, program.extMaxY, program.extMaxX, program.extMinY, true);
             break;
         case DxfReadOutcome::CannotRead: break;
-        case DxfReadOutcome::HasSpline:
-            view.Clear();
-            toolkit.ShowMessage(std::string(kSplineMessage));
-            break;
+        // The picture stays too: a refused drawing leaves the operator's screen as it was.
+        case DxfReadOutcome::HasSpline: toolkit.ShowMessage(std::string(kSplineMessage)); break;
         case DxfReadOutcome::TooLarge: toolkit.ShowMessage(TableLimitMessage(result.limit)); break;
         case DxfReadOutcome::Binary: toolkit.ShowMessage(std::string(kBinaryDxfMessage)); break;
         case DxfReadOutcome::Empty: toolkit.ShowMessage(std::string(kEmptyDrawingMessage)); break;

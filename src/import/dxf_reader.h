@@ -60,8 +60,8 @@ std::string TableLimitMessage(TableLimit limit);
 
 // Reads the DXF text at `path` into the program: busy cursor while it works; on success the records, n, the
 // per-record tables, contourChain and the extents are replaced and the view is fitted to the extents. A
-// SPLINE clears the view and shows "????"; a drawing too large for the tables shows TableLimitMessage; both
-// leave the previous drawing as it was.
+// SPLINE shows "????"; a drawing too large for the tables shows TableLimitMessage; both leave the previous
+// drawing, and the picture of it, as they were.
 DxfReadResult ReadDxf(Program& program, Surface& view, Toolkit& toolkit, const std::string& path,
                       std::string_view codeList = kDxfCodeList, std::string_view nameList = kDxfNameList);
 

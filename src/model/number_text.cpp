@@ -34,6 +34,18 @@ std::string DefaultNumber(double value) {
     return text;
 }
 
+std::string SingleNumber(float value) {
+    if (value == 0.0f) return "0";
+    std::array<char, 32> buffer{};
+    const auto result =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, 7);
+    std::string text(buffer.data(), result.ptr);
+    for (char& c : text) {
+        if (c == 'e') c = 'E';
+    }
+    return text;
+}
+
 std::string InvariantNumber(double value) {
     std::string text = DefaultNumber(value);
     if (text.starts_with("0.")) return text.substr(1);

@@ -15,6 +15,11 @@ namespace zorvan {
 //   DefaultNumber(0.5) == "0.5"    DefaultNumber(1e20) == "1E+20"    DefaultNumber(-0.0) == "0"
 std::string DefaultNumber(double value);
 
+// The default form of a single-precision number: C's "%.7G" of the float, at most 7 significant digits.
+// Mouse positions arrive in single precision and are written into part entries this way.
+//   SingleNumber(12.5f) == "12.5"    SingleNumber(1.0f / 3) == "0.3333333"    SingleNumber(-0.0f) == "0"
+std::string SingleNumber(float value);
+
 // The invariant number form: the default form with a leading "0." shortened to "." and "-0." to "-.".
 //   InvariantNumber(0.5) == ".5"   InvariantNumber(-0.25) == "-.25"   InvariantNumber(1.0 / 3) == ".333333333333333"
 std::string InvariantNumber(double value);

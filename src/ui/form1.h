@@ -2,7 +2,9 @@
 // command. The window shows this data and forwards its events here.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/list_box.h"
 #include "model/program.h"
@@ -19,6 +21,58 @@ public:
     // The record listing of every contour, the cutting order (one part entry per row, equal to partList row
     // for row where the steps say so) and the contour list (equal to contourList).
     ListBox List1, List2, List11;
+
+    // The window's caption: the product name until a drawing is opened or a cutting-order row is clicked.
+    std::string Caption = "ZORVAN";
+    // The path box of "OPEN".
+    std::string Text1;
+    // The operator's cutting sequence: part rows each followed by "|", in picking order.
+    std::string Text2;
+    // The tab of SSTab1 showing: kFilesTab, kEditTab or kCuttingOrderTab.
+    int32_t SSTab1Tab = 0;
+    static constexpr int32_t kFilesTab = 0, kEditTab = 1, kCuttingOrderTab = 2;
+    // Which of the tool options Option1..Option9 is on; 0 when none is.
+    int32_t OptionOn = 0;
+
+    // The "Files" tab: the drive chosen, the folder shown with the folders inside it (the first row ".."
+    // except at the root), and the drawings of that folder.
+    std::string Drive1;
+    std::string Dir1Path;
+    ListBox Dir1;
+    std::string File1Path;
+    ListBox File1;
+
+    // The zoom band between press and release.
+    bool zoomDragging = false;
+    double zoomStartX = 0, zoomStartY = 0, zoomEndX = 0, zoomEndY = 0;
+    // The part row the contour editor shows.
+    int16_t editPartIndex = 0;
+
+    // Start-up: PI, the first tab, the folder list at `startFolder` (failures ignored), the templates (the
+    // default files created where missing).
+    void Form_Load(const std::string& startFolder);
+    // The main window is closing: the About window first. Closing is never refused.
+    void Form_QueryUnload();
+
+    // "OPEN": reads the drawing named in the path box and lists its contours; a beep when it cannot be
+    // opened. A refused drawing leaves everything but the path box as it was.
+    void Command1_Click();
+    // "Choose File": puts the chosen drawing's path into the path box.
+    void Command3_Click();
+    // The folder list moves to the chosen drive; "Error reading file!" when it cannot be read.
+    void Drive1_Change();
+    // The file list follows the folder list.
+    void Dir1_Change();
+    // A row of the folder list was opened: into that folder, or up for "..".
+    void Dir1_Open(int32_t row);
+    // A drawing in the file list was clicked: opened, prepared and named as the opened drawing. A refused
+    // drawing changes nothing but the path box.
+    void File1_Click();
+    // "Command30": the folder list back at the program's own folder.
+    void Command30_Click();
+    // Points the folder list at `folder` and refreshes both lists; false (nothing changed) when it cannot be
+    // read.
+    bool SetDir1Path(const std::string& folder);
 
     // The lead-in length, read when "Calculate Lead Ins" runs.
     std::string Text6 = "0.25";
@@ -68,10 +122,51 @@ public:
     // "Zoom All": the view fitted to the extents and the origin.
     void Command15_Click();
 
+    // Command2 and Command9: the contour list and the part entries rebuilt by hand.
+    void Command2_Click() { FillContourList(); }
+    void Command9_Click() { BuildPartList(); }
+    // "MOVE UP" and "MOVE DOWN": the selected contour one row up or down, staying selected.
+    void Command6_Click();
+    void Command7_Click();
+    // "SAVE CHANGES": contourChain rebuilt from the contour list in its new order.
+    void Command8_Click();
+    // "START OVER": the cutting sequence emptied.
+    void Command10_Click();
+    // "SIMULATE": each part of the sequence drawn green in turn, an OK between parts.
+    void Command11_Click();
+    // "Show Path": the travel between pierce points, of the list or of the sequence (then "Save This Path").
+    void Command28_Click();
+    void DrawListPath();
+    void DrawSequencePath();
+    // The cutting order replaced by the parts of `sequence`, in its order.
+    void SavePath(const std::string& sequence);
+    // A cutting-order row was clicked: its entry becomes the caption.
+    void List2_Click();
+    // "GCODE SETUP", "GCODE" (the direct listing) and "REDRAW" (no action).
+    void Command31_Click() { toolkit_.ShowModal(ModalWindow::GCodeSetup); }
+    void Command5_Click() { toolkit_.ShowModal(ModalWindow::DirectGCode); }
+    void Command4_Click() {}
+
+    // The mouse on Picture1, in drawing units: a press starts the zoom band, a drag moves it, a release zooms
+    // and then applies the tool (or extends the cutting sequence) to the part nearest the release point.
+    void Picture1_MouseDown(double x, double y);
+    void Picture1_MouseMove(double x, double y);
+    void Picture1_MouseUp(double x, double y);
+    // The row of the part whose contour start is nearest to (x, y); the earlier row wins a tie.
+    int32_t PickNearestPart(double x, double y) const;
+
+    // The rows of a cutting sequence that name parts of the list, in order; anything else is skipped.
+    std::vector<int32_t> SequenceRows(const std::string& sequence) const;
+
     // The number of parts when "G CODE" was last pressed.
     int32_t cutCount = 0;
 
 private:
+    void ZoomToBand();
+    void ApplyTool(int32_t row, double x, double y);
+    void SwapContourRows(int32_t a, int32_t b);
+    void Redraw();
+
     void MoveByStep(int xSign, int ySign);
     // After every transform: the extents of the moved parts (which redraws), then the redraw.
     void AfterTransform();

@@ -17,8 +17,8 @@ public:
 
     // A message box with an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
-    // A Yes/No question; true for Yes.
-    virtual bool AskYesNo(const std::string& text) = 0;
+    // A Yes/No question under `title`; true for Yes.
+    virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
     // A file-open dialog with a filter such as "DXF |*.DXF"; nothing when cancelled.
     virtual std::optional<std::string> ChooseFileToOpen(const std::string& filter) = 0;
     // A file-save dialog pre-filled with `proposedName`; nothing when cancelled.

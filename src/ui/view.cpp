@@ -56,26 +56,6 @@ void RedrawView(const Program& program, int32_t partCount, Surface& surface, Col
     }
 }
 
-namespace {
-
-class ExtentBuilder {
-public:
-    void Include(double x, double y) {
-        IncludeOne(x, minX, maxX);
-        IncludeOne(y, minY, maxY);
-    }
-    void IncludeX(double x) { IncludeOne(x, minX, maxX); }
-    void IncludeY(double y) { IncludeOne(y, minY, maxY); }
-
-    double minX = 100000, maxX = -100000, minY = 100000, maxY = -100000;
-
-private:
-    static void IncludeOne(double v, double& minimum, double& maximum) {
-        if (v < minimum) minimum = v;
-        if (v >= maximum) maximum = v;
-    }
-};
-
 void IncludeRecord(double PI, std::string_view record, ExtentBuilder& extents) {
     const auto f = SplitFields(record);
     const auto n = [&f](size_t i) { return LenientParse(FieldAt(f, i)); };
@@ -101,7 +81,6 @@ void IncludeRecord(double PI, std::string_view record, ExtentBuilder& extents) {
     }
 }
 
-}  // namespace
 
 void RecomputeExtents(Program& program, int32_t partCount, Surface& surface) {
     ExtentBuilder extents;

@@ -13,8 +13,8 @@ std::vector<std::string> ScriptedToolkit::Messages() const {
 
 void ScriptedToolkit::ShowMessage(const std::string& text) { events.push_back("message " + text); }
 
-bool ScriptedToolkit::AskYesNo(const std::string& text) {
-    events.push_back("question " + text);
+bool ScriptedToolkit::AskYesNo(const std::string& text, const std::string& title) {
+    events.push_back("question " + title + ": " + text);
     if (yesNoAnswers.empty()) return false;
     const bool answer = yesNoAnswers.front();
     yesNoAnswers.pop_front();

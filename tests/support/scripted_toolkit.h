@@ -16,7 +16,7 @@ public:
     std::deque<bool> yesNoAnswers;
     std::deque<std::optional<std::string>> fileAnswers;
 
-    // What the program did, in order: "message TEXT", "question TEXT", "open FILTER", "save NAME", "beep",
+    // What the program did, in order: "message TEXT", "question TITLE: TEXT", "open FILTER", "save NAME", "beep",
     // "busy on", "busy off", "show GCode" (and the other windows by name).
     std::vector<std::string> events;
 
@@ -24,7 +24,7 @@ public:
     std::vector<std::string> Messages() const;
 
     void ShowMessage(const std::string& text) override;
-    bool AskYesNo(const std::string& text) override;
+    bool AskYesNo(const std::string& text, const std::string& title) override;
     std::optional<std::string> ChooseFileToOpen(const std::string& filter) override;
     std::optional<std::string> ChooseFileToSave(const std::string& proposedName) override;
     void Beep() override;

@@ -1,0 +1,81 @@
+// The main window's start, end, and the commands that open a drawing.
+#include <filesystem>
+
+#include "gcode/templates.h"
+#include "import/opening.h"
+#include "model/number_text.h"
+#include "ui/file_browser.h"
+#include "ui/form1.h"
+
+namespace zorvan {
+
+void Form1::Form_Load(const std::string& startFolder) {
+    program_.PI = 3.141592654;
+    SSTab1Tab = kFilesTab;
+    Text1 = JoinPath(startFolder, "part.dxf");
+    SetDir1Path(startFolder);
+    if (const auto failure = CreateMissingTemplateFiles(program_.templateFolder)) toolkit_.ShowMessage(*failure);
+    LoadTemplates(program_);
+}
+
+void Form1::Form_QueryUnload() { toolkit_.ShowModal(ModalWindow::About); }
+
+void Form1::Command1_Click() {
+    std::string path = NormalisePath(Text1);
+    if (!FileCanBeOpened(path)) {
+        toolkit_.Beep();
+        return;
+    }
+    if (LoadDrawing(program_, Picture1, toolkit_, path)) FillContourList();
+}
+
+void Form1::Command3_Click() {
+    if (const auto chosen = toolkit_.ChooseFileToOpen("DXF |*.DXF")) Text1 = *chosen;
+}
+
+bool Form1::SetDir1Path(const std::string& folder) {
+    const auto folders = SubFolders(folder);
+    if (!folders) return false;
+    Dir1Path = folder;
+    Dir1.Clear();
+    if (ParentFolder(folder) != folder) Dir1.AddItem("..");
+    for (const std::string& name : *folders) Dir1.AddItem(name);
+    Dir1_Change();
+    return true;
+}
+
+void Form1::Drive1_Change() {
+    if (!SetDir1Path(Drive1)) toolkit_.ShowMessage("Error reading file!");
+}
+
+void Form1::Dir1_Change() {
+    File1Path = Dir1Path;
+    File1.Clear();
+    for (std::string& name : DxfFilesIn(File1Path)) File1.AddItem(std::move(name));
+}
+
+void Form1::Dir1_Open(int32_t row) {
+    if (row < 0 || row >= Dir1.ListCount()) return;
+    const std::string& name = Dir1.rows[static_cast<size_t>(row)];
+    const std::string target = name == ".." ? ParentFolder(Dir1Path) : JoinPath(Dir1Path, name);
+    if (!SetDir1Path(target)) toolkit_.ShowMessage("Error reading file!");
+}
+
+void Form1::Command30_Click() { SetDir1Path(program_.templateFolder); }
+
+void Form1::File1_Click() {
+    if (File1.selected < 0 || File1.selected >= File1.ListCount()) return;
+    Text1 = JoinPath(Dir1Path, File1.rows[static_cast<size_t>(File1.selected)]);
+    std::string path = NormalisePath(Text1);
+    if (!FileCanBeOpened(path)) {
+        toolkit_.Beep();
+        return;
+    }
+    if (!LoadDrawing(program_, Picture1, toolkit_, path)) return;
+    FillContourList();
+    PrepareParts();
+    Caption = Text1;
+    program_.openedDrawingPath = Text1;
+}
+
+}  // namespace zorvan

@@ -1,0 +1,111 @@
+// The mouse tools on the main window's picture.
+#include <algorithm>
+#include <cmath>
+
+#include "geometry/draw_records.h"
+#include "model/number_text.h"
+#include "model/part_entry.h"
+#include "model/record_text.h"
+#include "ui/form1.h"
+#include "ui/view.h"
+
+namespace zorvan {
+
+namespace {
+
+// The zoom band is drawn in invert mode, where the colour only matters to surfaces without inversion.
+constexpr Colour kBandColour = 0x000000;
+
+enum ToolOption : int32_t {
+    kSelect = 1, kDeselect, kDelete, kUndelete, kEdit, kInside, kOutside, kMoveLeadIn, kZoom
+};
+
+// The entry with its lead-in start (header words 3 and 4) moved to (x, y) as the mouse gave it.
+std::string WithLeadInAt(std::string_view entry, double x, double y) {
+    const PartFields part(entry);
+    std::vector<std::string> header;
+    for (std::string_view word : SplitFields(part.header)) header.emplace_back(word);
+    header.resize(std::max<size_t>(header.size(), 5));
+    header[3] = SingleNumber(static_cast<float>(x));
+    header[4] = SingleNumber(static_cast<float>(y));
+    header.resize(5);
+    return JoinFields(header) + ":" + std::string(part.records) + ":" + std::string(part.marks);
+}
+
+}  // namespace
+
+void Form1::Picture1_MouseDown(double x, double y) {
+    if (OptionOn != kZoom) return;
+    zoomDragging = true;
+    zoomStartX = zoomEndX = x;
+    zoomStartY = zoomEndY = y;
+}
+
+void Form1::Picture1_MouseMove(double x, double y) {
+    if (OptionOn != kZoom || !zoomDragging) return;
+    Picture1.SetDrawMode(DrawMode::Invert);
+    Picture1.Rectangle(zoomStartX, zoomStartY, zoomEndX, zoomEndY, kBandColour);
+    zoomEndX = x;
+    zoomEndY = y;
+    Picture1.Rectangle(zoomStartX, zoomStartY, zoomEndX, zoomEndY, kBandColour);
+}
+
+// The band's corners are ordered first, so a drag in any direction zooms into what was dragged.
+void Form1::ZoomToBand() {
+    Picture1.SetDrawMode(DrawMode::Normal);
+    Picture1.Rectangle(zoomStartX, zoomStartY, zoomEndX, zoomEndY, kBandColour);
+    zoomDragging = false;
+    FitView(program_, Picture1, std::min(zoomStartX, zoomEndX), std::max(zoomStartY, zoomEndY),
+            std::max(zoomStartX, zoomEndX), std::min(zoomStartY, zoomEndY), true);
+    Redraw();
+}
+
+void Form1::Picture1_MouseUp(double x, double y) {
+    if (OptionOn == kZoom) ZoomToBand();
+    if (PartRowCount(List2) == 0) return;
+    const int32_t row = PickNearestPart(x, y);
+    if (SSTab1Tab == kCuttingOrderTab) {
+        Text2 += std::to_string(row) + "|";
+        DrawContour(Picture1, program_.PI, PartFields(program_.partList[static_cast<size_t>(row)]).records, kGreen,
+                    false, 3);
+        return;
+    }
+    ApplyTool(row, x, y);
+    if (OptionOn == kEdit) {
+        editPartIndex = static_cast<int16_t>(row);
+        toolkit_.ShowModal(ModalWindow::Edit);
+    }
+    Redraw();
+}
+
+void Form1::ApplyTool(int32_t row, double x, double y) {
+    std::string& entry = program_.partList[static_cast<size_t>(row)];
+    switch (OptionOn) {
+        case kSelect: entry = ReplaceAll(entry, "NOTS", "SEL"); break;
+        case kDeselect: entry = ReplaceAll(entry, "SEL", "NOTS"); break;
+        case kDelete: entry = ReplaceAll(entry, "NOTD", "DEL"); break;
+        case kUndelete: entry = ReplaceAll(entry, "DEL", "NOTD"); break;
+        case kInside: entry = ReplaceAll(entry, "OO", "II"); break;
+        case kOutside: entry = ReplaceAll(entry, "II", "OO"); break;
+        case kMoveLeadIn: entry = WithLeadInAt(entry, x, y); break;
+        default: break;
+    }
+}
+
+int32_t Form1::PickNearestPart(double x, double y) const {
+    double best = 100000;
+    int32_t row = 0;
+    for (int32_t i = 0; i < PartRowCount(List2); ++i) {
+        const auto header = SplitFields(PartFields(program_.partList[static_cast<size_t>(i)]).header);
+        const double dx = LenientParse(FieldAt(header, 1)) - x;
+        const double dy = LenientParse(FieldAt(header, 2)) - y;
+        const double d = std::sqrt(dx * dx + dy * dy);
+        if (d < best) {
+            best = d;
+            row = i;
+        }
+    }
+    return row;
+}
+
+}  // namespace zorvan
