@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 DXF ?= samples/plate_holes_slot.dxf
 PRESET ?= presets/linuxcnc
 PROGRAM = $(BUILD)/$(basename $(notdir $(DXF))).nc
-PACKAGES := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+PACKAGES := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev qt6-base-dev
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -35,10 +35,16 @@ configure: deps
 build: configure
 	cmake --build $(BUILD)
 
+# With a display: the desktop program, its file list on samples/. Without one: the command-line main job.
 run: build
-	./$(BUILD)/app/zorvan-cli --templates $(PRESET) -o $(PROGRAM) $(DXF)
-	@echo "First lines of $(PROGRAM):"
-	@head -n 20 $(PROGRAM)
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  ./$(BUILD)/app/zorvan samples; \
+	else \
+	  echo "No display found (DISPLAY and WAYLAND_DISPLAY are unset): running the command-line main job instead."; \
+	  echo "On a desktop, 'make run' opens the window."; \
+	  ./$(BUILD)/app/zorvan-cli --templates $(PRESET) -o $(PROGRAM) $(DXF) && \
+	  echo "First lines of $(PROGRAM):" && head -n 20 $(PROGRAM); \
+	fi
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2

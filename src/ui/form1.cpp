@@ -26,17 +26,17 @@ void Form1::PrepareParts() {
     GURNINAJVECINAKRAJ(program_, List2, largest);
     CCW_OR_CW(program_, List2);
     ComputePartAreas();
-    RedrawView(program_, List2.ListCount(), Picture1, kBlue);
+    Redraw();
 }
 
 void Form1::Command32_Click() {
     CalculateLeadIns(program_, List2, LenientParse(Text6));
-    RedrawView(program_, List2.ListCount(), Picture1, kBlue);
+    Redraw();
 }
 
 void Form1::AfterTransform() {
     RecomputeExtents(program_, List2.ListCount(), Picture1);
-    RedrawView(program_, List2.ListCount(), Picture1, kBlue);
+    Redraw();
 }
 
 void Form1::MoveByStep(int xSign, int ySign) {
@@ -49,7 +49,7 @@ void Form1::Command16_Click() {
     MoveParts(program_, -program_.extMinX, -program_.extMinY, List2.ListCount());
     RecomputeExtents(program_, List2.ListCount(), Picture1);
     FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
-    RedrawView(program_, List2.ListCount(), Picture1, kBlue);
+    Redraw();
 }
 
 void Form1::Command25_Click() {
@@ -71,14 +71,16 @@ void Form1::Command13_Click() {
     Picture1.Rectangle(program_.extMinX, program_.extMinY, program_.extMaxX, program_.extMaxY, kGreen);
 }
 
+void Form1::Form_Resize() { Command14_Click(); }
+
 void Form1::Command14_Click() {
     FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
-    RedrawView(program_, List2.ListCount(), Picture1, kBlue);
+    Redraw();
 }
 
 void Form1::Command15_Click() {
     FitView(program_, Picture1, 0, program_.extMaxY, program_.extMaxX, 0, true);
-    RedrawView(program_, List2.ListCount(), Picture1, kBlue);
+    Redraw();
 }
 
 void Form1::Command17_Click() {

@@ -70,6 +70,8 @@ public:
     void File1_Click();
     // "Command30": the folder list back at the program's own folder.
     void Command30_Click();
+    // The picture took a new size: fitted to the extents again (an earlier zoom is lost) and redrawn.
+    void Form_Resize();
     // Points the folder list at `folder` and refreshes both lists; false (nothing changed) when it cannot be
     // read.
     bool SetDir1Path(const std::string& folder);
@@ -165,6 +167,7 @@ private:
     void ZoomToBand();
     void ApplyTool(int32_t row, double x, double y);
     void SwapContourRows(int32_t a, int32_t b);
+    // The cutting-order list brought up to partList, then the view redrawn from it.
     void Redraw();
 
     void MoveByStep(int xSign, int ySign);

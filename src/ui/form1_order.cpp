@@ -30,7 +30,11 @@ std::pair<double, double> LeadInStart(std::string_view entry) {
 
 }  // namespace
 
-void Form1::Redraw() { RedrawView(program_, PartRowCount(List2), Picture1, kBlue); }
+void Form1::Redraw() {
+    // The cutting-order list shows the entries as they now are: the steps before a redraw rewrite partList.
+    for (int32_t i = 0; i < PartRowCount(List2); ++i) List2.rows[static_cast<size_t>(i)] = program_.partList[static_cast<size_t>(i)];
+    RedrawView(program_, PartRowCount(List2), Picture1, kBlue);
+}
 
 void Form1::SwapContourRows(int32_t a, int32_t b) {
     std::swap(List11.rows[static_cast<size_t>(a)], List11.rows[static_cast<size_t>(b)]);

@@ -15,6 +15,11 @@ void Form4::Form_Activate() {
     Command1_Click();
 }
 
+void Form4::Form_Resize() {
+    FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
+    RedrawView(program_, cutCount_, Picture1, kBlue);
+}
+
 void Form4::Command1_Click() { WriteProgram(program_, cutCount_, List1.rows); }
 
 void Form4::Command2_Click() {

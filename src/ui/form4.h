@@ -29,6 +29,8 @@ public:
     void Command2_Click();
     // Marks the end point of the selected row's move on the drawing.
     void List1_Click();
+    // The picture took a new size: fitted and drawn again as on activation.
+    void Form_Resize();
 
 private:
     Program& program_;

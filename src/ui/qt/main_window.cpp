@@ -1,0 +1,304 @@
+// The main window's widgets and how its events reach the form.
+#include "ui/qt/main_window.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QRadioButton>
+#include <QStorageInfo>
+#include <QVBoxLayout>
+
+#include "ui/qt/arrows.h"
+#include "ui/qt/gcode_window.h"
+#include "ui/qt/small_windows.h"
+#include "ui/view.h"
+
+namespace zorvan::qt {
+
+namespace {
+
+// The layout is given in twips; the window measures pixels.
+constexpr double kTwipsPerPixel = 15;
+// The band at the top of the window holding the tab frame and the frames beside it.
+constexpr int kBandHeight = 250;
+
+QGroupBox* Frame(const char* name, const char* caption = "") { return Named<QGroupBox>(name, caption); }
+
+}  // namespace
+
+MainWindow::MainWindow(Program& program, QtToolkit& toolkit)
+    : program_(program),
+      toolkit_(toolkit),
+      picture_(Named<PictureBox>("Picture1", this)),
+      form_(std::make_unique<Form1>(program, toolkit, picture_->surface())) {
+    setObjectName("Form1");
+    toolkit_.SetParent(this);
+    toolkit_.openWindow = [this](ModalWindow window) { OpenWindow(window); };
+
+    band_ = new QWidget(this);
+    tabs_ = Named<QTabWidget>("SSTab1");
+    tabs_->addTab(BuildFilesTab(), "Files");
+    tabs_->addTab(BuildEditTab(), "Edit");
+    tabs_->addTab(BuildCuttingOrderTab(), "Cutting Order ");
+    auto* bandLayout = new QHBoxLayout(band_);
+    bandLayout->setContentsMargins(0, 0, 0, 0);
+    bandLayout->addWidget(tabs_, 1);
+    bandLayout->addWidget(BuildSideBand());
+
+    // Two lists the reader once used for its own listings; they stay out of sight.
+    for (const char* name : {"List4", "List9"}) Named<QListWidget>(name, this)->hide();
+
+    picture_->onMouseDown = [this](double x, double y) { Run([=, this] { form_->Picture1_MouseDown(x, y); }); };
+    picture_->onMouseMove = [this](double x, double y) { form_->Picture1_MouseMove(x, y); };
+    picture_->onMouseUp = [this](double x, double y) { Run([=, this] { form_->Picture1_MouseUp(x, y); }); };
+    picture_->onResize = [this] { form_->Form_Resize(); };
+
+    setWindowTitle(Q(form_->Caption));
+    resize(1400, 900);
+}
+
+void MainWindow::Start(const std::string& startFolder) {
+    drive1_->clear();
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (volume.isValid() && volume.isReady()) drive1_->addItem(volume.rootPath());
+    }
+    form_->Form_Load(startFolder);
+    Refresh();
+}
+
+QPushButton* MainWindow::CommandButton(const char* name, const char* caption, void (Form1::*command)()) {
+    auto* button = Button(name, caption);
+    connect(button, &QPushButton::clicked, this, [this, command] { Run([this, command] { ((*form_).*command)(); }); });
+    return button;
+}
+
+QLineEdit* MainWindow::TextBox(const char* name, std::string Form1::*text) {
+    auto* box = Named<QLineEdit>(name);
+    textBoxes_.emplace_back(box, text);
+    return box;
+}
+
+QWidget* MainWindow::BuildSideBand() {
+    auto* side = new QWidget;
+    auto* column = new QVBoxLayout(side);
+    column->setContentsMargins(0, 0, 0, 0);
+
+    auto* pathFrame = Frame("Frame1");
+    auto* pathLayout = new QGridLayout(pathFrame);
+    pathLayout->addWidget(TextBox("Text1", &Form1::Text1), 0, 0, 1, 4);
+    pathLayout->addWidget(CommandButton("Command1", "OPEN", &Form1::Command1_Click), 1, 0);
+    pathLayout->addWidget(CommandButton("Command3", "Choose File", &Form1::Command3_Click), 1, 1);
+    pathLayout->addWidget(CommandButton("Command4", "REDRAW", &Form1::Command4_Click), 1, 2);
+    pathLayout->addWidget(CommandButton("Command5", "GCODE", &Form1::Command5_Click), 1, 3);
+    column->addWidget(pathFrame);
+
+    auto* lists = new QHBoxLayout;
+    auto* list11 = Named<QListWidget>("List11");
+    lists_.emplace_back(ListSync(list11), &Form1::List11);
+    lists->addWidget(list11, 1);
+    auto* orderFrame = Frame("Frame2", "ORDER OF CUTTING");
+    auto* orderLayout = new QVBoxLayout(orderFrame);
+    orderLayout->addWidget(CommandButton("Command6", "MOVE UP", &Form1::Command6_Click));
+    orderLayout->addWidget(CommandButton("Command7", "MOVE DOWN", &Form1::Command7_Click));
+    orderLayout->addWidget(CommandButton("Command8", "SAVE CHANGES", &Form1::Command8_Click));
+    orderLayout->addStretch();
+    lists->addWidget(orderFrame);
+
+    auto* listingFrame = Frame("Frame7");
+    auto* listingLayout = new QGridLayout(listingFrame);
+    auto* list1 = Named<QListWidget>("List1");
+    lists_.emplace_back(ListSync(list1), &Form1::List1);
+    listingLayout->addWidget(Named<QLabel>("Label4", "Records of every contour"), 0, 0, 1, 2);
+    listingLayout->addWidget(list1, 1, 0, 1, 2);
+    listingLayout->addWidget(CommandButton("Command2", "Command2", &Form1::Command2_Click), 2, 0);
+    listingLayout->addWidget(CommandButton("Command9", "Command9", &Form1::Command9_Click), 2, 1);
+    lists->addWidget(listingFrame, 1);
+    column->addLayout(lists, 1);
+    side->setFixedWidth(560);
+    return side;
+}
+
+QWidget* MainWindow::BuildFilesTab() {
+    auto* page = new QWidget;
+    auto* layout = new QGridLayout(page);
+    drive1_ = Named<QComboBox>("Drive1");
+    connect(drive1_, &QComboBox::activated, this, [this] { Run([this] { form_->Drive1_Change(); }); });
+    auto* dir1 = Named<QListWidget>("Dir1");
+    lists_.emplace_back(ListSync(dir1), &Form1::Dir1);
+    connect(dir1, &QListWidget::itemActivated, this, [this, dir1] {
+        Run([this, dir1] { form_->Dir1_Open(dir1->currentRow()); });
+    });
+    auto* file1 = Named<QListWidget>("File1");
+    lists_.emplace_back(ListSync(file1), &Form1::File1);
+    connect(file1, &QListWidget::itemClicked, this, [this] { Run([this] { form_->File1_Click(); }); });
+    layout->addWidget(drive1_, 0, 0);
+    layout->addWidget(dir1, 1, 0);
+    layout->addWidget(file1, 0, 1, 2, 1);
+    layout->addWidget(CommandButton("Command30", "Command30", &Form1::Command30_Click), 2, 0);
+    layout->setColumnStretch(0, 1);
+    layout->setColumnStretch(1, 1);
+    return page;
+}
+
+QWidget* MainWindow::BuildMovePad() {
+    struct PadButton {
+        const char* name;
+        void (Form1::*command)();
+        int row, column;
+        double degrees;
+    };
+    const PadButton pad[] = {
+        {"Command20", &Form1::Command20_Click, 0, 0, 135}, {"Command19", &Form1::Command19_Click, 0, 1, 90},
+        {"Command18", &Form1::Command18_Click, 0, 2, 45},  {"Command21", &Form1::Command21_Click, 1, 0, 180},
+        {"Command12", &Form1::Command12_Click, 1, 2, 0},   {"Command22", &Form1::Command22_Click, 2, 0, 225},
+        {"Command23", &Form1::Command23_Click, 2, 1, 270}, {"Command24", &Form1::Command24_Click, 2, 2, 315},
+    };
+    auto* grid = new QWidget;
+    auto* layout = new QGridLayout(grid);
+    layout->setSpacing(2);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (const PadButton& button : pad) {
+        auto* widget = CommandButton(button.name, "", button.command);
+        widget->setIcon(ArrowIcon(button.degrees));
+        widget->setIconSize(QSize(22, 22));
+        widget->setFixedSize(34, 34);
+        layout->addWidget(widget, button.row, button.column);
+    }
+    auto* left = CommandButton("Command25", "", &Form1::Command25_Click);
+    left->setIcon(RotateIcon(true));
+    auto* right = CommandButton("Command26", "", &Form1::Command26_Click);
+    right->setIcon(RotateIcon(false));
+    for (QPushButton* turn : {left, right}) {
+        turn->setIconSize(QSize(22, 22));
+        turn->setFixedSize(34, 34);
+    }
+    layout->addWidget(left, 1, 1);  // the centre of the pad turns left; the right turn sits below the pad
+    layout->addWidget(right, 3, 1);
+    return grid;
+}
+
+QWidget* MainWindow::BuildEditTab() {
+    auto* page = new QWidget;
+    auto* layout = new QHBoxLayout(page);
+
+    auto* moveFrame = Frame("Frame3");
+    auto* moveLayout = new QGridLayout(moveFrame);
+    moveLayout->addWidget(CommandButton("Command16", "Move to 0,0", &Form1::Command16_Click), 0, 0, 1, 2);
+    moveLayout->addWidget(BuildMovePad(), 1, 0, 4, 1);
+    moveLayout->addWidget(new QLabel("step"), 1, 1);
+    moveLayout->addWidget(TextBox("Text3", &Form1::Text3), 2, 1);
+    moveLayout->addWidget(new QLabel("angle"), 3, 1);
+    moveLayout->addWidget(TextBox("Text4", &Form1::Text4), 4, 1);
+    layout->addWidget(moveFrame);
+
+    auto* toolFrame = Frame("Frame4");
+    auto* toolLayout = new QGridLayout(toolFrame);
+    toolLayout->addWidget(CommandButton("Command13", "Command13", &Form1::Command13_Click), 0, 0);
+    toolLayout->addWidget(CommandButton("Command14", "Zoom Part", &Form1::Command14_Click), 0, 1);
+    toolLayout->addWidget(CommandButton("Command15", "Zoom All", &Form1::Command15_Click), 0, 2);
+    options_ = new QButtonGroup(this);
+    const char* captions[] = {"Select", "Deselect", "Delete", "Undelete", "Edit ",
+                              "Inside", "Outside",  "Move Lead In", "Zoom Tools"};
+    for (int k = 1; k <= 9; ++k) {
+        const std::string name = "Option" + std::to_string(k);
+        auto* option = Named<QRadioButton>(name.c_str(), captions[k - 1]);
+        options_->addButton(option, k);
+        toolLayout->addWidget(option, 1 + (k - 1) / 3, (k - 1) % 3);
+    }
+    layout->addWidget(toolFrame);
+
+    auto* column = new QVBoxLayout;
+    auto* leadInFrame = Frame("Frame5");
+    auto* leadInLayout = new QHBoxLayout(leadInFrame);
+    leadInLayout->addWidget(CommandButton("Command32", "Calculate Lead Ins", &Form1::Command32_Click));
+    leadInLayout->addWidget(TextBox("Text6", &Form1::Text6));
+    column->addWidget(leadInFrame);
+    auto* scaleFrame = Frame("Frame6");
+    auto* scaleLayout = new QHBoxLayout(scaleFrame);
+    scaleLayout->addWidget(TextBox("Text5", &Form1::Text5));
+    scaleLayout->addWidget(CommandButton("Command27", "Scale", &Form1::Command27_Click));
+    column->addWidget(scaleFrame);
+    auto* outputs = new QHBoxLayout;
+    outputs->addWidget(CommandButton("Command17", "G CODE", &Form1::Command17_Click));
+    outputs->addWidget(CommandButton("Command29", "SAVE PART", &Form1::Command29_Click));
+    outputs->addWidget(CommandButton("Command31", "GCODE SETUP", &Form1::Command31_Click));
+    column->addLayout(outputs);
+    column->addStretch();
+    layout->addLayout(column);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* MainWindow::BuildCuttingOrderTab() {
+    auto* page = new QWidget;
+    auto* layout = new QHBoxLayout(page);
+    auto* list2 = Named<QListWidget>("List2");
+    lists_.emplace_back(ListSync(list2), &Form1::List2);
+    connect(list2, &QListWidget::itemClicked, this, [this] { Run([this] { form_->List2_Click(); }); });
+    layout->addWidget(list2, 1);
+    auto* frame = Frame("Frame8");
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->addWidget(TextBox("Text2", &Form1::Text2));
+    frameLayout->addWidget(CommandButton("Command10", "START OVER", &Form1::Command10_Click));
+    frameLayout->addWidget(CommandButton("Command11", "SIMULATE", &Form1::Command11_Click));
+    frameLayout->addWidget(CommandButton("Command28", "Show Path", &Form1::Command28_Click));
+    frameLayout->addStretch();
+    layout->addWidget(frame);
+    return page;
+}
+
+void MainWindow::Pull() {
+    for (const auto& [box, text] : textBoxes_) (*form_).*text = S(box->text());
+    for (const auto& [sync, list] : lists_) sync.Pull((*form_).*list);
+    form_->OptionOn = std::max(0, options_->checkedId());
+    form_->SSTab1Tab = tabs_->currentIndex();
+    form_->Drive1 = S(drive1_->currentText());
+}
+
+void MainWindow::Refresh() {
+    for (const auto& [box, text] : textBoxes_) {
+        const QString shown = Q((*form_).*text);
+        if (box->text() != shown) box->setText(shown);
+    }
+    for (auto& [sync, list] : lists_) sync.Push((*form_).*list);
+    if (QAbstractButton* option = options_->button(form_->OptionOn)) option->setChecked(true);
+    tabs_->setCurrentIndex(form_->SSTab1Tab);
+    setWindowTitle(Q(form_->Caption));
+    picture_->update();
+}
+
+void MainWindow::Run(const std::function<void()>& command) {
+    Pull();
+    command();
+    Refresh();
+}
+
+void MainWindow::OpenWindow(ModalWindow window) {
+    switch (window) {
+        case ModalWindow::GCode: GCodeWindow(program_, toolkit_, form_->cutCount, this).exec(); return;
+        case ModalWindow::GCodeSetup: SetupWindow(program_, toolkit_, this).exec(); return;
+        case ModalWindow::DirectGCode: DirectGCodeWindow(program_, toolkit_, form_->List11, this).exec(); return;
+        case ModalWindow::Edit: EditWindow(program_, form_->editPartIndex, this).exec(); return;
+        case ModalWindow::About: AboutWindow(this).exec(); return;
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const auto px = [](double twips) { return static_cast<int>(twips / kTwipsPerPixel); };
+    const double tabTop = 100;
+    const MainWindowLayout layout =
+        LayOutMainWindow(width() * kTwipsPerPixel, height() * kTwipsPerPixel, tabTop, kBandHeight * kTwipsPerPixel);
+    band_->setGeometry(px(layout.tabLeft), px(tabTop), std::max(1, px(layout.tabWidth)), kBandHeight);
+    // A window too small for the picture keeps the picture as it was.
+    if (layout.pictureWidth <= 0 || layout.pictureHeight <= 0) return;
+    picture_->setGeometry(px(layout.pictureLeft), px(layout.pictureTop), px(layout.pictureWidth),
+                          px(layout.pictureHeight));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    form_->Form_QueryUnload();
+    event->accept();
+}
+
+}  // namespace zorvan::qt

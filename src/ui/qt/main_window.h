@@ -1,0 +1,61 @@
+// The main window: every control of the main form, named after it, laid out in its frame or tab. Each event
+// is handed to the form (Form1) after the widgets' texts and selections were copied into it, and the widgets
+// are refreshed from the form afterwards.
+#pragma once
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QTabWidget>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "model/program.h"
+#include "ui/form1.h"
+#include "ui/qt/picture_box.h"
+#include "ui/qt/qt_toolkit.h"
+#include "ui/qt/widgets.h"
+
+namespace zorvan::qt {
+
+class MainWindow : public QWidget {
+public:
+    MainWindow(Program& program, QtToolkit& toolkit);
+
+    Form1& form() { return *form_; }
+    PictureBox* picture() const { return picture_; }
+    // Start-up after the window exists: the form's own start with the folder list at `startFolder`.
+    void Start(const std::string& startFolder);
+    // The widgets shown again from the form's data.
+    void Refresh();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* BuildSideBand();
+    QWidget* BuildFilesTab();
+    QWidget* BuildEditTab();
+    QWidget* BuildCuttingOrderTab();
+    QWidget* BuildMovePad();
+    // A button that runs `command` on the form.
+    QPushButton* CommandButton(const char* name, const char* caption, void (Form1::*command)());
+    QLineEdit* TextBox(const char* name, std::string Form1::*text);
+    void Run(const std::function<void()>& command);
+    void Pull();
+    void OpenWindow(ModalWindow window);
+
+    Program& program_;
+    QtToolkit& toolkit_;
+    PictureBox* picture_;
+    std::unique_ptr<Form1> form_;
+    QWidget* band_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QButtonGroup* options_ = nullptr;
+    QComboBox* drive1_ = nullptr;
+    std::vector<std::pair<QLineEdit*, std::string Form1::*>> textBoxes_;
+    std::vector<std::pair<ListSync, ListBox Form1::*>> lists_;
+};
+
+}  // namespace zorvan::qt

@@ -1,0 +1,126 @@
+// The picture box and its image surface.
+#include "ui/qt/picture_box.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace zorvan::qt {
+
+namespace {
+
+QColor ToQColor(Colour colour) {
+    return QColor(static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>(colour & 0xFF));
+}
+
+}  // namespace
+
+ImageSurface::ImageSurface(QSize size) : image_(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32) { Clear(); }
+
+void ImageSurface::Resize(QSize size) {
+    QImage old = image_;
+    image_ = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    Clear();
+    QPainter(&image_).drawImage(0, 0, old);  // the picture is kept, as far as it fits
+}
+
+void ImageSurface::SetScale(double left, double top, double right, double bottom) {
+    left_ = left;
+    top_ = top;
+    right_ = right;
+    bottom_ = bottom;
+    scaled_ = true;
+}
+
+QPointF ImageSurface::ToPixel(double x, double y) const {
+    if (!scaled_) return {x, y};
+    return {(x - left_) / (right_ - left_) * image_.width(), (y - top_) / (bottom_ - top_) * image_.height()};
+}
+
+QPointF ImageSurface::ToUser(QPointF pixel) const {
+    if (!scaled_) return pixel;
+    return {left_ + pixel.x() / image_.width() * (right_ - left_),
+            top_ + pixel.y() / image_.height() * (bottom_ - top_)};
+}
+
+void ImageSurface::Clear() { image_.fill(ToQColor(kBackground)); }
+
+template <typename Draw>
+void ImageSurface::Paint(Colour colour, Draw draw) {
+    QPainter painter(&image_);
+    if (mode_ == DrawMode::Invert) painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+    painter.setPen(QPen(ToQColor(colour), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    draw(painter);
+}
+
+void ImageSurface::MoveTo(double x, double y) {
+    penX_ = x;
+    penY_ = y;
+}
+
+void ImageSurface::LineTo(double x, double y, Colour colour) {
+    Line(penX_, penY_, x, y, colour);
+}
+
+void ImageSurface::Line(double x1, double y1, double x2, double y2, Colour colour) {
+    Paint(colour, [&](QPainter& painter) { painter.drawLine(ToPixel(x1, y1), ToPixel(x2, y2)); });
+    MoveTo(x2, y2);
+}
+
+void ImageSurface::Rectangle(double x1, double y1, double x2, double y2, Colour colour) {
+    Paint(colour, [&](QPainter& painter) { painter.drawRect(QRectF(ToPixel(x1, y1), ToPixel(x2, y2)).normalized()); });
+    MoveTo(x2, y2);
+}
+
+void ImageSurface::Dot(double x, double y, Colour colour) {
+    Paint(colour, [&](QPainter& painter) {
+        const QPointF centre = ToPixel(x, y);
+        if (penWidth_ <= 1) {
+            painter.drawPoint(centre);
+            return;
+        }
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ToQColor(colour));
+        painter.drawEllipse(centre, penWidth_ / 2.0, penWidth_ / 2.0);
+    });
+    MoveTo(x, y);
+}
+
+void ImageSurface::Circle(double cx, double cy, double radius, Colour colour) {
+    Paint(colour, [&](QPainter& painter) {
+        const QPointF centre = ToPixel(cx, cy);
+        const double rx = std::abs(ToPixel(cx + radius, cy).x() - centre.x());
+        painter.drawEllipse(centre, rx, rx);
+    });
+    MoveTo(cx, cy);
+}
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent), surface_(QSize(1, 1)) {
+    setMouseTracking(true);
+    setMinimumSize(40, 40);
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, surface_.Image());
+}
+
+void PictureBox::resizeEvent(QResizeEvent*) {
+    surface_.Resize(size());
+    if (onResize) onResize();
+    update();
+}
+
+void PictureBox::Forward(const std::function<void(double, double)>& handler, QMouseEvent* event) {
+    if (!handler) return;
+    const QPointF user = surface_.ToUser(event->position());
+    // Mouse positions reach the tools in single precision, as the entries record them.
+    handler(static_cast<float>(user.x()), static_cast<float>(user.y()));
+    update();
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) { Forward(onMouseDown, event); }
+void PictureBox::mouseMoveEvent(QMouseEvent* event) { Forward(onMouseMove, event); }
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) { Forward(onMouseUp, event); }
+
+}  // namespace zorvan::qt

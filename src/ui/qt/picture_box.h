@@ -1,0 +1,78 @@
+// A picture box: a widget that shows a QImage-backed drawing surface and keeps its picture between paints,
+// and hands mouse events on to the window logic in the surface's user coordinates.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+#include "ui/surface.h"
+
+namespace zorvan::qt {
+
+// The surface: every drawing call paints into the image at once; the widget only copies the image out.
+class ImageSurface : public Surface {
+public:
+    explicit ImageSurface(QSize size);
+
+    const QImage& Image() const { return image_; }
+    // A picture of `size` holding what the old one showed at its top left; the user scale stays.
+    void Resize(QSize size);
+    // The user coordinates of pixel position `pixel`, and the pixel position of a point in user coordinates.
+    QPointF ToUser(QPointF pixel) const;
+    QPointF ToPixel(double x, double y) const;
+
+    double OuterWidth() const override { return image_.width(); }
+    double OuterHeight() const override { return image_.height(); }
+    void SetScale(double left, double top, double right, double bottom) override;
+    void Clear() override;
+    void SetPenWidth(int width) override { penWidth_ = width; }
+    int PenWidth() const override { return penWidth_; }
+    void SetDrawMode(DrawMode mode) override { mode_ = mode; }
+    void MoveTo(double x, double y) override;
+    void LineTo(double x, double y, Colour colour) override;
+    void Line(double x1, double y1, double x2, double y2, Colour colour) override;
+    void Rectangle(double x1, double y1, double x2, double y2, Colour colour) override;
+    void Dot(double x, double y, Colour colour) override;
+    void Circle(double cx, double cy, double radius, Colour colour) override;
+
+    // The colour of an empty picture.
+    static constexpr Colour kBackground = 0xF0F0F0;
+
+private:
+    // A painter on the image with the pen, the draw mode and antialiasing off (so invert drawing undoes).
+    template <typename Draw>
+    void Paint(Colour colour, Draw draw);
+
+    QImage image_;
+    double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
+    bool scaled_ = false;
+    int penWidth_ = 1;
+    DrawMode mode_ = DrawMode::Normal;
+    double penX_ = 0, penY_ = 0;
+};
+
+class PictureBox : public QWidget {
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    ImageSurface& surface() { return surface_; }
+    // Called with user coordinates on press, move and release.
+    std::function<void(double, double)> onMouseDown, onMouseMove, onMouseUp;
+    // Called after the picture has taken its new size, to draw it afresh.
+    std::function<void()> onResize;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void Forward(const std::function<void(double, double)>& handler, QMouseEvent* event);
+
+    ImageSurface surface_;
+};
+
+}  // namespace zorvan::qt

@@ -1,0 +1,65 @@
+// The smaller windows: "GCODE SETUP" (the template files), "GCODE" (the direct listing), "Edit" (one part in
+// detail) and "ABOUT".
+#pragma once
+
+#include <QDialog>
+#include <QPlainTextEdit>
+#include <memory>
+
+#include "model/program.h"
+#include "ui/form2.h"
+#include "ui/form3.h"
+#include "ui/form6.h"
+#include "ui/qt/picture_box.h"
+#include "ui/qt/widgets.h"
+
+namespace zorvan::qt {
+
+class SetupWindow : public QDialog {
+public:
+    SetupWindow(Program& program, Toolkit& toolkit, QWidget* parent);
+    Form6& form() { return form_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    Form6 form_;
+    QPlainTextEdit* text_[3];
+};
+
+class DirectGCodeWindow : public QDialog {
+public:
+    DirectGCodeWindow(Program& program, Toolkit& toolkit, const ListBox& List11, QWidget* parent);
+    Form2& form() { return form_; }
+
+private:
+    void Refresh();
+
+    Form2 form_;
+    QPlainTextEdit* text1_;
+    ListSync list1_;
+};
+
+class EditWindow : public QDialog {
+public:
+    EditWindow(Program& program, int16_t editPartIndex, QWidget* parent);
+    Form3& form() { return *form_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Refresh();
+
+    PictureBox* picture_;
+    std::unique_ptr<Form3> form_;
+    ListSync list1_;
+};
+
+class AboutWindow : public QDialog {
+public:
+    explicit AboutWindow(QWidget* parent);
+};
+
+}  // namespace zorvan::qt

@@ -1,0 +1,237 @@
+// The real windows on Qt's offscreen platform: widgets are clicked and read, the picture is grabbed.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+#include "model/program.h"
+#include "support/dxf_text.h"
+#include "support/temp_folder.h"
+#include "ui/qt/gcode_window.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/small_windows.h"
+
+namespace zorvan::qt {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The toolkit with Qt's modal windows but scripted message boxes and file dialogs.
+class TestToolkit : public QtToolkit {
+public:
+    std::vector<std::string> messages;
+    std::optional<std::string> saveAnswer;
+
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    bool AskYesNo(const std::string&, const std::string&) override { return true; }
+    std::optional<std::string> ChooseFileToOpen(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> ChooseFileToSave(const std::string&) override { return saveAnswer; }
+};
+
+// Runs `act` on the modal window of type W as soon as it is open (the caller then opens it and blocks).
+template <typename W>
+void WhenOpen(std::function<void(W&)> act) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act, poll] {
+        if (auto* window = dynamic_cast<W*>(QApplication::activeModalWidget())) {
+            act(*window);
+            return;
+        }
+        QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+template <typename T>
+T* Child(QWidget& parent, const char* name) {
+    T* child = parent.findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+int CountPixels(const QImage& image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) count += (image.pixel(x, y) & 0xFFFFFF) == colour;
+    }
+    return count;
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = testing::FreshTestFolder("window");
+        drawings = folder / "drawings";
+        fs::create_directories(drawings);
+        fs::copy_file(fs::path(ZORVAN_SOURCE_DIR) / "samples/plate_holes_slot.dxf", drawings / "plate_holes_slot.dxf");
+        std::ofstream(drawings / "spline.DXF", std::ios::binary)
+            << testing::DxfText().Circle(0, 0, 5).Pair("0", "SPLINE").Pair("10", "1").Build();
+        std::ofstream(drawings / "notes.txt") << "not a drawing";
+        program = std::make_unique<Program>();
+        program->templateFolder = folder.string();
+        window = std::make_unique<MainWindow>(*program, toolkit);
+        window->resize(1400, 900);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window->Start(drawings.string());
+    }
+    void TearDown() override {
+        window.reset();
+        fs::remove_all(folder);
+    }
+
+    void ClickFile(const QString& name) {
+        auto* file1 = Child<QListWidget>(*window, "File1");
+        const auto items = file1->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << name.toStdString();
+        file1->setCurrentItem(items[0]);
+        QTest::mouseClick(file1->viewport(), Qt::LeftButton, {}, file1->visualItemRect(items[0]).center());
+    }
+    void Click(const char* button) { QTest::mouseClick(Child<QPushButton>(*window, button), Qt::LeftButton); }
+    // A click on the picture at the drawing point (x, y).
+    void ClickDrawing(double x, double y) {
+        const QPoint pixel = window->picture()->surface().ToPixel(x, y).toPoint();
+        QTest::mouseClick(window->picture(), Qt::LeftButton, {}, pixel);
+    }
+    QStringList Rows(const char* list) {
+        QStringList rows;
+        auto* widget = Child<QListWidget>(*window, list);
+        for (int i = 0; i < widget->count(); ++i) rows << widget->item(i)->text();
+        return rows;
+    }
+    QString DrawingPath(const char* name) { return QString::fromStdString((drawings / name).string()); }
+
+    fs::path folder, drawings;
+    TestToolkit toolkit;
+    std::unique_ptr<Program> program;
+    std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(WindowTest, StartsNamedZorvanWithTheDrawingsOfTheFolderAndDefaultTemplates) {
+    EXPECT_EQ(window->windowTitle(), "ZORVAN");
+    EXPECT_EQ(Rows("File1"), (QStringList{"plate_holes_slot.dxf", "spline.DXF"}));
+    EXPECT_EQ(Child<QTabWidget>(*window, "SSTab1")->tabText(2), "Cutting Order ");
+    EXPECT_TRUE(fs::exists(folder / "GCODES.TXT"));
+    EXPECT_EQ(Child<QLineEdit>(*window, "Text6")->text(), "0.25");
+}
+
+TEST_F(WindowTest, FileListOpensAndPreparesTheDrawingThenLeadInsMoveThePiercePoints) {
+    ClickFile("plate_holes_slot.dxf");
+    EXPECT_EQ(window->windowTitle(), DrawingPath("plate_holes_slot.dxf"));
+    const QStringList parts = Rows("List2");
+    EXPECT_EQ(Rows("List11").size(), parts.size());
+    ASSERT_GE(parts.size(), 2);
+    EXPECT_TRUE(parts.back().startsWith("OO ")) << parts.back().toStdString();
+    EXPECT_TRUE(toolkit.messages.empty());
+
+    const std::string before = program->partList[0];
+    Click("Command32");
+    EXPECT_NE(program->partList[0], before);  // the lead-in point now lies off the contour start
+    EXPECT_EQ(program->partList[0].substr(0, program->partList[0].find(':')), Rows("List2")[0].section(':', 0, 0).toStdString());
+}
+
+TEST_F(WindowTest, GCodeWindowListsTheProgramAndSavesItThroughTheDialog) {
+    ClickFile("plate_holes_slot.dxf");
+    toolkit.saveAnswer = (folder / "out.nc").string();
+    int listed = 0;
+    WhenOpen<GCodeWindow>([&](GCodeWindow& gcode) {
+        listed = Child<QListWidget>(gcode, "List1")->count();
+        QTest::mouseClick(Child<QPushButton>(gcode, "Command2"), Qt::LeftButton);
+        gcode.accept();
+    });
+    Click("Command17");
+    EXPECT_GT(listed, 10);
+    const std::string saved = testing::ReadBytes(folder / "out.nc");
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), listed);
+    EXPECT_NE(saved.find("\r\n"), std::string::npos);
+}
+
+TEST_F(WindowTest, SelectAndDeleteOnThePictureTurnThePartYellowThenGrey) {
+    ClickFile("plate_holes_slot.dxf");
+    const QImage plain = window->picture()->grab().toImage();
+    const int greyBefore = CountPixels(plain, 0x808080);
+    EXPECT_EQ(CountPixels(plain, 0xFFFF00), 0);
+
+    // Part 0's contour start, read from its entry header "II sx sy lx ly".
+    const QStringList header = QString::fromStdString(program->partList[0]).section(':', 0, 0).split(' ');
+    const double x = header[1].toDouble(), y = header[2].toDouble();
+    Child<QTabWidget>(*window, "SSTab1")->setCurrentIndex(1);
+    Child<QRadioButton>(*window, "Option1")->setChecked(true);
+    ClickDrawing(x, y);
+    EXPECT_NE(program->partList[0].find("SEL"), std::string::npos);
+    EXPECT_GT(CountPixels(window->picture()->grab().toImage(), 0xFFFF00), 20);
+
+    Child<QRadioButton>(*window, "Option2")->setChecked(true);
+    ClickDrawing(x, y);
+    Child<QRadioButton>(*window, "Option3")->setChecked(true);
+    ClickDrawing(x, y);
+    const QImage deleted = window->picture()->grab().toImage();
+    EXPECT_EQ(CountPixels(deleted, 0xFFFF00), 0);
+    EXPECT_GT(CountPixels(deleted, 0x808080), greyBefore + 20);
+}
+
+TEST_F(WindowTest, MoveUpExchangesTheSelectedContourWithTheOneAbove) {
+    ClickFile("plate_holes_slot.dxf");
+    const QStringList before = Rows("List11");
+    ASSERT_GE(before.size(), 3);
+    Child<QListWidget>(*window, "List11")->setCurrentRow(2);
+    Click("Command6");
+    const QStringList after = Rows("List11");
+    EXPECT_EQ(after[1], before[2]);
+    EXPECT_EQ(after[2], before[1]);
+    EXPECT_EQ(Child<QListWidget>(*window, "List11")->currentRow(), 1);
+}
+
+TEST_F(WindowTest, SetupWindowSavesTheHeaderFile) {
+    WhenOpen<SetupWindow>([](SetupWindow& setup) {
+        Child<QPlainTextEdit>(setup, "Text1")->setPlainText("G21\nG90");
+        QTest::mouseClick(Child<QPushButton>(setup, "Command1"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(setup, "Command2"), Qt::LeftButton);
+    });
+    Click("Command31");
+    EXPECT_EQ(testing::ReadBytes(folder / "0_HEADER.TXT"), "G21\r\nG90\r\n");
+}
+
+TEST_F(WindowTest, RefusedDrawingKeepsThePreviousOneOnScreen) {
+    ClickFile("plate_holes_slot.dxf");
+    const QStringList parts = Rows("List2");
+    const QImage picture = window->picture()->grab().toImage();
+    ClickFile("spline.DXF");
+    EXPECT_EQ(toolkit.messages, std::vector<std::string>{"????"});
+    EXPECT_EQ(window->windowTitle(), DrawingPath("plate_holes_slot.dxf"));
+    EXPECT_EQ(Rows("List2"), parts);
+    EXPECT_EQ(program->openedDrawingPath, DrawingPath("plate_holes_slot.dxf").toStdString());
+    EXPECT_EQ(Child<QLineEdit>(*window, "Text1")->text(), DrawingPath("spline.DXF"));
+    EXPECT_EQ(window->picture()->grab().toImage(), picture);
+}
+
+TEST_F(WindowTest, ClosingShowsTheAboutWindowFirst) {
+    bool aboutShown = false;
+    WhenOpen<AboutWindow>([&](AboutWindow& about) {
+        aboutShown = about.windowTitle() == "ABOUT";
+        QTest::mouseClick(Child<QPushButton>(about, "Command1"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(aboutShown);
+}
+
+}  // namespace
+}  // namespace zorvan::qt
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
