@@ -103,6 +103,8 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent), surface_(QSize(1, 1))
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, surface_.Image());
+    painter.setPen(palette().color(QPalette::Mid));  // the box's edge, over the picture's outermost pixels
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {
