@@ -17,7 +17,10 @@ QColor ToQColor(Colour colour) {
 
 ImageSurface::ImageSurface(QSize size) : image_(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32) { Clear(); }
 
+ImageSurface::~ImageSurface() = default;
+
 void ImageSurface::Resize(QSize size) {
+    EndPainting();
     QImage old = image_;
     image_ = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     Clear();
@@ -43,13 +46,19 @@ QPointF ImageSurface::ToUser(QPointF pixel) const {
             top_ + pixel.y() / image_.height() * (bottom_ - top_)};
 }
 
-void ImageSurface::Clear() { image_.fill(ToQColor(kBackground)); }
+void ImageSurface::Clear() {
+    EndPainting();
+    image_.fill(ToQColor(kBackground));
+}
 
 template <typename Draw>
 void ImageSurface::Paint(Colour colour, Draw draw) {
-    QPainter painter(&image_);
-    if (mode_ == DrawMode::Invert) painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+    if (!painter_) painter_ = std::make_unique<QPainter>(&image_);
+    QPainter& painter = *painter_;
+    painter.setCompositionMode(mode_ == DrawMode::Invert ? QPainter::RasterOp_NotDestination
+                                                         : QPainter::CompositionMode_SourceOver);
     painter.setPen(QPen(ToQColor(colour), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
     draw(painter);
 }
 

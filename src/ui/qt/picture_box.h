@@ -4,7 +4,9 @@
 
 #include <QImage>
 #include <QWidget>
+#include <QPainter>
 #include <functional>
+#include <memory>
 
 #include "ui/surface.h"
 
@@ -14,8 +16,13 @@ namespace zorvan::qt {
 class ImageSurface : public Surface {
 public:
     explicit ImageSurface(QSize size);
+    ~ImageSurface() override;
 
-    const QImage& Image() const { return image_; }
+    // The picture, with every stroke so far in it.
+    const QImage& Image() {
+        EndPainting();
+        return image_;
+    }
     // A picture of `size` holding what the old one showed at its top left; the user scale stays.
     void Resize(QSize size);
     // The user coordinates of pixel position `pixel`, and the pixel position of a point in user coordinates.
@@ -43,6 +50,9 @@ private:
     // A painter on the image with the pen, the draw mode and antialiasing off (so invert drawing undoes).
     template <typename Draw>
     void Paint(Colour colour, Draw draw);
+    // One painter stays open on the image between strokes, since opening one per stroke costs more than the
+    // stroke on a drawing of many thousand records; it is closed before the image is read or replaced.
+    void EndPainting() { painter_.reset(); }
 
     QImage image_;
     double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
@@ -50,6 +60,7 @@ private:
     int penWidth_ = 1;
     DrawMode mode_ = DrawMode::Normal;
     double penX_ = 0, penY_ = 0;
+    std::unique_ptr<QPainter> painter_;  // declared after the image, so it is closed before the image goes
 };
 
 class PictureBox : public QWidget {

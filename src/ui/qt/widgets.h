@@ -32,7 +32,7 @@ inline QPushButton* Button(const char* name, const char* caption) { return Named
 // records is not refilled by every command.
 class ListSync {
 public:
-    explicit ListSync(QListWidget* widget) : widget_(widget) {}
+    explicit ListSync(QListWidget* widget) : widget_(widget) { widget_->setUniformItemSizes(true); }
 
     QListWidget* widget() const { return widget_; }
 
