@@ -42,15 +42,13 @@ public:
 // Runs `act` on the modal window of type W as soon as it is open (the caller then opens it and blocks).
 template <typename W>
 void WhenOpen(std::function<void(W&)> act) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, poll] {
+    QTimer::singleShot(10, [act] {
         if (auto* window = dynamic_cast<W*>(QApplication::activeModalWidget())) {
             act(*window);
-            return;
+        } else {
+            WhenOpen<W>(act);
         }
-        QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+    });
 }
 
 template <typename T>
