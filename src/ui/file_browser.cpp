@@ -53,7 +53,9 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
 }
 
 std::string ParentFolder(const std::string& folder) {
-    const fs::path path = fs::path(folder).lexically_normal();
+    std::error_code error;
+    const fs::path absolute = fs::absolute(folder, error);  // so a relative folder has a parent too
+    const fs::path path = (error ? fs::path(folder) : absolute).lexically_normal();
     fs::path parent = path.has_relative_path() && path.filename().empty() ? path.parent_path().parent_path()
                                                                           : path.parent_path();
     return parent.empty() ? folder : parent.string();

@@ -1,0 +1,275 @@
+// The mouse on the main window's picture: picking a part, the tools, the zoom band and the cutting-order
+// picks; and the edit window that the "Edit " tool opens.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "model/part_entry.h"
+#include "support/part_list.h"
+#include "support/scripted_toolkit.h"
+#include "ui/form1.h"
+#include "ui/form3.h"
+#include "ui/recording_surface.h"
+
+namespace zorvan {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Remembers, when the edit window opens, which part it was given and how far the picture's log had got.
+struct EditWindowToolkit : testing::ScriptedToolkit {
+    void ShowModal(ModalWindow window) override {
+        if (window == ModalWindow::Edit) shownAt = {form->editPartIndex, picture->Log().size()};
+        ScriptedToolkit::ShowModal(window);
+    }
+    const Form1* form = nullptr;
+    const RecordingSurface* picture = nullptr;
+    std::pair<int16_t, size_t> shownAt{-1, 0};
+};
+
+// Three parts side by side: contour starts (0, 0), (20, 0), (40, 0), lead-in starts elsewhere.
+const std::string kP0 = "II 0 0 1 1:0 0 0 10 0 0 D|:NOTS NOTD 0:";
+const std::string kP1 = "II 20 0 21 1:20 0 0 30 0 0 D|:NOTS NOTD 0:";
+const std::string kP2 = "OO 40 0 39 -1:40 0 0 50 0 0 D|:NOTS NOTD 0:";
+
+class MouseToolsTest : public ::testing::Test {
+protected:
+    MouseToolsTest() {
+        toolkit.form = &form;
+        toolkit.picture = &picture;
+        Parts({kP0, kP1, kP2});
+    }
+    void Parts(std::initializer_list<std::string> entries) { testing::SetParts(*program, form.List2, entries); }
+    void Click(double x, double y) {
+        form.Picture1_MouseDown(x, y);
+        form.Picture1_MouseUp(x, y);
+    }
+    void Drag(double x1, double y1, double x2, double y2) {
+        form.Picture1_MouseDown(x1, y1);
+        form.Picture1_MouseMove((x1 + x2) / 2, (y1 + y2) / 2);
+        form.Picture1_MouseMove(x2, y2);
+        form.Picture1_MouseUp(x2, y2);
+    }
+    Lines PartListRows() const {
+        return Lines(program->partList.begin(), program->partList.begin() + form.List2.ListCount());
+    }
+    template <typename Match>
+    long CountIf(Match match) const { return std::count_if(picture.Log().begin(), picture.Log().end(), match); }
+    long Count(const std::string& line) const { return CountIf([&line](const std::string& l) { return l == line; }); }
+    long Scales() const { return CountIf([](const std::string& l) { return l.starts_with("scale"); }); }
+    Lines LogTail(long count) const { return Lines(picture.Log().end() - count, picture.Log().end()); }
+    std::array<double, 4> View() const {
+        return {program->viewLeft, program->viewTop, program->viewRight, program->viewBottom};
+    }
+
+    std::unique_ptr<Program> program = std::make_unique<Program>();
+    RecordingSurface picture{800, 600};
+    EditWindowToolkit toolkit;
+    Form1 form{*program, toolkit, picture};
+};
+
+TEST_F(MouseToolsTest, NearestPartIsFoundByItsContourStartAndTheEarlierRowWinsATie) {
+    EXPECT_EQ(form.PickNearestPart(38, 2), 2);
+    EXPECT_EQ(form.PickNearestPart(10, 0), 0);   // halfway between rows 0 and 1
+    EXPECT_EQ(form.PickNearestPart(30, -5), 1);  // rows 1 and 2 are equally far
+    Parts({"II 0 0 29 0:0 0 0 1 0 0 D|:NOTS NOTD 0:", "II 20 0 20 0:20 0 0 21 0 0 D|:NOTS NOTD 0:"});
+    EXPECT_EQ(form.PickNearestPart(29, 0), 1);  // not row 0, whose lead-in is there
+}
+
+TEST_F(MouseToolsTest, EachToolChangesItsMarkInThePickedEntryOnlyAndRedraws) {
+    const std::string line = "20 0 20 0:20 0 0 30 0 0 D|:";
+    const std::tuple<int32_t, std::string, std::string> tools[] = {
+        {1, "II " + line + "NOTS NOTD 0:", "II " + line + "SEL NOTD 0:"},
+        {2, "II " + line + "SEL NOTD 0:", "II " + line + "NOTS NOTD 0:"},
+        {3, "II " + line + "SEL NOTD 0:", "II " + line + "SEL DEL 0:"},
+        {4, "II " + line + "NOTS DEL 0:", "II " + line + "NOTS NOTD 0:"},
+        {6, "OO " + line + "NOTS NOTD 0:", "II " + line + "NOTS NOTD 0:"},
+        {7, "II " + line + "NOTS NOTD 0:", "OO " + line + "NOTS NOTD 0:"},
+        {0, "II " + line + "NOTS NOTD 0:", "II " + line + "NOTS NOTD 0:"},
+    };
+    for (const auto& [option, before, after] : tools) {
+        SCOPED_TRACE(option);
+        Parts({kP0, before, kP2});
+        picture.ClearLog();
+        form.OptionOn = option;
+        Click(21, 3);
+        EXPECT_EQ(PartListRows(), (Lines{kP0, after, kP2}));
+        EXPECT_EQ(Count("clear"), 1);
+        EXPECT_EQ(form.Text2, "");
+    }
+    EXPECT_TRUE(toolkit.events.empty());
+}
+
+TEST_F(MouseToolsTest, MoveLeadInRewritesOnlyTheLeadInAndTheRedrawShowsTheMarks) {
+    Parts({kP0, "II 10 10 9.75 10:10 10 0 20 10 0 D|:SEL NOTD 50:", kP2});
+    form.OptionOn = 8;
+    Click(12.5, 3);
+    const PartFields moved(program->partList[1]);
+    EXPECT_EQ(moved.header, "II 10 10 12.5 3");
+    EXPECT_EQ(moved.records, "10 10 0 20 10 0 D|");
+    EXPECT_EQ(moved.marks, "SEL NOTD 50");
+    EXPECT_EQ(program->partList[0], kP0);
+    EXPECT_EQ(Count("line 10 10 20 10 #FFFF00"), 1);   // selected: yellow
+    EXPECT_EQ(Count("line 10 10 12.5 3 #0000FF"), 1);  // the header's lead-in line
+
+    form.OptionOn = 3;
+    picture.ClearLog();
+    Click(1, 0);
+    EXPECT_EQ(Count("line 0 0 10 0 #808080"), 1);  // deleted: grey
+}
+
+TEST_F(MouseToolsTest, EditToolOpensTheEditWindowOnThePickedPartThenRedraws) {
+    form.OptionOn = 5;
+    Click(41, 1);
+    EXPECT_EQ(form.editPartIndex, 2);
+    EXPECT_EQ(toolkit.events, Lines{"show Edit"});
+    EXPECT_EQ(toolkit.shownAt, (std::pair<int16_t, size_t>{2, 0}));  // the part known, nothing drawn yet
+    EXPECT_EQ(Count("clear"), 1);
+    EXPECT_EQ(PartListRows(), (Lines{kP0, kP1, kP2}));
+}
+
+TEST_F(MouseToolsTest, CuttingOrderTabPicksExtendTheSequenceInGreenWithoutTheTool) {
+    form.SSTab1Tab = Form1::kCuttingOrderTab;
+    form.OptionOn = 1;
+    Click(41, 2);
+    Click(-1, 0);
+    Click(45, -3);
+    EXPECT_EQ(form.Text2, "2|0|2|");
+    EXPECT_EQ(picture.Log(), (Lines{"width 3", "line 40 0 50 0 #00FF00", "width 1", "width 3", "line 0 0 10 0 #00FF00",
+                                    "width 1", "width 3", "line 40 0 50 0 #00FF00", "width 1"}));
+    EXPECT_EQ(PartListRows(), (Lines{kP0, kP1, kP2}));
+    EXPECT_TRUE(toolkit.events.empty());
+}
+
+TEST_F(MouseToolsTest, ZoomBandIsDrawnInvertedWhileDraggingThenZoomsWithAMargin) {
+    form.OptionOn = 9;
+    form.Picture1_MouseDown(10, 40);
+    form.Picture1_MouseMove(30, 20);
+    form.Picture1_MouseMove(50, 10);
+    EXPECT_EQ(picture.Log(), (Lines{"mode invert", "rect 10 40 10 40 #000000", "rect 10 40 30 20 #000000",
+                                    "mode invert", "rect 10 40 30 20 #000000", "rect 10 40 50 10 #000000"}));
+    picture.ClearLog();
+    form.Picture1_MouseUp(50, 10);
+    // 40 x 30 plus 10 % on every side: (6, 43)-(54, 7), already 4:3.
+    EXPECT_EQ(Lines(picture.Log().begin(), picture.Log().begin() + 4),
+              (Lines{"mode normal", "rect 10 40 50 10 #000000", "scale 6 43 54 7", "clear"}));
+    EXPECT_EQ(View(), (std::array<double, 4>{6, 43, 54, 7}));
+    EXPECT_FALSE(form.zoomDragging);
+    EXPECT_EQ(PartListRows(), (Lines{kP0, kP1, kP2}));
+}
+
+TEST_F(MouseToolsTest, ZoomFramesWhatWasDraggedInAnyDirectionAndAClickKeepsTheView) {
+    form.OptionOn = 9;
+    const std::array<double, 4> drags[] = {{50, 10, 10, 40}, {10, 10, 50, 40}, {50, 40, 10, 10}};
+    for (const auto& [x1, y1, x2, y2] : drags) {
+        program->viewLeft = program->viewTop = program->viewRight = program->viewBottom = 0;
+        picture.ClearLog();
+        Drag(x1, y1, x2, y2);
+        EXPECT_EQ(View(), (std::array<double, 4>{6, 43, 54, 7})) << x1 << "," << y1 << " to " << x2 << "," << y2;
+        EXPECT_EQ(Count("scale 6 43 54 7"), 1);
+    }
+    picture.ClearLog();
+    Click(5, 5);
+    Drag(0, 5, 30, 5);  // no height either
+    EXPECT_EQ(View(), (std::array<double, 4>{6, 43, 54, 7}));
+    EXPECT_EQ(Scales(), 0);
+}
+
+TEST_F(MouseToolsTest, ZoomInTheCuttingOrderTabAlsoPicksThePart) {
+    form.SSTab1Tab = Form1::kCuttingOrderTab;
+    form.OptionOn = 9;
+    Drag(10, 40, 50, 10);
+    EXPECT_EQ(form.Text2, "2|");
+    EXPECT_EQ(View(), (std::array<double, 4>{6, 43, 54, 7}));
+    EXPECT_EQ(LogTail(3), (Lines{"width 3", "line 40 0 50 0 #00FF00", "width 1"}));  // after the redraw
+    EXPECT_EQ(Count("clear"), 1);
+}
+
+TEST_F(MouseToolsTest, ReleaseWithoutPartsChangesNothing) {
+    Parts({});
+    for (const int32_t tab : {Form1::kFilesTab, Form1::kCuttingOrderTab}) {
+        form.SSTab1Tab = tab;
+        for (const int32_t option : {1, 5, 8}) {
+            form.OptionOn = option;
+            Click(3, 3);
+        }
+    }
+    EXPECT_TRUE(picture.Log().empty());
+    EXPECT_TRUE(toolkit.events.empty());
+    EXPECT_EQ(form.Text2, "");
+    EXPECT_EQ(form.List2.ListCount(), 0);
+}
+
+// The edit window on row 1 of the part list.
+class EditWindowTest : public MouseToolsTest {
+protected:
+    void Edit(const std::string& entry) {
+        program->partList[1] = entry;
+        picture.ClearLog();
+        edit.Form_Activate();
+    }
+    void ShowRecord(int32_t row) {
+        picture.ClearLog();
+        edit.List1.selected = row;
+        edit.List1_Click();
+    }
+    Form3 edit{*program, picture, 1};
+};
+
+const std::string kSquare =
+    "II 0 0 0 0:0 0 0 10 0 0 D|10 0 0 10 10 0 D|10 10 0 0 10 0 D|0 10 0 0 0 0 D|:SEL NOTD -100:";
+
+TEST_F(EditWindowTest, PartIsListedAndDrawnToFillThePictureWithoutClearing) {
+    Edit(kSquare);
+    EXPECT_EQ(edit.List1.rows, (Lines{"0 0 0 10 0 0 D", "10 0 0 10 10 0 D", "10 10 0 0 10 0 D", "0 10 0 0 0 0 D"}));
+    EXPECT_EQ(edit.Caption, "SEL NOTD -100");
+    EXPECT_EQ(picture.Log().front(), "scale -1 11 15 -1");  // (-1, 11)-(11, -1) with the margin, widened to 4:3
+    edit.Command1_Click();
+    EXPECT_EQ(Count("scale -1 11 15 -1"), 2);
+    EXPECT_EQ(Count("line 10 10 0 10 #0000FF"), 2);
+    EXPECT_EQ(Count("clear"), 0);
+    EXPECT_EQ(program->partList[1], kSquare);
+}
+
+TEST_F(EditWindowTest, SelectedRecordIsShownYellowWithItsDirectionOverTheBluePart) {
+    Edit(kSquare);
+    ShowRecord(2);
+    EXPECT_EQ(picture.Log().front(), "clear");
+    EXPECT_EQ(CountIf([](const std::string& l) { return l.ends_with("#0000FF"); }), 4 + 3);  // records, header
+    EXPECT_EQ(LogTail(8), (Lines{"width 1", "line 10 10 0 10 #FFFF00", "width 1", "line 0.5 10.5 0 10 #FFFF00",
+                                 "line 0.5 9.5 0 10 #FFFF00", "width 5", "dot 0 10 #FFFF00", "width 1"}));
+    ShowRecord(-1);
+    EXPECT_EQ(Count("line 10 10 0 10 #0000FF"), 1);
+    EXPECT_EQ(CountIf([](const std::string& l) { return l.ends_with("#FFFF00"); }), 0);
+}
+
+TEST_F(EditWindowTest, CircleShowsItsStartDotAndAFlatPartKeepsTheScale) {
+    Edit("II 10 15 10 15:15 15 0 5 + 10 15 K|:NOTS NOTD -78.5:");
+    ASSERT_EQ(edit.List1.rows, Lines{"15 15 0 5 + 10 15 K"});
+    EXPECT_EQ(edit.Caption, "NOTS NOTD -78.5");
+    ShowRecord(0);
+    EXPECT_EQ(LogTail(6),
+              (Lines{"width 1", "circle 15 15 5 #FFFF00", "width 1", "width 3", "dot 10 15 #FFFF00", "width 1"}));
+
+    program->viewLeft = 7;
+    Edit("II 0 5 0 5:0 5 0 10 5 0 D|:NOTS NOTD 0:");
+    EXPECT_EQ(Count("line 0 5 10 5 #0000FF"), 1);
+    EXPECT_EQ(Scales(), 0);
+    EXPECT_EQ(program->viewLeft, 7);
+}
+
+TEST_F(EditWindowTest, RowOutsideThePartTableShowsNothing) {
+    for (const int16_t row : {int16_t{-1}, int16_t{kMaxContours}}) {
+        Form3 outside(*program, picture, row);
+        outside.Form_Activate();
+        outside.List1.selected = 0;
+        outside.List1_Click();
+        EXPECT_EQ(outside.List1.ListCount(), 0);
+        EXPECT_EQ(outside.Caption, "");
+    }
+}
+
+}  // namespace
+}  // namespace zorvan
