@@ -22,11 +22,15 @@ size_t SkipDigits(std::string_view text, size_t pos) {
 
 }  // namespace
 
-std::string DefaultNumber(double value) {
-    if (value == 0.0) return "0";  // also turns -0 into "0"
+namespace {
+
+// C's "%.<precision>G" of `value`, whatever the locale; zero is "0", never "-0".
+template <typename Real>
+std::string GeneralForm(Real value, int precision) {
+    if (value == Real(0)) return "0";
     std::array<char, 64> buffer{};
     const auto result =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, 15);
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, precision);
     std::string text(buffer.data(), result.ptr);
     for (char& c : text) {
         if (c == 'e') c = 'E';
@@ -34,17 +38,11 @@ std::string DefaultNumber(double value) {
     return text;
 }
 
-std::string SingleNumber(float value) {
-    if (value == 0.0f) return "0";
-    std::array<char, 32> buffer{};
-    const auto result =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, 7);
-    std::string text(buffer.data(), result.ptr);
-    for (char& c : text) {
-        if (c == 'e') c = 'E';
-    }
-    return text;
-}
+}  // namespace
+
+std::string DefaultNumber(double value) { return GeneralForm(value, 15); }
+
+std::string SingleNumber(float value) { return GeneralForm(value, 7); }
 
 std::string InvariantNumber(double value) {
     std::string text = DefaultNumber(value);

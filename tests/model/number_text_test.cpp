@@ -58,6 +58,16 @@ TEST(NumberForms, WrittenTextParsesBackToTheSameText) {
     }
 }
 
+// Mouse positions: seven significant digits of the float, exponent only where %.7G has one.
+TEST(NumberForms, SingleFormKeepsSevenDigitsOfTheFloat) {
+    EXPECT_EQ(SingleNumber(12.5f), "12.5");
+    EXPECT_EQ(SingleNumber(1.0f / 3), "0.3333333");
+    EXPECT_EQ(SingleNumber(-0.0f), "0");
+    EXPECT_EQ(SingleNumber(static_cast<float>(123.456789)), "123.4568");
+    EXPECT_EQ(SingleNumber(12345678.0f), "1.234568E+07");
+    EXPECT_EQ(SingleNumber(0.00001f), "1E-05");
+}
+
 // A comma numpunct in the global C++ locale, as a German desktop would have it, must not reach the texts.
 struct CommaDecimal : std::numpunct<char> {
     char do_decimal_point() const override { return ','; }
