@@ -95,7 +95,8 @@ DirectGCodeWindow::DirectGCodeWindow(Program& program, Toolkit& toolkit, const L
 
 void DirectGCodeWindow::Refresh() {
     setWindowTitle(Q(form_.Caption));
-    if (S(text1_->toPlainText()) != form_.Text1) text1_->setPlainText(FromCrLf(form_.Text1));
+    const QString text = FromCrLf(form_.Text1);
+    if (text1_->toPlainText() != text) text1_->setPlainText(text);
     list1_.Push(form_.List1);
 }
 
