@@ -164,6 +164,8 @@ public:
     int32_t cutCount = 0;
 
 private:
+    // "OPEN"'s work: true when the path box's drawing was read and its contours listed.
+    bool OpenPathBox();
     void ZoomToBand();
     void ApplyTool(int32_t row, double x, double y);
     void SwapContourRows(int32_t a, int32_t b);

@@ -20,13 +20,17 @@ void Form1::Form_Load(const std::string& startFolder) {
 
 void Form1::Form_QueryUnload() { toolkit_.ShowModal(ModalWindow::About); }
 
-void Form1::Command1_Click() {
+void Form1::Command1_Click() { OpenPathBox(); }
+
+bool Form1::OpenPathBox() {
     std::string path = NormalisePath(Text1);
     if (!FileCanBeOpened(path)) {
         toolkit_.Beep();
-        return;
+        return false;
     }
-    if (LoadDrawing(program_, Picture1, toolkit_, path)) FillContourList();
+    if (!LoadDrawing(program_, Picture1, toolkit_, path)) return false;
+    FillContourList();
+    return true;
 }
 
 void Form1::Command3_Click() {
@@ -66,13 +70,7 @@ void Form1::Command30_Click() { SetDir1Path(program_.templateFolder); }
 void Form1::File1_Click() {
     if (File1.selected < 0 || File1.selected >= File1.ListCount()) return;
     Text1 = JoinPath(Dir1Path, File1.rows[static_cast<size_t>(File1.selected)]);
-    std::string path = NormalisePath(Text1);
-    if (!FileCanBeOpened(path)) {
-        toolkit_.Beep();
-        return;
-    }
-    if (!LoadDrawing(program_, Picture1, toolkit_, path)) return;
-    FillContourList();
+    if (!OpenPathBox()) return;
     PrepareParts();
     Caption = Text1;
     program_.openedDrawingPath = Text1;
