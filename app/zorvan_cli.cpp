@@ -1,6 +1,6 @@
 // zorvan-cli: the main job without a window. It does what an operator does: opens the drawing from the file
 // list (reading, the preparation of the parts), presses "Calculate Lead Ins" and "G CODE", and saves the
-// program; optionally the part file too.
+// program; optionally the part file and a preview too.
 //
 // Exit status: 0 written; 1 usage; 2 drawing cannot be read; 3 not a DXF file; 4 drawing holds a SPLINE;
 // 5 drawing exceeds the tables; 6 output cannot be written.
@@ -11,32 +11,18 @@
 #include <memory>
 #include <string>
 
-#include "console_toolkit.h"
+#include "draw/svg_surface.h"
+#include "draw/view.h"
+#include "gcode/main_job.h"
 #include "gcode/templates.h"
-#include "import/dxf_reader.h"
 #include "import/opening.h"
 #include "model/program.h"
 #include "model/text_file.h"
-#include "ui/form1.h"
-#include "ui/form4.h"
-#include "ui/part_file.h"
-#include "ui/null_surface.h"
-#include "ui/svg_surface.h"
-#include "ui/view.h"
+#include "read_failure.h"
 
 namespace {
 
 using namespace zorvan;
-
-enum ExitStatus : int {
-    kWritten = 0,
-    kUsage = 1,
-    kCannotRead = 2,
-    kNotDxf = 3,
-    kHasSpline = 4,
-    kTooLarge = 5,
-    kCannotWrite = 6,
-};
 
 struct Options {
     std::string drawing;
@@ -72,65 +58,44 @@ std::string DefaultOutput(const std::string& drawing) {
     return std::filesystem::path(drawing).replace_extension(".nc").string();
 }
 
-int ReadDrawing(Program& program, Surface& view, ConsoleToolkit& toolkit, const std::string& path) {
-    if (!FileCanBeOpened(path)) return Fail(kCannotRead, path, "cannot be read");
-    if (!IsDxfPath(path)) return Fail(kNotDxf, path, "not a DXF file (the name must end in .dxf)");
-    const DxfReadResult result = ReadDxf(program, view, toolkit, path);
-    switch (result.outcome) {
-        case DxfReadOutcome::Loaded: return kWritten;
-        case DxfReadOutcome::CannotRead: return Fail(kCannotRead, path, "cannot be read");
-        case DxfReadOutcome::HasSpline:
-            return Fail(kHasSpline, path, "the drawing holds a SPLINE, which cannot be cut; nothing was written");
-        case DxfReadOutcome::TooLarge: return Fail(kTooLarge, path, TableLimitMessage(result.limit));
-        case DxfReadOutcome::Binary: return Fail(kCannotRead, path, std::string(kBinaryDxfMessage));
-        case DxfReadOutcome::Empty: return Fail(kCannotRead, path, std::string(kEmptyDrawingMessage));
-        case DxfReadOutcome::OutOfRange: return Fail(kCannotRead, path, std::string(kOutOfRangeMessage));
-    }
-    return kCannotRead;
+int Save(const std::string& path, const std::string& bytes) {
+    if (const auto failure = SaveTextFile(path, bytes)) return Fail(kCannotWrite, path, "cannot be written (" + *failure + ")");
+    return kDone;
 }
 
 int Run(const Options& options, const char* argv0) {
     const std::string drawing = NormalisePath(options.drawing);
+    if (!FileCanBeOpened(drawing)) return Fail(kCannotRead, drawing, "cannot be read");
+    if (!IsDxfPath(drawing)) return Fail(kNotDxf, drawing, "not a DXF file (the name must end in .dxf)");
     auto program = std::make_unique<Program>();
     program->templateFolder = options.templates.empty() ? ProgramFolder(argv0) : options.templates;
     LoadTemplates(*program);
 
-    NullSurface picture;  // the window's redraws have no one to look at here
-    ConsoleToolkit toolkit;
-    Form1 form(*program, toolkit, picture);
-    if (const int status = ReadDrawing(*program, picture, toolkit, drawing); status != kWritten) return status;
-
-    // The file-list route: contour list, part entries, cut order, orientation, areas; then the lead-ins.
-    form.FillContourList();
-    form.PrepareParts();
-    program->openedDrawingPath = drawing;
-    form.Text6 = options.leadIn;
-    form.Command32_Click();
-
-    const int32_t cutCount = form.List2.ListCount();
-    if (CountOutsideCuts(*program, cutCount) >= 2) return Fail(kCannotWrite, drawing, "you can have just one outside cut!");
-    Form4 gcodeWindow(*program, toolkit, picture, cutCount);
-    gcodeWindow.Form_Activate();
+    JobResult job;
+    {
+        const std::optional<std::string> text = ReadWholeFile(drawing);
+        if (!text) return Fail(kCannotRead, drawing, "cannot be read");
+        job = RunMainJob(*program, *text, JobOptions{options.leadIn});
+    }
+    if (job.read.outcome != DxfReadOutcome::Loaded) {
+        return Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read, "nothing was written"));
+    }
+    if (job.outsideCuts >= 2) return Fail(kCannotWrite, drawing, "you can have just one outside cut!");
 
     const std::string output = options.output.empty() ? DefaultOutput(drawing) : options.output;
-    if (const auto failure = SaveTextFile(output, JoinCrLf(gcodeWindow.List1.rows))) {
-        return Fail(kCannotWrite, output, "cannot be written (" + *failure + ")");
-    }
-    std::printf("zorvan-cli: wrote %s (%d parts, %zu lines)\n", output.c_str(), cutCount, gcodeWindow.List1.rows.size());
+    if (const int status = Save(output, job.programText); status != kDone) return status;
+    std::printf("zorvan-cli: wrote %s (%d parts, %lld lines)\n", output.c_str(), job.partCount,
+                static_cast<long long>(job.programLines));
 
     if (!options.preview.empty()) {
-        if (const auto failure = SaveTextFile(options.preview, PreviewSvg(*program, cutCount))) {
-            return Fail(kCannotWrite, options.preview, "cannot be written (" + *failure + ")");
-        }
+        if (const int status = Save(options.preview, PreviewSvg(*program, job.partCount)); status != kDone) return status;
         std::printf("zorvan-cli: wrote %s\n", options.preview.c_str());
     }
     if (!options.partFile.empty()) {
-        if (const auto failure = SaveTextFile(options.partFile, PartFileLine(*program, cutCount) + "\r\n")) {
-            return Fail(kCannotWrite, options.partFile, "cannot be written (" + *failure + ")");
-        }
+        if (const int status = Save(options.partFile, job.partFileLine + "\r\n"); status != kDone) return status;
         std::printf("zorvan-cli: wrote %s\n", options.partFile.c_str());
     }
-    return kWritten;
+    return kDone;
 }
 
 }  // namespace
@@ -155,7 +120,7 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        return app.exit(error) == 0 ? kWritten : kUsage;
+        return app.exit(error) == 0 ? kDone : kUsage;
     }
     return Run(options, argv[0]);
 }

@@ -7,39 +7,30 @@
 #include <string>
 #include <vector>
 
-#include "generated_drawings.h"
+#include "draw/recording_surface.h"
+#include "draw/svg_surface.h"
+#include "draw/view.h"
+#include "gcode/main_job.h"
 #include "gcode/program_writer.h"
+#include "generated_drawings.h"
 #include "import/dxf_reader.h"
-#include "model/text_file.h"
-#include "ui/form1.h"
-#include "ui/null_surface.h"
-#include "ui/recording_surface.h"
-#include "ui/svg_surface.h"
-#include "ui/view.h"
+#include "import/part_entries.h"
+#include "planning/lead_ins.h"
+#include "planning/preparation.h"
 
 namespace {
 
 using namespace zorvan;
 
-class NullToolkit : public Toolkit {
-public:
-    void ShowMessage(const std::string&) override {}
-    bool AskYesNo(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> ChooseFileToOpen(const std::string&) override { return std::nullopt; }
-    std::optional<std::string> ChooseFileToSave(const std::string&) override { return std::nullopt; }
-    void Beep() override {}
-    void SetBusyCursor(bool) override {}
-    void ShowModal(zorvan::ModalWindow) override {}
-};
-
 // A drawing read once; the benchmark then repeats the preparation on it.
 struct ReadDrawing {
-    explicit ReadDrawing(const std::string& dxf) { loaded = LoadDxfText(*program, dxf).outcome == DxfReadOutcome::Loaded; }
+    explicit ReadDrawing(const std::string& dxf) {
+        loaded = LoadDxfText(*program, dxf).outcome == DxfReadOutcome::Loaded;
+        FillContourList(*program);
+    }
+    void Prepare() { PlanParts(*program); }
 
     std::unique_ptr<Program> program = std::make_unique<Program>();
-    NullSurface picture;
-    NullToolkit toolkit;
-    Form1 form{*program, toolkit, picture};
     bool loaded = false;
 };
 
@@ -57,34 +48,30 @@ void BM_PrepareParts(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        drawing.form.FillContourList();
-        drawing.form.PrepareParts();
+        drawing.Prepare();
         benchmark::DoNotOptimize(drawing.program->partList.data());
     }
     state.counters["records"] = drawing.program->store.n + 1;
-    state.counters["parts"] = drawing.form.List2.ListCount();
+    state.counters["parts"] = drawing.program->partCount;
 }
 BENCHMARK(BM_PrepareParts)->Arg(1000)->Arg(10000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_WriteProgram(benchmark::State& state) {
     ReadDrawing drawing(DrawingFor(state.range(0)));
-    drawing.form.FillContourList();
-    drawing.form.PrepareParts();
-    drawing.form.Command32_Click();
+    drawing.Prepare();
+    CalculateLeadIns(*drawing.program, 0.25);
     for (auto _ : state) {
-        std::vector<std::string> listing;
-        WriteProgram(*drawing.program, drawing.form.List2.ListCount(), listing);
-        benchmark::DoNotOptimize(listing.data());
+        ProgramText text = WriteProgramText(*drawing.program, drawing.program->partCount);
+        benchmark::DoNotOptimize(text.text.data());
     }
 }
 BENCHMARK(BM_WriteProgram)->Arg(1000)->Arg(10000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_CalculateLeadIns(benchmark::State& state) {
     ReadDrawing drawing(DrawingFor(state.range(0)));
-    drawing.form.FillContourList();
-    drawing.form.PrepareParts();
+    drawing.Prepare();
     for (auto _ : state) {
-        drawing.form.Command32_Click();
+        CalculateLeadIns(*drawing.program, 0.25);
         benchmark::DoNotOptimize(drawing.program->partList.data());
     }
 }
@@ -99,15 +86,10 @@ void BM_MainJob(benchmark::State& state) {
     const std::string dxf = DrawingFor(state.range(0));
     size_t bytes = 0;
     for (auto _ : state) {
-        ReadDrawing drawing(dxf);
-        drawing.form.FillContourList();
-        drawing.form.PrepareParts();
-        drawing.form.Command32_Click();
-        std::vector<std::string> listing;
-        WriteProgram(*drawing.program, drawing.form.List2.ListCount(), listing);
-        const std::string text = JoinCrLf(listing);
-        bytes = text.size();
-        benchmark::DoNotOptimize(text.data());
+        auto program = std::make_unique<Program>();
+        const JobResult job = RunMainJob(*program, dxf);
+        bytes = job.programText.size();
+        benchmark::DoNotOptimize(job.programText.data());
     }
     state.counters["program_bytes"] = static_cast<double>(bytes);
 }
@@ -121,12 +103,11 @@ namespace {
 // command line's SVG preview.
 void BM_RedrawView(benchmark::State& state) {
     ReadDrawing drawing(DrawingFor(0));
-    drawing.form.FillContourList();
-    drawing.form.PrepareParts();
+    drawing.Prepare();
     RecordingSurface recording;
     for (auto _ : state) {
         recording.ClearLog();
-        RedrawView(*drawing.program, drawing.form.List2.ListCount(), recording, kBlue);
+        RedrawView(*drawing.program, drawing.program->partCount, recording, kBlue);
         benchmark::DoNotOptimize(recording.Log().data());
     }
     state.counters["strokes"] = static_cast<double>(recording.Log().size());
@@ -135,14 +116,13 @@ BENCHMARK(BM_RedrawView)->Unit(benchmark::kMillisecond);
 
 void BM_SvgPreview(benchmark::State& state) {
     ReadDrawing drawing(DrawingFor(0));
-    drawing.form.FillContourList();
-    drawing.form.PrepareParts();
+    drawing.Prepare();
     size_t bytes = 0;
     for (auto _ : state) {
         SvgSurface preview(800, 600);
         FitView(*drawing.program, preview, drawing.program->extMinX, drawing.program->extMaxY,
                 drawing.program->extMaxX, drawing.program->extMinY, true);
-        RedrawView(*drawing.program, drawing.form.List2.ListCount(), preview, kBlue);
+        RedrawView(*drawing.program, drawing.program->partCount, preview, kBlue);
         const std::string svg = preview.Svg();
         bytes = svg.size();
         benchmark::DoNotOptimize(svg.data());

@@ -12,14 +12,12 @@
 #include <string_view>
 #include <vector>
 
-#include "../app/console_toolkit.h"
-#include "gcode/program_writer.h"
+#include "gcode/main_job.h"
 #include "import/dxf_reader.h"
 #include "model/number_text.h"
 #include "model/program.h"
 #include "model/record_text.h"
-#include "ui/form1.h"
-#include "ui/null_surface.h"
+#include "model/text_file.h"
 
 namespace zorvan::fuzz {
 
@@ -118,19 +116,13 @@ struct MainJobOutcome {
 
 inline MainJobOutcome RunMainJob(Program& program, std::string_view dxfText) {
     MainJobOutcome outcome;
-    outcome.read = LoadDxfText(program, dxfText).outcome;
+    const JobResult job = zorvan::RunMainJob(program, dxfText);
+    outcome.read = job.read.outcome;
     if (outcome.read != DxfReadOutcome::Loaded) return outcome;
     if ((outcome.failure = CheckLoadedDrawing(program))) return outcome;
-
-    NullSurface picture;
-    ConsoleToolkit toolkit;
-    Form1 form(program, toolkit, picture);
-    form.FillContourList();
-    form.PrepareParts();
-    form.Text6 = "0.25";
-    form.Command32_Click();
-    outcome.partCount = form.List2.ListCount();
-    WriteProgram(program, outcome.partCount, outcome.listing);
+    outcome.partCount = job.partCount;
+    LineReader lines(job.programText);
+    while (const auto line = lines.ReadLine()) outcome.listing.emplace_back(*line);
     outcome.failure = CheckProgram(program, outcome.partCount, outcome.listing);
     return outcome;
 }

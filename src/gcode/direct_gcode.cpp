@@ -6,7 +6,7 @@
 #include "gcode/gcode_numbers.h"
 #include "model/number_text.h"
 #include "model/record_text.h"
-#include "planning/record_ends.h"
+#include "model/record_ends.h"
 
 namespace zorvan {
 
@@ -70,18 +70,6 @@ std::string GenerateDirectGCode(const Program& program, std::string_view header,
     AppendRow(out, "G00 X0 Y0");
     out += footer;
     return out;
-}
-
-void ListContourRecords(const Program& program, const ListBox& List11, ListBox& List1) {
-    List1.Clear();
-    for (const std::string& row : List11.rows) {
-        const auto elements = SplitFields(row, '|');
-        for (size_t k = 0; k + 1 < elements.size(); ++k) {
-            const std::string& record = program.store.GetDATA(RecordNumberParse(elements[k]));
-            List1.AddItem(k == 0 ? "   " + record : record);
-        }
-        List1.AddItem(std::string(24, '='));
-    }
 }
 
 }  // namespace zorvan

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "model/list_box.h"
 #include "model/program.h"
 
 namespace zorvan {
@@ -17,9 +16,5 @@ inline constexpr std::string_view kDirectFooter = "M25\r\nM2";
 // and `footer`. An element such as ":7" (the first of a contour) reads as record 7; empty elements are
 // skipped; the opening move goes to the first record's own start point.
 std::string GenerateDirectGCode(const Program& program, std::string_view header, std::string_view footer);
-
-// The records of every contour of List11 into List1: the first of each with three blanks in front, each
-// contour closed by a row of 24 "=".
-void ListContourRecords(const Program& program, const ListBox& List11, ListBox& List1);
 
 }  // namespace zorvan

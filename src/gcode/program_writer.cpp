@@ -1,6 +1,8 @@
-// The G-code program writer.
+// The G-code program writer. Rows are built in one reused buffer and handed to a sink: the window keeps
+// them as list rows, the main job joins them into the program's text.
 #include "gcode/program_writer.h"
 
+#include <array>
 #include <cstdio>
 
 #include "gcode/gcode_numbers.h"
@@ -13,40 +15,110 @@ namespace zorvan {
 
 namespace {
 
-void EmitSlots(const Program& program, int first, int last, std::vector<std::string>& listing) {
-    for (int slot = first; slot <= last; ++slot) {
+// Where the writer's rows go.
+class RowSink {
+public:
+    virtual ~RowSink() = default;
+    virtual void Row(std::string_view row) = 0;
+};
+
+class ListingSink : public RowSink {
+public:
+    explicit ListingSink(std::vector<std::string>& listing) : listing_(listing) {}
+    void Row(std::string_view row) override { listing_.emplace_back(row); }
+
+private:
+    std::vector<std::string>& listing_;
+};
+
+class TextSink : public RowSink {
+public:
+    explicit TextSink(std::string& text) : text_(text) {}
+    void Row(std::string_view row) override {
+        text_.append(row).append("\r\n");
+        ++rows;
+    }
+    int64_t rows = 0;
+
+private:
+    std::string& text_;
+};
+
+// The rows every slot emits, worked out once per program: they do not depend on the part.
+using SlotRows = std::array<std::vector<std::string>, 31>;  // [1] .. [30]
+
+SlotRows AllSlotRows(const Program& program) {
+    SlotRows rows;
+    for (int slot = 1; slot <= 30; ++slot) {
         char name[16];
         std::snprintf(name, sizeof name, "LINE%03d", slot);
-        EmitSlot(program, name, listing);
+        EmitSlot(program, name, rows[static_cast<size_t>(slot)]);
+    }
+    return rows;
+}
+
+void EmitSlots(const SlotRows& slots, int first, int last, RowSink& sink) {
+    for (int slot = first; slot <= last; ++slot) {
+        for (const std::string& row : slots[static_cast<size_t>(slot)]) sink.Row(row);
     }
 }
 
-void AppendLines(const std::vector<std::string>& lines, std::vector<std::string>& listing) {
-    listing.insert(listing.end(), lines.begin(), lines.end());
-}
-
 // "G2" for the sense "-" (blanks trimmed), "G3" for anything else.
-std::string ArcCode(std::string_view sense) { return TrimBlanks(sense) == "-" ? "G2" : "G3"; }
+std::string_view ArcCode(std::string_view sense) { return TrimBlanks(sense) == "-" ? "G2" : "G3"; }
 
-std::string ArcRow(const std::string& code, double cx, double cy, double x, double y) {
-    return code + " I " + FixedNumber(cx) + "  J " + FixedNumber(cy) + " X " + FixedNumber(x) + " Y " + FixedNumber(y);
+void ArcRow(std::string& row, std::string_view code, double cx, double cy, double x, double y) {
+    row.assign(code).append(" I ").append(FixedNumber(cx)).append("  J ").append(FixedNumber(cy));
+    row.append(" X ").append(FixedNumber(x)).append(" Y ").append(FixedNumber(y));
 }
 
-void AppendPart(const Program& program, int32_t i, std::vector<std::string>& listing) {
+void ContourRows(std::string_view record, std::string& row, RowSink& sink) {
+    const auto f = SplitFields(record);
+    const auto number = [&f](size_t k) { return LenientParse(FieldAt(f, k)); };
+    if (IsLineRecord(record)) {
+        row.assign("G1 X ").append(FixedNumber(number(3))).append(" Y ").append(FixedNumber(number(4)));
+        sink.Row(row);
+    }
+    if (IsArcRecord(record)) {
+        ArcRow(row, ArcCode(FieldAt(f, 6)), number(0), number(1), number(9), number(10));
+        sink.Row(row);
+    }
+    if (IsCircleRecord(record)) {
+        const std::string_view code = ArcCode(FieldAt(f, 4));
+        const double cx = number(0), cy = number(1), r = number(3);
+        ArcRow(row, code, cx, cy, cx + r, cy);
+        sink.Row(row);
+        ArcRow(row, code, cx, cy, cx - r, cy);
+        sink.Row(row);
+    }
+}
+
+void WritePart(const Program& program, const SlotRows& slots, int32_t i, std::string& row, RowSink& sink) {
     const PartFields part(program.partList[static_cast<size_t>(i)]);
     const auto header = SplitFields(part.header);
     const auto number = [&header](size_t k) { return LenientParse(FieldAt(header, k)); };
 
-    listing.push_back("(------------------- " + std::to_string(i) + " ------------------------)");
-    if (auto compensation = CompensationLine(FieldAt(header, 0), part.StoredArea())) {
-        listing.push_back(std::move(*compensation));
-    }
-    EmitSlots(program, 1, 10, listing);
-    listing.push_back("G0 X " + GcodeNumber(number(3)) + " Y " + GcodeNumber(number(4)));
-    EmitSlots(program, 11, 20, listing);
-    listing.push_back("G1 X " + GcodeNumber(number(1)) + " Y " + GcodeNumber(number(2)));
-    for (const std::string_view record : SplitFields(part.records, '|')) AppendContourRows(record, listing);
-    EmitSlots(program, 21, 30, listing);
+    row.assign("(------------------- ").append(std::to_string(i)).append(" ------------------------)");
+    sink.Row(row);
+    if (const auto compensation = CompensationLine(FieldAt(header, 0), part.StoredArea())) sink.Row(*compensation);
+    EmitSlots(slots, 1, 10, sink);
+    row.assign("G0 X ").append(GcodeNumber(number(3))).append(" Y ").append(GcodeNumber(number(4)));
+    sink.Row(row);
+    EmitSlots(slots, 11, 20, sink);
+    row.assign("G1 X ").append(GcodeNumber(number(1))).append(" Y ").append(GcodeNumber(number(2)));
+    sink.Row(row);
+    for (const std::string_view record : SplitFields(part.records, '|')) ContourRows(record, row, sink);
+    EmitSlots(slots, 21, 30, sink);
+}
+
+void Write(const Program& program, int32_t cutCount, RowSink& sink) {
+    const SlotRows slots = AllSlotRows(program);
+    sink.Row(kProgramComment);
+    for (const std::string& line : ReadTemplateFileLines(program, kHeaderFile)) sink.Row(line);
+    for (int k = 0; k < 3; ++k) sink.Row("");
+    std::string row;
+    for (int32_t i = 0; i < cutCount && i < kMaxContours; ++i) WritePart(program, slots, i, row, sink);
+    for (int k = 0; k < 3; ++k) sink.Row("");
+    for (const std::string& line : ReadTemplateFileLines(program, kFooterFile)) sink.Row(line);
 }
 
 }  // namespace
@@ -58,25 +130,22 @@ std::optional<std::string> CompensationLine(std::string_view marker, double area
 }
 
 void AppendContourRows(std::string_view record, std::vector<std::string>& listing) {
-    const auto f = SplitFields(record);
-    const auto number = [&f](size_t k) { return LenientParse(FieldAt(f, k)); };
-    if (IsLineRecord(record)) listing.push_back("G1 X " + FixedNumber(number(3)) + " Y " + FixedNumber(number(4)));
-    if (IsArcRecord(record)) listing.push_back(ArcRow(ArcCode(FieldAt(f, 6)), number(0), number(1), number(9), number(10)));
-    if (IsCircleRecord(record)) {
-        const std::string code = ArcCode(FieldAt(f, 4));
-        const double cx = number(0), cy = number(1), r = number(3);
-        listing.push_back(ArcRow(code, cx, cy, cx + r, cy));
-        listing.push_back(ArcRow(code, cx, cy, cx - r, cy));
-    }
+    ListingSink sink(listing);
+    std::string row;
+    ContourRows(record, row, sink);
 }
 
 void WriteProgram(const Program& program, int32_t cutCount, std::vector<std::string>& listing) {
-    listing.emplace_back(kProgramComment);
-    AppendLines(ReadTemplateFileLines(program, kHeaderFile), listing);
-    listing.insert(listing.end(), 3, "");
-    for (int32_t i = 0; i < cutCount && i < kMaxContours; ++i) AppendPart(program, i, listing);
-    listing.insert(listing.end(), 3, "");
-    AppendLines(ReadTemplateFileLines(program, kFooterFile), listing);
+    ListingSink sink(listing);
+    Write(program, cutCount, sink);
+}
+
+ProgramText WriteProgramText(const Program& program, int32_t cutCount) {
+    ProgramText result;
+    TextSink sink(result.text);
+    Write(program, cutCount, sink);
+    result.lineCount = sink.rows;
+    return result;
 }
 
 std::optional<std::pair<double, double>> MarkedPoint(std::string_view row) {

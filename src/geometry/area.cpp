@@ -4,11 +4,11 @@
 #include <cmath>
 #include <string>
 
-#include "import/arc_helpers.h"
+#include "geometry/arc_helpers.h"
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
-#include "planning/record_ends.h"
+#include "model/record_ends.h"
 
 namespace zorvan {
 
@@ -100,8 +100,8 @@ std::string OrientedCircle(std::string_view marker, std::string_view contour) {
 
 }  // namespace
 
-void CCW_OR_CW(Program& program, const ListBox& List2) {
-    for (int32_t i = 0; i < PartRowCount(List2); ++i) {
+void CCW_OR_CW(Program& program) {
+    for (int32_t i = 0; i < PartRowCount(program); ++i) {
         std::string& entry = program.partList[static_cast<size_t>(i)];
         const PartFields part(entry);
         const std::string_view marker = part.Marker();

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "model/list_box.h"
 #include "model/program.h"
 
 namespace zorvan {
@@ -30,8 +29,8 @@ double CalcArea(double PI, std::string_view contour);
 // start and lead-in points both become the new first record's start.
 void ReversePath(Program& program, int32_t row);
 
-// Turns every part of List2's rows so that the outside cut ("OO") runs clockwise and inside cuts ("II")
+// Turns every part so that the outside cut ("OO") runs clockwise and inside cuts ("II")
 // counter-clockwise, by the sign of the stored area; a circle part gets the sense "-" or "+" instead.
-void CCW_OR_CW(Program& program, const ListBox& List2);
+void CCW_OR_CW(Program& program);
 
 }  // namespace zorvan

@@ -5,6 +5,7 @@
 // belong to the POLYLINE before them. A POLYLINE's own point (its 10/20/30 pairs before the first VERTEX) is
 // not a vertex and is not kept.
 #include "import/dxf_passes.h"
+#include "import/dxf_schema.h"
 
 #include "import/dxf_reader.h"
 #include "model/program.h"
@@ -47,10 +48,6 @@ struct ScanState {
 
 }  // namespace
 
-bool IsReadEntityName(std::string_view name) {
-    return name == "LWPOLYLINE" || name == "POLYLINE" || name == "LINE" || name == "ARC" || name == "CIRCLE";
-}
-
 ScanStop KeepPairs(std::string_view text, std::string_view codeList, std::string_view nameList,
                    std::vector<std::string>& pairs) {
     LineReader reader(text);
@@ -90,22 +87,23 @@ ScanStop KeepPairs(std::string_view text, std::string_view codeList, std::string
 
 namespace {
 
-// The two-letter tag of a group code, or nothing for codes that are not converted.
-std::string_view TagOf(std::string_view code) {
-    if (code == "10") return "XS";
-    if (code == "20") return "YS";
-    if (code == "30") return "ZS";
-    if (code == "11") return "XE";
-    if (code == "21") return "YE";
-    if (code == "31") return "ZE";
-    if (code == "40") return "RR";
-    if (code == "42") return "PP";
-    if (code == "50") return "SA";
-    if (code == "51") return "EA";
-    return {};
+std::string Delimited(auto const& table, auto field) {
+    std::string list = ",";
+    for (const auto& row : table) list.append(row.*field).push_back(',');
+    return list;
 }
 
 }  // namespace
+
+const std::string& DefaultCodeList() {
+    static const std::string list = Delimited(kGroupCodes, &GroupCode::code);
+    return list;
+}
+
+const std::string& DefaultNameList() {
+    static const std::string list = Delimited(kReadEntities, &EntityCodes::name);
+    return list;
+}
 
 std::vector<std::string> GroupEntities(const std::vector<std::string>& pairs) {
     std::vector<std::string> entities;

@@ -31,7 +31,4 @@ enum class BuildStop { Finished, TooManyRecords, OutOfRange };
 BuildStop BuildRecords(double PI, const std::vector<std::string>& entities, Extents& extents,
                        std::vector<std::string>& records);
 
-// The five entity names the reader converts.
-bool IsReadEntityName(std::string_view name);
-
 }  // namespace zorvan::dxf

@@ -6,7 +6,7 @@
 
 #include "import/chaining.h"
 #include "import/dxf_passes.h"
-#include "ui/view.h"
+#include "model/text_file.h"
 
 namespace zorvan {
 
@@ -112,28 +112,24 @@ DxfReadResult LoadDxfText(Program& program, std::string_view text, std::string_v
     return {DxfReadOutcome::Loaded, TableLimit::Records};
 }
 
-DxfReadResult ReadDxf(Program& program, Surface& view, Toolkit& toolkit, const std::string& path,
-                      std::string_view codeList, std::string_view nameList) {
-    DxfReadResult result;
-    {
-        const BusyCursor busy(toolkit);  // back to the default pointer before any message
-        const std::optional<std::string> text = ReadWholeFile(path);
-        if (!text) return Refused(DxfReadOutcome::CannotRead);
-        result = LoadDxfText(program, *text, codeList, nameList);
-    }
+DxfReadResult ReadDxf(Program& program, const std::string& path, std::string_view codeList,
+                      std::string_view nameList) {
+    const std::optional<std::string> text = ReadWholeFile(path);
+    if (!text) return Refused(DxfReadOutcome::CannotRead);
+    return LoadDxfText(program, *text, codeList, nameList);
+}
+
+std::string ReadOutcomeMessage(const DxfReadResult& result) {
     switch (result.outcome) {
-        case DxfReadOutcome::Loaded:
-            FitView(program, view, program.extMinX, program.extMaxY, program.extMaxX, program.extMinY, true);
-            break;
-        case DxfReadOutcome::CannotRead: break;
-        // The picture stays too: a refused drawing leaves the operator's screen as it was.
-        case DxfReadOutcome::HasSpline: toolkit.ShowMessage(std::string(kSplineMessage)); break;
-        case DxfReadOutcome::TooLarge: toolkit.ShowMessage(TableLimitMessage(result.limit)); break;
-        case DxfReadOutcome::Binary: toolkit.ShowMessage(std::string(kBinaryDxfMessage)); break;
-        case DxfReadOutcome::Empty: toolkit.ShowMessage(std::string(kEmptyDrawingMessage)); break;
-        case DxfReadOutcome::OutOfRange: toolkit.ShowMessage(std::string(kOutOfRangeMessage)); break;
+        case DxfReadOutcome::Loaded: return {};
+        case DxfReadOutcome::CannotRead: return {};
+        case DxfReadOutcome::HasSpline: return std::string(kSplineMessage);
+        case DxfReadOutcome::TooLarge: return TableLimitMessage(result.limit);
+        case DxfReadOutcome::Binary: return std::string(kBinaryDxfMessage);
+        case DxfReadOutcome::Empty: return std::string(kEmptyDrawingMessage);
+        case DxfReadOutcome::OutOfRange: return std::string(kOutOfRangeMessage);
     }
-    return result;
+    return {};
 }
 
 }  // namespace zorvan

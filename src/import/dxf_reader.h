@@ -12,16 +12,15 @@
 #include <string_view>
 #include <vector>
 
+#include "import/dxf_schema.h"
 #include "model/program.h"
 #include "model/text_file.h"
-#include "ui/surface.h"
-#include "ui/toolkit.h"
 
 namespace zorvan {
 
-// The group codes and entity names the main window hands to the reader.
-inline constexpr std::string_view kDxfCodeList = ",10,20,30,40,11,21,31,50,51,42,";
-inline constexpr std::string_view kDxfNameList = ",LWPOLYLINE,POLYLINE,ARC,LINE,CIRCLE,";
+// The group codes and entity names the main window hands to the reader (dxf_schema.h has the table).
+inline const std::string& kDxfCodeList = dxf::DefaultCodeList();
+inline const std::string& kDxfNameList = dxf::DefaultNameList();
 
 // The message shown when a drawing holds a SPLINE.
 inline constexpr std::string_view kSplineMessage = "????";
@@ -58,15 +57,18 @@ struct DxfReadResult {
 //   TableLimitMessage(TableLimit::Records) starts "The drawing is too large: it needs more than 100,001 records"
 std::string TableLimitMessage(TableLimit limit);
 
-// Reads the DXF text at `path` into the program: busy cursor while it works; on success the records, n, the
-// per-record tables, contourChain and the extents are replaced and the view is fitted to the extents. A
-// SPLINE shows "????"; a drawing too large for the tables shows TableLimitMessage; both leave the previous
-// drawing, and the picture of it, as they were.
-DxfReadResult ReadDxf(Program& program, Surface& view, Toolkit& toolkit, const std::string& path,
-                      std::string_view codeList = kDxfCodeList, std::string_view nameList = kDxfNameList);
+// Reads the DXF text at `path` into the program. On success the records, n, the per-record tables,
+// contourChain and the extents are replaced, and the view window is set to the extents; the caller fits its
+// picture to them. Any other outcome leaves the previous drawing exactly as it was; the caller tells the
+// operator (ReadOutcomeMessage).
+DxfReadResult ReadDxf(Program& program, const std::string& path, std::string_view codeList = kDxfCodeList,
+                      std::string_view nameList = kDxfNameList);
 
-// ReadDxf's work on text already in memory, without the busy cursor, messages or view: what the command
-// line, the benchmarks and the tests call.
+// The operator's message for a read that did not load: the refusal in words, naming the limit where one was
+// exceeded. Empty for a loaded drawing and for a file that could not be read (the callers check that first).
+std::string ReadOutcomeMessage(const DxfReadResult& result);
+
+// ReadDxf's work on text already in memory.
 DxfReadResult LoadDxfText(Program& program, std::string_view text, std::string_view codeList = kDxfCodeList,
                           std::string_view nameList = kDxfNameList);
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "import/arc_helpers.h"
+#include "geometry/arc_helpers.h"
 #include "import/dxf_passes.h"
 #include "import/dxf_reader.h"
 #include "model/number_text.h"

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "import/dxf_reader.h"
 #include "model/record_text.h"
 
 namespace zorvan {
@@ -33,15 +32,6 @@ bool IsDxfPath(std::string_view path) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
     return ending == ".DXF";
-}
-
-bool LoadDrawing(Program& program, Surface& view, Toolkit& toolkit, std::string& path) {
-    path = NormalisePath(path);
-    if (!IsDxfPath(path)) {
-        toolkit.ShowMessage(std::string(kNotDxfMessage));
-        return false;
-    }
-    return ReadDxf(program, view, toolkit, path).outcome == DxfReadOutcome::Loaded;
 }
 
 }  // namespace zorvan

@@ -4,9 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "model/program.h"
-#include "ui/surface.h"
-#include "ui/toolkit.h"
 
 namespace zorvan {
 
@@ -23,10 +20,5 @@ bool IsDxfPath(std::string_view path);
 
 // The message for a path that does not end in ".DXF".
 inline constexpr std::string_view kNotDxfMessage = "Not a DXF file";
-
-// Normalises `path` in place, says "Not a DXF file" when it does not end in ".DXF", and otherwise reads the
-// drawing onto `view`. True only when a drawing was read and replaced the previous one, so callers can leave
-// the operator's lists and plan alone after any refusal.
-bool LoadDrawing(Program& program, Surface& view, Toolkit& toolkit, std::string& path);
 
 }  // namespace zorvan

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "model/list_box.h"
 #include "model/number_text.h"
 #include "model/program.h"
 #include "model/record_text.h"
@@ -33,7 +32,7 @@ struct PartFields {
     std::string_view header, records, marks;
 };
 
-// The number of part entries in use: the rows of List2, within the part table.
-inline int32_t PartRowCount(const ListBox& List2) { return std::min(List2.ListCount(), kMaxContours); }
+// The number of part entries in use, within the part table.
+inline int32_t PartRowCount(const Program& program) { return std::clamp(program.partCount, 0, kMaxContours); }
 
 }  // namespace zorvan

@@ -45,14 +45,18 @@ struct Program {
 
     // Every contour as record numbers, each followed by "|", each contour by ":"  ("0|3|2|1|:4|:").
     std::string contourChain;
-    // Row i: contour i of contourChain without its ":"; kept equal to the rows of List11.
+    // Row i: contour i of contourChain without its ":"; rows 0..contourCount-1 are in use, and the window's
+    // contour list (List11) shows them.
     std::vector<std::string> contourList = std::vector<std::string>(kMaxContours);
-    // Row i: the part entry "header:records:marks:" shown in row i of List2.
+    int32_t contourCount = 0;
+    // Row i: the part entry "header:records:marks:"; rows 0..partCount-1 are the cutting order, and the
+    // window's cutting-order list (List2) shows them row for row.
     std::vector<std::string> partList = std::vector<std::string>(kMaxContours);
+    int32_t partCount = 0;
     // Working copy used only while the cut order is rebuilt.
     std::vector<std::string> partListScratch = std::vector<std::string>(kMaxContours);
 
-    // Drawing extents; a value widens them by WidenExtentX / WidenExtentY.
+    // Drawing extents; the reader widens them value by value with WidenExtent.
     double extMinX = 100000.0, extMinY = 100000.0;
     double extMaxX = -100000.0, extMaxY = -100000.0;
 

@@ -9,7 +9,7 @@
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
-#include "planning/record_ends.h"
+#include "model/record_ends.h"
 
 namespace zorvan {
 
@@ -60,10 +60,10 @@ std::string SLOZISVE(const Program& program, int16_t i) {
     return records;
 }
 
-int16_t SLOZIBASSVE(Program& program, const ListBox& List2) {
+int16_t SLOZIBASSVE(Program& program) {
     double best = -10000000;
     int16_t bestRow = 0;
-    for (int32_t i = 0; i < PartRowCount(List2); ++i) {
+    for (int32_t i = 0; i < PartRowCount(program); ++i) {
         std::string& entry = program.partList[static_cast<size_t>(i)];
         const PartFields part(entry);
         const bool isCircle = IsCircleRecord(part.records);
@@ -80,8 +80,8 @@ int16_t SLOZIBASSVE(Program& program, const ListBox& List2) {
     return bestRow;
 }
 
-void GURNINAJVECINAKRAJ(Program& program, ListBox& List2, int16_t pozicijanajveceg) {
-    const int32_t last = PartRowCount(List2) - 1;
+void GURNINAJVECINAKRAJ(Program& program, int16_t pozicijanajveceg) {
+    const int32_t last = PartRowCount(program) - 1;
     if (last < 0 || pozicijanajveceg < 0 || pozicijanajveceg >= kMaxContours) return;
     std::vector<std::string>& scratch = program.partListScratch;
     scratch[static_cast<size_t>(last)] = program.partList[static_cast<size_t>(pozicijanajveceg)];
@@ -89,11 +89,7 @@ void GURNINAJVECINAKRAJ(Program& program, ListBox& List2, int16_t pozicijanajvec
     for (int32_t i = 0; i <= last; ++i) {
         if (i != pozicijanajveceg) scratch[static_cast<size_t>(k++)] = program.partList[static_cast<size_t>(i)];
     }
-    List2.Clear();
-    for (int32_t i = 0; i <= last; ++i) {
-        List2.AddItem(scratch[static_cast<size_t>(i)]);
-        program.partList[static_cast<size_t>(i)] = scratch[static_cast<size_t>(i)];
-    }
+    for (int32_t i = 0; i <= last; ++i) program.partList[static_cast<size_t>(i)] = scratch[static_cast<size_t>(i)];
     std::string& outside = program.partList[static_cast<size_t>(last)];
     outside = ReplaceAll(outside, "II", "OO");
 }

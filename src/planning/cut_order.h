@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "model/list_box.h"
 #include "model/program.h"
 
 namespace zorvan {
@@ -18,13 +17,12 @@ inline constexpr double kOrderTolerance = 0.001;
 // when its start misses the end of the one before. Records are never reordered. Stores nothing.
 std::string SLOZISVE(const Program& program, int16_t i);
 
-// Puts every part of List2's rows head to tail and stores its area ("marker start start:records:NOTS NOTD
+// Puts every part head to tail and stores its area ("marker start start:records:NOTS NOTD
 // area"; circles keep header and records). Returns the row of the largest absolute area, the earliest on ties.
-int16_t SLOZIBASSVE(Program& program, const ListBox& List2);
+int16_t SLOZIBASSVE(Program& program);
 
-// Moves the entry at `pozicijanajveceg` to the end of the list, refills List2 with the new order and marks the
-// moved entry (in partList only) as the outside cut "OO". An empty list or a row outside 0..1000 changes
-// nothing.
-void GURNINAJVECINAKRAJ(Program& program, ListBox& List2, int16_t pozicijanajveceg);
+// Moves the entry at `pozicijanajveceg` to the end of the list and marks it as the outside cut "OO". An empty
+// list or a row outside 0..1000 changes nothing.
+void GURNINAJVECINAKRAJ(Program& program, int16_t pozicijanajveceg);
 
 }  // namespace zorvan

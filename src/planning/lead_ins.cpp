@@ -4,11 +4,11 @@
 #include <cmath>
 #include <string>
 
-#include "import/arc_helpers.h"
+#include "geometry/arc_helpers.h"
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
-#include "planning/record_ends.h"
+#include "model/record_ends.h"
 
 namespace zorvan {
 
@@ -47,8 +47,8 @@ std::string CircleLeadIn(const PartFields& part, std::string_view marker, double
 
 }  // namespace
 
-void CalculateLeadIns(Program& program, const ListBox& List2, double length) {
-    for (int32_t i = 0; i < PartRowCount(List2); ++i) {
+void CalculateLeadIns(Program& program, double length) {
+    for (int32_t i = 0; i < PartRowCount(program); ++i) {
         std::string& entry = program.partList[static_cast<size_t>(i)];
         const PartFields part(entry);
         const auto header = SplitFields(part.header);

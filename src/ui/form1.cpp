@@ -1,69 +1,91 @@
 // The main window's commands.
 #include "ui/form1.h"
 
-#include "geometry/area.h"
 #include "geometry/transforms.h"
 #include "import/part_entries.h"
+#include "planning/preparation.h"
 #include "model/number_text.h"
-#include "planning/cut_order.h"
 #include "planning/lead_ins.h"
 #include "model/text_file.h"
 #include "ui/file_names.h"
-#include "ui/part_file.h"
-#include "ui/view.h"
+#include "gcode/part_file.h"
+#include "draw/view.h"
 
 namespace zorvan {
 
-void Form1::FillContourList() { zorvan::FillContourList(program_, List11); }
+namespace {
 
-void Form1::BuildPartList() { zorvan::BuildPartList(program_, List11, List1, List2); }
+const std::string kContourSeparatorRow(24, '=');
 
-void Form1::ComputePartAreas() { zorvan::ComputePartAreas(program_, List2); }
+}  // namespace
+
+void Form1::FillContourList() {
+    zorvan::FillContourList(program_);
+    List11.Clear();
+    for (int32_t i = 0; i < program_.contourCount; ++i) List11.AddItem(program_.contourList[static_cast<size_t>(i)]);
+}
+
+void Form1::BuildPartList() {
+    zorvan::BuildPartList(program_);
+    ListContourRecords();
+    List2.Clear();
+    ShowParts();
+}
+
+void Form1::ListContourRecords() {
+    List1.Clear();
+    for (int32_t i = 0; i < program_.contourCount && i < kMaxContours; ++i) {
+        for (const int32_t number : ContourRecordNumbers(program_.contourList[static_cast<size_t>(i)])) {
+            List1.AddItem(program_.store.GetDATA(number));
+        }
+        List1.AddItem(kContourSeparatorRow);
+    }
+}
+
+void Form1::ComputePartAreas() { zorvan::ComputePartAreas(program_); }
 
 void Form1::PrepareParts() {
-    BuildPartList();
-    const int16_t largest = SLOZIBASSVE(program_, List2);
-    GURNINAJVECINAKRAJ(program_, List2, largest);
-    CCW_OR_CW(program_, List2);
-    ComputePartAreas();
+    PlanParts(program_);
+    ListContourRecords();
+    List2.Clear();
     Redraw();
 }
 
 void Form1::Command32_Click() {
-    CalculateLeadIns(program_, List2, LenientParse(Text6));
+    CalculateLeadIns(program_, LenientParse(Text6));
     Redraw();
 }
 
 void Form1::AfterTransform() {
-    RecomputeExtents(program_, List2.ListCount(), Picture1);
+    RecomputeExtents(program_, program_.partCount, Picture1);
     Redraw();
 }
 
 void Form1::MoveByStep(int xSign, int ySign) {
     const double step = LenientParse(Text3);
-    MoveParts(program_, xSign * step, ySign * step, List2.ListCount());
+    MoveParts(program_, xSign * step, ySign * step, program_.partCount);
     AfterTransform();
 }
 
 void Form1::Command16_Click() {
-    MoveParts(program_, -program_.extMinX, -program_.extMinY, List2.ListCount());
-    RecomputeExtents(program_, List2.ListCount(), Picture1);
+    MoveParts(program_, -program_.extMinX, -program_.extMinY, program_.partCount);
+    RecomputeExtents(program_, program_.partCount, Picture1);
     FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
     Redraw();
 }
 
 void Form1::Command25_Click() {
-    RotateParts(program_, LenientParse(Text4) * program_.PI / 180, List2.ListCount());
+    RotateParts(program_, LenientParse(Text4) * program_.PI / 180, program_.partCount);
     AfterTransform();
 }
 
 void Form1::Command26_Click() {
-    RotateParts(program_, -LenientParse(Text4) * program_.PI / 180, List2.ListCount());
+    RotateParts(program_, -LenientParse(Text4) * program_.PI / 180, program_.partCount);
     AfterTransform();
 }
 
 void Form1::Command27_Click() {
-    ScaleParts(program_, LenientParse(Text5), List2.ListCount());
+    ScaleParts(program_, LenientParse(Text5), program_.partCount);
     AfterTransform();
 }
 
@@ -84,7 +106,7 @@ void Form1::Command15_Click() {
 }
 
 void Form1::Command17_Click() {
-    cutCount = List2.ListCount();
+    cutCount = program_.partCount;
     if (CountOutsideCuts(program_, cutCount) >= 2) {
         toolkit_.ShowMessage("you can have just one outside cut!");
         return;
@@ -95,7 +117,7 @@ void Form1::Command17_Click() {
 void Form1::Command29_Click() {
     const std::optional<std::string> path = toolkit_.ChooseFileToSave(ProposedName(program_.openedDrawingPath, ".PAR"));
     if (!path) return;
-    if (const auto failure = SaveTextFile(*path, PartFileLine(program_, List2.ListCount()) + "\r\n")) {
+    if (const auto failure = SaveTextFile(*path, PartFileLine(program_, program_.partCount) + "\r\n")) {
         toolkit_.ShowMessage(SaveFailedMessage(*path, *failure));
     }
 }

@@ -6,12 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "model/list_box.h"
+#include "ui/list_box.h"
 #include "model/program.h"
-#include "ui/surface.h"
+#include "draw/surface.h"
 #include "ui/toolkit.h"
 
 namespace zorvan {
+
+// The tabs of SSTab1, in their order.
+enum class Tab { Files, Edit, CuttingOrder };
+
+// The mouse tools of the option buttons Option1 .. Option9, in their order; None when no option is on.
+enum class Tool { None, Select, Deselect, Delete, Undelete, Edit, Inside, Outside, MoveLeadIn, Zoom };
 
 class Form1 {
 public:
@@ -28,11 +34,10 @@ public:
     std::string Text1;
     // The operator's cutting sequence: part rows each followed by "|", in picking order.
     std::string Text2;
-    // The tab of SSTab1 showing: kFilesTab, kEditTab or kCuttingOrderTab.
-    int32_t SSTab1Tab = 0;
-    static constexpr int32_t kFilesTab = 0, kEditTab = 1, kCuttingOrderTab = 2;
-    // Which of the tool options Option1..Option9 is on; 0 when none is.
-    int32_t OptionOn = 0;
+    // The tab of SSTab1 showing.
+    Tab SSTab1Tab = Tab::Files;
+    // The tool whose option is on.
+    Tool OptionOn = Tool::None;
 
     // The "Files" tab: the drive chosen, the folder shown with the folders inside it (the first row ".."
     // except at the root), and the drawings of that folder.
@@ -57,6 +62,10 @@ public:
     // "OPEN": reads the drawing named in the path box and lists its contours; a beep when it cannot be
     // opened. A refused drawing leaves everything but the path box as it was.
     void Command1_Click();
+    // Normalises `path` in place, says "Not a DXF file" when it does not end in ".DXF", and otherwise reads
+    // the drawing (busy cursor meanwhile) and fits the picture to it. True only when a drawing was read and
+    // replaced the previous one; a refusal is told in a message and changes nothing else.
+    bool LoadDrawing(std::string& path);
     // "Choose File": puts the chosen drawing's path into the path box.
     void Command3_Click();
     // The folder list moves to the chosen drive; "Error reading file!" when it cannot be read.
@@ -85,7 +94,7 @@ public:
 
     // The contour list from contourChain ("OPEN" runs it after reading a drawing).
     void FillContourList();
-    // Fresh part entries, one per contour.
+    // Fresh part entries, one per contour, and the records of every contour listed in List1.
     void BuildPartList();
     // Every stored area computed again.
     void ComputePartAreas();
@@ -171,6 +180,10 @@ private:
     void SwapContourRows(int32_t a, int32_t b);
     // The cutting-order list brought up to partList, then the view redrawn from it.
     void Redraw();
+    // List2 shown equal to partList's rows in use; the selected row stays while it exists.
+    void ShowParts();
+    // List1: every contour's records, each contour closed by a row of 24 "=".
+    void ListContourRecords();
 
     void MoveByStep(int xSign, int ySign);
     // After every transform: the extents of the moved parts (which redraws), then the redraw.

@@ -2,6 +2,8 @@
 #include <filesystem>
 
 #include "gcode/templates.h"
+#include "draw/view.h"
+#include "import/dxf_reader.h"
 #include "import/opening.h"
 #include "model/number_text.h"
 #include "ui/file_browser.h"
@@ -11,7 +13,7 @@ namespace zorvan {
 
 void Form1::Form_Load(const std::string& startFolder) {
     program_.PI = 3.141592654;
-    SSTab1Tab = kFilesTab;
+    SSTab1Tab = Tab::Files;
     Text1 = JoinPath(startFolder, "part.dxf");
     SetDir1Path(startFolder);
     if (const auto failure = CreateMissingTemplateFiles(program_.templateFolder)) toolkit_.ShowMessage(*failure);
@@ -28,9 +30,29 @@ bool Form1::OpenPathBox() {
         toolkit_.Beep();
         return false;
     }
-    if (!LoadDrawing(program_, Picture1, toolkit_, path)) return false;
+    if (!LoadDrawing(path)) return false;
     FillContourList();
     return true;
+}
+
+bool Form1::LoadDrawing(std::string& path) {
+    path = NormalisePath(path);
+    if (!IsDxfPath(path)) {
+        toolkit_.ShowMessage(std::string(kNotDxfMessage));
+        return false;
+    }
+    DxfReadResult result;
+    {
+        const BusyCursor busy(toolkit_);  // back to the default pointer before any message
+        result = ReadDxf(program_, path);
+    }
+    if (result.outcome == DxfReadOutcome::Loaded) {
+        FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
+        return true;
+    }
+    // A refused drawing leaves the operator's screen, lists and plan as they were.
+    if (const std::string message = ReadOutcomeMessage(result); !message.empty()) toolkit_.ShowMessage(message);
+    return false;
 }
 
 void Form1::Command3_Click() {

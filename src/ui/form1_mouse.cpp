@@ -2,12 +2,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "geometry/draw_records.h"
+#include "draw/draw_records.h"
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
 #include "ui/form1.h"
-#include "ui/view.h"
+#include "draw/view.h"
 
 namespace zorvan {
 
@@ -15,10 +15,6 @@ namespace {
 
 // The zoom band is drawn in invert mode, where the colour only matters to surfaces without inversion.
 constexpr Colour kBandColour = 0x000000;
-
-enum ToolOption : int32_t {
-    kSelect = 1, kDeselect, kDelete, kUndelete, kEdit, kInside, kOutside, kMoveLeadIn, kZoom
-};
 
 // The entry with its lead-in start (header words 3 and 4) moved to (x, y) as the mouse gave it.
 std::string WithLeadInAt(std::string_view entry, double x, double y) {
@@ -35,14 +31,14 @@ std::string WithLeadInAt(std::string_view entry, double x, double y) {
 }  // namespace
 
 void Form1::Picture1_MouseDown(double x, double y) {
-    if (OptionOn != kZoom) return;
+    if (OptionOn != Tool::Zoom) return;
     zoomDragging = true;
     zoomStartX = zoomEndX = x;
     zoomStartY = zoomEndY = y;
 }
 
 void Form1::Picture1_MouseMove(double x, double y) {
-    if (OptionOn != kZoom || !zoomDragging) return;
+    if (OptionOn != Tool::Zoom || !zoomDragging) return;
     Picture1.SetDrawMode(DrawMode::Invert);
     Picture1.Rectangle(zoomStartX, zoomStartY, zoomEndX, zoomEndY, kBandColour);
     zoomEndX = x;
@@ -61,17 +57,17 @@ void Form1::ZoomToBand() {
 }
 
 void Form1::Picture1_MouseUp(double x, double y) {
-    if (OptionOn == kZoom) ZoomToBand();
-    if (PartRowCount(List2) == 0) return;
+    if (OptionOn == Tool::Zoom) ZoomToBand();
+    if (PartRowCount(program_) == 0) return;
     const int32_t row = PickNearestPart(x, y);
-    if (SSTab1Tab == kCuttingOrderTab) {
+    if (SSTab1Tab == Tab::CuttingOrder) {
         Text2 += std::to_string(row) + "|";
         DrawContour(Picture1, program_.PI, PartFields(program_.partList[static_cast<size_t>(row)]).records, kGreen,
                     false, 3);
         return;
     }
     ApplyTool(row, x, y);
-    if (OptionOn == kEdit) {
+    if (OptionOn == Tool::Edit) {
         editPartIndex = static_cast<int16_t>(row);
         toolkit_.ShowModal(ModalWindow::Edit);
     }
@@ -81,21 +77,23 @@ void Form1::Picture1_MouseUp(double x, double y) {
 void Form1::ApplyTool(int32_t row, double x, double y) {
     std::string& entry = program_.partList[static_cast<size_t>(row)];
     switch (OptionOn) {
-        case kSelect: entry = ReplaceAll(entry, "NOTS", "SEL"); break;
-        case kDeselect: entry = ReplaceAll(entry, "SEL", "NOTS"); break;
-        case kDelete: entry = ReplaceAll(entry, "NOTD", "DEL"); break;
-        case kUndelete: entry = ReplaceAll(entry, "DEL", "NOTD"); break;
-        case kInside: entry = ReplaceAll(entry, "OO", "II"); break;
-        case kOutside: entry = ReplaceAll(entry, "II", "OO"); break;
-        case kMoveLeadIn: entry = WithLeadInAt(entry, x, y); break;
-        default: break;
+        case Tool::Select: entry = ReplaceAll(entry, "NOTS", "SEL"); break;
+        case Tool::Deselect: entry = ReplaceAll(entry, "SEL", "NOTS"); break;
+        case Tool::Delete: entry = ReplaceAll(entry, "NOTD", "DEL"); break;
+        case Tool::Undelete: entry = ReplaceAll(entry, "DEL", "NOTD"); break;
+        case Tool::Inside: entry = ReplaceAll(entry, "OO", "II"); break;
+        case Tool::Outside: entry = ReplaceAll(entry, "II", "OO"); break;
+        case Tool::MoveLeadIn: entry = WithLeadInAt(entry, x, y); break;
+        case Tool::None:
+        case Tool::Edit:  // opened by the caller once the part is picked
+        case Tool::Zoom: break;
     }
 }
 
 int32_t Form1::PickNearestPart(double x, double y) const {
     double best = 100000;
     int32_t row = 0;
-    for (int32_t i = 0; i < PartRowCount(List2); ++i) {
+    for (int32_t i = 0; i < PartRowCount(program_); ++i) {
         const auto header = SplitFields(PartFields(program_.partList[static_cast<size_t>(i)]).header);
         const double dx = LenientParse(FieldAt(header, 1)) - x;
         const double dy = LenientParse(FieldAt(header, 2)) - y;

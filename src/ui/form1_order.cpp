@@ -1,12 +1,12 @@
 // The main window's contour reordering and the operator's own cutting sequence.
 #include <cctype>
 
-#include "geometry/draw_records.h"
+#include "draw/draw_records.h"
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
 #include "ui/form1.h"
-#include "ui/view.h"
+#include "draw/view.h"
 
 namespace zorvan {
 
@@ -30,10 +30,17 @@ std::pair<double, double> LeadInStart(std::string_view entry) {
 
 }  // namespace
 
+void Form1::ShowParts() {
+    const int32_t count = PartRowCount(program_);
+    List2.rows.resize(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) List2.rows[static_cast<size_t>(i)] = program_.partList[static_cast<size_t>(i)];
+    if (List2.selected >= count) List2.selected = -1;
+}
+
 void Form1::Redraw() {
     // The cutting-order list shows the entries as they now are: the steps before a redraw rewrite partList.
-    for (int32_t i = 0; i < PartRowCount(List2); ++i) List2.rows[static_cast<size_t>(i)] = program_.partList[static_cast<size_t>(i)];
-    RedrawView(program_, PartRowCount(List2), Picture1, kBlue);
+    ShowParts();
+    RedrawView(program_, PartRowCount(program_), Picture1, kBlue);
 }
 
 void Form1::SwapContourRows(int32_t a, int32_t b) {
@@ -74,7 +81,7 @@ std::vector<int32_t> Form1::SequenceRows(const std::string& sequence) const {
     const auto elements = SplitFields(sequence, '|');
     for (size_t k = 0; k + 1 < elements.size(); ++k) {
         const auto row = SequenceRow(elements[k]);
-        if (row && *row < PartRowCount(List2)) rows.push_back(*row);
+        if (row && *row < PartRowCount(program_)) rows.push_back(*row);
     }
     return rows;
 }
@@ -99,7 +106,7 @@ void Form1::Command28_Click() {
 }
 
 void Form1::DrawListPath() {
-    const int32_t count = PartRowCount(List2);
+    const int32_t count = PartRowCount(program_);
     if (count == 0) return;
     const auto [x0, y0] = LeadInStart(program_.partList[0]);
     Picture1.MoveTo(x0, y0);
@@ -132,15 +139,14 @@ void Form1::SavePath(const std::string& sequence) {
     for (size_t i = 0; i < count; ++i) {
         program_.partListScratch[i] = program_.partList[static_cast<size_t>(rows[i])];
     }
+    for (size_t i = 0; i < count; ++i) program_.partList[i] = program_.partListScratch[i];
+    program_.partCount = static_cast<int32_t>(count);
     List2.Clear();
-    for (size_t i = 0; i < count; ++i) {
-        program_.partList[i] = program_.partListScratch[i];
-        List2.AddItem(program_.partList[i]);
-    }
+    ShowParts();
 }
 
 void Form1::List2_Click() {
-    if (List2.selected < 0 || List2.selected >= PartRowCount(List2)) return;
+    if (List2.selected < 0 || List2.selected >= PartRowCount(program_)) return;
     Caption = program_.partList[static_cast<size_t>(List2.selected)];
 }
 

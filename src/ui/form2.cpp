@@ -2,6 +2,8 @@
 #include "ui/form2.h"
 
 #include "gcode/direct_gcode.h"
+#include "model/number_text.h"
+#include "model/record_text.h"
 #include "model/text_file.h"
 
 namespace zorvan {
@@ -14,7 +16,17 @@ void Form2::Command3_Click() {
     Generate();
 }
 
-void Form2::Command4_Click() { ListContourRecords(program_, List11_, List1); }
+void Form2::Command4_Click() {
+    List1.Clear();
+    for (const std::string& row : List11_.rows) {
+        const auto elements = SplitFields(row, '|');
+        for (size_t k = 0; k + 1 < elements.size(); ++k) {
+            const std::string& record = program_.store.GetDATA(RecordNumberParse(elements[k]));
+            List1.AddItem(k == 0 ? "   " + record : record);
+        }
+        List1.AddItem(std::string(24, '='));
+    }
+}
 
 void Form2::Command1_Click() {
     const std::optional<std::string> path = toolkit_.ChooseFileToSave("");

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "model/list_box.h"
+#include "ui/list_box.h"
 #include "model/program.h"
 #include "ui/toolkit.h"
 
@@ -26,7 +26,8 @@ public:
     void Command2_Click() { Generate(); }
     // The standard header and footer, then generate.
     void Command3_Click();
-    // "&Refresh" of the listing: the records of every contour.
+    // "&Refresh" of the listing: the records of every contour of the main window's contour list, the first of
+    // each with three blanks in front, each contour closed by a row of 24 "=".
     void Command4_Click();
     // "Save": Text1 followed by CR LF to the chosen file; a cancel says nothing, a failure names the file.
     void Command1_Click();

@@ -1,9 +1,10 @@
 // The edit window.
 #include "ui/form3.h"
 
-#include "geometry/draw_records.h"
+#include "draw/draw_records.h"
 #include "model/part_entry.h"
-#include "ui/view.h"
+#include "draw/view.h"
+#include "geometry/extents.h"
 
 namespace zorvan {
 

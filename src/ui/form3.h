@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "model/list_box.h"
+#include "ui/list_box.h"
 #include "model/program.h"
-#include "ui/surface.h"
+#include "draw/surface.h"
 
 namespace zorvan {
 

@@ -4,7 +4,7 @@
 #include "gcode/program_writer.h"
 #include "model/text_file.h"
 #include "ui/file_names.h"
-#include "ui/view.h"
+#include "draw/view.h"
 
 namespace zorvan {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "model/list_box.h"
+#include "ui/list_box.h"
 #include "model/program.h"
-#include "ui/surface.h"
+#include "draw/surface.h"
 #include "ui/toolkit.h"
 
 namespace zorvan {

@@ -89,13 +89,13 @@ TEST_F(DirectGcodeTest, ChainsWithSeveralContoursAndEmptyElements) {
 TEST_F(DirectGcodeTest, RecordListingMarksTheFirstOfEachContour) {
     Store({"0 0 0 1 0 0 D", "1 0 0 0 0 0 D", "5 5 0 1 + 4 5 K"}, "0|1|:2|:");
     List11.rows = {"0|1|", "2|"};
-    ListBox List1;
-    List1.AddItem("old");
-    List1.selected = 0;
-    ListContourRecords(*program, List11, List1);
+    Form2 form(*program, toolkit, List11);
+    form.List1.AddItem("old");
+    form.List1.selected = 0;
+    form.Command4_Click();
     const std::string closer(24, '=');
-    EXPECT_EQ(List1.rows, (Lines{"   0 0 0 1 0 0 D", "1 0 0 0 0 0 D", closer, "   5 5 0 1 + 4 5 K", closer}));
-    EXPECT_EQ(List1.selected, -1);
+    EXPECT_EQ(form.List1.rows, (Lines{"   0 0 0 1 0 0 D", "1 0 0 0 0 0 D", closer, "   5 5 0 1 + 4 5 K", closer}));
+    EXPECT_EQ(form.List1.selected, -1);
 }
 
 TEST_F(DirectGcodeTest, WindowGeneratesWithoutHeaderUntilTheStandardOneIsChosen) {

@@ -10,8 +10,8 @@
 #include "model/part_entry.h"
 #include "support/scripted_toolkit.h"
 #include "ui/form1.h"
-#include "ui/recording_surface.h"
-#include "ui/view.h"
+#include "draw/recording_surface.h"
+#include "draw/view.h"
 #include "support/part_list.h"
 
 namespace zorvan {

@@ -8,16 +8,12 @@
 #include <memory>
 #include <sstream>
 
-#include "gcode/program_writer.h"
+#include "gcode/main_job.h"
 #include "gcode/templates.h"
 #include "import/dxf_reader.h"
 #include "model/part_entry.h"
-#include "support/temp_folder.h"
 #include "support/dxf_text.h"
-#include "support/scripted_toolkit.h"
-#include "ui/form1.h"
-#include "ui/null_surface.h"
-#include "ui/recording_surface.h"
+#include "support/temp_folder.h"
 
 namespace zorvan {
 namespace {
@@ -37,7 +33,7 @@ protected:
     DxfReadResult ReadBytesAsDrawing(const std::string& bytes) {
         const fs::path path = folder / "drawing.dxf";
         std::ofstream(path, std::ios::binary) << bytes;
-        return ReadDxf(*program, view, toolkit, path.string());
+        return ReadDxf(*program, path.string());
     }
 
     // The drawing loaded before each test: it must survive every refusal.
@@ -59,20 +55,18 @@ protected:
     static constexpr const char* kPrevious = "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 11\n7\n  0\nEOF\n";
     fs::path folder;
     std::unique_ptr<Program> program = std::make_unique<Program>();
-    RecordingSurface view;
-    testing::ScriptedToolkit toolkit;
 };
 
 TEST_F(BadInputTest, PathsThatAreNotReadableFiles) {
-    EXPECT_EQ(ReadDxf(*program, view, toolkit, (folder / "missing.dxf").string()).outcome, DxfReadOutcome::CannotRead);
-    EXPECT_EQ(ReadDxf(*program, view, toolkit, folder.string()).outcome, DxfReadOutcome::CannotRead);
+    EXPECT_EQ(ReadDxf(*program, (folder / "missing.dxf").string()).outcome, DxfReadOutcome::CannotRead);
+    EXPECT_EQ(ReadDxf(*program, folder.string()).outcome, DxfReadOutcome::CannotRead);
     ExpectPreviousDrawing();
 
     // Without read permission: refused, unless the tests run as root, who reads it anyway.
     const fs::path locked = folder / "locked.dxf";
     std::ofstream(locked) << DxfText().Line(0, 0, 1, 1).Build();
     fs::permissions(locked, fs::perms::none);
-    const DxfReadOutcome outcome = ReadDxf(*program, view, toolkit, locked.string()).outcome;
+    const DxfReadOutcome outcome = ReadDxf(*program, locked.string()).outcome;
     EXPECT_EQ(outcome, ::geteuid() == 0 ? DxfReadOutcome::Loaded : DxfReadOutcome::CannotRead);
 }
 
@@ -81,9 +75,6 @@ TEST_F(BadInputTest, EmptyBinaryAndNulFilledFiles) {
     EXPECT_EQ(ReadBytesAsDrawing(std::string("AutoCAD Binary DXF\r\n\x1a\0", 22)).outcome, DxfReadOutcome::Binary);
     EXPECT_EQ(ReadBytesAsDrawing(std::string(4096, '\0')).outcome, DxfReadOutcome::Empty);
     ExpectPreviousDrawing();
-    EXPECT_EQ(toolkit.Messages(), (std::vector<std::string>{std::string(kEmptyDrawingMessage),
-                                                            std::string(kBinaryDxfMessage),
-                                                            std::string(kEmptyDrawingMessage)}));
     // NUL bytes inside values end nothing: the number before them is read.
     std::string withNuls = DxfText().Line(0, 0, 5, 0).Build();
     withNuls.insert(withNuls.find("\r\n5\r\n") + 3, std::string("\0\0", 2));
@@ -142,16 +133,10 @@ TEST_F(BadInputTest, CoordinatesOfAnyFiniteMagnitude) {
 }
 
 TEST_F(BadInputTest, FarArcAnglesStillGiveAProgram) {
-    ASSERT_EQ(LoadDxfText(*program, DxfText().Arc(0, 0, 5, 0, 1e12).Build()).outcome, DxfReadOutcome::Loaded);
-    NullSurface picture;
-    Form1 form(*program, toolkit, picture);
-    form.FillContourList();
-    form.PrepareParts();
-    form.Command32_Click();
-    std::vector<std::string> listing;
-    WriteProgram(*program, form.List2.ListCount(), listing);
-    EXPECT_GT(listing.size(), 6u);
-    for (const std::string& row : listing) EXPECT_EQ(row.find('E'), std::string::npos) << row;
+    const JobResult job = RunMainJob(*program, DxfText().Arc(0, 0, 5, 0, 1e12).Build());
+    ASSERT_EQ(job.read.outcome, DxfReadOutcome::Loaded);
+    EXPECT_GT(job.programLines, 6);
+    EXPECT_EQ(job.programText.find('E'), std::string::npos) << job.programText;
 }
 
 TEST_F(BadInputTest, TemplateFilesOfAnyLengthAndShape) {

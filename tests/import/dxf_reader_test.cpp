@@ -1,5 +1,5 @@
-// The DXF reader on small drawings: the worked examples, the entity texts, the extents, the view and the
-// refusals, through LoadDxfText and through ReadDxf with a scripted toolkit and a recording surface.
+// The DXF reader on small drawings: the worked examples, the entity texts, the extents, the view window and
+// the refusals, through LoadDxfText and through ReadDxf.
 #include "import/dxf_reader.h"
 
 #include <gtest/gtest.h>
@@ -10,14 +10,11 @@
 
 #include "model/number_text.h"
 #include "support/dxf_text.h"
-#include "support/scripted_toolkit.h"
-#include "ui/recording_surface.h"
 
 namespace zorvan {
 namespace {
 
 using testing::DxfText;
-using testing::ScriptedToolkit;
 using testing::Vertex;
 
 std::vector<std::string> RecordsOf(const Program& program) {
@@ -34,7 +31,7 @@ protected:
     DxfReadResult ReadFile(const std::string& text, const std::string& name = "drawing.dxf") {
         const std::string path = folder + "/" + name;
         std::ofstream(path, std::ios::binary) << text;
-        return ReadDxf(*program, view, toolkit, path);
+        return ReadDxf(*program, path);
     }
 
     void SetUp() override {
@@ -44,8 +41,6 @@ protected:
     void TearDown() override { std::filesystem::remove_all(folder); }
 
     std::unique_ptr<Program> program = std::make_unique<Program>();
-    RecordingSurface view;
-    ScriptedToolkit toolkit;
     std::string folder;
 };
 
@@ -141,11 +136,12 @@ TEST_F(DxfReaderTest, DrawingWithoutUsableEntitiesIsRefusedAndThePreviousOneKept
     ASSERT_EQ(ReadFile(DxfText().Line(0, 0, 1, 0).Build()).outcome, DxfReadOutcome::Loaded);
     for (const std::string& text : {DxfText().Pair("0", "TEXT").Pair("10", "5").Pair("1", "hello").Build(),
                                     std::string(), DxfText().Line(3, 3, 3, 3).Build()}) {
-        EXPECT_EQ(ReadFile(text).outcome, DxfReadOutcome::Empty);
+        const DxfReadResult result = ReadFile(text);
+        EXPECT_EQ(result.outcome, DxfReadOutcome::Empty);
+        EXPECT_EQ(ReadOutcomeMessage(result), kEmptyDrawingMessage);
     }
     EXPECT_EQ(RecordsOf(*program), std::vector<std::string>{"0 0 0 1 0 0 D"});
     EXPECT_EQ(program->extMaxX, 1);
-    EXPECT_EQ(toolkit.Messages(), std::vector<std::string>(3, std::string(kEmptyDrawingMessage)));
 }
 
 TEST_F(DxfReaderTest, LoadOverwritesFromZeroAndLeavesHigherEntriesUnread) {
@@ -158,7 +154,9 @@ TEST_F(DxfReaderTest, LoadOverwritesFromZeroAndLeavesHigherEntriesUnread) {
     EXPECT_EQ(program->chain.recStartX[0], -1);
 }
 
-TEST_F(DxfReaderTest, ReadPairAndVertexTokens) {
+TEST_F(DxfReaderTest, ReadPairVertexTokensAndTheListsHandedToTheReader) {
+    EXPECT_EQ(kDxfCodeList, ",10,20,30,40,11,21,31,50,51,42,");
+    EXPECT_EQ(kDxfNameList, ",LWPOLYLINE,POLYLINE,ARC,LINE,CIRCLE,");
     LineReader reader("  0\r\nLINE\r\n 10\r\n");
     EXPECT_EQ(ReadPair(reader), "  0|LINE");
     EXPECT_EQ(ReadPair(reader), "0000|0000");  // the value line is missing
@@ -173,46 +171,42 @@ TEST_F(DxfReaderTest, ReadPairAndVertexTokens) {
     EXPECT_EQ(VertexBulge("X.5 Y1 "), 0);
 }
 
-TEST_F(DxfReaderTest, ReadingFitsTheViewAndResetsTheListingTables) {
+TEST_F(DxfReaderTest, ReadingSetsTheViewWindowToTheExtentsAndResetsTheListingTables) {
     program->direct.mark[1] = "O";
     ASSERT_EQ(ReadFile(DxfText().Line(-1, 2, 3, 4).Line(3, 4, 5, 6).Build()).outcome, DxfReadOutcome::Loaded);
-    // The extents (-1, 2)-(5, 6) with 10 % margin, the height following the 800 x 600 surface.
-    EXPECT_EQ(view.Log(), std::vector<std::string>{"scale -1.6 6.4 5.6 1"});
-    EXPECT_EQ(DefaultNumber(program->viewLeft), "-1.6");
-    EXPECT_EQ(DefaultNumber(program->viewTop), "6.4");
-    EXPECT_EQ(DefaultNumber(program->viewRight), "5.6");
-    EXPECT_EQ(DefaultNumber(program->viewBottom), "1");
+    EXPECT_EQ(program->viewLeft, -1);
+    EXPECT_EQ(program->viewTop, 6);
+    EXPECT_EQ(program->viewRight, 5);
+    EXPECT_EQ(program->viewBottom, 2);
     EXPECT_EQ(program->direct.mark[1], "I");
     EXPECT_EQ(program->direct.startX[0], -100000.0);
-    EXPECT_EQ(toolkit.events, (std::vector<std::string>{"busy on", "busy off"}));
 }
 
 TEST_F(DxfReaderTest, SplineAnywhereRefusesTheFileAndKeepsThePreviousDrawing) {
     ASSERT_EQ(ReadFile(DxfText().Line(0, 0, 1, 0).Line(1, 0, 1, 1).Build()).outcome, DxfReadOutcome::Loaded);
-    view.ClearLog();
-    toolkit.events.clear();
 
     const std::string splineInHeader =
         "  0\r\nSECTION\r\n  2\r\nHEADER\r\n  9\r\nSPLINE\r\n  0\r\nENDSEC\r\n" + DxfText().Circle(0, 0, 5).Build();
     const std::string splineInEntities = DxfText().Circle(0, 0, 5).Pair("0", "SPLINE").Pair("10", "1").Build();
     for (const std::string& text : {splineInHeader, splineInEntities}) {
-        EXPECT_EQ(ReadFile(text).outcome, DxfReadOutcome::HasSpline);
+        const DxfReadResult result = ReadFile(text);
+        EXPECT_EQ(result.outcome, DxfReadOutcome::HasSpline);
+        EXPECT_EQ(ReadOutcomeMessage(result), "????");
         EXPECT_EQ(RecordsOf(*program), (std::vector<std::string>{"0 0 0 1 0 0 D", "1 0 0 1 1 0 D"}));
         EXPECT_EQ(program->contourChain, "0|1|:");
         EXPECT_EQ(program->extMaxY, 1);
         EXPECT_EQ(program->dxfEntityCount, 2);
     }
-    EXPECT_TRUE(view.Log().empty());  // the picture of the kept drawing stays
-    EXPECT_EQ(toolkit.events, (std::vector<std::string>{"busy on", "busy off", "message ????", "busy on",
-                                                        "busy off", "message ????"}));
 }
 
 TEST_F(DxfReaderTest, FileThatCannotBeReadChangesNothingAndSaysNothing) {
     ASSERT_EQ(ReadFile(DxfText().Line(0, 0, 1, 0).Build()).outcome, DxfReadOutcome::Loaded);
-    EXPECT_EQ(ReadDxf(*program, view, toolkit, folder + "/missing.dxf").outcome, DxfReadOutcome::CannotRead);
-    EXPECT_EQ(ReadDxf(*program, view, toolkit, folder).outcome, DxfReadOutcome::CannotRead);  // a folder
+    for (const std::string& path : {folder + "/missing.dxf", folder}) {  // a missing file, a folder
+        const DxfReadResult result = ReadDxf(*program, path);
+        EXPECT_EQ(result.outcome, DxfReadOutcome::CannotRead);
+        EXPECT_EQ(ReadOutcomeMessage(result), "");
+    }
     EXPECT_EQ(program->store.n, 0);
-    EXPECT_TRUE(toolkit.Messages().empty());
 }
 
 }  // namespace

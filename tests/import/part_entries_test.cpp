@@ -11,19 +11,19 @@ namespace {
 class PartEntriesTest : public ::testing::Test {
 protected:
     std::unique_ptr<Program> program = std::make_unique<Program>();
-    ListBox List1, List2, List11;
 };
 
 TEST_F(PartEntriesTest, ContourListHasOneRowPerContour) {
     program->contourChain = "3|4|5|:7|:";
-    FillContourList(*program, List11);
-    EXPECT_EQ(List11.rows, (std::vector<std::string>{"3|4|5|", "7|"}));
+    FillContourList(*program);
+    EXPECT_EQ(program->contourCount, 2);
     EXPECT_EQ(program->contourList[0], "3|4|5|");
     EXPECT_EQ(program->contourList[1], "7|");
+    EXPECT_EQ(ContourRecordNumbers("3|4|5|"), (std::vector<int32_t>{3, 4, 5}));
 
     program->contourChain = "";
-    FillContourList(*program, List11);
-    EXPECT_EQ(List11.ListCount(), 0);
+    FillContourList(*program);
+    EXPECT_EQ(program->contourCount, 0);
 }
 
 TEST_F(PartEntriesTest, FreshEntriesStartAtTheFirstRecordsStart) {
@@ -39,24 +39,21 @@ TEST_F(PartEntriesTest, PartListListsEveryContoursRecords) {
     program->store.LetDATA("5 5 0 1 + 4 5 K", 2);
     program->store.n = 2;
     program->contourChain = "0|1|:2|:";
-    FillContourList(*program, List11);
-    BuildPartList(*program, List11, List1, List2);
-    EXPECT_EQ(List1.rows, (std::vector<std::string>{"0 0 0 1 0 0 D", "1 0 0 0 0 0 D", "========================",
-                                                    "5 5 0 1 + 4 5 K", "========================"}));
-    EXPECT_EQ(List2.rows, (std::vector<std::string>{"II 0 0 0 0:0 0 0 1 0 0 D|1 0 0 0 0 0 D|:NOTS NOTD 0",
-                                                    "II 4 5 4 5:5 5 0 1 + 4 5 K|:NOTS NOTD 0"}));
-    EXPECT_EQ(program->partList[1], List2.rows[1]);
+    FillContourList(*program);
+    BuildPartList(*program);
+    ASSERT_EQ(program->partCount, 2);
+    EXPECT_EQ(program->partList[0], "II 0 0 0 0:0 0 0 1 0 0 D|1 0 0 0 0 0 D|:NOTS NOTD 0");
+    EXPECT_EQ(program->partList[1], "II 4 5 4 5:5 5 0 1 + 4 5 K|:NOTS NOTD 0");
 
-    ComputePartAreas(*program, List2);
+    ComputePartAreas(*program);
     EXPECT_EQ(program->partList[0], "II 0 0 0 0:0 0 0 1 0 0 D|1 0 0 0 0 0 D|:NOTS NOTD 0:");
     EXPECT_EQ(program->partList[1], "II 4 5 4 5:5 5 0 1 + 4 5 K|:NOTS NOTD -3.141592654:");
-    EXPECT_EQ(List2.rows[1], "II 4 5 4 5:5 5 0 1 + 4 5 K|:NOTS NOTD 0");  // the row is not rewritten
 }
 
 TEST_F(PartEntriesTest, StoredAreasDropTheOldMarks) {
-    List2.AddItem("x");
+    program->partCount = 1;
     program->partList[0] = "OO 0 0 0 0:0 0 0 0 1 0 D|0 1 0 1 1 0 D|1 1 0 1 0 0 D|1 0 0 0 0 0 D|:SEL DEL 7";
-    ComputePartAreas(*program, List2);
+    ComputePartAreas(*program);
     EXPECT_EQ(program->partList[0], "OO 0 0 0 0:0 0 0 0 1 0 D|0 1 0 1 1 0 D|1 1 0 1 0 0 D|1 0 0 0 0 0 D|:NOTS NOTD 1:");
 }
 

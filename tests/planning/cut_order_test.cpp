@@ -21,17 +21,14 @@ std::string Square(double x, double y, double side) {
 class CutOrderTest : public ::testing::Test {
 protected:
     void Parts(std::initializer_list<std::string> contours) {
-        List2.Clear();
+        program->partCount = 0;
         for (const std::string& contour : contours) {
-            const std::string entry = "II 0 0 0 0:" + contour + ":NOTS NOTD 0";
-            program->partList[static_cast<size_t>(List2.ListCount())] = entry;
-            List2.AddItem(entry);
+            program->partList[static_cast<size_t>(program->partCount++)] = "II 0 0 0 0:" + contour + ":NOTS NOTD 0";
         }
     }
     const std::string& Part(size_t i) const { return program->partList[i]; }
 
     std::unique_ptr<Program> program = std::make_unique<Program>();
-    ListBox List2;
 };
 
 TEST_F(CutOrderTest, SquareWithItsSecondLineStoredBackwardsRunsHeadToTailWithoutAJump) {
@@ -59,40 +56,38 @@ TEST_F(CutOrderTest, SingleRecordComparesWithTheEmptyElementAtTheOrigin) {
 
 TEST_F(CutOrderTest, LargestOfFourNineNineIsTheFirstNineAndGoesLast) {
     Parts({Square(0, 0, 2), Square(10, 0, 3), Square(20, 0, 3)});
-    const int16_t largest = SLOZIBASSVE(*program, List2);
+    const int16_t largest = SLOZIBASSVE(*program);
     EXPECT_EQ(largest, 1);
     EXPECT_EQ(Part(0), "II 0 0 0 0:" + Square(0, 0, 2) + ":NOTS NOTD -4");
-    GURNINAJVECINAKRAJ(*program, List2, largest);
+    GURNINAJVECINAKRAJ(*program, largest);
     EXPECT_EQ(Part(0), "II 0 0 0 0:" + Square(0, 0, 2) + ":NOTS NOTD -4");
     EXPECT_EQ(Part(1), "II 20 0 20 0:" + Square(20, 0, 3) + ":NOTS NOTD -9");
     EXPECT_EQ(Part(2), "OO 10 0 10 0:" + Square(10, 0, 3) + ":NOTS NOTD -9");
-    EXPECT_EQ(List2.rows[2], "II 10 0 10 0:" + Square(10, 0, 3) + ":NOTS NOTD -9");  // the row keeps "II"
-    EXPECT_EQ(List2.rows[1], Part(1));
 }
 
 TEST_F(CutOrderTest, OrderingRewritesStatusAndHeaderButKeepsCircles) {
     Parts({"5 5 0 2 + 3 5 K|", Square(0, 0, 5)});
     program->partList[0] = "II 3 5 9 9:5 5 0 2 + 3 5 K|:SEL DEL 0";
     program->partList[1] = "II 7 7 8 8:" + Square(0, 0, 5) + ":SEL DEL 0";
-    EXPECT_EQ(SLOZIBASSVE(*program, List2), 1);
+    EXPECT_EQ(SLOZIBASSVE(*program), 1);
     EXPECT_EQ(Part(0), "II 3 5 9 9:5 5 0 2 + 3 5 K|:NOTS NOTD -12.566370616");
     EXPECT_EQ(Part(1), "II 0 0 0 0:" + Square(0, 0, 5) + ":NOTS NOTD -25");
 }
 
 TEST_F(CutOrderTest, SingleContourEmptyListAndRowsOutsideTheList) {
     Parts({Square(0, 0, 1)});
-    GURNINAJVECINAKRAJ(*program, List2, SLOZIBASSVE(*program, List2));
+    GURNINAJVECINAKRAJ(*program, SLOZIBASSVE(*program));
     EXPECT_EQ(Part(0).substr(0, 3), "OO ");
 
     Parts({});
-    EXPECT_EQ(SLOZIBASSVE(*program, List2), 0);
-    GURNINAJVECINAKRAJ(*program, List2, 0);
-    EXPECT_EQ(List2.ListCount(), 0);
+    EXPECT_EQ(SLOZIBASSVE(*program), 0);
+    GURNINAJVECINAKRAJ(*program, 0);
+    EXPECT_EQ(program->partCount, 0);
 
     Parts({Square(0, 0, 1), Square(5, 0, 2)});
-    GURNINAJVECINAKRAJ(*program, List2, 1001);  // outside the table: nothing changes
+    GURNINAJVECINAKRAJ(*program, 1001);  // outside the table: nothing changes
     EXPECT_EQ(Part(1).substr(0, 3), "II ");
-    GURNINAJVECINAKRAJ(*program, List2, 7);  // past the list: the order stays, the last is marked
+    GURNINAJVECINAKRAJ(*program, 7);  // past the list: the order stays, the last is marked
     EXPECT_EQ(Part(0).substr(0, 3), "II ");
     EXPECT_EQ(Part(1), "OO 0 0 0 0:" + Square(5, 0, 2) + ":NOTS NOTD 0");
 }

@@ -15,7 +15,7 @@ namespace {
 
 class LeadInsTest : public ::testing::Test {
 protected:
-    void Parts(std::initializer_list<std::string> entries) { testing::SetParts(*program, List2, entries); }
+    void Parts(std::initializer_list<std::string> entries) { testing::SetParts(*program, entries); }
     // The lead-in point of part i, to seven decimals.
     std::string LeadIn(size_t i) const {
         const auto header = SplitFields(PartFields(program->partList[i]).header);
@@ -25,22 +25,20 @@ protected:
     }
 
     std::unique_ptr<Program> program = std::make_unique<Program>();
-    ListBox List2;
 };
 
 TEST_F(LeadInsTest, InsideAheadToTheLeftOutsideBehindToTheLeft) {
     Parts({"II 0 0 0 0:0 0 0 1 0 0 D|1 0 0 0 0 0 D|:NOTS NOTD 0:", "OO 0 0 0 0:0 0 0 0 1 0 D|0 1 0 0 0 0 D|:NOTS NOTD 0:"});
-    CalculateLeadIns(*program, List2, 0.25);
+    CalculateLeadIns(*program, 0.25);
     EXPECT_EQ(LeadIn(0), "(0.1767767, 0.1767767)");
     EXPECT_EQ(LeadIn(1), "(-0.1767767, -0.1767767)");  // the scrap side of the clockwise outside cut
     EXPECT_EQ(program->partList[0].substr(0, 9), "II 0 0 0.");
     EXPECT_TRUE(program->partList[0].ends_with("D|:NOTS NOTD 0")) << program->partList[0];  // three fields
-    EXPECT_EQ(List2.rows[0], "II 0 0 0 0:0 0 0 1 0 0 D|1 0 0 0 0 0 D|:NOTS NOTD 0:");         // row untouched
 }
 
 TEST_F(LeadInsTest, StraightDownIs270AndAZeroLengthRecordUsesMinus10000) {
     Parts({"II 0 0 0 0:0 0 0 0 -1 0 D|:NOTS NOTD 0", "II 2 2 2 2:2 2 0 2 2 0 D|:NOTS NOTD 0"});
-    CalculateLeadIns(*program, List2, 1);
+    CalculateLeadIns(*program, 1);
     // a = 270, theta = 315: right and down.
     EXPECT_EQ(LeadIn(0), "(0.7071068, -0.7071068)");
     // a = -10000, theta = -9955 degrees.
@@ -52,20 +50,20 @@ TEST_F(LeadInsTest, StraightDownIs270AndAZeroLengthRecordUsesMinus10000) {
 
 TEST_F(LeadInsTest, CirclesLeadInOnTheHorizontalThroughTheCentre) {
     Parts({"OO 3 5 3 5:5 5 0 2 + 3 5 K|:NOTS NOTD 12.5:", "II 3 5 3 5:5 5 0 2 - 3 5 K|:NOTS NOTD -12.5:"});
-    CalculateLeadIns(*program, List2, 0.25);
+    CalculateLeadIns(*program, 0.25);
     EXPECT_EQ(program->partList[0], "OO 3 5 2.75 5:5 5 0 2 - 3 5 K|:NOTS NOTD 12.5");
     EXPECT_EQ(program->partList[1], "II 3 5 3.25 5:5 5 0 2 + 3 5 K|:NOTS NOTD -12.5");
 }
 
 TEST_F(LeadInsTest, ZeroAndNegativeLengthsAndRepeatedRuns) {
     Parts({"II 0 0 9 9:0 0 0 1 0 0 D|:NOTS NOTD 0"});
-    CalculateLeadIns(*program, List2, 0);
+    CalculateLeadIns(*program, 0);
     EXPECT_EQ(program->partList[0], "II 0 0 0 0:0 0 0 1 0 0 D|:NOTS NOTD 0");
-    CalculateLeadIns(*program, List2, -0.25);
+    CalculateLeadIns(*program, -0.25);
     EXPECT_EQ(LeadIn(0), "(-0.1767767, -0.1767767)");
-    CalculateLeadIns(*program, List2, 0.25);
+    CalculateLeadIns(*program, 0.25);
     const std::string once = program->partList[0];
-    CalculateLeadIns(*program, List2, 0.25);
+    CalculateLeadIns(*program, 0.25);
     EXPECT_EQ(program->partList[0], once);
 }
 

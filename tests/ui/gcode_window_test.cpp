@@ -16,8 +16,8 @@
 #include "support/scripted_toolkit.h"
 #include "ui/file_names.h"
 #include "ui/form1.h"
-#include "ui/recording_surface.h"
-#include "ui/view.h"
+#include "draw/recording_surface.h"
+#include "draw/view.h"
 
 namespace zorvan {
 namespace {
@@ -90,6 +90,7 @@ TEST_F(GcodeWindowTest, GcodeOpensTheWindowForAtMostOneOutsideCut) {
             mainProgram->partList[i] = c.entries[i];
             mainForm.List2.AddItem(c.entries[i]);
         }
+        mainProgram->partCount = static_cast<int32_t>(c.entries.size());
         mainForm.Command17_Click();
         if (c.opens) {
             EXPECT_EQ(mainToolkit.events, Lines{"show GCode"});

@@ -10,7 +10,7 @@
 #include "support/part_list.h"
 #include "support/scripted_toolkit.h"
 #include "ui/form1.h"
-#include "ui/recording_surface.h"
+#include "draw/recording_surface.h"
 
 namespace zorvan {
 namespace {
@@ -108,8 +108,6 @@ TEST_F(MainWindowTest, ContourListAndPartEntriesRebuiltByHand) {
     EXPECT_EQ(form.List1.rows.back(), std::string(24, '='));
 }
 
-// The chain SAVE CHANGES writes has no ":" between contours, so rebuilding the list from it finds none and the
-// new order is lost. Disabled until the saved chain keeps its contours apart.
 TEST_F(MainWindowTest, SimulateDrawsEachPartOfTheSequenceGreenWithAPauseBetween) {
     Parts({kP0, kP1, kP2});
     form.Command11_Click();

@@ -11,7 +11,7 @@
 #include "support/scripted_toolkit.h"
 #include "ui/form1.h"
 #include "ui/form3.h"
-#include "ui/recording_surface.h"
+#include "draw/recording_surface.h"
 
 namespace zorvan {
 namespace {
@@ -80,17 +80,17 @@ TEST_F(MouseToolsTest, NearestPartIsFoundByItsContourStartAndTheEarlierRowWinsAT
 
 TEST_F(MouseToolsTest, EachToolChangesItsMarkInThePickedEntryOnlyAndRedraws) {
     const std::string line = "20 0 20 0:20 0 0 30 0 0 D|:";
-    const std::tuple<int32_t, std::string, std::string> tools[] = {
-        {1, "II " + line + "NOTS NOTD 0:", "II " + line + "SEL NOTD 0:"},
-        {2, "II " + line + "SEL NOTD 0:", "II " + line + "NOTS NOTD 0:"},
-        {3, "II " + line + "SEL NOTD 0:", "II " + line + "SEL DEL 0:"},
-        {4, "II " + line + "NOTS DEL 0:", "II " + line + "NOTS NOTD 0:"},
-        {6, "OO " + line + "NOTS NOTD 0:", "II " + line + "NOTS NOTD 0:"},
-        {7, "II " + line + "NOTS NOTD 0:", "OO " + line + "NOTS NOTD 0:"},
-        {0, "II " + line + "NOTS NOTD 0:", "II " + line + "NOTS NOTD 0:"},
+    const std::tuple<Tool, std::string, std::string> tools[] = {
+        {Tool::Select, "II " + line + "NOTS NOTD 0:", "II " + line + "SEL NOTD 0:"},
+        {Tool::Deselect, "II " + line + "SEL NOTD 0:", "II " + line + "NOTS NOTD 0:"},
+        {Tool::Delete, "II " + line + "SEL NOTD 0:", "II " + line + "SEL DEL 0:"},
+        {Tool::Undelete, "II " + line + "NOTS DEL 0:", "II " + line + "NOTS NOTD 0:"},
+        {Tool::Inside, "OO " + line + "NOTS NOTD 0:", "II " + line + "NOTS NOTD 0:"},
+        {Tool::Outside, "II " + line + "NOTS NOTD 0:", "OO " + line + "NOTS NOTD 0:"},
+        {Tool::None, "II " + line + "NOTS NOTD 0:", "II " + line + "NOTS NOTD 0:"},
     };
     for (const auto& [option, before, after] : tools) {
-        SCOPED_TRACE(option);
+        SCOPED_TRACE(static_cast<int>(option));
         Parts({kP0, before, kP2});
         picture.ClearLog();
         form.OptionOn = option;
@@ -104,7 +104,7 @@ TEST_F(MouseToolsTest, EachToolChangesItsMarkInThePickedEntryOnlyAndRedraws) {
 
 TEST_F(MouseToolsTest, MoveLeadInRewritesOnlyTheLeadInAndTheRedrawShowsTheMarks) {
     Parts({kP0, "II 10 10 9.75 10:10 10 0 20 10 0 D|:SEL NOTD 50:", kP2});
-    form.OptionOn = 8;
+    form.OptionOn = Tool::MoveLeadIn;
     Click(12.5, 3);
     const PartFields moved(program->partList[1]);
     EXPECT_EQ(moved.header, "II 10 10 12.5 3");
@@ -114,14 +114,14 @@ TEST_F(MouseToolsTest, MoveLeadInRewritesOnlyTheLeadInAndTheRedrawShowsTheMarks)
     EXPECT_EQ(Count("line 10 10 20 10 #FFFF00"), 1);   // selected: yellow
     EXPECT_EQ(Count("line 10 10 12.5 3 #0000FF"), 1);  // the header's lead-in line
 
-    form.OptionOn = 3;
+    form.OptionOn = Tool::Delete;
     picture.ClearLog();
     Click(1, 0);
     EXPECT_EQ(Count("line 0 0 10 0 #808080"), 1);  // deleted: grey
 }
 
 TEST_F(MouseToolsTest, EditToolOpensTheEditWindowOnThePickedPartThenRedraws) {
-    form.OptionOn = 5;
+    form.OptionOn = Tool::Edit;
     Click(41, 1);
     EXPECT_EQ(form.editPartIndex, 2);
     EXPECT_EQ(toolkit.events, Lines{"show Edit"});
@@ -131,8 +131,8 @@ TEST_F(MouseToolsTest, EditToolOpensTheEditWindowOnThePickedPartThenRedraws) {
 }
 
 TEST_F(MouseToolsTest, CuttingOrderTabPicksExtendTheSequenceInGreenWithoutTheTool) {
-    form.SSTab1Tab = Form1::kCuttingOrderTab;
-    form.OptionOn = 1;
+    form.SSTab1Tab = Tab::CuttingOrder;
+    form.OptionOn = Tool::Select;
     Click(41, 2);
     Click(-1, 0);
     Click(45, -3);
@@ -144,7 +144,7 @@ TEST_F(MouseToolsTest, CuttingOrderTabPicksExtendTheSequenceInGreenWithoutTheToo
 }
 
 TEST_F(MouseToolsTest, ZoomBandIsDrawnInvertedWhileDraggingThenZoomsWithAMargin) {
-    form.OptionOn = 9;
+    form.OptionOn = Tool::Zoom;
     form.Picture1_MouseDown(10, 40);
     form.Picture1_MouseMove(30, 20);
     form.Picture1_MouseMove(50, 10);
@@ -161,7 +161,7 @@ TEST_F(MouseToolsTest, ZoomBandIsDrawnInvertedWhileDraggingThenZoomsWithAMargin)
 }
 
 TEST_F(MouseToolsTest, ZoomFramesWhatWasDraggedInAnyDirectionAndAClickKeepsTheView) {
-    form.OptionOn = 9;
+    form.OptionOn = Tool::Zoom;
     const std::array<double, 4> drags[] = {{50, 10, 10, 40}, {10, 10, 50, 40}, {50, 40, 10, 10}};
     for (const auto& [x1, y1, x2, y2] : drags) {
         program->viewLeft = program->viewTop = program->viewRight = program->viewBottom = 0;
@@ -178,8 +178,8 @@ TEST_F(MouseToolsTest, ZoomFramesWhatWasDraggedInAnyDirectionAndAClickKeepsTheVi
 }
 
 TEST_F(MouseToolsTest, ZoomInTheCuttingOrderTabAlsoPicksThePart) {
-    form.SSTab1Tab = Form1::kCuttingOrderTab;
-    form.OptionOn = 9;
+    form.SSTab1Tab = Tab::CuttingOrder;
+    form.OptionOn = Tool::Zoom;
     Drag(10, 40, 50, 10);
     EXPECT_EQ(form.Text2, "2|");
     EXPECT_EQ(View(), (std::array<double, 4>{6, 43, 54, 7}));
@@ -189,9 +189,9 @@ TEST_F(MouseToolsTest, ZoomInTheCuttingOrderTabAlsoPicksThePart) {
 
 TEST_F(MouseToolsTest, ReleaseWithoutPartsChangesNothing) {
     Parts({});
-    for (const int32_t tab : {Form1::kFilesTab, Form1::kCuttingOrderTab}) {
+    for (const Tab tab : {Tab::Files, Tab::CuttingOrder}) {
         form.SSTab1Tab = tab;
-        for (const int32_t option : {1, 5, 8}) {
+        for (const Tool option : {Tool::Select, Tool::Edit, Tool::MoveLeadIn}) {
             form.OptionOn = option;
             Click(3, 3);
         }

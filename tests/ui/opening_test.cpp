@@ -20,7 +20,7 @@
 #include "support/temp_folder.h"
 #include "ui/file_browser.h"
 #include "ui/form1.h"
-#include "ui/recording_surface.h"
+#include "draw/recording_surface.h"
 
 namespace zorvan {
 namespace {
@@ -79,15 +79,23 @@ protected:
 
 TEST_F(OpeningTest, LoadDrawingNormalisesThePathInPlaceAndRefusesOtherNames) {
     std::string path = "c:\\\\drawings\\\\notes.txt", tooShort = "dxf", missing = (folder / "no.dxf").string();
-    EXPECT_FALSE(LoadDrawing(*program, picture, toolkit, path));
+    EXPECT_FALSE(form.LoadDrawing(path));
     EXPECT_EQ(path, "c:\\drawings\\notes.txt");
-    EXPECT_FALSE(LoadDrawing(*program, picture, toolkit, tooShort));
-    EXPECT_FALSE(LoadDrawing(*program, picture, toolkit, missing));  // the caller reports that one
+    EXPECT_FALSE(form.LoadDrawing(tooShort));
+    EXPECT_FALSE(form.LoadDrawing(missing));  // the caller reports that one
     EXPECT_EQ(toolkit.Messages(), (Lines{"Not a DXF file", "Not a DXF file"}));
     EXPECT_TRUE(picture.Log().empty());
 
-    std::string sample = (kSamples / "gusset_lf.dxf").string();
-    EXPECT_TRUE(LoadDrawing(*program, picture, toolkit, sample));
+    toolkit.events.clear();
+    std::string sample = Write("slope.dxf", testing::DxfText().Line(-1, 2, 3, 4).Line(3, 4, 5, 6).Build());
+    EXPECT_TRUE(form.LoadDrawing(sample));
+    // The extents (-1, 2)-(5, 6) with 10 % margin, the height following the 800 x 600 surface.
+    EXPECT_EQ(picture.Log(), Lines{"scale -1.6 6.4 5.6 1"});
+    EXPECT_EQ(DefaultNumber(program->viewBottom), "1");
+    EXPECT_EQ(toolkit.events, (Lines{"busy on", "busy off"}));
+
+    sample = (kSamples / "gusset_lf.dxf").string();
+    EXPECT_TRUE(form.LoadDrawing(sample));
     EXPECT_EQ(program->contourChain, "0|2|1|:3|:");
     EXPECT_TRUE(FileCanBeOpened(sample));
     EXPECT_FALSE(FileCanBeOpened(folder.string()));
@@ -242,11 +250,11 @@ TEST_F(OpeningTest, StartUpMakesTheMissingTemplatesAndShowsTheStartFolder) {
     fs::create_directory(folder / "program");
     program->templateFolder = (folder / "program").string();
     program->PI = 3;
-    form.SSTab1Tab = Form1::kCuttingOrderTab;
+    form.SSTab1Tab = Tab::CuttingOrder;
     form.Form_Load(kSamples.string());
 
     EXPECT_EQ(program->PI, 3.141592654);
-    EXPECT_EQ(form.SSTab1Tab, Form1::kFilesTab);
+    EXPECT_EQ(form.SSTab1Tab, Tab::Files);
     EXPECT_EQ(form.Dir1Path, kSamples.string());
     EXPECT_EQ(form.File1.ListCount(), 4);
     std::string slots;

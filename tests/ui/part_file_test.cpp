@@ -1,5 +1,5 @@
 // Part files: the one-line text of the planned parts and "SAVE PART".
-#include "ui/part_file.h"
+#include "gcode/part_file.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,7 +12,7 @@
 #include "support/temp_folder.h"
 #include "support/scripted_toolkit.h"
 #include "ui/form1.h"
-#include "ui/recording_surface.h"
+#include "draw/recording_surface.h"
 
 namespace zorvan {
 namespace {
@@ -29,7 +29,7 @@ protected:
     void TearDown() override { fs::remove_all(folder); }
 
     void AddPart(const std::string& entry) {
-        program->partList[static_cast<size_t>(form.List2.ListCount())] = entry;
+        program->partList[static_cast<size_t>(program->partCount++)] = entry;
         form.List2.AddItem(entry);
     }
 

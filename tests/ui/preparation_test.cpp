@@ -8,11 +8,11 @@
 
 #include "import/dxf_reader.h"
 #include "model/part_entry.h"
-#include "planning/record_ends.h"
+#include "model/record_ends.h"
 #include "support/golden.h"
 #include "support/scripted_toolkit.h"
 #include "ui/form1.h"
-#include "ui/recording_surface.h"
+#include "draw/recording_surface.h"
 
 namespace zorvan {
 namespace {
@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 struct OpenedDrawing {
     // Reads the drawing and prepares it as a click in the file list does; false when the reader refused it.
     bool OpenAndPrepare(const fs::path& path) {
-        if (ReadDxf(*program, picture, toolkit, path.string()).outcome != DxfReadOutcome::Loaded) return false;
+        if (ReadDxf(*program, path.string()).outcome != DxfReadOutcome::Loaded) return false;
         form.FillContourList();
         form.PrepareParts();
         return true;

@@ -3,7 +3,8 @@
 
 #include <QHBoxLayout>
 
-#include "ui/view.h"
+#include "draw/view.h"
+#include "ui/window_layout.h"
 
 namespace zorvan::qt {
 

@@ -11,7 +11,8 @@
 #include "ui/qt/arrows.h"
 #include "ui/qt/gcode_window.h"
 #include "ui/qt/small_windows.h"
-#include "ui/view.h"
+#include "draw/view.h"
+#include "ui/window_layout.h"
 
 namespace zorvan::qt {
 
@@ -250,8 +251,8 @@ QWidget* MainWindow::BuildCuttingOrderTab() {
 void MainWindow::Pull() {
     for (const auto& [box, text] : textBoxes_) (*form_).*text = S(box->text());
     for (const auto& [sync, list] : lists_) sync.Pull((*form_).*list);
-    form_->OptionOn = std::max(0, options_->checkedId());
-    form_->SSTab1Tab = tabs_->currentIndex();
+    form_->OptionOn = static_cast<Tool>(std::max(0, options_->checkedId()));
+    form_->SSTab1Tab = static_cast<Tab>(tabs_->currentIndex());
     form_->Drive1 = S(drive1_->currentText());
 }
 
@@ -261,8 +262,8 @@ void MainWindow::Refresh() {
         if (box->text() != shown) box->setText(shown);
     }
     for (auto& [sync, list] : lists_) sync.Push((*form_).*list);
-    if (QAbstractButton* option = options_->button(form_->OptionOn)) option->setChecked(true);
-    tabs_->setCurrentIndex(form_->SSTab1Tab);
+    if (QAbstractButton* option = options_->button(static_cast<int>(form_->OptionOn))) option->setChecked(true);
+    tabs_->setCurrentIndex(static_cast<int>(form_->SSTab1Tab));
     setWindowTitle(Q(form_->Caption));
     picture_->update();
 }

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "ui/surface.h"
+#include "draw/surface.h"
 
 namespace zorvan::qt {
 

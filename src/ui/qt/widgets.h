@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "model/list_box.h"
+#include "ui/list_box.h"
 
 namespace zorvan::qt {
 

@@ -1,5 +1,5 @@
 // Bulge arc centres, point angles and arc chords, with the worked figures printed to 15 digits.
-#include "import/arc_helpers.h"
+#include "geometry/arc_helpers.h"
 
 #include <gtest/gtest.h>
 

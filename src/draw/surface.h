@@ -1,5 +1,5 @@
-// The drawing surface every drawing routine speaks to. Back ends: the recording surface (tests), and later
-// the SVG surface (previews) and the window's picture.
+// The drawing surface every drawing routine speaks to. Back ends: the recording surface (tests), the SVG
+// surface (previews), the null surface (nothing to look at) and, in the window, the picture box's image.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Drawing records on a surface.
-#include "geometry/draw_records.h"
+#include "draw/draw_records.h"
 
 #include <cmath>
 #include <string>

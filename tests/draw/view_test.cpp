@@ -1,5 +1,6 @@
 // Fitting the view, the full redraw, the extents, the zoom commands and the window layouts.
-#include "ui/view.h"
+#include "draw/view.h"
+#include "ui/window_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@
 
 #include "support/scripted_toolkit.h"
 #include "ui/form1.h"
-#include "ui/recording_surface.h"
+#include "draw/recording_surface.h"
 #include "support/part_list.h"
 
 namespace zorvan {

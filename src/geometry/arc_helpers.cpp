@@ -1,6 +1,6 @@
 // Arc helpers. Each formula is evaluated in the order written (sqrt of a sum of squares, atan of a quotient),
 // because the 15-digit texts written from the results depend on the last bit.
-#include "import/arc_helpers.h"
+#include "geometry/arc_helpers.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // The recording surface's log lines.
-#include "ui/recording_surface.h"
+#include "draw/recording_surface.h"
 
 #include <array>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // Record end points, reversal and the start point of a record list.
-#include "planning/record_ends.h"
+#include "model/record_ends.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // A surface that draws nothing: for the command line, where the window's redraws have no one to look at.
 #pragma once
 
-#include "ui/surface.h"
+#include "draw/surface.h"
 
 namespace zorvan {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/surface.h"
+#include "draw/surface.h"
 
 namespace zorvan {
 

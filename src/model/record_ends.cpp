@@ -1,5 +1,5 @@
 // Record end points and reversal.
-#include "planning/record_ends.h"
+#include "model/record_ends.h"
 
 #include <vector>
 

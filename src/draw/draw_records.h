@@ -10,7 +10,7 @@
 #include <string_view>
 #include <utility>
 
-#include "ui/surface.h"
+#include "draw/surface.h"
 
 namespace zorvan {
 

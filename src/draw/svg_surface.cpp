@@ -1,5 +1,5 @@
 // The SVG surface.
-#include "ui/svg_surface.h"
+#include "draw/svg_surface.h"
 
 #include <algorithm>
 #include <array>

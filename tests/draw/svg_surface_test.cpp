@@ -1,5 +1,5 @@
 // The SVG surface: the user scale onto the picture, pen widths in pixels, dots as filled circles.
-#include "ui/svg_surface.h"
+#include "draw/svg_surface.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Part files.
-#include "ui/part_file.h"
+#include "gcode/part_file.h"
 
 #include "model/part_entry.h"
 

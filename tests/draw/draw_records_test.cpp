@@ -1,5 +1,5 @@
 // Records, contours and headers as strokes on the recording surface.
-#include "geometry/draw_records.h"
+#include "draw/draw_records.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "model/number_text.h"
 #include "model/record_text.h"
-#include "ui/recording_surface.h"
+#include "draw/recording_surface.h"
 
 namespace zorvan {
 namespace {

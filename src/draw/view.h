@@ -1,0 +1,29 @@
+// The drawing view: which rectangle of the drawing a surface shows, the full redraw from partList, and the
+// extents of the planned parts.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "model/program.h"
+#include "draw/surface.h"
+
+namespace zorvan {
+
+// Makes the drawing rectangle with left-top corner (left, top) and right-bottom corner (right, bottom) fill
+// the surface without distortion: with `addMargin` 10 % of its size is added on every side, then the width
+// or the height grows to the surface's proportions (the left-top corner stays). The rectangle applied is
+// recorded in viewLeft, viewTop, viewRight, viewBottom. A rectangle of no height, or a surface of no size,
+// leaves the view as it was.
+void FitView(Program& program, Surface& surface, double left, double top, double right, double bottom,
+             bool addMargin);
+
+// Clears the surface, draws the grey origin marks (0, 0)-(1000, 0) and (0, 0)-(0, 1000), then every part
+// 0..partCount-1 in row order: its contour at pen width 1 for an inside cut ("II") and 3 otherwise, in
+// `baseColour`, grey when deleted, yellow when selected (selected wins); then its header.
+void RedrawView(const Program& program, int32_t partCount, Surface& surface, Colour baseColour);
+
+// The extents of parts 0..partCount-1 (ComputePartExtents), then the redraw.
+void RecomputeExtents(Program& program, int32_t partCount, Surface& surface);
+
+}  // namespace zorvan

@@ -1,0 +1,29 @@
+// The main job.
+#include "gcode/main_job.h"
+
+#include "gcode/part_file.h"
+#include "gcode/program_writer.h"
+#include "import/part_entries.h"
+#include "model/number_text.h"
+#include "planning/lead_ins.h"
+#include "planning/preparation.h"
+
+namespace zorvan {
+
+JobResult RunMainJob(Program& program, std::string_view dxfText, const JobOptions& options) {
+    JobResult result;
+    result.read = LoadDxfText(program, dxfText);
+    if (result.read.outcome != DxfReadOutcome::Loaded) return result;
+    FillContourList(program);
+    PlanParts(program);
+    CalculateLeadIns(program, LenientParse(options.leadIn));
+    result.partCount = program.partCount;
+    result.outsideCuts = CountOutsideCuts(program, result.partCount);
+    ProgramText text = WriteProgramText(program, result.partCount);
+    result.programText = std::move(text.text);
+    result.programLines = text.lineCount;
+    result.partFileLine = PartFileLine(program, result.partCount);
+    return result;
+}
+
+}  // namespace zorvan

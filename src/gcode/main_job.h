@@ -1,0 +1,33 @@
+// The main job as one function: drawing text in; the program's records, contours and planned parts, and
+// the G-code program's text and the part file's line out, with the reader's outcome. What the command line,
+// the fuzzers, the benchmarks and the tests run; the window runs the same steps one command at a time.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "import/dxf_reader.h"
+#include "model/program.h"
+
+namespace zorvan {
+
+struct JobOptions {
+    // The lead-in length, read like the lead-in box: leniently, text that is not a number reads as 0.
+    std::string leadIn = "0.25";
+};
+
+struct JobResult {
+    DxfReadResult read;        // when it is not Loaded, nothing else below was made and the program is unchanged
+    int32_t partCount = 0;
+    int32_t outsideCuts = 0;   // parts marked "OO"
+    std::string programText;   // CR LF after every line
+    int64_t programLines = 0;
+    std::string partFileLine;  // without its line end
+};
+
+// Reads the drawing text into `program`, lists its contours, plans the parts (PlanParts), calculates the
+// lead-ins and writes the program with the templates of program.templateFolder.
+JobResult RunMainJob(Program& program, std::string_view dxfText, const JobOptions& options = {});
+
+}  // namespace zorvan
