@@ -24,10 +24,10 @@ int64_t CountContours(const std::string& chain) { return std::count(chain.begin(
 
 // Links of every record from its ends compared with every other record's ends, later matches overwriting
 // earlier ones: the quadratic rule that the end point grid answers in one look-up per end.
-void LinkPairByPair(ChainTables& t, std::span<const std::string> records) {
+void LinkPairByPair(ChainTables& t, std::span<const RecordValues> records) {
     const auto n = static_cast<int32_t>(records.size());
     std::vector<char> circle(records.size());
-    for (size_t i = 0; i < records.size(); ++i) circle[i] = IsCircleRecord(records[i]) ? 1 : 0;
+    for (size_t i = 0; i < records.size(); ++i) circle[i] = records[i].IsCircle() ? 1 : 0;
     for (int32_t o = 0; o < n; ++o) {
         const auto uo = static_cast<size_t>(o);
         t.linkAtStart[uo] = t.linkAtEnd[uo] = -1;
@@ -43,7 +43,11 @@ void LinkPairByPair(ChainTables& t, std::span<const std::string> records) {
     }
 }
 
-std::string ChainPairByPair(std::span<const std::string> records, ChainTables& tables) {
+std::vector<RecordValues> ValuesOf(const std::vector<std::string>& records) {
+    return {records.begin(), records.end()};
+}
+
+std::string ChainPairByPair(std::span<const RecordValues> records, ChainTables& tables) {
     ReadRecordEnds(records, tables);
     LinkPairByPair(tables, records);
     return WalkContours(tables, static_cast<int32_t>(records.size()));
@@ -78,48 +82,48 @@ BENCHMARK(BM_ReadAndChainLimitDrawing)->Unit(benchmark::kMillisecond);
 void BM_LimitDrawingKeepPairs(benchmark::State& state) {
     const std::string& dxf = LimitDrawing();
     for (auto _ : state) {
-        std::vector<std::string> pairs;
+        TextTable pairs;
         dxf::ScanStop stop = dxf::KeepPairs(dxf, kDxfCodeList, kDxfNameList, pairs);
         benchmark::DoNotOptimize(stop);
-        benchmark::DoNotOptimize(pairs.data());
+        benchmark::DoNotOptimize(pairs.Bytes().data());
     }
 }
 BENCHMARK(BM_LimitDrawingKeepPairs)->Unit(benchmark::kMillisecond);
 
 void BM_LimitDrawingGroupEntities(benchmark::State& state) {
-    std::vector<std::string> pairs;
+    TextTable pairs;
     dxf::KeepPairs(LimitDrawing(), kDxfCodeList, kDxfNameList, pairs);
     for (auto _ : state) {
-        std::vector<std::string> entities = dxf::GroupEntities(pairs);
-        benchmark::DoNotOptimize(entities.data());
+        TextTable entities = dxf::GroupEntities(pairs);
+        benchmark::DoNotOptimize(entities.Bytes().data());
     }
 }
 BENCHMARK(BM_LimitDrawingGroupEntities)->Unit(benchmark::kMillisecond);
 
 void BM_LimitDrawingBuildRecords(benchmark::State& state) {
-    std::vector<std::string> pairs;
+    TextTable pairs;
     dxf::KeepPairs(LimitDrawing(), kDxfCodeList, kDxfNameList, pairs);
-    const std::vector<std::string> entities = dxf::GroupEntities(pairs);
+    const TextTable entities = dxf::GroupEntities(pairs);
     const double pi = Program().PI;
     for (auto _ : state) {
         dxf::Extents extents;
-        std::vector<std::string> records;
+        dxf::BuiltRecords records;
         dxf::BuildStop fits = dxf::BuildRecords(pi, entities, extents, records);
         benchmark::DoNotOptimize(fits);
-        benchmark::DoNotOptimize(records.data());
+        benchmark::DoNotOptimize(records.values.data());
     }
 }
 BENCHMARK(BM_LimitDrawingBuildRecords)->Unit(benchmark::kMillisecond);
 
 void BM_LimitDrawingChain(benchmark::State& state) {
-    std::vector<std::string> pairs;
+    TextTable pairs;
     dxf::KeepPairs(LimitDrawing(), kDxfCodeList, kDxfNameList, pairs);
     dxf::Extents extents;
-    std::vector<std::string> records;
+    dxf::BuiltRecords records;
     dxf::BuildRecords(Program().PI, dxf::GroupEntities(pairs), extents, records);
     ChainTables tables(records.size());
     for (auto _ : state) {
-        std::string chain = ChainRecordTexts(records, tables);
+        std::string chain = ChainRecordValues(records.values, tables);
         benchmark::DoNotOptimize(chain.data());
     }
 }
@@ -159,12 +163,12 @@ void BM_ChainRecords(benchmark::State& state) {
 }
 BENCHMARK(BM_ChainRecords)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// Arg 0: reading the ends, 1: linking through the grid, 2: the walks.
+// Arg 0: the ends from the records' numbers, 1: linking through the grid, 2: the walks.
 void BM_ChainStage(benchmark::State& state) {
-    const std::vector<std::string> records = bench::PolygonRecordTexts(100000, 20);
+    const std::vector<RecordValues> records = ValuesOf(bench::PolygonRecordTexts(100000, 20));
     const auto count = static_cast<int32_t>(records.size());
     ChainTables tables(records.size());
-    ChainRecordTexts(records, tables);
+    ChainRecordValues(records, tables);
     for (auto _ : state) {
         switch (state.range(0)) {
             case 0: ReadRecordEnds(records, tables); break;
@@ -183,9 +187,9 @@ void BM_ChainStage(benchmark::State& state) {
 BENCHMARK(BM_ChainStage)->ArgName("stage")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void BM_ChainPairByPair(benchmark::State& state) {
-    const std::vector<std::string> records = bench::PolygonRecordTexts(static_cast<int32_t>(state.range(0)), 20);
+    const std::vector<RecordValues> records = ValuesOf(bench::PolygonRecordTexts(static_cast<int32_t>(state.range(0)), 20));
     ChainTables tables(records.size());
-    const std::string expected = ChainRecordTexts(records, tables);
+    const std::string expected = ChainRecordValues(records, tables);
     if (ChainPairByPair(records, tables) != expected) {
         state.SkipWithError("pair-by-pair chaining differs from the grid chaining");
         return;

@@ -66,7 +66,7 @@ inline std::optional<std::string> CheckLoadedDrawing(const Program& program) {
     const auto records = program.store.Records();
     for (size_t i = 0; i < records.size(); ++i) {
         if (records[i].find("inf") != std::string::npos || records[i].find("nan") != std::string::npos) {
-            return "record " + std::to_string(i) + " holds a non-finite number: " + records[i];
+            return "record " + std::to_string(i) + " holds a non-finite number: " + std::string(records[i]);
         }
     }
     return std::nullopt;

@@ -6,7 +6,7 @@
 #include "gcode/gcode_numbers.h"
 #include "model/number_text.h"
 #include "model/record_text.h"
-#include "model/record_ends.h"
+#include "model/record.h"
 
 namespace zorvan {
 
@@ -17,21 +17,25 @@ void AppendRow(std::string& out, const std::string& row) {
     out += "\r\n";
 }
 
-void AppendMoves(std::string& out, std::string_view record) {
-    const auto f = SplitFields(record);
-    const auto n = [&f](size_t k) { return LenientParse(FieldAt(f, k)); };
+void AppendMoves(std::string& out, const RecordValues& record) {
     const auto g = [](double v) { return GcodeNumber(v); };
-    if (ContainsAfterFirst(record, 'D')) AppendRow(out, "G01 X" + g(n(3)) + " Y" + g(n(4)));
-    if (ContainsAfterFirst(record, 'K')) {
-        const double cx = n(0), cy = n(1), r = n(3);
-        const std::string centre = " I" + g(cx) + " J" + g(cy);
-        AppendRow(out, "G00 X " + g(cx + r) + " Y" + g(cy));
-        AppendRow(out, "G03 X " + g(cx - r) + " Y" + g(cy) + centre);
-        AppendRow(out, "G03 X " + g(cx + r) + " Y" + g(cy) + centre);
-    }
-    if (ContainsAfterFirst(record, 'A')) {
-        const std::string code = FieldAt(f, 6) == "+" ? "G03" : "G02";
-        AppendRow(out, code + " X" + g(n(9)) + " Y" + g(n(10)) + " I" + g(n(0)) + " J" + g(n(1)));
+    switch (record.kind()) {
+        case RecordKind::Line: AppendRow(out, "G01 X" + g(record.At(3)) + " Y" + g(record.At(4))); break;
+        case RecordKind::Circle: {
+            const CircleValues c = record.Circle();
+            const std::string centre = " I" + g(c.cx) + " J" + g(c.cy);
+            AppendRow(out, "G00 X " + g(c.cx + c.r) + " Y" + g(c.cy));
+            AppendRow(out, "G03 X " + g(c.cx - c.r) + " Y" + g(c.cy) + centre);
+            AppendRow(out, "G03 X " + g(c.cx + c.r) + " Y" + g(c.cy) + centre);
+            break;
+        }
+        case RecordKind::Arc: {
+            const ArcValues a = record.Arc();
+            const std::string code = a.sense == '+' ? "G03" : "G02";
+            AppendRow(out, code + " X" + g(a.x2) + " Y" + g(a.y2) + " I" + g(a.cx) + " J" + g(a.cy));
+            break;
+        }
+        case RecordKind::None: break;
     }
 }
 
@@ -54,12 +58,12 @@ std::string GenerateDirectGCode(const Program& program, std::string_view header,
     std::string out(header);
     const std::vector<int32_t> numbers = ChainRecordNumbers(program.contourChain);
     for (size_t k = 0; k < numbers.size(); ++k) {
-        const std::string& record = program.store.GetDATA(numbers[k]);
+        const RecordValues& record = program.store.Values(numbers[k]);
         AppendRow(out, "");
         if (k == 0) {
             AppendRow(out, "G00 Z-0.5");
             AppendRow(out, "TORCHON");
-            AppendRow(out, "G01 X" + GcodeNumber(startX(record)) + " Y" + GcodeNumber(startY(record)));
+            AppendRow(out, "G01 X" + GcodeNumber(record.StartX()) + " Y" + GcodeNumber(record.StartY()));
         }
         AppendMoves(out, record);
         if (k + 1 == numbers.size()) {

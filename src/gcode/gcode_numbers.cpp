@@ -9,6 +9,7 @@
 namespace zorvan {
 
 std::string FixedNumber(double value) {
+    if (auto fast = FastFixedSix(value)) return std::move(*fast);
     std::array<char, 400> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, 6);
     std::string text(buffer.data(), result.ptr);

@@ -1,13 +1,11 @@
 // Contour chaining: end points, links through the end point grid, walks, lone records.
 #include "import/chaining.h"
 
-#include <array>
 #include <charconv>
 
 #include "import/end_point_grid.h"
-#include "model/check.h"
 #include "model/number_text.h"
-#include "model/record_text.h"
+#include "model/record.h"
 
 namespace zorvan {
 
@@ -21,66 +19,37 @@ void AppendRecordNumber(std::string& text, int32_t number) {
     text += '|';
 }
 
-// The first blank-separated fields of a record, read as numbers by position; a field the record lacks
-// reads as 0. Kept on the stack: the chaining reads every record of the drawing.
-class FieldCursor {
-public:
-    explicit FieldCursor(std::string_view text) {
-        size_t start = 0;
-        for (size_t i = 0; i < fields_.size(); ++i) {
-            const size_t end = text.find(' ', start);
-            fields_[i] = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-            if (end == std::string_view::npos) break;
-            start = end + 1;
-        }
-    }
-    double Number(size_t index) const { return LenientParse(fields_[index]); }
-
-private:
-    std::array<std::string_view, 11> fields_{};  // fields 0 to 10 are all a record's ends need
-};
-
 }  // namespace
 
-void ReadRecordEnds(std::span<const std::string> records, ChainTables& tables) {
+void ReadRecordEnds(std::span<const RecordValues> records, ChainTables& tables) {
     for (size_t i = 0; i < records.size(); ++i) {
-        const std::string_view record = records[i];
-        tables.recStartX[i] = tables.recStartY[i] = tables.recEndX[i] = tables.recEndY[i] = -100.0;
+        const RecordValues& record = records[i];
         tables.chained[i] = 0;
-        if (IsArcRecord(record)) {
-            const FieldCursor fields(record);
-            tables.recStartX[i] = fields.Number(7);
-            tables.recStartY[i] = fields.Number(8);
-            tables.recEndX[i] = fields.Number(9);
-            tables.recEndY[i] = fields.Number(10);
-        }
-        if (IsLineRecord(record)) {
-            const FieldCursor fields(record);
-            tables.recStartX[i] = fields.Number(0);
-            tables.recStartY[i] = fields.Number(1);
-            tables.recEndX[i] = fields.Number(3);
-            tables.recEndY[i] = fields.Number(4);
-        }
-        if (IsCircleRecord(record)) {
-            std::string withoutK;
-            for (const char c : record) {
-                if (c != 'K') withoutK += c;
-            }
-            const FieldCursor fields(TrimBlanks(withoutK));
-            tables.recStartX[i] = tables.recEndX[i] = fields.Number(0) - fields.Number(3);
-            tables.recStartY[i] = tables.recEndY[i] = fields.Number(1);
+        switch (record.kind()) {
+            case RecordKind::Arc:
+            case RecordKind::Line:
+                tables.recStartX[i] = record.StartX();
+                tables.recStartY[i] = record.StartY();
+                tables.recEndX[i] = record.EndX();
+                tables.recEndY[i] = record.EndY();
+                break;
+            case RecordKind::Circle:  // its leftmost point, from centre and radius
+                tables.recStartX[i] = tables.recEndX[i] = record.At(0) - record.At(3);
+                tables.recStartY[i] = tables.recEndY[i] = record.At(1);
+                break;
+            case RecordKind::None: tables.recStartX[i] = tables.recStartY[i] = tables.recEndX[i] = tables.recEndY[i] = -100.0;
         }
     }
 }
 
-void LinkRecordEnds(ChainTables& tables, int32_t count, std::span<const std::string> records) {
+void LinkRecordEnds(ChainTables& tables, int32_t count, std::span<const RecordValues> records) {
     constexpr int32_t kStart = 0, kEnd = 1;
     std::vector<EndPointGrid::EndPoint> points;
     points.reserve(2 * static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         const auto index = static_cast<size_t>(i);
         tables.linkAtStart[index] = tables.linkAtEnd[index] = -1;
-        if (IsCircleRecord(records[index])) continue;  // a circle is a contour of its own
+        if (records[index].IsCircle()) continue;  // a circle is a contour of its own
         points.push_back({tables.recStartX[index], tables.recStartY[index], i, kStart});
         points.push_back({tables.recEndX[index], tables.recEndY[index], i, kEnd});
     }
@@ -128,16 +97,27 @@ std::string WalkContours(ChainTables& tables, int32_t count) {
     return chain;
 }
 
-std::string ChainRecordTexts(std::span<const std::string> records, ChainTables& tables) {
-    ZORVAN_CHECK(tables.recStartX.size() >= records.size());
+std::string ChainRecordValues(std::span<const RecordValues> records, ChainTables& tables) {
+    if (tables.recStartX.size() < records.size()) tables = ChainTables(records.size());
     const auto count = static_cast<int32_t>(records.size());
     ReadRecordEnds(records, tables);
     LinkRecordEnds(tables, count, records);
     return WalkContours(tables, count);
 }
 
+std::string ChainRecordTexts(std::span<const std::string> records, ChainTables& tables) {
+    std::vector<RecordValues> values;
+    values.reserve(records.size());
+    for (const std::string& record : records) values.emplace_back(record);
+    return ChainRecordValues(values, tables);
+}
+
 void ChainRecords(Program& program) {
-    program.contourChain = ChainRecordTexts(program.store.Records(), program.chain);
+    const int32_t count = program.store.n + 1;
+    std::vector<RecordValues> values;
+    values.reserve(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) values.push_back(program.store.Values(i));
+    program.contourChain = ChainRecordValues(values, program.chain);
 }
 
 }  // namespace zorvan

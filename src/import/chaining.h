@@ -16,6 +16,7 @@
 #include <string>
 
 #include "model/program.h"
+#include "model/record.h"
 
 namespace zorvan {
 
@@ -24,17 +25,19 @@ inline constexpr double kChainTolerance = 0.001;
 // Chains records 0..n of the program's store into its chain tables and contourChain.
 void ChainRecords(Program& program);
 
-// Chains `records` (record i at index i) into `tables`, which must have room for all of them, and returns
-// the contourChain text. What ChainRecords does, for records that are not in a store yet.
+// Chains the records whose numbers are `records` (record i at index i) into `tables`, which must have room for
+// all of them, and returns the contourChain text. What ChainRecords does, for records not in a store yet.
+std::string ChainRecordValues(std::span<const RecordValues> records, ChainTables& tables);
+// The same for record texts, each read first.
 std::string ChainRecordTexts(std::span<const std::string> records, ChainTables& tables);
 
 // Step 2 of the chaining: the start and end point of every record into the tables (a circle's start and end
-// are its leftmost point), with every `chained` flag cleared.
-void ReadRecordEnds(std::span<const std::string> records, ChainTables& tables);
+// are its leftmost point, centre x minus radius), with every `chained` flag cleared.
+void ReadRecordEnds(std::span<const RecordValues> records, ChainTables& tables);
 
 // Step 3: linkAtStart and linkAtEnd of records 0..count-1 from the end points in the tables, through a hash
 // grid of 0.001-unit cells.
-void LinkRecordEnds(ChainTables& tables, int32_t count, std::span<const std::string> records);
+void LinkRecordEnds(ChainTables& tables, int32_t count, std::span<const RecordValues> records);
 
 // Steps 4 and 5: the walks from every record, then every record left out of all walks as a contour of its own.
 std::string WalkContours(ChainTables& tables, int32_t count);

@@ -27,11 +27,13 @@ namespace dxf {
 
 namespace {
 
+// Whether "," + item + "," occurs in the list, without building that text.
 bool ContainsDelimited(std::string_view list, std::string_view item) {
-    std::string needle = ",";
-    needle += item;
-    needle += ',';
-    return list.find(needle) != std::string_view::npos;
+    for (size_t at = list.find(item); at != std::string_view::npos; at = list.find(item, at + 1)) {
+        const size_t after = at + item.size();
+        if (at > 0 && list[at - 1] == ',' && after < list.size() && list[after] == ',') return true;
+    }
+    return false;
 }
 
 bool IsPolylineMember(std::string_view name) { return name == "VERTEX" || name == "SEQEND"; }
@@ -48,8 +50,7 @@ struct ScanState {
 
 }  // namespace
 
-ScanStop KeepPairs(std::string_view text, std::string_view codeList, std::string_view nameList,
-                   std::vector<std::string>& pairs) {
+ScanStop KeepPairs(std::string_view text, std::string_view codeList, std::string_view nameList, TextTable& pairs) {
     LineReader reader(text);
     ScanState state;
     while (true) {
@@ -76,10 +77,10 @@ ScanStop KeepPairs(std::string_view text, std::string_view codeList, std::string
         if (state.keep && !isHeaderPoint && (namesEntity || ContainsDelimited(codeList, code))) {
             if (static_cast<int32_t>(pairs.size()) >= kMaxDxfPairs) return ScanStop::TooManyPairs;
             if (namesEntity && ++state.entityCount > kMaxDxfEntities) return ScanStop::TooManyEntities;
-            std::string pair(*codeLine);
-            pair += '|';
-            pair += *valueLine;
-            pairs.push_back(std::move(pair));
+            std::string& bytes = pairs.Bytes();
+            const size_t begin = bytes.size();
+            bytes.append(*codeLine).append("|").append(*valueLine);
+            pairs.CloseRow(begin);
         }
         if (value == "ENDSEC") state.keep = false;
     }
@@ -105,26 +106,34 @@ const std::string& DefaultNameList() {
     return list;
 }
 
-std::vector<std::string> GroupEntities(const std::vector<std::string>& pairs) {
-    std::vector<std::string> entities;
-    std::string current;
-    for (const std::string& pair : pairs) {
+TextTable GroupEntities(const TextTable& pairs) {
+    TextTable entities;
+    std::string& bytes = entities.Bytes();
+    size_t begin = 0;
+    bool open = false;
+    const auto close = [&] {
+        if (open && !TrimBlanks(std::string_view(bytes).substr(begin)).empty()) entities.CloseRow(begin);
+    };
+    for (const std::string_view pair : pairs) {
         const size_t bar = pair.find('|');
-        const std::string_view code = TrimBlanks(std::string_view(pair).substr(0, bar));
-        const std::string_view value = TrimBlanks(std::string_view(pair).substr(bar + 1));
+        const std::string_view code = TrimBlanks(pair.substr(0, bar));
+        const std::string_view value = TrimBlanks(pair.substr(bar + 1));
         if (code == "0" && IsReadEntityName(value)) {
-            if (!TrimBlanks(current).empty()) entities.push_back(std::move(current));
-            current.assign(value);
-            current += ':';
+            close();
+            begin = bytes.size();
+            open = true;
+            bytes.append(value).push_back(':');
         }
         const std::string_view tag = TagOf(code);
         if (!tag.empty()) {
-            current += tag;
-            current += value;
-            current += '|';
+            if (!open) {  // a kept value before any entity name starts a nameless entity text
+                begin = bytes.size();
+                open = true;
+            }
+            bytes.append(tag).append(value).push_back('|');
         }
     }
-    if (!TrimBlanks(current).empty()) entities.push_back(std::move(current));
+    close();
     return entities;
 }
 

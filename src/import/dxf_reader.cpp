@@ -20,29 +20,18 @@ int32_t CountContours(const std::string& contourChain) {
 
 // Everything a load replaces, built before the program is touched.
 struct NewDrawing {
-    std::vector<std::string> pairs;
-    std::vector<std::string> entities;
-    std::vector<std::string> records;
+    TextTable pairs;
+    TextTable entities;
+    dxf::BuiltRecords records;
     dxf::Extents extents;
     ChainTables tables{0};
     std::string contourChain;
 };
 
 void HandOver(Program& program, NewDrawing& drawing) {
-    const auto count = static_cast<int32_t>(drawing.records.size());
-    for (int32_t i = 0; i < count; ++i) program.store.LetDATA(std::move(drawing.records[static_cast<size_t>(i)]), i);
-    program.store.n = count - 1;
+    program.store.Load(std::move(drawing.records.texts), std::move(drawing.records.values));
     ResetRecordTables(program, program.store.n);
-
-    ChainTables& to = program.chain;
-    const ChainTables& from = drawing.tables;
-    std::copy(from.recStartX.begin(), from.recStartX.end(), to.recStartX.begin());
-    std::copy(from.recStartY.begin(), from.recStartY.end(), to.recStartY.begin());
-    std::copy(from.recEndX.begin(), from.recEndX.end(), to.recEndX.begin());
-    std::copy(from.recEndY.begin(), from.recEndY.end(), to.recEndY.begin());
-    std::copy(from.linkAtStart.begin(), from.linkAtStart.end(), to.linkAtStart.begin());
-    std::copy(from.linkAtEnd.begin(), from.linkAtEnd.end(), to.linkAtEnd.begin());
-    std::copy(from.chained.begin(), from.chained.end(), to.chained.begin());
+    program.chain = std::move(drawing.tables);
     program.contourChain = std::move(drawing.contourChain);
 
     program.extMinX = drawing.extents.minX;
@@ -75,6 +64,7 @@ std::string TableLimitMessage(TableLimit limit) {
 }
 
 void ResetRecordTables(Program& program, int32_t n) {
+    program.direct.Reserve(n + 1);
     for (int32_t i = 0; i <= n; ++i) {
         const auto index = static_cast<size_t>(i);
         program.direct.startX[index] = -100000.0;
@@ -102,9 +92,9 @@ DxfReadResult LoadDxfText(Program& program, std::string_view text, std::string_v
         case dxf::BuildStop::TooManyRecords: return Refused(DxfReadOutcome::TooLarge, TableLimit::Records);
         case dxf::BuildStop::OutOfRange: return Refused(DxfReadOutcome::OutOfRange);
     }
-    if (drawing.records.empty()) return Refused(DxfReadOutcome::Empty);
+    if (drawing.records.size() == 0) return Refused(DxfReadOutcome::Empty);
     drawing.tables = ChainTables(drawing.records.size());
-    drawing.contourChain = ChainRecordTexts(drawing.records, drawing.tables);
+    drawing.contourChain = ChainRecordValues(drawing.records.values, drawing.tables);
     if (CountContours(drawing.contourChain) > kMaxContours) {
         return Refused(DxfReadOutcome::TooLarge, TableLimit::Contours);
     }

@@ -20,17 +20,21 @@ namespace {
 // so the planning's end-point comparisons, angles and lead-ins stay finite.
 constexpr double kLargestCoordinate = 1e307;
 
+// The tokens of an entity text after its "NAME:" prefix, as the text reads with every "|" taken for a blank:
+// the words between blanks, empty ones skipped.
+template <typename Visit>
+void ForEachToken(std::string_view body, Visit visit) {
+    size_t pos = 0;
+    while (pos < body.size()) {
+        const size_t end = body.find_first_of("| ", pos);
+        const size_t stop = end == std::string_view::npos ? body.size() : end;
+        if (stop > pos) visit(body.substr(pos, stop - pos));
+        pos = stop + 1;
+    }
+}
+
 // The number a tagged token carries, such as "XS10" -> 10 (it starts at the third character).
 double TaggedNumber(std::string_view token) { return LenientParse(token.size() > 2 ? token.substr(2) : ""); }
-
-// The tokens of an entity text after its "NAME:" prefix: every "|" read as a blank, ends trimmed.
-std::vector<std::string_view> EntityTokens(std::string_view body, std::string& scratch) {
-    scratch.assign(body);
-    for (char& c : scratch) {
-        if (c == '|') c = ' ';
-    }
-    return SplitFields(TrimBlanks(scratch));
-}
 
 }  // namespace
 
@@ -56,10 +60,16 @@ namespace dxf {
 
 namespace {
 
+// One polyline vertex: the coordinates and bulge its tokens gave (each read back from its 15-digit text, as
+// the vertex list holds it); a coordinate it lacks keeps the value last used.
+struct Vertex {
+    double x = 0, y = 0, z = 0, bulge = 0;
+    bool hasX = false, hasY = false, hasZ = false;
+};
+
 class RecordBuilder {
 public:
-    RecordBuilder(double PI, Extents& extents, std::vector<std::string>& records)
-        : PI_(PI), extents_(extents), records_(records) {}
+    RecordBuilder(double PI, Extents& extents, BuiltRecords& records) : PI_(PI), extents_(extents), records_(records) {}
 
     bool TooMany() const { return tooMany_; }
     bool OutOfRange() const { return outOfRange_; }
@@ -82,13 +92,20 @@ private:
         return !outOfRange_;
     }
 
-    void Store(std::string record) {
-        if (record.empty() || tooMany_ || outOfRange_) return;
-        if (static_cast<int32_t>(records_.size()) >= kMaxRecords) {
-            tooMany_ = true;
-            return;
-        }
-        records_.push_back(std::move(record));
+    // Room for one more record; false (and the drawing refused) when the store is full.
+    bool Room() {
+        if (tooMany_ || outOfRange_) return false;
+        if (records_.size() >= static_cast<size_t>(kMaxRecords)) tooMany_ = true;
+        return !tooMany_;
+    }
+
+    template <typename Append>
+    void Store(Append append) {
+        if (!Room()) return;
+        std::string& bytes = records_.texts.Bytes();
+        const size_t begin = bytes.size();
+        records_.values.push_back(append(bytes));
+        records_.texts.CloseRow(begin);
     }
 
     void WidenX(double x) { WidenExtent(x, extents_.minX, extents_.maxX); }
@@ -100,45 +117,54 @@ private:
         WidenY(cy + r);
     }
 
-    // The vertex list "|X0 Y0 |X10 Y0 P1 " of a polyline's tokens; every X starts a new vertex.
-    std::string VertexList(const std::vector<std::string_view>& tokens) {
-        std::string list;
-        const auto append = [&list](std::string_view prefix, double value) {
-            list.append(prefix).append(InvariantNumber(value)).push_back(' ');
-        };
-        for (const std::string_view token : tokens) {
+    // The vertices of a polyline's tokens. Every X starts a vertex; the tokens before the first X form a
+    // vertex too, less the very first token (whose letter the vertex list loses), so a list that does not
+    // start with X still gives that vertex.
+    void ReadVertices(std::string_view body) {
+        vertices_.clear();
+        bool first = true;
+        ForEachToken(body, [&](std::string_view token) {
             const std::string_view tag = token.substr(0, 2);
-            const double value = TaggedNumber(token);
-            if (tag == "XS") {
-                WidenX(value);
-                append("|X", value);
-            } else if (tag == "YS") {
-                WidenY(value);
-                append("Y", value);
-            } else if (tag == "ZS") {
-                append("Z", value);
-            } else if (tag == "PP") {
-                append("P", value);
-            }
-        }
-        return list;
+            const bool isX = tag == "XS", isY = tag == "YS", isZ = tag == "ZS", isBulge = tag == "PP";
+            if (!isX && !isY && !isZ && !isBulge) return;
+            const double raw = TaggedNumber(token);
+            if (isX) WidenX(raw);
+            if (isY) WidenY(raw);
+            const double value = RoundedTo15Digits(raw);
+            const bool leading = first;
+            first = false;
+            if (isX || leading) vertices_.emplace_back();
+            if (leading && !isX) return;  // the first token's letter is lost
+            Vertex& v = vertices_.back();
+            if (isX) v.x = value, v.hasX = true;
+            if (isY) v.y = value, v.hasY = true;
+            if (isZ) v.z = value, v.hasZ = true;
+            if (isBulge) v.bulge = value;
+        });
     }
 
     // Every polyline is closed: segments 0-1, 1-2, ..., m-0, whatever its flags say.
     void Polyline(std::string_view body) {
-        const std::string list = VertexList(EntityTokens(body, scratch_));
-        if (list.empty()) return;  // no vertex at all: nothing to cut
-        const std::vector<std::string_view> vertices = SplitFields(std::string_view(list).substr(1), '|');
-        for (size_t c = 1; c < vertices.size(); ++c) Segment(vertices[c - 1], vertices[c]);
-        Segment(vertices.back(), vertices.front());
+        ReadVertices(body);
+        if (vertices_.empty()) return;  // no vertex at all: nothing to cut
+        for (size_t c = 1; c < vertices_.size(); ++c) Segment(vertices_[c - 1], vertices_[c]);
+        Segment(vertices_.back(), vertices_.front());
     }
 
-    void Segment(std::string_view from, std::string_view to) {
-        VertexXYZ(from, x1_, y1_, z1_);
-        VertexXYZ(to, x2_, y2_, z2_);
-        const double bulge = VertexBulge(from);
-        if (bulge != 0 && BulgeArc(bulge)) return;
-        if (Holdable({x1_, y1_, z1_, x2_, y2_, z2_})) Store(MakeLineRecord(x1_, y1_, z1_, x2_, y2_, z2_));
+    void Segment(const Vertex& from, const Vertex& to) {
+        if (from.hasX) x1_ = from.x;
+        if (from.hasY) y1_ = from.y;
+        if (from.hasZ) z1_ = from.z;
+        if (to.hasX) x2_ = to.x;
+        if (to.hasY) y2_ = to.y;
+        if (to.hasZ) z2_ = to.z;
+        if (from.bulge != 0 && BulgeArc(from.bulge)) return;
+        StoreLine();
+    }
+
+    void StoreLine() {
+        if (!Holdable({x1_, y1_, z1_, x2_, y2_, z2_})) return;
+        Store([this](std::string& out) { return AppendLineRecord(out, x1_, y1_, z1_, x2_, y2_, z2_); });
     }
 
     // Writes the arc of a bulged segment. A bulge so close to 0 that the arc's radius or centre overflows
@@ -159,14 +185,15 @@ private:
         }
         WidenCircle(cx, cy, r);
         if (Holdable({cx - r, cx + r, cy - r, cy + r, x1_, y1_, x2_, y2_})) {
-            Store(MakeArcRecord(cx, cy, r, a1, a2, bulge > 0 ? '+' : '-', x1_, y1_, x2_, y2_));
+            const char sense = bulge > 0 ? '+' : '-';
+            Store([&](std::string& out) { return AppendArcRecord(out, cx, cy, r, a1, a2, sense, x1_, y1_, x2_, y2_); });
         }
         return true;
     }
 
     void Line(std::string_view body) {
         x1_ = y1_ = x2_ = y2_ = z1_ = z2_ = 0;
-        for (const std::string_view token : EntityTokens(body, scratch_)) {
+        ForEachToken(body, [this](std::string_view token) {
             const std::string_view tag = token.substr(0, 2);
             const double value = TaggedNumber(token);
             if (tag == "XS") { x1_ = value; WidenX(value); }
@@ -175,60 +202,63 @@ private:
             if (tag == "XE") { x2_ = value; WidenX(value); }
             if (tag == "YE") { y2_ = value; WidenY(value); }
             if (tag == "ZE") z2_ = value;
-        }
+        });
         if (x1_ == x2_ && y1_ == y2_) return;  // a point, not a cut
-        if (Holdable({x1_, y1_, z1_, x2_, y2_, z2_})) Store(MakeLineRecord(x1_, y1_, z1_, x2_, y2_, z2_));
+        StoreLine();
     }
 
     void Circle(std::string_view body) {
         double r = 0, cx = 0, cy = 0;
-        for (const std::string_view token : EntityTokens(body, scratch_)) {
+        ForEachToken(body, [&](std::string_view token) {
             const std::string_view tag = token.substr(0, 2);
             if (tag == "RR") r = TaggedNumber(token);
             if (tag == "XS") cx = TaggedNumber(token);
             if (tag == "YS") cy = TaggedNumber(token);
-        }
+        });
         WidenCircle(cx, cy, r);
-        if (Holdable({cx - r, cx + r, cy - r, cy + r})) Store(MakeCircleRecord(cx, cy, r));
+        if (Holdable({cx - r, cx + r, cy - r, cy + r})) {
+            Store([&](std::string& out) { return AppendCircleRecord(out, cx, cy, r); });
+        }
     }
 
     // DXF arcs always run counter-clockwise from the start angle to the end angle.
     void Arc(std::string_view body) {
         double r = 0, cx = 0, cy = 0, startDeg = 0, endDeg = 0;
-        for (const std::string_view token : EntityTokens(body, scratch_)) {
+        ForEachToken(body, [&](std::string_view token) {
             const std::string_view tag = token.substr(0, 2);
             if (tag == "RR") r = TaggedNumber(token);
             if (tag == "XS") cx = TaggedNumber(token);
             if (tag == "YS") cy = TaggedNumber(token);
             if (tag == "SA") startDeg = TaggedNumber(token);
             if (tag == "EA") endDeg = TaggedNumber(token);
-        }
+        });
         const double sx = std::cos(PI_ * startDeg / 180) * r + cx;
         const double sy = std::sin(PI_ * startDeg / 180) * r + cy;
         const double ex = std::cos(PI_ * endDeg / 180) * r + cx;
         const double ey = std::sin(PI_ * endDeg / 180) * r + cy;
         WidenCircle(cx, cy, r);
         if (Holdable({cx - r, cx + r, cy - r, cy + r, sx, sy, ex, ey, startDeg, endDeg})) {
-            Store(MakeArcRecord(cx, cy, r, startDeg, endDeg, '+', sx, sy, ex, ey));
+            Store([&](std::string& out) {
+                return AppendArcRecord(out, cx, cy, r, startDeg, endDeg, '+', sx, sy, ex, ey);
+            });
         }
     }
 
     double PI_;
     Extents& extents_;
-    std::vector<std::string>& records_;
+    BuiltRecords& records_;
     bool tooMany_ = false;
     bool outOfRange_ = false;
-    std::string scratch_;
+    std::vector<Vertex> vertices_;
     // The coordinates last used, shared by LINE and polyline segments within one load.
     double x1_ = 0, y1_ = 0, z1_ = 0, x2_ = 0, y2_ = 0, z2_ = 0;
 };
 
 }  // namespace
 
-BuildStop BuildRecords(double PI, const std::vector<std::string>& entities, Extents& extents,
-                       std::vector<std::string>& records) {
+BuildStop BuildRecords(double PI, const TextTable& entities, Extents& extents, BuiltRecords& records) {
     RecordBuilder builder(PI, extents, records);
-    for (const std::string& entity : entities) {
+    for (const std::string_view entity : entities) {
         builder.Entity(entity);
         if (builder.TooMany()) return BuildStop::TooManyRecords;
         if (builder.OutOfRange()) return BuildStop::OutOfRange;

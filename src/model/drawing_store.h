@@ -1,10 +1,12 @@
-// The drawing store: the record texts of the drawing, numbered from 0.
+// The drawing store: the record texts of the drawing, numbered from 0, each with its numbers read once.
 #pragma once
 
 #include <cstdint>
-#include <span>
-#include <string>
+#include <string_view>
 #include <vector>
+
+#include "model/record.h"
+#include "model/text_table.h"
 
 namespace zorvan {
 
@@ -15,24 +17,29 @@ class Class1 {
 public:
     static constexpr int32_t kCapacity = 100001;
 
-    Class1();
+    // Stores `s` at index `l`, with its numbers; valid for 0 to 100000 (anything else is a programming error
+    // and aborts).
+    void LetDATA(std::string_view s, int32_t l);
 
-    // Stores `s` at index `l`; valid for 0 to 100000 (anything else is a programming error and aborts).
-    void LetDATA(std::string s, int32_t l);
+    // The text at index `l`; the empty text for an index outside the store (a record number read from a
+    // damaged list must not take the program down). The view lasts until the store next changes.
+    std::string_view GetDATA(int32_t l) const;
 
-    // The text at index `l`; the empty text for an index outside 0..100000 (a record number read from a
-    // damaged list must not take the program down).
-    const std::string& GetDATA(int32_t l) const;
+    // The numbers of the record at index `l` (a record of no kind outside the store).
+    const RecordValues& Values(int32_t l) const;
 
     // Records 0 to n, the drawing's records.
-    std::span<const std::string> Records() const {
-        return std::span<const std::string>(records_).first(static_cast<size_t>(n + 1));
-    }
+    TextTable::Prefix Records() const { return texts_.First(static_cast<size_t>(n + 1)); }
+
+    // A whole drawing at once: `texts` and `values` become records 0.., n the last of them; records of an
+    // earlier drawing above it stay, unread.
+    void Load(TextTable texts, std::vector<RecordValues> values);
 
     int32_t n = -1;
 
 private:
-    std::vector<std::string> records_;
+    TextTable texts_;
+    std::vector<RecordValues> values_;
 };
 
 }  // namespace zorvan

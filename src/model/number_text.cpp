@@ -2,6 +2,7 @@
 #include "model/number_text.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -38,16 +39,252 @@ std::string GeneralForm(Real value, int precision) {
     return text;
 }
 
+// The fast path of the 15-digit forms. A double is m * 2^e with a 53-bit m; times 10^k it is an exact
+// fraction whose numerator fits in 128 bits for every value that the fixed notation writes (1E-4 up to
+// 1E+15), so the 15 significant digits and the rounding are decided exactly, as the general conversion
+// decides them. Exact ties, exponent forms and values outside that range are left to std::to_chars.
+__extension__ typedef unsigned __int128 Uint128;
+
+constexpr uint64_t kPow10[] = {1ULL,
+                               10ULL,
+                               100ULL,
+                               1000ULL,
+                               10000ULL,
+                               100000ULL,
+                               1000000ULL,
+                               10000000ULL,
+                               100000000ULL,
+                               1000000000ULL,
+                               10000000000ULL,
+                               100000000000ULL,
+                               1000000000000ULL,
+                               10000000000000ULL,
+                               100000000000000ULL,
+                               1000000000000000ULL,
+                               10000000000000000ULL,
+                               100000000000000000ULL,
+                               1000000000000000000ULL};
+
+struct Mantissa {
+    uint64_t m;  // the value's magnitude is m * 2^-shift
+    int shift;
+};
+
+// A normal double below 2^52 in magnitude as m * 2^-shift with shift >= 1; nothing otherwise.
+std::optional<Mantissa> Decompose(double value) {
+    const uint64_t bits = std::bit_cast<uint64_t>(value);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biased == 0 || biased == 0x7FF) return std::nullopt;  // zero, subnormal, infinity, NaN
+    const uint64_t m = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+    const int shift = 1075 - biased;  // value = m * 2^(biased - 1075)
+    if (shift < 1 || shift > 120) return std::nullopt;
+    return Mantissa{m, shift};
+}
+
+// m * 10^k * 2^-shift as its whole part and how the rest rounds it; nothing where it does not fit.
+struct Scaled {
+    uint64_t whole;
+    bool roundsUp;  // the rest is more than a half
+    bool tie;       // the rest is exactly a half
+};
+
+std::optional<Scaled> ScaleByPowerOfTen(const Mantissa& mantissa, int k) {
+    if (k < 0 || k > 18) return std::nullopt;
+    const Uint128 product = static_cast<Uint128>(mantissa.m) * kPow10[k];  // below 2^113
+    const Uint128 whole = product >> mantissa.shift;
+    const Uint128 rest = product - (whole << mantissa.shift);
+    const Uint128 half = static_cast<Uint128>(1) << (mantissa.shift - 1);
+    if (whole >= (static_cast<Uint128>(1) << 62)) return std::nullopt;
+    return Scaled{static_cast<uint64_t>(whole), rest > half, rest == half};
+}
+
+// The value's 15 significant digits and the decimal exponent of the first one, where the fixed notation
+// applies to the rounded value (-4 <= exponent < 15). Nothing where the fast path does not decide.
+struct Digits15 {
+    uint64_t digits;  // 10^14 <= digits < 10^15
+    int exponent;
+};
+
+std::optional<Digits15> FifteenDigits(double magnitude) {
+    const std::optional<Mantissa> mantissa = Decompose(magnitude);
+    if (!mantissa) return std::nullopt;
+    // First guess of the exponent from the binary one; the whole part's digit count corrects it.
+    int exponent = static_cast<int>(std::floor((52 - mantissa->shift) * 0.30102999566398120));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const std::optional<Scaled> scaled = ScaleByPowerOfTen(*mantissa, 14 - exponent);
+        if (!scaled) return std::nullopt;
+        if (scaled->whole < kPow10[14]) {
+            --exponent;
+            continue;
+        }
+        if (scaled->whole >= kPow10[15]) {
+            ++exponent;
+            continue;
+        }
+        if (scaled->tie) return std::nullopt;
+        Digits15 result{scaled->whole + (scaled->roundsUp ? 1 : 0), exponent};
+        if (result.digits == kPow10[15]) {  // rounded up to the next power of ten
+            result.digits = kPow10[14];
+            ++result.exponent;
+        }
+        if (result.exponent < -4 || result.exponent >= 15) return std::nullopt;
+        return result;
+    }
+    return std::nullopt;
+}
+
+// Appends the digits in the fixed notation of "%.15G": trailing zeros dropped, no point without decimals.
+void AppendFixedFifteen(std::string& out, bool negative, const Digits15& d, bool leadingZero) {
+    char digits[16];
+    uint64_t rest = d.digits;
+    for (int i = 14; i >= 0; --i) {
+        digits[i] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    }
+    int last = 14;
+    while (last > 0 && digits[last] == '0') --last;
+    if (negative) out += '-';
+    if (d.exponent >= 0) {
+        const int whole = d.exponent + 1;
+        out.append(digits, static_cast<size_t>(whole));
+        if (last >= whole) out.append(".").append(digits + whole, static_cast<size_t>(last - whole + 1));
+    } else {
+        if (leadingZero) out += '0';
+        out += '.';
+        out.append(static_cast<size_t>(-d.exponent - 1), '0');
+        out.append(digits, static_cast<size_t>(last + 1));
+    }
+}
+
+// The double nearest to the digits' decimal: the digits over an exact power of ten, divided once, as the
+// parse of their text gives it.
+double ValueOf(bool negative, const Digits15& d) {
+    const int scale = 14 - d.exponent;
+    const double digits = static_cast<double>(d.digits);
+    const double magnitude =
+        scale >= 0 ? digits / static_cast<double>(kPow10[scale]) : digits * static_cast<double>(kPow10[-scale]);
+    return negative ? -magnitude : magnitude;
+}
+
+// Appends the 15-digit form and returns the value its text reads back as.
+double AppendFifteen(std::string& out, double value, bool leadingZero) {
+    if (value == 0) {
+        out += '0';
+        return 0;
+    }
+    if (const std::optional<Digits15> d = FifteenDigits(std::fabs(value))) {
+        AppendFixedFifteen(out, value < 0, *d, leadingZero);
+        return ValueOf(value < 0, *d);
+    }
+    const std::string text = GeneralForm(value, 15);
+    if (!leadingZero && text.starts_with("0.")) {
+        out.append(text, 1);
+    } else if (!leadingZero && text.starts_with("-0.")) {
+        out.append("-").append(text, 2);
+    } else {
+        out += text;
+    }
+    return LenientParse(text);
+}
+
+bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
+
+// Whether `text` is the fixed notation "%.15G" writes for its own value, in either number form: an optional
+// "-", at most 15 significant digits with the first of them at a decimal exponent from -4 to 14, no leading
+// zero but the one before the point, no trailing zero after the point, "0" for zero. Such a text reads back
+// as a double whose 15-digit text is the text itself.
+bool IsFifteenDigitText(std::string_view text) {
+    if (text == "0") return true;
+    size_t pos = text.starts_with('-') ? 1 : 0;
+    const size_t start = pos;
+    while (pos < text.size() && IsDigitChar(text[pos])) ++pos;
+    const size_t wholeDigits = pos - start;
+    if (wholeDigits > 15 || (wholeDigits > 0 && text[start] == '0' && (wholeDigits > 1 || pos == text.size()))) {
+        return false;
+    }
+    const bool noWhole = wholeDigits == 0 || (wholeDigits == 1 && text[start] == '0');
+    if (pos == text.size()) return !noWhole;  // a whole number of 1 to 15 digits
+    if (text[pos] != '.') return false;
+    const size_t fractionStart = ++pos;
+    while (pos < text.size() && IsDigitChar(text[pos])) ++pos;
+    if (pos != text.size() || pos == fractionStart || text.back() == '0') return false;
+    if (!noWhole) return wholeDigits + (pos - fractionStart) <= 15;
+    size_t first = fractionStart;
+    while (first < pos && text[first] == '0') ++first;
+    return first - fractionStart <= 3 && pos - first <= 15;  // first digit no further out than 1E-4
+}
+
 }  // namespace
 
-std::string DefaultNumber(double value) { return GeneralForm(value, 15); }
+std::string DefaultNumber(double value) {
+    std::string text;
+    AppendFifteen(text, value, true);
+    return text;
+}
 
 std::string SingleNumber(float value) { return GeneralForm(value, 7); }
 
 std::string InvariantNumber(double value) {
-    std::string text = DefaultNumber(value);
-    if (text.starts_with("0.")) return text.substr(1);
-    if (text.starts_with("-0.")) return "-" + text.substr(2);
+    std::string text;
+    AppendFifteen(text, value, false);
+    return text;
+}
+
+double AppendDefaultNumber(std::string& out, double value) { return AppendFifteen(out, value, true); }
+
+double AppendInvariantNumber(std::string& out, double value) { return AppendFifteen(out, value, false); }
+
+void AppendDefaultOfText(std::string& out, std::string_view text) {
+    if (!IsFifteenDigitText(text)) {
+        AppendFifteen(out, LenientParse(text), true);
+        return;
+    }
+    if (text.starts_with('.')) {
+        out += '0';
+    } else if (text.starts_with("-.")) {
+        out.append("-0");
+        text.remove_prefix(1);
+    }
+    out += text;
+}
+
+void AppendInvariantOfText(std::string& out, std::string_view text) {
+    if (!IsFifteenDigitText(text)) {
+        AppendFifteen(out, LenientParse(text), false);
+        return;
+    }
+    if (text.starts_with("0.")) {
+        text.remove_prefix(1);
+    } else if (text.starts_with("-0.")) {
+        out += '-';
+        text.remove_prefix(2);
+    }
+    out += text;
+}
+
+double RoundedTo15Digits(double value) {
+    if (const std::optional<Digits15> d = FifteenDigits(std::fabs(value))) return ValueOf(value < 0, *d);
+    return LenientParse(DefaultNumber(value));
+}
+
+std::optional<std::string> FastFixedSix(double value) {
+    const std::optional<Mantissa> mantissa = Decompose(std::fabs(value));
+    if (!mantissa) return std::nullopt;
+    const std::optional<Scaled> scaled = ScaleByPowerOfTen(*mantissa, 6);
+    if (!scaled || scaled->tie || scaled->whole >= kPow10[18]) return std::nullopt;
+    const uint64_t rounded = scaled->whole + (scaled->roundsUp ? 1 : 0);
+    std::array<char, 32> whole{};
+    const auto end = std::to_chars(whole.data(), whole.data() + whole.size(), rounded / kPow10[6]).ptr;
+    char decimals[6];
+    uint64_t rest = rounded % kPow10[6];
+    for (int i = 5; i >= 0; --i) {
+        decimals[i] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    }
+    std::string text;
+    text.reserve(26);
+    if (value < 0 && rounded != 0) text += '-';
+    text.append(whole.data(), end).append(".").append(decimals, 6);
     return text;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,26 @@ std::string SingleNumber(float value);
 // The invariant number form: the default form with a leading "0." shortened to "." and "-0." to "-.".
 //   InvariantNumber(0.5) == ".5"   InvariantNumber(-0.25) == "-.25"   InvariantNumber(1.0 / 3) == ".333333333333333"
 std::string InvariantNumber(double value);
+
+// The two forms appended to `out`, without a text of their own; each returns the value its text reads back
+// as (RoundedTo15Digits of the value).
+double AppendDefaultNumber(std::string& out, double value);
+double AppendInvariantNumber(std::string& out, double value);
+
+// The default and the invariant form of the number a text reads as: AppendDefaultNumber(out,
+// LenientParse(text)), but where the text already is a 15-digit form of its value (as every number the
+// program writes is) only its leading "0" is added or dropped, without converting anything.
+//   ".5" -> "0.5" and "0.5" -> ".5";   "1.50" -> "1.5";   "x" -> "0"
+void AppendDefaultOfText(std::string& out, std::string_view text);
+void AppendInvariantOfText(std::string& out, std::string_view text);
+
+// The double that the 15-digit text of `value` reads back as: LenientParse(DefaultNumber(value)), without
+// the text where it can.
+double RoundedTo15Digits(double value);
+
+// The value with exactly six decimals ("%.6f"), "-" only where the rounded value is not zero, for the values
+// whose scaled digits are decided exactly (below 1E+12 in magnitude, no exact tie); nothing otherwise.
+std::optional<std::string> FastFixedSix(double value);
 
 // Reads the longest number at the start of `text` (spaces, sign, digits, ".", digits, exponent E or D in either
 // case with sign and digits) and ignores the rest. Never fails: text that does not start with a number reads

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/drawing_store.h"
+#include "model/text_table.h"
 
 namespace zorvan {
 
@@ -17,10 +18,10 @@ inline constexpr int32_t kMaxDxfPairs = 200001;            // kept DXF pairs 0..
 inline constexpr int32_t kMaxDxfEntities = 20001;          // DXF entity texts 0..20000
 inline constexpr int32_t kMaxTemplateLines = 101;          // template lines 0..100
 
-// Per-record tables of the chaining, indexed by record number. Before chaining the points read -100 and
-// the links -1; `chained` is -1 once the record has been taken into a contour, 0 before.
+// Per-record tables of the chaining, indexed by record number, as large as the drawing. Before chaining the
+// points read -100 and the links -1; `chained` is -1 once the record has been taken into a contour, 0 before.
 struct ChainTables {
-    explicit ChainTables(size_t size = kMaxRecords)
+    explicit ChainTables(size_t size = 0)
         : recStartX(size, -100.0), recStartY(size, -100.0), recEndX(size, -100.0), recEndY(size, -100.0),
           linkAtStart(size, -1), linkAtEnd(size, -1), chained(size, 0) {}
 
@@ -29,11 +30,18 @@ struct ChainTables {
     std::vector<int16_t> chained;
 };
 
-// Per-record tables of the direct G-code listing, reset after every load.
+// Per-record tables of the direct G-code listing, reset after every load, as large as the largest drawing
+// read so far.
 struct DirectGcodeTables {
-    std::vector<double> startX = std::vector<double>(kMaxRecords, -100000.0);
-    std::vector<double> startY = std::vector<double>(kMaxRecords, -100000.0);
-    std::vector<std::string> mark = std::vector<std::string>(kMaxRecords, "I");
+    std::vector<double> startX, startY;
+    std::vector<std::string> mark;
+
+    void Reserve(int32_t count) {
+        if (count <= static_cast<int32_t>(startX.size())) return;
+        startX.resize(static_cast<size_t>(count), -100000.0);
+        startY.resize(static_cast<size_t>(count), -100000.0);
+        mark.resize(static_cast<size_t>(count), "I");
+    }
 };
 
 struct Program {
@@ -73,9 +81,9 @@ struct Program {
     int16_t templateLineCount = 0;
 
     // Working tables of the DXF reader, as the last successful load left them.
-    std::vector<std::string> dxfPairs;
+    TextTable dxfPairs;
     int32_t dxfPairCount = 0;
-    std::vector<std::string> dxfEntities;
+    TextTable dxfEntities;
     int32_t dxfEntityCount = 0;
 };
 

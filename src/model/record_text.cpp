@@ -1,6 +1,8 @@
 // Splitting record texts and building them.
 #include "model/record_text.h"
 
+#include <array>
+
 #include "model/number_text.h"
 
 namespace zorvan {
@@ -55,21 +57,71 @@ bool IsArcRecord(std::string_view record) { return record.find('A') != std::stri
 bool IsLineRecord(std::string_view record) { return record.find('D') != std::string_view::npos; }
 bool IsCircleRecord(std::string_view record) { return record.find('K') != std::string_view::npos; }
 
+RecordValues AppendLineRecord(std::string& out, double x1, double y1, double z1, double x2, double y2, double z2) {
+    std::array<double, 11> at{};
+    const double in[] = {x1, y1, z1, x2, y2, z2};
+    for (size_t k = 0; k < 6; ++k) {
+        at[k] = AppendInvariantNumber(out, in[k]);
+        out += ' ';
+    }
+    out += 'D';
+    return RecordValues::Of(RecordKind::Line, at, 0);
+}
+
+RecordValues AppendArcRecord(std::string& out, double cx, double cy, double r, double startDeg, double endDeg,
+                             char sense, double x1, double y1, double x2, double y2) {
+    std::array<double, 11> at{};
+    at[0] = AppendInvariantNumber(out, cx);
+    out += ' ';
+    at[1] = AppendInvariantNumber(out, cy);
+    out += " 0 ";
+    const double rest[] = {r, startDeg, endDeg};
+    for (size_t k = 0; k < 3; ++k) {
+        at[3 + k] = AppendInvariantNumber(out, rest[k]);
+        out += ' ';
+    }
+    out += sense;
+    const double ends[] = {x1, y1, x2, y2};
+    for (size_t k = 0; k < 4; ++k) {
+        out += ' ';
+        at[7 + k] = AppendInvariantNumber(out, ends[k]);
+    }
+    out += " A";
+    return RecordValues::Of(RecordKind::Arc, at, sense == '+' || sense == '-' ? sense : 0);
+}
+
+RecordValues AppendCircleRecord(std::string& out, double cx, double cy, double r) {
+    std::array<double, 11> at{};
+    at[0] = AppendInvariantNumber(out, cx);
+    out += ' ';
+    at[1] = AppendInvariantNumber(out, cy);
+    out += " 0 ";
+    at[3] = AppendInvariantNumber(out, r);
+    out += " + ";
+    at[5] = AppendInvariantNumber(out, cx - r);
+    out += ' ';
+    at[6] = AppendInvariantNumber(out, cy);
+    out += " K";
+    return RecordValues::Of(RecordKind::Circle, at, '+');
+}
+
 std::string MakeLineRecord(double x1, double y1, double z1, double x2, double y2, double z2) {
-    return InvariantNumber(x1) + " " + InvariantNumber(y1) + " " + InvariantNumber(z1) + " " +
-           InvariantNumber(x2) + " " + InvariantNumber(y2) + " " + InvariantNumber(z2) + " D";
+    std::string text;
+    AppendLineRecord(text, x1, y1, z1, x2, y2, z2);
+    return text;
 }
 
 std::string MakeArcRecord(double cx, double cy, double r, double startDeg, double endDeg, char sense, double x1,
                           double y1, double x2, double y2) {
-    return InvariantNumber(cx) + " " + InvariantNumber(cy) + " 0 " + InvariantNumber(r) + " " +
-           InvariantNumber(startDeg) + " " + InvariantNumber(endDeg) + " " + sense + " " + InvariantNumber(x1) +
-           " " + InvariantNumber(y1) + " " + InvariantNumber(x2) + " " + InvariantNumber(y2) + " A";
+    std::string text;
+    AppendArcRecord(text, cx, cy, r, startDeg, endDeg, sense, x1, y1, x2, y2);
+    return text;
 }
 
 std::string MakeCircleRecord(double cx, double cy, double r) {
-    return InvariantNumber(cx) + " " + InvariantNumber(cy) + " 0 " + InvariantNumber(r) + " + " +
-           InvariantNumber(cx - r) + " " + InvariantNumber(cy) + " K";
+    std::string text;
+    AppendCircleRecord(text, cx, cy, r);
+    return text;
 }
 
 }  // namespace zorvan

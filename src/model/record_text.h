@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/record.h"
+
 namespace zorvan {
 
 // Splits `text` on every single `separator`, keeping empty fields (two separators in a row give one).
@@ -39,7 +41,12 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
 // use, where the other readers look anywhere).
 bool ContainsAfterFirst(std::string_view record, char letter);
 
-// Record builders; every number is written in the invariant number form.
+// Record builders; every number is written in the invariant number form. The Append forms add the text to
+// `out` and return the numbers it reads as.
+RecordValues AppendLineRecord(std::string& out, double x1, double y1, double z1, double x2, double y2, double z2);
+RecordValues AppendArcRecord(std::string& out, double cx, double cy, double r, double startDeg, double endDeg,
+                             char sense, double x1, double y1, double x2, double y2);
+RecordValues AppendCircleRecord(std::string& out, double cx, double cy, double r);
 //   MakeLineRecord(0, 0, 0, 10, 0, 0) == "0 0 0 10 0 0 D"
 //   MakeCircleRecord(5, 5, 2.5) == "5 5 0 2.5 + 2.5 5 K"
 std::string MakeLineRecord(double x1, double y1, double z1, double x2, double y2, double z2);

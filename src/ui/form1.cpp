@@ -36,7 +36,7 @@ void Form1::ListContourRecords() {
     List1.Clear();
     for (int32_t i = 0; i < program_.contourCount && i < kMaxContours; ++i) {
         for (const int32_t number : ContourRecordNumbers(program_.contourList[static_cast<size_t>(i)])) {
-            List1.AddItem(program_.store.GetDATA(number));
+            List1.AddItem(std::string(program_.store.GetDATA(number)));
         }
         List1.AddItem(kContourSeparatorRow);
     }

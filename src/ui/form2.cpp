@@ -21,7 +21,7 @@ void Form2::Command4_Click() {
     for (const std::string& row : List11_.rows) {
         const auto elements = SplitFields(row, '|');
         for (size_t k = 0; k + 1 < elements.size(); ++k) {
-            const std::string& record = program_.store.GetDATA(RecordNumberParse(elements[k]));
+            const std::string record(program_.store.GetDATA(RecordNumberParse(elements[k])));
             List1.AddItem(k == 0 ? "   " + record : record);
         }
         List1.AddItem(std::string(24, '='));

@@ -45,7 +45,7 @@ protected:
 
     // What a load must always leave: every record in a contour, and numbers that read back.
     void ExpectSoundDrawing() const {
-        for (const std::string& record : program->store.Records()) {
+        for (const std::string_view record : program->store.Records()) {
             EXPECT_EQ(record.find("inf"), std::string::npos) << record;
             EXPECT_EQ(record.find("nan"), std::string::npos) << record;
         }

@@ -40,7 +40,7 @@ void ExpectConsistentDrawing(const Program& program) {
         EXPECT_EQ(*inChain.rbegin(), program.store.n);
     }
     EXPECT_LE(std::count(program.contourChain.begin(), program.contourChain.end(), ':'), kMaxContours);
-    for (const std::string& record : program.store.Records()) {
+    for (const std::string_view record : program.store.Records()) {
         EXPECT_EQ(record.find("inf"), std::string::npos) << record;
         EXPECT_EQ(record.find("nan"), std::string::npos) << record;
     }

@@ -172,6 +172,7 @@ TEST_F(DxfReaderTest, ReadPairVertexTokensAndTheListsHandedToTheReader) {
 }
 
 TEST_F(DxfReaderTest, ReadingSetsTheViewWindowToTheExtentsAndResetsTheListingTables) {
+    program->direct.Reserve(2);
     program->direct.mark[1] = "O";
     ASSERT_EQ(ReadFile(DxfText().Line(-1, 2, 3, 4).Line(3, 4, 5, 6).Build()).outcome, DxfReadOutcome::Loaded);
     EXPECT_EQ(program->viewLeft, -1);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <charconv>
@@ -55,6 +56,58 @@ TEST(NumberForms, WrittenTextParsesBackToTheSameText) {
         SCOPED_TRACE(invariant);
         EXPECT_EQ(InvariantNumber(LenientParse(invariant)), invariant);
         EXPECT_EQ(LenientParse(invariant), LenientParse(DefaultNumber(value)));
+    }
+}
+
+// The 15-digit and six-decimal forms take an exact integer shortcut; it must give the very text the general
+// conversion gives, for every kind of value a drawing holds, ties and powers of ten included.
+TEST(NumberForms, ShortcutsAgreeWithTheGeneralConversion) {
+    const auto general = [](double value, std::chars_format format, int precision) {
+        std::array<char, 400> buffer{};
+        const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format, precision).ptr;
+        std::string text(buffer.data(), end);
+        for (char& c : text) c = c == 'e' ? 'E' : c;
+        return text;
+    };
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> unit(0, 1);
+    std::vector<double> values = {0.5, 0.25, 1e-4, 9.99999999999999e-5, 999999999999999.4, 999999999999999.5,
+                                  1e15, 0.0000005, 0.0000015, 2.5e-7, 123456.0000005, 1e12, 999999999999.9999};
+    for (int i = 0; i < 300000; ++i) {
+        const double scale = std::pow(10.0, static_cast<int>(random() % 24) - 8);
+        double value = unit(random) * scale;
+        if (i % 3 == 0) value = std::round(value * 1e6) / 1e6;       // short decimals, near ties
+        if (i % 5 == 0) value = static_cast<double>(random() % 100000) / 8;  // exact binary fractions
+        values.push_back(i % 2 ? -value : value);
+    }
+    for (const double value : values) {
+        const std::string expected = value == 0 ? "0" : general(value, std::chars_format::general, 15);
+        ASSERT_EQ(DefaultNumber(value), expected) << general(value, std::chars_format::scientific, 20);
+        ASSERT_EQ(RoundedTo15Digits(value), LenientParse(expected)) << expected;
+        for (const std::string& text : {InvariantNumber(value), expected}) {  // the text forms, converted
+            std::string defaultForm, invariantForm;
+            AppendDefaultOfText(defaultForm, text);
+            AppendInvariantOfText(invariantForm, text);
+            ASSERT_EQ(defaultForm, DefaultNumber(LenientParse(text))) << text;
+            ASSERT_EQ(invariantForm, InvariantNumber(LenientParse(text))) << text;
+        }
+        const std::string fixed = general(value, std::chars_format::fixed, 6);
+        if (const auto fast = FastFixedSix(value)) {
+            ASSERT_EQ(*fast, fixed == "-0.000000" ? "0.000000" : fixed) << general(value, std::chars_format::scientific, 20);
+        }
+    }
+}
+
+TEST(NumberForms, TextConversionsOfAnyTextAgreeWithReadingAndWriting) {
+    const char* texts[] = {"0", "-0", "007", "7", "100", "1.", "12.50", ".5", "-.25", "0.0001", "0.00001", "+5", "",
+                           "-", "1e3", "1.5E-05", "123456789012345", "1234567890123456", "0.123456789012345",
+                           "0.1234567890123456", "99.0", "x", " 5", "5 ", "-0.5", "00.5", "0.000123456789012345"};
+    for (const char* text : texts) {
+        std::string defaultForm, invariantForm;
+        AppendDefaultOfText(defaultForm, text);
+        AppendInvariantOfText(invariantForm, text);
+        EXPECT_EQ(defaultForm, DefaultNumber(LenientParse(text))) << text;
+        EXPECT_EQ(invariantForm, InvariantNumber(LenientParse(text))) << text;
     }
 }
 
