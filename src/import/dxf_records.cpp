@@ -2,6 +2,8 @@
 //
 // The last coordinates used (start x/y/z and end x/y/z) carry over from one entity to the next within a
 // load: a LINE starts them at 0, and a polyline vertex that lacks a coordinate keeps the one used before.
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 
@@ -24,12 +26,11 @@ constexpr double kLargestCoordinate = 1e307;
 // the words between blanks, empty ones skipped.
 template <typename Visit>
 void ForEachToken(std::string_view body, Visit visit) {
-    size_t pos = 0;
-    while (pos < body.size()) {
-        const size_t end = body.find_first_of("| ", pos);
-        const size_t stop = end == std::string_view::npos ? body.size() : end;
-        if (stop > pos) visit(body.substr(pos, stop - pos));
-        pos = stop + 1;
+    size_t start = 0;
+    for (size_t pos = 0; pos <= body.size(); ++pos) {
+        if (pos < body.size() && body[pos] != '|' && body[pos] != ' ') continue;
+        if (pos > start) visit(body.substr(start, pos - start));
+        start = pos + 1;
     }
 }
 
@@ -60,10 +61,26 @@ namespace dxf {
 
 namespace {
 
-// One polyline vertex: the coordinates and bulge its tokens gave (each read back from its 15-digit text, as
-// the vertex list holds it); a coordinate it lacks keeps the value last used.
+// A coordinate as the records use it: the number worked with, and its text in the record.
+struct Coordinate {
+    Coordinate() = default;
+    // A value read from the drawing: worked with as it is, written as its 15-digit text.
+    explicit Coordinate(double raw) : value(raw), text(raw) {}
+    // A polyline vertex: its vertex list holds the 15-digit text, so that is also the value worked with.
+    static Coordinate OfVertex(double raw) {
+        Coordinate c(raw);
+        c.value = c.text.Value();
+        return c;
+    }
+    double value = 0;
+    NumberText text;
+};
+
+// One polyline vertex: the coordinates and bulge its tokens gave; a coordinate it lacks keeps the value last
+// used.
 struct Vertex {
-    double x = 0, y = 0, z = 0, bulge = 0;
+    Coordinate x, y, z;
+    double bulge = 0;
     bool hasX = false, hasY = false, hasZ = false;
 };
 
@@ -130,16 +147,15 @@ private:
             const double raw = TaggedNumber(token);
             if (isX) WidenX(raw);
             if (isY) WidenY(raw);
-            const double value = RoundedTo15Digits(raw);
             const bool leading = first;
             first = false;
             if (isX || leading) vertices_.emplace_back();
             if (leading && !isX) return;  // the first token's letter is lost
             Vertex& v = vertices_.back();
-            if (isX) v.x = value, v.hasX = true;
-            if (isY) v.y = value, v.hasY = true;
-            if (isZ) v.z = value, v.hasZ = true;
-            if (isBulge) v.bulge = value;
+            if (isX) v.x = Coordinate::OfVertex(raw), v.hasX = true;
+            if (isY) v.y = Coordinate::OfVertex(raw), v.hasY = true;
+            if (isZ) v.z = Coordinate::OfVertex(raw), v.hasZ = true;
+            if (isBulge) v.bulge = RoundedTo15Digits(raw);
         });
     }
 
@@ -163,47 +179,59 @@ private:
     }
 
     void StoreLine() {
-        if (!Holdable({x1_, y1_, z1_, x2_, y2_, z2_})) return;
-        Store([this](std::string& out) { return AppendLineRecord(out, x1_, y1_, z1_, x2_, y2_, z2_); });
+        if (!Holdable({x1_.value, y1_.value, z1_.value, x2_.value, y2_.value, z2_.value})) return;
+        Store([this](std::string& out) {
+            std::array<double, 11> at{};
+            const Coordinate* fields[] = {&x1_, &y1_, &z1_, &x2_, &y2_, &z2_};
+            for (size_t k = 0; k < 6; ++k) {
+                out.append(fields[k]->text.Text()).push_back(' ');
+                at[k] = fields[k]->text.Value();
+            }
+            out.push_back('D');
+            return RecordValues::Of(RecordKind::Line, at, 0);
+        });
     }
 
     // Writes the arc of a bulged segment. A bulge so close to 0 that the arc's radius or centre overflows
     // the doubles is a straight segment, and is left to the caller to write as one.
     bool BulgeArc(double bulge) {
-        const double dx = x2_ - x1_, dy = y2_ - y1_;
+        const double x1 = x1_.value, y1 = y1_.value, x2 = x2_.value, y2 = y2_.value;
+        const double dx = x2 - x1, dy = y2 - y1;
         if (!std::isfinite(std::sqrt(dx * dx + dy * dy))) {  // a chord beyond the doubles: no arc to compute
             outOfRange_ = true;
             return true;
         }
         double cx = 0, cy = 0, r = 0;
-        BulgeArcCentre(PI_, x1_, y1_, x2_, y2_, bulge, cx, cy, r);
-        const double a1 = PointAngle(PI_, x1_, y1_, cx, cy);
-        const double a2 = PointAngle(PI_, x2_, y2_, cx, cy);
+        BulgeArcCentre(PI_, x1, y1, x2, y2, bulge, cx, cy, r);
+        const double a1 = PointAngle(PI_, x1, y1, cx, cy);
+        const double a2 = PointAngle(PI_, x2, y2, cx, cy);
         if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r) || !std::isfinite(a1) ||
             !std::isfinite(a2)) {
             return false;
         }
         WidenCircle(cx, cy, r);
-        if (Holdable({cx - r, cx + r, cy - r, cy + r, x1_, y1_, x2_, y2_})) {
+        if (Holdable({cx - r, cx + r, cy - r, cy + r, x1, y1, x2, y2})) {
             const char sense = bulge > 0 ? '+' : '-';
-            Store([&](std::string& out) { return AppendArcRecord(out, cx, cy, r, a1, a2, sense, x1_, y1_, x2_, y2_); });
+            Store([&](std::string& out) { return AppendArcRecord(out, cx, cy, r, a1, a2, sense, x1, y1, x2, y2); });
         }
         return true;
     }
 
     void Line(std::string_view body) {
-        x1_ = y1_ = x2_ = y2_ = z1_ = z2_ = 0;
-        ForEachToken(body, [this](std::string_view token) {
+        double x1 = 0, y1 = 0, z1 = 0, x2 = 0, y2 = 0, z2 = 0;
+        ForEachToken(body, [&](std::string_view token) {
             const std::string_view tag = token.substr(0, 2);
             const double value = TaggedNumber(token);
-            if (tag == "XS") { x1_ = value; WidenX(value); }
-            if (tag == "YS") { y1_ = value; WidenY(value); }
-            if (tag == "ZS") z1_ = value;
-            if (tag == "XE") { x2_ = value; WidenX(value); }
-            if (tag == "YE") { y2_ = value; WidenY(value); }
-            if (tag == "ZE") z2_ = value;
+            if (tag == "XS") { x1 = value; WidenX(value); }
+            if (tag == "YS") { y1 = value; WidenY(value); }
+            if (tag == "ZS") z1 = value;
+            if (tag == "XE") { x2 = value; WidenX(value); }
+            if (tag == "YE") { y2 = value; WidenY(value); }
+            if (tag == "ZE") z2 = value;
         });
-        if (x1_ == x2_ && y1_ == y2_) return;  // a point, not a cut
+        x1_ = Coordinate(x1), y1_ = Coordinate(y1), z1_ = Coordinate(z1);
+        x2_ = Coordinate(x2), y2_ = Coordinate(y2), z2_ = Coordinate(z2);
+        if (x1 == x2 && y1 == y2) return;  // a point, not a cut
         StoreLine();
     }
 
@@ -251,12 +279,16 @@ private:
     bool outOfRange_ = false;
     std::vector<Vertex> vertices_;
     // The coordinates last used, shared by LINE and polyline segments within one load.
-    double x1_ = 0, y1_ = 0, z1_ = 0, x2_ = 0, y2_ = 0, z2_ = 0;
+    Coordinate x1_, y1_, z1_, x2_, y2_, z2_;
 };
 
 }  // namespace
 
 BuildStop BuildRecords(double PI, const TextTable& entities, Extents& extents, BuiltRecords& records) {
+    // About one record per coordinate pair of the entity texts; the texts a little longer than the values.
+    const size_t bytes = entities.Bytes().size();
+    records.values.reserve(std::min(bytes / 16 + 1, static_cast<size_t>(kMaxRecords)));
+    records.texts.reserve(records.values.capacity(), bytes * 3 / 2);
     RecordBuilder builder(PI, extents, records);
     for (const std::string_view entity : entities) {
         builder.Entity(entity);

@@ -133,8 +133,9 @@ std::optional<Digits15> FifteenDigits(double magnitude) {
     return std::nullopt;
 }
 
-// Appends the digits in the fixed notation of "%.15G": trailing zeros dropped, no point without decimals.
-void AppendFixedFifteen(std::string& out, bool negative, const Digits15& d, bool leadingZero) {
+// Writes the digits in the fixed notation of "%.15G" at `out` (room for 24 characters): trailing zeros
+// dropped, no point without decimals. Returns the length.
+size_t WriteFixedFifteen(char* out, bool negative, const Digits15& d, bool leadingZero) {
     char digits[16];
     uint64_t rest = d.digits;
     for (int i = 14; i >= 0; --i) {
@@ -143,17 +144,22 @@ void AppendFixedFifteen(std::string& out, bool negative, const Digits15& d, bool
     }
     int last = 14;
     while (last > 0 && digits[last] == '0') --last;
-    if (negative) out += '-';
+    char* p = out;
+    if (negative) *p++ = '-';
     if (d.exponent >= 0) {
         const int whole = d.exponent + 1;
-        out.append(digits, static_cast<size_t>(whole));
-        if (last >= whole) out.append(".").append(digits + whole, static_cast<size_t>(last - whole + 1));
+        for (int i = 0; i < whole; ++i) *p++ = digits[i];
+        if (last >= whole) {
+            *p++ = '.';
+            for (int i = whole; i <= last; ++i) *p++ = digits[i];
+        }
     } else {
-        if (leadingZero) out += '0';
-        out += '.';
-        out.append(static_cast<size_t>(-d.exponent - 1), '0');
-        out.append(digits, static_cast<size_t>(last + 1));
+        if (leadingZero) *p++ = '0';
+        *p++ = '.';
+        for (int i = 0; i < -d.exponent - 1; ++i) *p++ = '0';
+        for (int i = 0; i <= last; ++i) *p++ = digits[i];
     }
+    return static_cast<size_t>(p - out);
 }
 
 // The double nearest to the digits' decimal: the digits over an exact power of ten, divided once, as the
@@ -166,25 +172,31 @@ double ValueOf(bool negative, const Digits15& d) {
     return negative ? -magnitude : magnitude;
 }
 
-// Appends the 15-digit form and returns the value its text reads back as.
-double AppendFifteen(std::string& out, double value, bool leadingZero) {
+// Writes the 15-digit form at `out` (room for 32 characters); returns its length and sets `readBack` to the
+// value its text reads back as.
+size_t WriteFifteen(char* out, double value, bool leadingZero, double& readBack) {
     if (value == 0) {
-        out += '0';
-        return 0;
+        out[0] = '0';
+        readBack = 0;
+        return 1;
     }
     if (const std::optional<Digits15> d = FifteenDigits(std::fabs(value))) {
-        AppendFixedFifteen(out, value < 0, *d, leadingZero);
-        return ValueOf(value < 0, *d);
+        readBack = ValueOf(value < 0, *d);
+        return WriteFixedFifteen(out, value < 0, *d, leadingZero);
     }
-    const std::string text = GeneralForm(value, 15);
-    if (!leadingZero && text.starts_with("0.")) {
-        out.append(text, 1);
-    } else if (!leadingZero && text.starts_with("-0.")) {
-        out.append("-").append(text, 2);
-    } else {
-        out += text;
-    }
-    return LenientParse(text);
+    std::string text = GeneralForm(value, 15);
+    readBack = LenientParse(text);
+    if (!leadingZero && text.starts_with("0.")) text.erase(0, 1);
+    if (!leadingZero && text.starts_with("-0.")) text.erase(1, 1);
+    text.copy(out, text.size());
+    return text.size();
+}
+
+double AppendFifteen(std::string& out, double value, bool leadingZero) {
+    char text[32];
+    double readBack = 0;
+    out.append(text, WriteFifteen(text, value, leadingZero, readBack));
+    return readBack;
 }
 
 bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
@@ -228,6 +240,12 @@ std::string InvariantNumber(double value) {
     std::string text;
     AppendFifteen(text, value, false);
     return text;
+}
+
+NumberText::NumberText(double raw) {
+    double readBack = 0;
+    size_ = static_cast<uint8_t>(WriteFifteen(chars_.data(), raw, false, readBack));
+    value_ = readBack;
 }
 
 double AppendDefaultNumber(std::string& out, double value) { return AppendFifteen(out, value, true); }

@@ -4,6 +4,7 @@
 // program look like to the last digit. None of them consults the process locale.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,6 +30,20 @@ std::string InvariantNumber(double value);
 // as (RoundedTo15Digits of the value).
 double AppendDefaultNumber(std::string& out, double value);
 double AppendInvariantNumber(std::string& out, double value);
+
+// A number's invariant form held without a heap block, with the value that form reads back as.
+class NumberText {
+public:
+    NumberText() : NumberText(0.0) {}
+    explicit NumberText(double raw);
+    std::string_view Text() const { return {chars_.data(), size_}; }
+    double Value() const { return value_; }
+
+private:
+    std::array<char, 32> chars_{};
+    uint8_t size_ = 0;
+    double value_ = 0;
+};
 
 // The default and the invariant form of the number a text reads as: AppendDefaultNumber(out,
 // LenientParse(text)), but where the text already is a 15-digit form of its value (as every number the

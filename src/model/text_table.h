@@ -37,6 +37,7 @@ public:
     }
     // The row being built at the end of the buffer: append its bytes to Bytes(), then close it.
     std::string& Bytes() { return bytes_; }
+    const std::string& Bytes() const { return bytes_; }
     void CloseRow(size_t begin) { spans_.push_back({begin, static_cast<uint32_t>(bytes_.size() - begin)}); }
 
     class Iterator {
