@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/number_text.h"
+#include "model/part_entry.h"
 #include "model/record_text.h"
 
 namespace zorvan {
@@ -25,11 +26,10 @@ double IntoTurn(double PI, double angle) {
 // Enough steps for a whole turn and then some: the trace stops there whatever rounding does near the end.
 constexpr int kMaxArcStrokes = 700;
 
-void DrawArc(Surface& surface, double PI, const std::vector<std::string_view>& f, Colour colour, int16_t penWidth) {
-    const auto n = [&f](size_t i) { return LenientParse(FieldAt(f, i)); };
-    const double cx = n(0), cy = n(1), r = n(3);
-    const double step = TrimBlanks(FieldAt(f, 6)) == "-" ? -kArcTraceStep : kArcTraceStep;
-    double a0 = n(4) * PI / 180, a1 = n(5) * PI / 180;
+void DrawArc(Surface& surface, double PI, const RecordValues& v, Colour colour, int16_t penWidth) {
+    const double cx = v.At(0), cy = v.At(1), r = v.At(3);
+    const double step = v.Sense() == '-' ? -kArcTraceStep : kArcTraceStep;
+    double a0 = v.At(4) * PI / 180, a1 = v.At(5) * PI / 180;
     if (a0 < 0) a0 += 2 * PI;
     if (a1 < 0) a1 += 2 * PI;
     if (a0 > 2 * PI) a0 -= 2 * PI;
@@ -37,25 +37,21 @@ void DrawArc(Surface& surface, double PI, const std::vector<std::string_view>& f
     TraceArc(surface, PI, cx, cy, r, IntoTurn(PI, a0), IntoTurn(PI, a1), step, colour, penWidth);
 }
 
-void DrawCircle(Surface& surface, const std::vector<std::string_view>& f, Colour colour, bool showDirection,
-                int16_t penWidth) {
-    const auto n = [&f](size_t i) { return LenientParse(FieldAt(f, i)); };
-    const double r = n(3);
+void DrawCircle(Surface& surface, const RecordValues& v, Colour colour, bool showDirection, int16_t penWidth) {
+    const double r = v.At(3);
     if (r < 0) return;
     surface.SetPenWidth(penWidth);
-    surface.Circle(n(0), n(1), r, colour);
+    surface.Circle(v.At(0), v.At(1), r, colour);
     surface.SetPenWidth(1);
     if (!showDirection) return;
     surface.SetPenWidth(3);
-    surface.Dot(n(5), n(6), colour);
+    surface.Dot(v.At(5), v.At(6), colour);
     surface.SetPenWidth(1);
 }
 
-void DrawLine(Surface& surface, const std::vector<std::string_view>& f, Colour colour, bool showDirection,
-              int16_t penWidth) {
-    const auto n = [&f](size_t i) { return LenientParse(FieldAt(f, i)); };
-    const double x2 = n(3), y2 = n(4);
-    DrawSegment(surface, n(0), n(1), x2, y2, colour, showDirection, penWidth);
+void DrawLine(Surface& surface, const RecordValues& v, Colour colour, bool showDirection, int16_t penWidth) {
+    const double x2 = v.At(3), y2 = v.At(4);
+    DrawSegment(surface, v.At(0), v.At(1), x2, y2, colour, showDirection, penWidth);
     if (!showDirection) return;
     surface.SetPenWidth(5);
     surface.Dot(x2, y2, colour);
@@ -111,18 +107,29 @@ void DrawSegment(Surface& surface, double x1, double y1, double x2, double y2, C
     surface.Line(s2.first, s2.second, x2, y2, colour);
 }
 
+void DrawRecord(Surface& surface, double PI, const RecordValues& record, Colour colour, bool showDirection,
+                int16_t penWidth) {
+    switch (record.kind()) {
+        case RecordKind::Arc: DrawArc(surface, PI, record, colour, penWidth); return;
+        case RecordKind::Circle: DrawCircle(surface, record, colour, showDirection, penWidth); return;
+        case RecordKind::Line: DrawLine(surface, record, colour, showDirection, penWidth); return;
+        case RecordKind::None: return;
+    }
+}
+
 void DrawRecord(Surface& surface, double PI, std::string_view record, Colour colour, bool showDirection,
                 int16_t penWidth) {
-    const auto fields = SplitFields(record);
-    if (IsArcRecord(record)) DrawArc(surface, PI, fields, colour, penWidth);
-    if (IsCircleRecord(record)) DrawCircle(surface, fields, colour, showDirection, penWidth);
-    if (IsLineRecord(record)) DrawLine(surface, fields, colour, showDirection, penWidth);
+    DrawRecord(surface, PI, RecordValues(record), colour, showDirection, penWidth);
+}
+
+void DrawContour(Surface& surface, double PI, std::span<const RecordValues> records, Colour colour, bool showDirection,
+                 int16_t penWidth) {
+    for (const RecordValues& record : records) DrawRecord(surface, PI, record, colour, showDirection, penWidth);
 }
 
 void DrawContour(Surface& surface, double PI, std::string_view contour, Colour colour, bool showDirection,
                  int16_t penWidth) {
-    const auto records = SplitFields(contour, '|');
-    for (size_t i = 0; i + 1 < records.size(); ++i) DrawRecord(surface, PI, records[i], colour, showDirection, penWidth);
+    ForEachRecord(contour, [&](std::string_view record) { DrawRecord(surface, PI, record, colour, showDirection, penWidth); });
 }
 
 void DrawPathHeader(Surface& surface, std::string_view header) {

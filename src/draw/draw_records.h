@@ -7,10 +7,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <utility>
 
 #include "draw/surface.h"
+#include "model/record.h"
 
 namespace zorvan {
 
@@ -20,9 +22,14 @@ inline constexpr double kArcTraceStep = 0.01;
 // with none of the letters draws nothing. An arc's sense "-" runs clockwise, anything else counter-clockwise.
 void DrawRecord(Surface& surface, double PI, std::string_view record, Colour colour, bool showDirection,
                 int16_t penWidth);
+void DrawRecord(Surface& surface, double PI, const RecordValues& record, Colour colour, bool showDirection,
+                int16_t penWidth);
 
 // Every record of a contour text: the elements before the last "|" (a record without its "|" is not drawn).
 void DrawContour(Surface& surface, double PI, std::string_view contour, Colour colour, bool showDirection,
+                 int16_t penWidth);
+// The records of a contour read already.
+void DrawContour(Surface& surface, double PI, std::span<const RecordValues> records, Colour colour, bool showDirection,
                  int16_t penWidth);
 
 // A part header "marker sx sy lx ly": dots of width 7 on the start and lead-in points and the line between

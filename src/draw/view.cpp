@@ -44,14 +44,15 @@ void RedrawView(const Program& program, int32_t partCount, Surface& surface, Col
     surface.Line(0, 0, 1000, 0, kGrey);
     surface.Line(0, 0, 0, 1000, kGrey);
     for (int32_t i = 0; i < partCount && i < kMaxContours; ++i) {
-        const PartFields part(program.partList[static_cast<size_t>(i)]);
+        const PartEntry& entry = program.partList[static_cast<size_t>(i)];
+        const PartFields part(entry);
         const auto header = SplitFields(part.header);
         const auto marks = SplitFields(part.marks);
         const int16_t width = FieldAt(header, 0) == "II" ? 1 : 3;
         Colour colour = baseColour;
         if (FieldAt(marks, 1) == "DEL") colour = kGrey;
         if (FieldAt(marks, 0) == "SEL") colour = kYellow;
-        DrawContour(surface, program.PI, part.records, colour, false, width);
+        DrawContour(surface, program.PI, entry.Records(), colour, false, width);
         DrawPathHeader(surface, part.header);
     }
 }

@@ -63,50 +63,90 @@ void EmitSlots(const SlotRows& slots, int first, int last, RowSink& sink) {
     }
 }
 
-// "G2" for the sense "-" (blanks trimmed), "G3" for anything else.
-std::string_view ArcCode(std::string_view sense) { return TrimBlanks(sense) == "-" ? "G2" : "G3"; }
+// "G2" for the sense "-", "G3" for anything else.
+std::string_view ArcCode(char sense) { return sense == '-' ? "G2" : "G3"; }
 
-void ArcRow(std::string& row, std::string_view code, double cx, double cy, double x, double y) {
-    row.assign(code).append(" I ").append(FixedNumber(cx)).append("  J ").append(FixedNumber(cy));
-    row.append(" X ").append(FixedNumber(x)).append(" Y ").append(FixedNumber(y));
+void AppendFixed(std::string& row, double value) {
+    if (auto fast = FastFixedSix(value)) {
+        row += *fast;
+    } else {
+        row += FixedNumber(value);
+    }
 }
 
-void ContourRows(std::string_view record, std::string& row, RowSink& sink) {
-    const auto f = SplitFields(record);
-    const auto number = [&f](size_t k) { return LenientParse(FieldAt(f, k)); };
-    if (IsLineRecord(record)) {
-        row.assign("G1 X ").append(FixedNumber(number(3))).append(" Y ").append(FixedNumber(number(4)));
-        sink.Row(row);
+void ArcRow(std::string& row, std::string_view code, double cx, double cy, double x, double y) {
+    row.assign(code).append(" I ");
+    AppendFixed(row, cx);
+    row.append("  J ");
+    AppendFixed(row, cy);
+    row.append(" X ");
+    AppendFixed(row, x);
+    row.append(" Y ");
+    AppendFixed(row, y);
+}
+
+void ContourRows(const RecordValues& record, std::string& row, RowSink& sink) {
+    switch (record.kind()) {
+        case RecordKind::Line:
+            row.assign("G1 X ");
+            AppendFixed(row, record.At(3));
+            row.append(" Y ");
+            AppendFixed(row, record.At(4));
+            sink.Row(row);
+            return;
+        case RecordKind::Arc: {
+            const ArcValues a = record.Arc();
+            ArcRow(row, ArcCode(a.sense), a.cx, a.cy, a.x2, a.y2);
+            sink.Row(row);
+            return;
+        }
+        case RecordKind::Circle: {
+            const CircleValues c = record.Circle();
+            const std::string_view code = ArcCode(c.sense);
+            ArcRow(row, code, c.cx, c.cy, c.cx + c.r, c.cy);
+            sink.Row(row);
+            ArcRow(row, code, c.cx, c.cy, c.cx - c.r, c.cy);
+            sink.Row(row);
+            return;
+        }
+        case RecordKind::None: return;
     }
-    if (IsArcRecord(record)) {
-        ArcRow(row, ArcCode(FieldAt(f, 6)), number(0), number(1), number(9), number(10));
-        sink.Row(row);
-    }
-    if (IsCircleRecord(record)) {
-        const std::string_view code = ArcCode(FieldAt(f, 4));
-        const double cx = number(0), cy = number(1), r = number(3);
-        ArcRow(row, code, cx, cy, cx + r, cy);
-        sink.Row(row);
-        ArcRow(row, code, cx, cy, cx - r, cy);
-        sink.Row(row);
-    }
+}
+
+// A header point in a move row: its default form where that has no exponent, the fixed form where it would.
+void AppendGcodeNumber(std::string& row, std::string_view text) {
+    const size_t begin = row.size();
+    AppendDefaultOfText(row, text);
+    if (row.find('E', begin) == std::string::npos) return;
+    row.resize(begin);
+    row += FixedNumber(LenientParse(text));
 }
 
 void WritePart(const Program& program, const SlotRows& slots, int32_t i, std::string& row, RowSink& sink) {
-    const PartFields part(program.partList[static_cast<size_t>(i)]);
+    const PartEntry& entry = program.partList[static_cast<size_t>(i)];
+    const PartFields part(entry);
     const auto header = SplitFields(part.header);
-    const auto number = [&header](size_t k) { return LenientParse(FieldAt(header, k)); };
 
     row.assign("(------------------- ").append(std::to_string(i)).append(" ------------------------)");
     sink.Row(row);
     if (const auto compensation = CompensationLine(FieldAt(header, 0), part.StoredArea())) sink.Row(*compensation);
     EmitSlots(slots, 1, 10, sink);
-    row.assign("G0 X ").append(GcodeNumber(number(3))).append(" Y ").append(GcodeNumber(number(4)));
+    row.assign("G0 X ");
+    AppendGcodeNumber(row, FieldAt(header, 3));
+    row.append(" Y ");
+    AppendGcodeNumber(row, FieldAt(header, 4));
     sink.Row(row);
     EmitSlots(slots, 11, 20, sink);
-    row.assign("G1 X ").append(GcodeNumber(number(1))).append(" Y ").append(GcodeNumber(number(2)));
+    row.assign("G1 X ");
+    AppendGcodeNumber(row, FieldAt(header, 1));
+    row.append(" Y ");
+    AppendGcodeNumber(row, FieldAt(header, 2));
     sink.Row(row);
-    for (const std::string_view record : SplitFields(part.records, '|')) ContourRows(record, row, sink);
+    for (const RecordValues& record : entry.Records()) ContourRows(record, row, sink);
+    // A text after the last "|" is written as a record too.
+    const size_t lastBar = part.records.rfind('|');
+    const std::string_view tail = lastBar == std::string_view::npos ? part.records : part.records.substr(lastBar + 1);
+    if (!tail.empty()) ContourRows(RecordValues(tail), row, sink);
     EmitSlots(slots, 21, 30, sink);
 }
 
@@ -132,7 +172,7 @@ std::optional<std::string> CompensationLine(std::string_view marker, double area
 void AppendContourRows(std::string_view record, std::vector<std::string>& listing) {
     ListingSink sink(listing);
     std::string row;
-    ContourRows(record, row, sink);
+    ContourRows(RecordValues(record), row, sink);
 }
 
 void WriteProgram(const Program& program, int32_t cutCount, std::vector<std::string>& listing) {

@@ -84,9 +84,9 @@ double IntoOneTurn(double PI, double angle) {
 
 }  // namespace
 
-ArcSweep ArcSweepOf(double PI, int16_t divisions, double startDeg, double endDeg, const std::string& sense) {
+ArcSweep ArcSweepOf(double PI, int16_t divisions, double startDeg, double endDeg, bool clockwise) {
     ArcSweep sweep{IntoOneTurn(PI, PI / 180 * startDeg), IntoOneTurn(PI, PI / 180 * endDeg), PI / divisions};
-    if (sense == "-") sweep.step = -sweep.step;
+    if (clockwise) sweep.step = -sweep.step;
     if (sweep.step < 0 && sweep.a1 > sweep.a0) sweep.a1 -= 2 * PI;
     if (sweep.step > 0 && sweep.a1 < sweep.a0) sweep.a1 += 2 * PI;
     return sweep;
@@ -94,18 +94,16 @@ ArcSweep ArcSweepOf(double PI, int16_t divisions, double startDeg, double endDeg
 
 std::string ArcToChords(double PI, int16_t divisions, double cx, double cy, double radius, double startDeg,
                         double endDeg, const std::string& sense) {
-    const ArcSweep sweep = ArcSweepOf(PI, divisions, startDeg, endDeg, sense);
-    const double step = sweep.step, a1 = sweep.a1;
     std::string chords;
-    if (!std::isfinite(step)) return chords;
-    const double limit = a1 - step / 2;
-    for (double a = sweep.a0; step > 0 ? a <= limit : a >= limit; a += step) {
-        double b = a + step;
-        if (step > 0 && b > a1) b = a1;
-        if (step < 0 && b < a1) b = a1;
-        chords += DefaultNumber(cx + radius * std::cos(a)) + " " + DefaultNumber(cy + radius * std::sin(a)) + " " +
-                  DefaultNumber(cx + radius * std::cos(b)) + " " + DefaultNumber(cy + radius * std::sin(b)) + "|";
-    }
+    ForEachChord(PI, divisions, cx, cy, radius, startDeg, endDeg, sense == "-",
+                 [&chords](double x1, double y1, double x2, double y2) {
+                     for (const double v : {x1, y1, x2}) {
+                         AppendDefaultNumber(chords, v);
+                         chords += ' ';
+                     }
+                     AppendDefaultNumber(chords, y2);
+                     chords += '|';
+                 });
     return chords;
 }
 

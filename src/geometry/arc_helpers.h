@@ -5,6 +5,7 @@
 // texts written from them carry that difference.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -36,6 +37,22 @@ std::string ArcToChords(double PI, int16_t divisions, double cx, double cy, doub
 struct ArcSweep {
     double a0, a1, step;
 };
-ArcSweep ArcSweepOf(double PI, int16_t divisions, double startDeg, double endDeg, const std::string& sense);
+ArcSweep ArcSweepOf(double PI, int16_t divisions, double startDeg, double endDeg, bool clockwise);
+
+// The chords of ArcToChords as numbers, before they are written: `visit(x1, y1, x2, y2)` per chord.
+template <typename Visit>
+void ForEachChord(double PI, int16_t divisions, double cx, double cy, double radius, double startDeg, double endDeg,
+                  bool clockwise, Visit visit) {
+    const ArcSweep sweep = ArcSweepOf(PI, divisions, startDeg, endDeg, clockwise);
+    const double step = sweep.step, a1 = sweep.a1;
+    if (!std::isfinite(step)) return;
+    const double limit = a1 - step / 2;
+    for (double a = sweep.a0; step > 0 ? a <= limit : a >= limit; a += step) {
+        double b = a + step;
+        if (step > 0 && b > a1) b = a1;
+        if (step < 0 && b < a1) b = a1;
+        visit(cx + radius * std::cos(a), cy + radius * std::sin(a), cx + radius * std::cos(b), cy + radius * std::sin(b));
+    }
+}
 
 }  // namespace zorvan

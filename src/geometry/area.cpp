@@ -7,8 +7,8 @@
 #include "geometry/arc_helpers.h"
 #include "model/number_text.h"
 #include "model/part_entry.h"
-#include "model/record_text.h"
 #include "model/record_ends.h"
+#include "model/record_text.h"
 
 namespace zorvan {
 
@@ -16,101 +16,131 @@ namespace {
 
 double Piece(double x1, double y1, double x2, double y2) { return (y1 + y2) / 2 * (x2 - x1); }
 
-double FieldNumber(const std::vector<std::string_view>& fields, size_t index) {
-    return LenientParse(FieldAt(fields, index));
-}
-
 }  // namespace
 
-double AREA_ARC(double PI, std::string_view record) {
-    const auto f = SplitFields(record);
-    const double cx = FieldNumber(f, 0), cy = FieldNumber(f, 1), r = FieldNumber(f, 3);
-    const double startDeg = FieldNumber(f, 4), endDeg = FieldNumber(f, 5);
-    const std::string sense(TrimBlanks(FieldAt(f, 6)));
-    const std::string chords = ArcToChords(PI, 16, cx, cy, r, startDeg, endDeg, sense);
+double AreaOfArc(double PI, const ArcValues& arc) {
+    // The chord points as their 15-digit texts read back, as the chord text of ArcToChords holds them.
+    const bool clockwise = arc.sense == '-';
+    double area = 0, lastX = 0, lastY = 0;
+    bool any = false;
+    ForEachChord(PI, 16, arc.cx, arc.cy, arc.r, arc.startDeg, arc.endDeg, clockwise,
+                 [&](double x1, double y1, double x2, double y2) {
+                     lastX = RoundedTo15Digits(x2);
+                     lastY = RoundedTo15Digits(y2);
+                     area += Piece(RoundedTo15Digits(x1), RoundedTo15Digits(y1), lastX, lastY);
+                     any = true;
+                 });
+    if (!any) return area;
 
-    double area = 0;
-    std::string_view lastX, lastY;
-    for (const std::string_view chord : SplitFields(chords, '|')) {
-        if (chord.empty()) continue;  // the tail after the final "|"
-        const auto p = SplitFields(chord);
-        area += Piece(FieldNumber(p, 0), FieldNumber(p, 1), FieldNumber(p, 2), FieldNumber(p, 3));
-        lastX = FieldAt(p, 2);
-        lastY = FieldAt(p, 3);
-    }
-    if (chords.empty()) return area;
-
-    // Close the gap the chords leave before the end angle, with the end point written as chord ends are.
-    const double a1 = ArcSweepOf(PI, 16, startDeg, endDeg, sense).a1;
-    const std::string endXText = DefaultNumber(cx + r * std::cos(a1));
-    const std::string endYText = DefaultNumber(cy + r * std::sin(a1));
-    if (endXText != lastX || endYText != lastY) {
-        area += Piece(LenientParse(lastX), LenientParse(lastY), LenientParse(endXText), LenientParse(endYText));
-    }
+    // Close the gap the chords leave before the end angle, with the end point read as chord ends are.
+    const double a1 = ArcSweepOf(PI, 16, arc.startDeg, arc.endDeg, clockwise).a1;
+    const double endX = RoundedTo15Digits(arc.cx + arc.r * std::cos(a1));
+    const double endY = RoundedTo15Digits(arc.cy + arc.r * std::sin(a1));
+    if (endX != lastX || endY != lastY) area += Piece(lastX, lastY, endX, endY);
     return area;
 }
 
-double KAREA(double PI, std::string_view record) {
-    if (IsCircleRecord(record)) {
-        const auto f = SplitFields(record);
-        const double r = FieldNumber(f, 3);
-        const double magnitude = PI * r * r;
-        return FieldAt(f, 4) == "-" ? magnitude : -magnitude;
+double AREA_ARC(double PI, std::string_view record) { return AreaOfArc(PI, RecordValues(record).Arc()); }
+
+double AreaOf(double PI, const RecordValues& record) {
+    switch (record.kind()) {
+        case RecordKind::Circle: {
+            const double r = record.At(3);
+            const double magnitude = PI * r * r;
+            return record.Sense() == '-' ? magnitude : -magnitude;
+        }
+        case RecordKind::Line: return Piece(record.At(0), record.At(1), record.At(3), record.At(4));
+        case RecordKind::Arc: return AreaOfArc(PI, record.Arc());
+        case RecordKind::None: break;
     }
-    double area = 0;
-    if (IsLineRecord(record)) {
-        const auto f = SplitFields(record);
-        area = Piece(FieldNumber(f, 0), FieldNumber(f, 1), FieldNumber(f, 3), FieldNumber(f, 4));
-    }
-    if (IsArcRecord(record)) area = AREA_ARC(PI, record);
-    return area;
+    return 0;
 }
 
-double CalcArea(double PI, std::string_view contour) {
-    const auto records = SplitFields(contour, '|');
+double KAREA(double PI, std::string_view record) { return AreaOf(PI, RecordValues(record)); }
+
+double CalcArea(double PI, std::span<const RecordValues> records) {
     double area = 0;
-    for (size_t i = 0; i + 1 < records.size(); ++i) area += KAREA(PI, records[i]);
+    for (const RecordValues& record : records) area += AreaOf(PI, record);
     return std::isfinite(area) ? area : 0;
 }
 
+double CalcArea(double PI, std::string_view contour) {
+    std::vector<RecordValues> records;
+    ForEachRecord(contour, [&records](std::string_view record) { records.emplace_back(record); });
+    return CalcArea(PI, records);
+}
+
 void ReversePath(Program& program, int32_t row) {
-    std::string& entry = program.partList[static_cast<size_t>(row)];
+    PartEntry& entry = program.partList[static_cast<size_t>(row)];
     const PartFields part(entry);
-    const auto records = SplitFields(part.records, '|');
-    std::string reversed;
-    for (size_t k = records.size() - 1; k-- > 0;) {
-        reversed += invert_IT(records[k]);
-        reversed += '|';
+    const std::span<const RecordValues> values = entry.Records();
+
+    std::vector<std::string_view> texts;
+    texts.reserve(values.size());
+    ForEachRecord(part.records, [&texts](std::string_view record) { texts.push_back(record); });
+
+    std::string reversedRecords;
+    reversedRecords.reserve(part.records.size() + part.records.size() / 8);
+    std::vector<RecordValues> reversedValues;
+    reversedValues.reserve(values.size());
+    for (size_t k = texts.size(); k-- > 0;) {
+        AppendInverted(reversedRecords, texts[k], values[k].kind());
+        reversedRecords += '|';
+        reversedValues.push_back(values[k].Reversed());
     }
-    const std::string header = std::string(part.Marker()) + " " + startPoints(reversed);
-    entry = header + ":" + reversed + ":" + std::string(part.marks);
+    std::string text(part.Marker());
+    text += ' ';
+    AppendStartPoints(text, reversedRecords);
+    text.append(":").append(reversedRecords).append(":").append(part.marks);
+    entry.Set(std::move(text), std::move(reversedValues));
 }
 
 namespace {
 
-// A circle part rebuilt with the sense its marker needs; unchanged for any other marker.
-std::string OrientedCircle(std::string_view marker, std::string_view contour) {
-    const char* sense = marker == "II" ? "+" : marker == "OO" ? "-" : nullptr;
-    if (sense == nullptr) return std::string(contour);
-    const auto f = SplitFields(contour);
-    return DefaultNumber(FieldNumber(f, 0)) + " " + DefaultNumber(FieldNumber(f, 1)) + " 0 " +
-           DefaultNumber(FieldNumber(f, 3)) + " " + sense + " " + DefaultNumber(FieldNumber(f, 5)) + " " +
-           DefaultNumber(FieldNumber(f, 6)) + " K|";
+// A circle part rebuilt with the sense its marker needs; for any other marker its contour stays as it is.
+// Either way the entry is written again as its three fields.
+void OrientCircle(PartEntry& entry) {
+    const PartFields part(entry);
+    const std::string_view marker = part.Marker();
+    const char sense = marker == "II" ? '+' : marker == "OO" ? '-' : 0;
+    if (sense == 0) {
+        entry = std::string(part.header).append(":").append(part.records).append(":").append(part.marks);
+        return;
+    }
+    const RecordFieldTexts f(part.records);
+    std::string text(part.header);
+    text += ':';
+    for (const size_t k : {0, 1}) {
+        AppendDefaultOfText(text, f.at[k]);
+        text += ' ';
+    }
+    text += "0 ";
+    AppendDefaultOfText(text, f.at[3]);
+    text.append(" ").append(1, sense).append(" ");
+    AppendDefaultOfText(text, f.at[5]);
+    text += ' ';
+    AppendDefaultOfText(text, f.at[6]);
+    text.append(" K|:").append(part.marks);
+    RecordValues circle = RecordValues::Of(RecordKind::Circle,
+                                           {LenientParse(f.at[0]), LenientParse(f.at[1]), 0, LenientParse(f.at[3]), 0,
+                                            LenientParse(f.at[5]), LenientParse(f.at[6])},
+                                           sense);
+    entry.Set(std::move(text), {circle});
 }
 
 }  // namespace
 
 void CCW_OR_CW(Program& program) {
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
-        std::string& entry = program.partList[static_cast<size_t>(i)];
+        PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const PartFields part(entry);
-        const std::string_view marker = part.Marker();
         if (!IsCircleRecord(part.records)) {
+            const std::string_view marker = part.Marker();
             const double storedArea = part.StoredArea();
             if ((marker == "OO" && storedArea < 0) || (marker == "II" && storedArea > 0)) ReversePath(program, i);
             continue;
         }
-        entry = std::string(part.header) + ":" + OrientedCircle(marker, part.records) + ":" + std::string(part.marks);
+        OrientCircle(entry);
     }
 }
 

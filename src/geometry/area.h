@@ -6,9 +6,11 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "model/program.h"
+#include "model/record.h"
 
 namespace zorvan {
 
@@ -24,6 +26,11 @@ double AREA_ARC(double PI, std::string_view record);
 // The area of a contour text (records each followed by "|"); 0 when it cannot be computed.
 //   CalcArea(PI, "0 0 0 1 0 0 D|1 0 0 1 1 0 D|1 1 0 0 1 0 D|0 1 0 0 0 0 D|") == -1
 double CalcArea(double PI, std::string_view contour);
+// The same for a contour's records read already.
+double CalcArea(double PI, std::span<const RecordValues> records);
+// KAREA and AREA_ARC of records read already.
+double AreaOf(double PI, const RecordValues& record);
+double AreaOfArc(double PI, const ArcValues& arc);
 
 // Reverses the contour of part entry `row` in place: records in reverse order, each reversed; the header's
 // start and lead-in points both become the new first record's start.

@@ -10,37 +10,43 @@
 
 namespace zorvan {
 
-void IncludeRecord(double PI, std::string_view record, ExtentBuilder& extents) {
-    const auto f = SplitFields(record);
-    const auto n = [&f](size_t i) { return LenientParse(FieldAt(f, i)); };
-    if (ContainsAfterFirst(record, 'K')) {
-        const double x = n(0), y = n(1), r = n(3);
-        extents.IncludeX(x - r);
-        extents.IncludeX(x + r);
-        extents.IncludeY(y - r);
-        extents.IncludeY(y + r);
-    }
-    if (ContainsAfterFirst(record, 'D')) {
-        extents.Include(n(0), n(1));
-        extents.Include(n(3), n(4));
-    }
-    if (ContainsAfterFirst(record, 'A')) {
-        const std::string sense(TrimBlanks(FieldAt(f, 6)));
-        const std::string chords = ArcToChords(PI, 8, n(0), n(1), n(3), n(4), n(5), sense);
-        const auto elements = SplitFields(chords, '|');
-        for (size_t k = 0; k + 1 < elements.size(); ++k) {
-            const auto p = SplitFields(elements[k]);
-            extents.Include(LenientParse(FieldAt(p, 0)), LenientParse(FieldAt(p, 1)));
+void IncludeRecord(double PI, const RecordValues& record, ExtentBuilder& extents) {
+    switch (record.kind()) {
+        case RecordKind::Circle: {
+            const double x = record.At(0), y = record.At(1), r = record.At(3);
+            extents.IncludeX(x - r);
+            extents.IncludeX(x + r);
+            extents.IncludeY(y - r);
+            extents.IncludeY(y + r);
+            return;
         }
+        case RecordKind::Line:
+            extents.Include(record.At(0), record.At(1));
+            extents.Include(record.At(3), record.At(4));
+            return;
+        case RecordKind::Arc: {
+            // The chord vertices as their 15-digit texts read back, as the chord text holds them.
+            const ArcValues a = record.Arc();
+            ForEachChord(PI, 8, a.cx, a.cy, a.r, a.startDeg, a.endDeg, a.sense == '-',
+                         [&extents](double x1, double y1, double, double) {
+                             extents.Include(RoundedTo15Digits(x1), RoundedTo15Digits(y1));
+                         });
+            return;
+        }
+        case RecordKind::None: return;
     }
+}
+
+void IncludeRecord(double PI, std::string_view record, ExtentBuilder& extents) {
+    IncludeRecord(PI, RecordValues(record), extents);
 }
 
 void ComputePartExtents(Program& program, int32_t partCount) {
     ExtentBuilder extents;
     for (int32_t i = 0; i < partCount && i < kMaxContours; ++i) {
-        const PartFields part(program.partList[static_cast<size_t>(i)]);
-        const auto records = SplitFields(part.records, '|');
-        for (size_t k = 0; k + 1 < records.size(); ++k) IncludeRecord(program.PI, records[k], extents);
+        for (const RecordValues& record : program.partList[static_cast<size_t>(i)].Records()) {
+            IncludeRecord(program.PI, record, extents);
+        }
     }
     program.extMinX = extents.minX;
     program.extMaxX = extents.maxX;

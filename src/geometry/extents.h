@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "model/program.h"
+#include "model/record.h"
 
 namespace zorvan {
 
@@ -32,6 +33,7 @@ private:
 // Takes one record into the extents: a circle whole, a line by its ends, an arc by the first points of the
 // chords of ArcToChords with 8 divisions (the arc's last point is not included).
 void IncludeRecord(double PI, std::string_view record, ExtentBuilder& extents);
+void IncludeRecord(double PI, const RecordValues& record, ExtentBuilder& extents);
 
 // The extents of parts 0..partCount-1 (deleted ones too) into extMinX .. extMaxY.
 void ComputePartExtents(Program& program, int32_t partCount);

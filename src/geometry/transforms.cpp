@@ -1,8 +1,8 @@
-// Transforms of the drawing.
+// Transforms of the drawing: each record's numbers taken from what it reads as, moved, and written again with
+// the numbers the new text reads as kept beside it.
 #include "geometry/transforms.h"
 
 #include <cmath>
-#include <functional>
 #include <vector>
 
 #include "model/number_text.h"
@@ -13,8 +13,6 @@ namespace zorvan {
 
 namespace {
 
-using PointFunction = std::function<std::pair<double, double>(double, double)>;
-
 // Angles wrapped once: above 360 lose 360, then below 0 gain 360.
 void WrapAngles(double& start, double& end) {
     if (start > 360) start -= 360;
@@ -23,49 +21,106 @@ void WrapAngles(double& start, double& end) {
     if (end < 0) end += 360;
 }
 
-// A record with its points through `point`, its radius times `radiusFactor` and its angles turned by
-// `turnDegrees`. A circle's start point follows `circleStart` (its own point, or the new leftmost point).
-std::string TransformRecord(std::string_view record, const PointFunction& point, double radiusFactor,
-                            double turnDegrees, bool restartCircleAtLeft) {
-    const auto f = SplitFields(record);
-    const auto n = [&f](size_t i) { return LenientParse(FieldAt(f, i)); };
-    const auto inv = [](double v) { return InvariantNumber(v); };
-    if (IsArcRecord(record)) {
-        const auto [cx, cy] = point(n(0), n(1));
-        const auto [sx, sy] = point(n(7), n(8));
-        const auto [ex, ey] = point(n(9), n(10));
-        double start = n(4) + turnDegrees, end = n(5) + turnDegrees;
-        WrapAngles(start, end);
-        return JoinFields({inv(cx), inv(cy), inv(n(2)), inv(n(3) * radiusFactor), inv(start), inv(end),
-                     std::string(TrimBlanks(FieldAt(f, 6))), inv(sx), inv(sy), inv(ex), inv(ey), "A"});
+// Writes each number in the invariant form followed by a blank, keeping what it reads as at `at[k]`.
+template <size_t N>
+void AppendNumbers(std::string& out, std::array<double, 11>& at, const std::array<std::pair<size_t, double>, N>& numbers) {
+    for (const auto& [k, value] : numbers) {
+        at[k] = AppendInvariantNumber(out, value);
+        out += ' ';
     }
-    if (IsCircleRecord(record)) {
-        const auto [cx, cy] = point(n(0), n(1));
-        const double r = n(3) * radiusFactor;
-        const auto [sx, sy] = restartCircleAtLeft ? std::pair{cx - r, cy} : point(n(5), n(6));
-        return JoinFields({inv(cx), inv(cy), inv(n(2)), inv(r), std::string(TrimBlanks(FieldAt(f, 4))), inv(sx), inv(sy), "K"});
-    }
-    if (IsLineRecord(record)) {
-        const auto [x1, y1] = point(n(0), n(1));
-        const auto [x2, y2] = point(n(3), n(4));
-        return JoinFields({inv(x1), inv(y1), inv(n(2)), inv(x2), inv(y2), inv(n(5)), "D"});
-    }
-    return std::string(record);
 }
 
-std::string TransformContour(std::string_view contour, const std::function<std::string(std::string_view)>& record) {
+// One record with its points through `point`, its radius times `radiusFactor` and its angles turned by
+// `turnDegrees`; a circle starts again at its new leftmost point or keeps its own start point moved.
+template <typename Point>
+RecordValues TransformRecord(std::string& out, std::string_view record, const RecordValues& v, const Point& point,
+                             double radiusFactor, double turnDegrees, bool restartCircleAtLeft) {
+    std::array<double, 11> at{};
+    switch (v.kind()) {
+        case RecordKind::Arc: {
+            const auto [cx, cy] = point(v.At(0), v.At(1));
+            const auto [sx, sy] = point(v.At(7), v.At(8));
+            const auto [ex, ey] = point(v.At(9), v.At(10));
+            double start = v.At(4) + turnDegrees, end = v.At(5) + turnDegrees;
+            WrapAngles(start, end);
+            AppendNumbers<6>(out, at, {{{0, cx}, {1, cy}, {2, v.At(2)}, {3, v.At(3) * radiusFactor}, {4, start}, {5, end}}});
+            out.append(TrimBlanks(RecordFieldTexts(record).at[6])).push_back(' ');
+            AppendNumbers<4>(out, at, {{{7, sx}, {8, sy}, {9, ex}, {10, ey}}});
+            out += 'A';
+            return RecordValues::Of(RecordKind::Arc, at, v.Sense());
+        }
+        case RecordKind::Circle: {
+            const auto [cx, cy] = point(v.At(0), v.At(1));
+            const double r = v.At(3) * radiusFactor;
+            const auto [sx, sy] = restartCircleAtLeft ? std::pair{cx - r, cy} : point(v.At(5), v.At(6));
+            AppendNumbers<4>(out, at, {{{0, cx}, {1, cy}, {2, v.At(2)}, {3, r}}});
+            out.append(TrimBlanks(RecordFieldTexts(record).at[4])).push_back(' ');
+            AppendNumbers<2>(out, at, {{{5, sx}, {6, sy}}});
+            out += 'K';
+            return RecordValues::Of(RecordKind::Circle, at, v.Sense());
+        }
+        case RecordKind::Line: {
+            const auto [x1, y1] = point(v.At(0), v.At(1));
+            const auto [x2, y2] = point(v.At(3), v.At(4));
+            AppendNumbers<6>(out, at, {{{0, x1}, {1, y1}, {2, v.At(2)}, {3, x2}, {4, y2}, {5, v.At(5)}}});
+            out += 'D';
+            return RecordValues::Of(RecordKind::Line, at, 0);
+        }
+        case RecordKind::None: break;
+    }
+    out.append(record);
+    return v;
+}
+
+// Every record of a part's contour transformed, followed by "|"; the values of the new records into `values`.
+template <typename Point>
+std::string TransformContour(std::string_view contour, std::span<const RecordValues> records, const Point& point,
+                             double radiusFactor, double turnDegrees, bool restartCircleAtLeft,
+                             std::vector<RecordValues>& values) {
     std::string result;
-    const auto records = SplitFields(contour, '|');
-    for (size_t i = 0; i + 1 < records.size(); ++i) result += record(records[i]) + "|";
+    result.reserve(contour.size() + contour.size() / 4);
+    values.clear();
+    values.reserve(records.size());
+    size_t k = 0;
+    ForEachRecord(contour, [&](std::string_view record) {
+        values.push_back(TransformRecord(result, record, records[k++], point, radiusFactor, turnDegrees, restartCircleAtLeft));
+        result += '|';
+    });
     return result;
 }
 
-std::string TransformHeader(std::string_view header, const PointFunction& point) {
+template <typename Point>
+std::string TransformHeader(std::string_view header, const Point& point) {
     const auto f = SplitFields(header);
     const auto n = [&f](size_t i) { return LenientParse(FieldAt(f, i)); };
     const auto [sx, sy] = point(n(1), n(2));
     const auto [lx, ly] = point(n(3), n(4));
     return JoinFields({std::string(FieldAt(f, 0)), DefaultNumber(sx), DefaultNumber(sy), DefaultNumber(lx), DefaultNumber(ly)});
+}
+
+struct MoveRotate {
+    std::pair<double, double> operator()(double x, double y) const { return MoveRotatePoint(x, y, tx, ty, px, py, theta); }
+    double tx, ty, px, py, theta;
+};
+
+struct Scale {
+    std::pair<double, double> operator()(double x, double y) const { return ScalePoint(program, x, y, f); }
+    const Program& program;
+    double f;
+};
+
+std::string TransformedRecord(std::string_view record, const auto& point, double radiusFactor, double turnDegrees,
+                              bool restartCircleAtLeft) {
+    std::string text;
+    TransformRecord(text, record, RecordValues(record), point, radiusFactor, turnDegrees, restartCircleAtLeft);
+    return text;
+}
+
+std::string TransformedContour(std::string_view contour, const auto& point, double radiusFactor, double turnDegrees,
+                               bool restartCircleAtLeft) {
+    std::vector<RecordValues> records, values;
+    ForEachRecord(contour, [&records](std::string_view record) { records.emplace_back(record); });
+    return TransformContour(contour, records, point, radiusFactor, turnDegrees, restartCircleAtLeft, values);
 }
 
 }  // namespace
@@ -82,73 +137,75 @@ std::pair<double, double> ScalePoint(const Program& program, double x, double y,
 
 std::string MoveRotateRecord(double PI, std::string_view record, double tx, double ty, double px, double py,
                              double theta) {
-    const PointFunction point = [=](double x, double y) { return MoveRotatePoint(x, y, tx, ty, px, py, theta); };
-    return TransformRecord(record, point, 1, theta * 180 / PI, true);
+    return TransformedRecord(record, MoveRotate{tx, ty, px, py, theta}, 1, theta * 180 / PI, true);
 }
 
 std::string MoveRotateContour(double PI, std::string_view contour, double tx, double ty, double px, double py,
                               double theta) {
-    return TransformContour(contour, [=](std::string_view r) { return MoveRotateRecord(PI, r, tx, ty, px, py, theta); });
+    return TransformedContour(contour, MoveRotate{tx, ty, px, py, theta}, 1, theta * 180 / PI, true);
 }
 
 std::string MoveRotateHeader(std::string_view header, double tx, double ty, double px, double py, double theta) {
-    return TransformHeader(header, [=](double x, double y) { return MoveRotatePoint(x, y, tx, ty, px, py, theta); });
+    return TransformHeader(header, MoveRotate{tx, ty, px, py, theta});
 }
 
 std::string ScaleRecord(const Program& program, std::string_view record, double f) {
-    const PointFunction point = [&program, f](double x, double y) { return ScalePoint(program, x, y, f); };
-    return TransformRecord(record, point, f, 0, false);
+    return TransformedRecord(record, Scale{program, f}, f, 0, false);
 }
 
 std::string ScaleContour(const Program& program, std::string_view contour, double f) {
-    return TransformContour(contour, [&program, f](std::string_view r) { return ScaleRecord(program, r, f); });
+    return TransformedContour(contour, Scale{program, f}, f, 0, false);
 }
 
 std::string ScaleHeader(const Program& program, std::string_view header, double f) {
-    return TransformHeader(header, [&program, f](double x, double y) { return ScalePoint(program, x, y, f); });
+    return TransformHeader(header, Scale{program, f});
 }
 
 namespace {
 
-void RewriteParts(Program& program, int32_t n,
-                  const std::function<std::pair<std::string, std::string>(const PartFields&)>& transform) {
+// Every part 0..n-1 rewritten as "header:contour:marks" with its header and contour transformed. `header`
+// may replace the header once the contour is known.
+template <typename Point, typename Header>
+void RewriteParts(Program& program, int32_t n, const Point& point, double radiusFactor, double turnDegrees,
+                  bool restartCircleAtLeft, const Header& header) {
+    std::vector<RecordValues> values;
     for (int32_t i = 0; i < n && i < kMaxContours; ++i) {
-        std::string& entry = program.partList[static_cast<size_t>(i)];
+        PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const PartFields part(entry);
-        const auto [header, contour] = transform(part);
-        entry = header + ":" + contour + ":" + std::string(part.marks);
+        const std::string contour =
+            TransformContour(part.records, entry.Records(), point, radiusFactor, turnDegrees, restartCircleAtLeft, values);
+        std::string text = header(part, contour);
+        text.append(":").append(contour).append(":").append(part.marks);
+        entry.Set(std::move(text), values);
     }
 }
 
 }  // namespace
 
 void MoveParts(Program& program, double dx, double dy, int32_t n) {
-    const double PI = program.PI;
-    RewriteParts(program, n, [=](const PartFields& part) {
-        return std::pair{MoveRotateHeader(part.header, dx, dy, 0, 0, 0), MoveRotateContour(PI, part.records, dx, dy, 0, 0, 0)};
-    });
+    const MoveRotate point{dx, dy, 0, 0, 0};
+    RewriteParts(program, n, point, 1, 0, true,
+                 [&point](const PartFields& part, const std::string&) { return TransformHeader(part.header, point); });
 }
 
 void RotateParts(Program& program, double theta, int32_t n) {
-    const double PI = program.PI;
     const double px = (program.extMinX + program.extMaxX) / 2, py = (program.extMinY + program.extMaxY) / 2;
-    RewriteParts(program, n, [=](const PartFields& part) {
-        std::string header = MoveRotateHeader(part.header, 0, 0, px, py, theta);
-        std::string contour = MoveRotateContour(PI, part.records, 0, 0, px, py, theta);
-        if (IsCircleRecord(contour)) {
-            const auto f = SplitFields(contour);
-            const double r = LenientParse(FieldAt(f, 3));
-            const std::string sx = DefaultNumber(LenientParse(FieldAt(f, 0)) - r), sy = DefaultNumber(LenientParse(FieldAt(f, 1)));
-            header = std::string(FieldAt(SplitFields(part.header), 0)) + " " + sx + " " + sy + " " + sx + " " + sy;
-        }
-        return std::pair{header, contour};
-    });
+    const MoveRotate point{0, 0, px, py, theta};
+    RewriteParts(program, n, point, 1, theta * 180 / program.PI, true,
+                 [&point](const PartFields& part, const std::string& contour) {
+                     if (!IsCircleRecord(contour)) return TransformHeader(part.header, point);
+                     const auto f = SplitFields(contour);
+                     const double r = LenientParse(FieldAt(f, 3));
+                     const std::string sx = DefaultNumber(LenientParse(FieldAt(f, 0)) - r);
+                     const std::string sy = DefaultNumber(LenientParse(FieldAt(f, 1)));
+                     return std::string(FieldAt(SplitFields(part.header), 0)) + " " + sx + " " + sy + " " + sx + " " + sy;
+                 });
 }
 
 void ScaleParts(Program& program, double f, int32_t n) {
-    RewriteParts(program, n, [&program, f](const PartFields& part) {
-        return std::pair{ScaleHeader(program, part.header, f), ScaleContour(program, part.records, f)};
-    });
+    const Scale point{program, f};
+    RewriteParts(program, n, point, f, 0, false,
+                 [&point](const PartFields& part, const std::string&) { return TransformHeader(part.header, point); });
 }
 
 }  // namespace zorvan

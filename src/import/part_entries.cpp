@@ -29,28 +29,40 @@ std::vector<int32_t> ContourRecordNumbers(std::string_view contourRow) {
 }
 
 std::string BuildPartEntry(std::string_view contour) {
-    return "II " + startPoints(contour) + ":" + std::string(contour) + ":NOTS NOTD 0";
+    std::string entry = "II ";
+    AppendStartPoints(entry, contour);
+    entry.append(":").append(contour).append(":NOTS NOTD 0");
+    return entry;
 }
 
 void BuildPartList(Program& program) {
     const int32_t count = std::clamp(program.contourCount, 0, kMaxContours);
+    std::string contour;
+    std::vector<RecordValues> values;
     for (int32_t i = 0; i < count; ++i) {
-        std::string contour;
+        contour.clear();
+        values.clear();
         for (const int32_t number : ContourRecordNumbers(program.contourList[static_cast<size_t>(i)])) {
             contour += program.store.GetDATA(number);
             contour += '|';
+            values.push_back(program.store.Values(number));
         }
-        program.partList[static_cast<size_t>(i)] = BuildPartEntry(contour);
+        program.partList[static_cast<size_t>(i)].Set(BuildPartEntry(contour), values);
     }
     program.partCount = count;
 }
 
 void ComputePartAreas(Program& program) {
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
-        std::string& entry = program.partList[static_cast<size_t>(i)];
+        PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const PartFields part(entry);
-        const double area = CalcArea(program.PI, part.records);
-        entry = std::string(part.header) + ":" + std::string(part.records) + ":NOTS NOTD " + DefaultNumber(area) + ":";
+        const double area = CalcArea(program.PI, entry.Records());
+        std::string text;
+        text.reserve(entry.size() + 8);
+        text.append(part.header).append(":").append(part.records).append(":NOTS NOTD ");
+        AppendDefaultNumber(text, area);
+        text += ':';
+        entry = std::move(text);
     }
 }
 

@@ -5,24 +5,24 @@
 //   marks   "NOTS NOTD area" - select mark ("SEL"/"NOTS"), delete mark ("DEL"/"NOTD"), the stored area
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
+#include <ostream>
+#include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/number_text.h"
-#include "model/program.h"
+#include "model/record.h"
 #include "model/record_text.h"
 
 namespace zorvan {
 
+class PartEntry;
+
 // The first three ":"-fields of an entry (empty where the entry has fewer). Views into the entry text.
 struct PartFields {
-    explicit PartFields(std::string_view entry) {
-        const auto fields = SplitFields(entry, ':');
-        header = FieldAt(fields, 0);
-        records = FieldAt(fields, 1);
-        marks = FieldAt(fields, 2);
-    }
+    explicit PartFields(std::string_view entry);
 
     // The first two characters of the header.
     std::string_view Marker() const { return header.substr(0, 2); }
@@ -32,7 +32,59 @@ struct PartFields {
     std::string_view header, records, marks;
 };
 
-// The number of part entries in use, within the part table.
-inline int32_t PartRowCount(const Program& program) { return std::clamp(program.partCount, 0, kMaxContours); }
+// The records of a records field: the elements before its last "|", in order.
+template <typename Visit>
+void ForEachRecord(std::string_view records, Visit visit) {
+    size_t start = 0;
+    for (size_t bar = records.find('|'); bar != std::string_view::npos; bar = records.find('|', start)) {
+        visit(records.substr(start, bar - start));
+        start = bar + 1;
+    }
+}
+
+// A part entry's text, with the numbers of its records read once beside it. The text is the truth that is
+// stored, shown and written; the numbers are read from it the first time they are asked for after it
+// changed, or handed in by the writer that made both.
+class PartEntry {
+public:
+    PartEntry() = default;
+    PartEntry(std::string text) : text_(std::move(text)) {}  // NOLINT: an entry is its text
+    PartEntry(const char* text) : text_(text) {}             // NOLINT
+
+    // A new text. The numbers read already stay when its records field is the same as before.
+    PartEntry& operator=(std::string text);
+    PartEntry& operator=(const char* text) { return *this = std::string(text); }
+
+    // A new text whose records' numbers are known: `records` must be what the records field reads as.
+    void Set(std::string text, std::vector<RecordValues> records) {
+        text_ = std::move(text);
+        records_ = std::move(records);
+        read_ = true;
+    }
+
+    const std::string& Text() const { return text_; }
+    operator const std::string&() const { return text_; }  // NOLINT: an entry reads as its text
+    operator std::string_view() const { return text_; }     // NOLINT
+
+    // The numbers of the records of the records field, one per record, in order.
+    std::span<const RecordValues> Records() const;
+
+    bool starts_with(std::string_view prefix) const { return text_.starts_with(prefix); }
+    bool ends_with(std::string_view suffix) const { return text_.ends_with(suffix); }
+    std::string substr(size_t pos, size_t count = std::string::npos) const { return text_.substr(pos, count); }
+    size_t find(std::string_view what, size_t pos = 0) const { return text_.find(what, pos); }
+    size_t size() const { return text_.size(); }
+
+    friend bool operator==(const PartEntry& entry, std::string_view text) { return entry.text_ == text; }
+    friend bool operator==(const PartEntry& entry, const std::string& text) { return entry.text_ == text; }
+    friend bool operator==(const PartEntry& entry, const char* text) { return entry.text_ == text; }
+    friend bool operator==(const PartEntry& a, const PartEntry& b) { return a.text_ == b.text_; }
+    friend std::ostream& operator<<(std::ostream& out, const PartEntry& entry) { return out << entry.text_; }
+
+private:
+    std::string text_;
+    mutable std::vector<RecordValues> records_;
+    mutable bool read_ = false;
+};
 
 }  // namespace zorvan

@@ -2,11 +2,13 @@
 // takes by reference (so each test builds its own).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "model/drawing_store.h"
+#include "model/part_entry.h"
 #include "model/text_table.h"
 
 namespace zorvan {
@@ -59,10 +61,10 @@ struct Program {
     int32_t contourCount = 0;
     // Row i: the part entry "header:records:marks:"; rows 0..partCount-1 are the cutting order, and the
     // window's cutting-order list (List2) shows them row for row.
-    std::vector<std::string> partList = std::vector<std::string>(kMaxContours);
+    std::vector<PartEntry> partList = std::vector<PartEntry>(kMaxContours);
     int32_t partCount = 0;
     // Working copy used only while the cut order is rebuilt.
-    std::vector<std::string> partListScratch = std::vector<std::string>(kMaxContours);
+    std::vector<PartEntry> partListScratch = std::vector<PartEntry>(kMaxContours);
 
     // Drawing extents; the reader widens them value by value with WidenExtent.
     double extMinX = 100000.0, extMinY = 100000.0;
@@ -86,6 +88,9 @@ struct Program {
     TextTable dxfEntities;
     int32_t dxfEntityCount = 0;
 };
+
+// The number of part entries in use, within the part table.
+inline int32_t PartRowCount(const Program& program) { return std::clamp(program.partCount, 0, kMaxContours); }
 
 // Widens extents by the drawing rule: a value not greater than or equal to the minimum becomes the minimum;
 // a value greater than or equal to the maximum becomes the maximum.

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/record.h"
+
 namespace zorvan {
 
 // End points of one record: an arc's fields 7, 8 (start) and 9, 10 (end); a line's 0, 1 and 3, 4; a circle's
@@ -34,9 +36,13 @@ std::string INVERT_K(std::string_view record);
 
 // The record reversed by the method of its type; the empty text for a text with none of the letters.
 std::string invert_IT(std::string_view record);
+// The record reversed as a record of `kind` (INVERT_D, INVERT_A, INVERT_K), appended to `out`, which must not
+// hold `record`.
+void AppendInverted(std::string& out, std::string_view record, RecordKind kind);
 
 // The start point of a record list's first record written twice, "x y x y":
 //   startPoints("5 5 0 2 + 3 5 K|") == "3 5 3 5"
 std::string startPoints(std::string_view recordList);
+void AppendStartPoints(std::string& out, std::string_view recordList);
 
 }  // namespace zorvan

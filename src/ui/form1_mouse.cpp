@@ -62,8 +62,7 @@ void Form1::Picture1_MouseUp(double x, double y) {
     const int32_t row = PickNearestPart(x, y);
     if (SSTab1Tab == Tab::CuttingOrder) {
         Text2 += std::to_string(row) + "|";
-        DrawContour(Picture1, program_.PI, PartFields(program_.partList[static_cast<size_t>(row)]).records, kGreen,
-                    false, 3);
+        DrawContour(Picture1, program_.PI, program_.partList[static_cast<size_t>(row)].Records(), kGreen, false, 3);
         return;
     }
     ApplyTool(row, x, y);
@@ -75,15 +74,16 @@ void Form1::Picture1_MouseUp(double x, double y) {
 }
 
 void Form1::ApplyTool(int32_t row, double x, double y) {
-    std::string& entry = program_.partList[static_cast<size_t>(row)];
+    PartEntry& entry = program_.partList[static_cast<size_t>(row)];
+    const std::string& text = entry.Text();
     switch (OptionOn) {
-        case Tool::Select: entry = ReplaceAll(entry, "NOTS", "SEL"); break;
-        case Tool::Deselect: entry = ReplaceAll(entry, "SEL", "NOTS"); break;
-        case Tool::Delete: entry = ReplaceAll(entry, "NOTD", "DEL"); break;
-        case Tool::Undelete: entry = ReplaceAll(entry, "DEL", "NOTD"); break;
-        case Tool::Inside: entry = ReplaceAll(entry, "OO", "II"); break;
-        case Tool::Outside: entry = ReplaceAll(entry, "II", "OO"); break;
-        case Tool::MoveLeadIn: entry = WithLeadInAt(entry, x, y); break;
+        case Tool::Select: entry = ReplaceAll(text, "NOTS", "SEL"); break;
+        case Tool::Deselect: entry = ReplaceAll(text, "SEL", "NOTS"); break;
+        case Tool::Delete: entry = ReplaceAll(text, "NOTD", "DEL"); break;
+        case Tool::Undelete: entry = ReplaceAll(text, "DEL", "NOTD"); break;
+        case Tool::Inside: entry = ReplaceAll(text, "OO", "II"); break;
+        case Tool::Outside: entry = ReplaceAll(text, "II", "OO"); break;
+        case Tool::MoveLeadIn: entry = WithLeadInAt(text, x, y); break;
         case Tool::None:
         case Tool::Edit:  // opened by the caller once the part is picked
         case Tool::Zoom: break;

@@ -10,7 +10,7 @@ namespace zorvan {
 
 void Form3::LoadEditPart() {
     const bool inTable = editPartIndex_ >= 0 && editPartIndex_ < kMaxContours;
-    editEntry = inTable ? program_.partList[static_cast<size_t>(editPartIndex_)] : std::string();
+    editEntry = inTable ? program_.partList[static_cast<size_t>(editPartIndex_)].Text() : std::string();
     const PartFields part(editEntry);
     editHeader = part.header;
     editContour = part.records;

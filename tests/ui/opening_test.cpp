@@ -30,7 +30,12 @@ using Lines = std::vector<std::string>;
 
 const fs::path kSamples = fs::path(ZORVAN_SOURCE_DIR) / "samples";
 
-Lines Rows(const std::vector<std::string>& table, int32_t count) { return Lines(table.begin(), table.begin() + count); }
+template <typename Row>
+Lines Rows(const std::vector<Row>& table, int32_t count) {
+    Lines rows;
+    for (int32_t i = 0; i < count; ++i) rows.emplace_back(static_cast<const std::string&>(table[static_cast<size_t>(i)]));
+    return rows;
+}
 
 TEST(OpeningPath, DoubledBackslashesBecomeOneAndTheEndingIsJudgedBeforeBlanks) {
     EXPECT_EQ(NormalisePath("c:\\\\drawings\\\\part.dxf"), "c:\\drawings\\part.dxf");

@@ -31,7 +31,7 @@ struct OpenedDrawing {
 
     std::string PartListText() const {
         std::string text;
-        for (int32_t i = 0; i < form.List2.ListCount(); ++i) text += program->partList[static_cast<size_t>(i)] + "\n";
+        for (int32_t i = 0; i < form.List2.ListCount(); ++i) text += program->partList[static_cast<size_t>(i)].Text() + "\n";
         return text;
     }
 

@@ -135,8 +135,9 @@ TEST_F(WindowTest, FileListOpensAndPreparesTheDrawingThenLeadInsMoveThePiercePoi
 
     const std::string before = program->partList[0];
     Click("Command32");
-    EXPECT_NE(program->partList[0], before);  // the lead-in point now lies off the contour start
-    EXPECT_EQ(program->partList[0].substr(0, program->partList[0].find(':')), Rows("List2")[0].section(':', 0, 0).toStdString());
+    const std::string& after = program->partList[0];
+    EXPECT_NE(after, before);  // the lead-in point now lies off the contour start
+    EXPECT_EQ(after.substr(0, after.find(':')), Rows("List2")[0].section(':', 0, 0).toStdString());
 }
 
 TEST_F(WindowTest, GCodeWindowListsTheProgramAndSavesItThroughTheDialog) {
