@@ -71,12 +71,9 @@ int Run(const Options& options, const char* argv0) {
     program->templateFolder = options.templates.empty() ? ProgramFolder(argv0) : options.templates;
     LoadTemplates(*program);
 
-    JobResult job;
-    {
-        const std::optional<std::string> text = ReadWholeFile(drawing);
-        if (!text) return Fail(kCannotRead, drawing, "cannot be read");
-        job = RunMainJob(*program, *text, JobOptions{options.leadIn});
-    }
+    std::optional<std::string> text = ReadWholeFile(drawing);
+    if (!text) return Fail(kCannotRead, drawing, "cannot be read");
+    const JobResult job = RunMainJob(*program, std::move(*text), JobOptions{options.leadIn, !options.partFile.empty()});
     if (job.read.outcome != DxfReadOutcome::Loaded) {
         return Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read, "nothing was written"));
     }

@@ -116,7 +116,7 @@ struct MainJobOutcome {
 
 inline MainJobOutcome RunMainJob(Program& program, std::string_view dxfText) {
     MainJobOutcome outcome;
-    const JobResult job = zorvan::RunMainJob(program, dxfText);
+    const JobResult job = zorvan::RunMainJob(program, std::string(dxfText), JobOptions{"0.25", true});
     outcome.read = job.read.outcome;
     if (outcome.read != DxfReadOutcome::Loaded) return outcome;
     if ((outcome.failure = CheckLoadedDrawing(program))) return outcome;

@@ -122,7 +122,7 @@ void DrawRecord(Surface& surface, double PI, std::string_view record, Colour col
     DrawRecord(surface, PI, RecordValues(record), colour, showDirection, penWidth);
 }
 
-void DrawContour(Surface& surface, double PI, std::span<const RecordValues> records, Colour colour, bool showDirection,
+void DrawContour(Surface& surface, double PI, const RecordList& records, Colour colour, bool showDirection,
                  int16_t penWidth) {
     for (const RecordValues& record : records) DrawRecord(surface, PI, record, colour, showDirection, penWidth);
 }

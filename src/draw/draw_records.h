@@ -29,7 +29,7 @@ void DrawRecord(Surface& surface, double PI, const RecordValues& record, Colour 
 void DrawContour(Surface& surface, double PI, std::string_view contour, Colour colour, bool showDirection,
                  int16_t penWidth);
 // The records of a contour read already.
-void DrawContour(Surface& surface, double PI, std::span<const RecordValues> records, Colour colour, bool showDirection,
+void DrawContour(Surface& surface, double PI, const RecordList& records, Colour colour, bool showDirection,
                  int16_t penWidth);
 
 // A part header "marker sx sy lx ly": dots of width 7 on the start and lead-in points and the line between

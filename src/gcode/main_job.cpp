@@ -10,9 +10,10 @@
 
 namespace zorvan {
 
-JobResult RunMainJob(Program& program, std::string_view dxfText, const JobOptions& options) {
+JobResult RunMainJob(Program& program, std::string dxfText, const JobOptions& options) {
     JobResult result;
     result.read = LoadDxfText(program, dxfText);
+    std::string().swap(dxfText);
     if (result.read.outcome != DxfReadOutcome::Loaded) return result;
     FillContourList(program);
     PlanParts(program);
@@ -22,7 +23,7 @@ JobResult RunMainJob(Program& program, std::string_view dxfText, const JobOption
     ProgramText text = WriteProgramText(program, result.partCount);
     result.programText = std::move(text.text);
     result.programLines = text.lineCount;
-    result.partFileLine = PartFileLine(program, result.partCount);
+    if (options.partFile) result.partFileLine = PartFileLine(program, result.partCount);
     return result;
 }
 

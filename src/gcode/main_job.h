@@ -15,6 +15,8 @@ namespace zorvan {
 struct JobOptions {
     // The lead-in length, read like the lead-in box: leniently, text that is not a number reads as 0.
     std::string leadIn = "0.25";
+    // Whether the part file's line is wanted too.
+    bool partFile = false;
 };
 
 struct JobResult {
@@ -23,11 +25,12 @@ struct JobResult {
     int32_t outsideCuts = 0;   // parts marked "OO"
     std::string programText;   // CR LF after every line
     int64_t programLines = 0;
-    std::string partFileLine;  // without its line end
+    std::string partFileLine;  // without its line end; with JobOptions::partFile only
 };
 
 // Reads the drawing text into `program`, lists its contours, plans the parts (PlanParts), calculates the
-// lead-ins and writes the program with the templates of program.templateFolder.
-JobResult RunMainJob(Program& program, std::string_view dxfText, const JobOptions& options = {});
+// lead-ins and writes the program with the templates of program.templateFolder. The text is let go of as
+// soon as it has been read.
+JobResult RunMainJob(Program& program, std::string dxfText, const JobOptions& options = {});
 
 }  // namespace zorvan

@@ -7,6 +7,9 @@ namespace zorvan {
 
 std::string PartFileLine(const Program& program, int32_t partCount) {
     std::string line;
+    size_t size = 0;
+    for (int32_t i = 0; i < partCount && i < kMaxContours; ++i) size += program.partList[static_cast<size_t>(i)].size();
+    line.reserve(size);
     for (int32_t i = 0; i < partCount && i < kMaxContours; ++i) {
         const PartFields part(program.partList[static_cast<size_t>(i)]);
         line.append(part.header).append(":").append(part.records).append("#");

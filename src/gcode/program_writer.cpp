@@ -182,6 +182,11 @@ void WriteProgram(const Program& program, int32_t cutCount, std::vector<std::str
 
 ProgramText WriteProgramText(const Program& program, int32_t cutCount) {
     ProgramText result;
+    // Room for the whole text at once, as near as the parts tell: a row for each record is a little shorter
+    // than the record, a circle's two rows a little longer.
+    size_t size = 4096;
+    for (int32_t i = 0; i < cutCount && i < kMaxContours; ++i) size += program.partList[static_cast<size_t>(i)].size() * 2 / 3 + 512;
+    result.text.reserve(size);
     TextSink sink(result.text);
     Write(program, cutCount, sink);
     result.lineCount = sink.rows;

@@ -58,14 +58,14 @@ double AreaOf(double PI, const RecordValues& record) {
 
 double KAREA(double PI, std::string_view record) { return AreaOf(PI, RecordValues(record)); }
 
-double CalcArea(double PI, std::span<const RecordValues> records) {
+double CalcArea(double PI, const RecordList& records) {
     double area = 0;
     for (const RecordValues& record : records) area += AreaOf(PI, record);
     return std::isfinite(area) ? area : 0;
 }
 
 double CalcArea(double PI, std::string_view contour) {
-    std::vector<RecordValues> records;
+    RecordList records;
     ForEachRecord(contour, [&records](std::string_view record) { records.emplace_back(record); });
     return CalcArea(PI, records);
 }
@@ -73,7 +73,7 @@ double CalcArea(double PI, std::string_view contour) {
 void ReversePath(Program& program, int32_t row) {
     PartEntry& entry = program.partList[static_cast<size_t>(row)];
     const PartFields part(entry);
-    const std::span<const RecordValues> values = entry.Records();
+    const RecordList& values = entry.Records();
 
     std::vector<std::string_view> texts;
     texts.reserve(values.size());
@@ -81,7 +81,7 @@ void ReversePath(Program& program, int32_t row) {
 
     std::string reversedRecords;
     reversedRecords.reserve(part.records.size() + part.records.size() / 8);
-    std::vector<RecordValues> reversedValues;
+    RecordList reversedValues;
     reversedValues.reserve(values.size());
     for (size_t k = texts.size(); k-- > 0;) {
         AppendInverted(reversedRecords, texts[k], values[k].kind());

@@ -27,7 +27,7 @@ double AREA_ARC(double PI, std::string_view record);
 //   CalcArea(PI, "0 0 0 1 0 0 D|1 0 0 1 1 0 D|1 1 0 0 1 0 D|0 1 0 0 0 0 D|") == -1
 double CalcArea(double PI, std::string_view contour);
 // The same for a contour's records read already.
-double CalcArea(double PI, std::span<const RecordValues> records);
+double CalcArea(double PI, const RecordList& records);
 // KAREA and AREA_ARC of records read already.
 double AreaOf(double PI, const RecordValues& record);
 double AreaOfArc(double PI, const ArcValues& arc);

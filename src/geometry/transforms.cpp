@@ -74,9 +74,9 @@ RecordValues TransformRecord(std::string& out, std::string_view record, const Re
 
 // Every record of a part's contour transformed, followed by "|"; the values of the new records into `values`.
 template <typename Point>
-std::string TransformContour(std::string_view contour, std::span<const RecordValues> records, const Point& point,
+std::string TransformContour(std::string_view contour, const RecordList& records, const Point& point,
                              double radiusFactor, double turnDegrees, bool restartCircleAtLeft,
-                             std::vector<RecordValues>& values) {
+                             RecordList& values) {
     std::string result;
     result.reserve(contour.size() + contour.size() / 4);
     values.clear();
@@ -118,7 +118,7 @@ std::string TransformedRecord(std::string_view record, const auto& point, double
 
 std::string TransformedContour(std::string_view contour, const auto& point, double radiusFactor, double turnDegrees,
                                bool restartCircleAtLeft) {
-    std::vector<RecordValues> records, values;
+    RecordList records, values;
     ForEachRecord(contour, [&records](std::string_view record) { records.emplace_back(record); });
     return TransformContour(contour, records, point, radiusFactor, turnDegrees, restartCircleAtLeft, values);
 }
@@ -168,7 +168,7 @@ namespace {
 template <typename Point, typename Header>
 void RewriteParts(Program& program, int32_t n, const Point& point, double radiusFactor, double turnDegrees,
                   bool restartCircleAtLeft, const Header& header) {
-    std::vector<RecordValues> values;
+    RecordList values;
     for (int32_t i = 0; i < n && i < kMaxContours; ++i) {
         PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const PartFields part(entry);

@@ -21,7 +21,7 @@ void AppendRecordNumber(std::string& text, int32_t number) {
 
 }  // namespace
 
-void ReadRecordEnds(std::span<const RecordValues> records, ChainTables& tables) {
+void ReadRecordEnds(const RecordList& records, ChainTables& tables) {
     for (size_t i = 0; i < records.size(); ++i) {
         const RecordValues& record = records[i];
         tables.chained[i] = 0;
@@ -42,22 +42,24 @@ void ReadRecordEnds(std::span<const RecordValues> records, ChainTables& tables) 
     }
 }
 
-void LinkRecordEnds(ChainTables& tables, int32_t count, std::span<const RecordValues> records) {
+void LinkRecordEnds(ChainTables& tables, int32_t count, const RecordList& records) {
     constexpr int32_t kStart = 0, kEnd = 1;
-    std::vector<EndPointGrid::EndPoint> points;
-    points.reserve(2 * static_cast<size_t>(count));
+    std::vector<int32_t> ends;  // the records with ends to join: every record but the circles
+    ends.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         const auto index = static_cast<size_t>(i);
         tables.linkAtStart[index] = tables.linkAtEnd[index] = -1;
-        if (records[index].IsCircle()) continue;  // a circle is a contour of its own
-        points.push_back({tables.recStartX[index], tables.recStartY[index], i, kStart});
-        points.push_back({tables.recEndX[index], tables.recEndY[index], i, kEnd});
+        if (!records[index].IsCircle()) ends.push_back(i);  // a circle is a contour of its own
     }
-    const EndPointGrid grid(points);
-    for (const EndPointGrid::Match& match : grid.AllHighestMatches()) {
-        const auto index = static_cast<size_t>(match.record);
-        (match.tag == kStart ? tables.linkAtStart : tables.linkAtEnd)[index] = match.highest;
-    }
+    const EndPointGrid grid(2 * ends.size(), [&](size_t k) {
+        const int32_t record = ends[k / 2];
+        const auto index = static_cast<size_t>(record);
+        return k % 2 == 0 ? EndPointGrid::EndPoint{tables.recStartX[index], tables.recStartY[index], record, kStart}
+                          : EndPointGrid::EndPoint{tables.recEndX[index], tables.recEndY[index], record, kEnd};
+    });
+    grid.ForEachHighestMatch([&tables](int32_t record, int32_t tag, int32_t highest) {
+        (tag == kStart ? tables.linkAtStart : tables.linkAtEnd)[static_cast<size_t>(record)] = highest;
+    });
 }
 
 int32_t NextInChain(ChainTables& tables, int32_t i) {
@@ -97,7 +99,7 @@ std::string WalkContours(ChainTables& tables, int32_t count) {
     return chain;
 }
 
-std::string ChainRecordValues(std::span<const RecordValues> records, ChainTables& tables) {
+std::string ChainRecordValues(const RecordList& records, ChainTables& tables) {
     if (tables.recStartX.size() < records.size()) tables = ChainTables(records.size());
     const auto count = static_cast<int32_t>(records.size());
     ReadRecordEnds(records, tables);
@@ -106,7 +108,7 @@ std::string ChainRecordValues(std::span<const RecordValues> records, ChainTables
 }
 
 std::string ChainRecordTexts(std::span<const std::string> records, ChainTables& tables) {
-    std::vector<RecordValues> values;
+    RecordList values;
     values.reserve(records.size());
     for (const std::string& record : records) values.emplace_back(record);
     return ChainRecordValues(values, tables);
@@ -114,7 +116,7 @@ std::string ChainRecordTexts(std::span<const std::string> records, ChainTables& 
 
 void ChainRecords(Program& program) {
     const int32_t count = program.store.n + 1;
-    std::vector<RecordValues> values;
+    RecordList values;
     values.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) values.push_back(program.store.Values(i));
     program.contourChain = ChainRecordValues(values, program.chain);

@@ -27,17 +27,17 @@ void ChainRecords(Program& program);
 
 // Chains the records whose numbers are `records` (record i at index i) into `tables`, which must have room for
 // all of them, and returns the contourChain text. What ChainRecords does, for records not in a store yet.
-std::string ChainRecordValues(std::span<const RecordValues> records, ChainTables& tables);
+std::string ChainRecordValues(const RecordList& records, ChainTables& tables);
 // The same for record texts, each read first.
 std::string ChainRecordTexts(std::span<const std::string> records, ChainTables& tables);
 
 // Step 2 of the chaining: the start and end point of every record into the tables (a circle's start and end
 // are its leftmost point, centre x minus radius), with every `chained` flag cleared.
-void ReadRecordEnds(std::span<const RecordValues> records, ChainTables& tables);
+void ReadRecordEnds(const RecordList& records, ChainTables& tables);
 
 // Step 3: linkAtStart and linkAtEnd of records 0..count-1 from the end points in the tables, through a hash
 // grid of 0.001-unit cells.
-void LinkRecordEnds(ChainTables& tables, int32_t count, std::span<const RecordValues> records);
+void LinkRecordEnds(ChainTables& tables, int32_t count, const RecordList& records);
 
 // Steps 4 and 5: the walks from every record, then every record left out of all walks as a contour of its own.
 std::string WalkContours(ChainTables& tables, int32_t count);

@@ -5,6 +5,8 @@
 // belong to the POLYLINE before them. A POLYLINE's own point (its 10/20/30 pairs before the first VERTEX) is
 // not a vertex and is not kept.
 #include "import/dxf_passes.h"
+
+#include <algorithm>
 #include "import/dxf_schema.h"
 
 #include "import/dxf_reader.h"
@@ -51,6 +53,7 @@ struct ScanState {
 }  // namespace
 
 ScanStop KeepPairs(std::string_view text, std::string_view codeList, std::string_view nameList, TextTable& pairs) {
+    pairs.reserve(std::min(text.size() / 8 + 1, static_cast<size_t>(kMaxDxfPairs)), text.size() + 64);
     LineReader reader(text);
     ScanState state;
     while (true) {
@@ -108,33 +111,24 @@ const std::string& DefaultNameList() {
 
 TextTable GroupEntities(const TextTable& pairs) {
     TextTable entities;
+    entities.reserve(pairs.size() / 2 + 1, pairs.Bytes().size() + 64);
     std::string& bytes = entities.Bytes();
     size_t begin = 0;
-    bool open = false;
-    const auto close = [&] {
-        if (open && !TrimBlanks(std::string_view(bytes).substr(begin)).empty()) entities.CloseRow(begin);
-    };
-    for (const std::string_view pair : pairs) {
-        const size_t bar = pair.find('|');
-        const std::string_view code = TrimBlanks(pair.substr(0, bar));
-        const std::string_view value = TrimBlanks(pair.substr(bar + 1));
-        if (code == "0" && IsReadEntityName(value)) {
-            close();
+    GroupPairs(
+        pairs,
+        [&](std::string_view name) {
             begin = bytes.size();
-            open = true;
-            bytes.append(value).push_back(':');
-        }
-        const std::string_view tag = TagOf(code);
-        if (!tag.empty()) {
-            if (!open) {  // a kept value before any entity name starts a nameless entity text
-                begin = bytes.size();
-                open = true;
-            }
-            bytes.append(tag).append(value).push_back('|');
-        }
-    }
-    close();
+            if (!name.empty()) bytes.append(name).push_back(':');
+        },
+        [&](std::string_view tag, std::string_view value) { bytes.append(tag).append(value).push_back('|'); },
+        [&] { entities.CloseRow(begin); });
     return entities;
+}
+
+size_t CountEntities(const TextTable& pairs) {
+    size_t count = 0;
+    GroupPairs(pairs, [&count](std::string_view) { ++count; }, [](std::string_view, std::string_view) {}, [] {});
+    return count;
 }
 
 }  // namespace dxf

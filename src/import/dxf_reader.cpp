@@ -21,7 +21,7 @@ int32_t CountContours(const std::string& contourChain) {
 // Everything a load replaces, built before the program is touched.
 struct NewDrawing {
     TextTable pairs;
-    TextTable entities;
+    size_t entityCount = 0;
     dxf::BuiltRecords records;
     dxf::Extents extents;
     ChainTables tables{0};
@@ -45,8 +45,7 @@ void HandOver(Program& program, NewDrawing& drawing) {
 
     program.dxfPairCount = static_cast<int32_t>(drawing.pairs.size());
     program.dxfPairs = std::move(drawing.pairs);
-    program.dxfEntityCount = static_cast<int32_t>(drawing.entities.size());
-    program.dxfEntities = std::move(drawing.entities);
+    program.dxfEntityCount = static_cast<int32_t>(drawing.entityCount);
 }
 
 }  // namespace
@@ -69,7 +68,7 @@ void ResetRecordTables(Program& program, int32_t n) {
         const auto index = static_cast<size_t>(i);
         program.direct.startX[index] = -100000.0;
         program.direct.startY[index] = -100000.0;
-        program.direct.mark[index].assign(1, 'I');  // (a plain "= \"I\"" trips a false GCC 12 -Wrestrict)
+        program.direct.mark[index] = 'I';
     }
 }
 
@@ -83,11 +82,11 @@ DxfReadResult LoadDxfText(Program& program, std::string_view text, std::string_v
         case dxf::ScanStop::TooManyPairs: return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfPairs);
         case dxf::ScanStop::TooManyEntities: return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfEntities);
     }
-    drawing.entities = dxf::GroupEntities(drawing.pairs);
-    if (static_cast<int32_t>(drawing.entities.size()) > kMaxDxfEntities) {
+    drawing.entityCount = dxf::CountEntities(drawing.pairs);
+    if (drawing.entityCount > static_cast<size_t>(kMaxDxfEntities)) {
         return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfEntities);
     }
-    switch (dxf::BuildRecords(program.PI, drawing.entities, drawing.extents, drawing.records)) {
+    switch (dxf::BuildRecords(program.PI, drawing.pairs, drawing.extents, drawing.records)) {
         case dxf::BuildStop::Finished: break;
         case dxf::BuildStop::TooManyRecords: return Refused(DxfReadOutcome::TooLarge, TableLimit::Records);
         case dxf::BuildStop::OutOfRange: return Refused(DxfReadOutcome::OutOfRange);
@@ -108,6 +107,8 @@ DxfReadResult ReadDxf(Program& program, const std::string& path, std::string_vie
     if (!text) return Refused(DxfReadOutcome::CannotRead);
     return LoadDxfText(program, *text, codeList, nameList);
 }
+
+TextTable DxfEntities(const Program& program) { return dxf::GroupEntities(program.dxfPairs); }
 
 std::string ReadOutcomeMessage(const DxfReadResult& result) {
     switch (result.outcome) {

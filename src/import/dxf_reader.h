@@ -72,6 +72,9 @@ std::string ReadOutcomeMessage(const DxfReadResult& result);
 DxfReadResult LoadDxfText(Program& program, std::string_view text, std::string_view codeList = kDxfCodeList,
                           std::string_view nameList = kDxfNameList);
 
+// The entity texts of the last load, "LINE:XS0|YS0|ZS0|XE10|YE0|ZE0|" and so on, made again from its kept pairs.
+TextTable DxfEntities(const Program& program);
+
 // The next pair of lines as "code|value", or "0000|0000" when the text ends before both lines were read.
 std::string ReadPair(LineReader& reader);
 

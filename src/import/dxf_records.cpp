@@ -22,8 +22,8 @@ namespace {
 // so the planning's end-point comparisons, angles and lead-ins stay finite.
 constexpr double kLargestCoordinate = 1e307;
 
-// The tokens of an entity text after its "NAME:" prefix, as the text reads with every "|" taken for a blank:
-// the words between blanks, empty ones skipped.
+// The tokens of an entity text's values, as the text reads with every "|" taken for a blank: the words
+// between blanks, empty ones skipped.
 template <typename Visit>
 void ForEachToken(std::string_view body, Visit visit) {
     size_t start = 0;
@@ -33,9 +33,6 @@ void ForEachToken(std::string_view body, Visit visit) {
         start = pos + 1;
     }
 }
-
-// The number a tagged token carries, such as "XS10" -> 10 (it starts at the third character).
-double TaggedNumber(std::string_view token) { return LenientParse(token.size() > 2 ? token.substr(2) : ""); }
 
 }  // namespace
 
@@ -84,6 +81,17 @@ struct Vertex {
     bool hasX = false, hasY = false, hasZ = false;
 };
 
+// What kind of entity a name starts, as pass 3 dispatches its text ("LWPOLYLINE" is read as POLYLINE).
+enum class EntityKind { Other, Polyline, Line, Circle, Arc };
+
+EntityKind KindOfEntity(std::string_view name) {
+    if (name == "LWPOLYLINE" || name == "POLYLINE") return EntityKind::Polyline;
+    if (name == "LINE") return EntityKind::Line;
+    if (name == "CIRCLE") return EntityKind::Circle;
+    if (name == "ARC") return EntityKind::Arc;
+    return EntityKind::Other;
+}
+
 class RecordBuilder {
 public:
     RecordBuilder(double PI, Extents& extents, BuiltRecords& records) : PI_(PI), extents_(extents), records_(records) {}
@@ -91,15 +99,69 @@ public:
     bool TooMany() const { return tooMany_; }
     bool OutOfRange() const { return outOfRange_; }
 
-    void Entity(std::string_view entity) {
-        if (entity.starts_with("LWPOLYLINE:")) return Polyline(entity.substr(11));
-        if (entity.starts_with("POLYLINE:")) return Polyline(entity.substr(9));
-        if (entity.starts_with("LINE:")) return Line(entity.substr(5));
-        if (entity.starts_with("CIRCLE:")) return Circle(entity.substr(7));
-        if (entity.starts_with("ARC:")) return Arc(entity.substr(4));
+    void Begin(std::string_view name) {
+        kind_ = KindOfEntity(name);
+        fields_ = {};
+        polylineStarted_ = false;
+        vertexCount_ = 0;
+    }
+
+    // One kept pair: its tokens as the entity text holds them, the tag and value run together and every blank
+    // or "|" in the value splitting it further.
+    void Value(std::string_view tag, std::string_view value) {
+        const size_t firstEnd = std::min(value.find_first_of(" |"), value.size());
+        Token(tag, value.substr(0, firstEnd));
+        ForEachToken(value.substr(firstEnd), [this](std::string_view token) {
+            Token(token.substr(0, 2), token.size() > 2 ? token.substr(2) : std::string_view());
+        });
+    }
+
+    void End() {
+        switch (kind_) {
+            case EntityKind::Polyline: EndPolyline(); return;
+            case EntityKind::Line: Line(); return;
+            case EntityKind::Circle: Circle(); return;
+            case EntityKind::Arc: Arc(); return;
+            case EntityKind::Other: return;
+        }
     }
 
 private:
+    // The values a line, circle or arc takes from its tokens; a later token of a tag wins.
+    struct Fields {
+        double xs = 0, ys = 0, zs = 0, xe = 0, ye = 0, ze = 0, rr = 0, sa = 0, ea = 0;
+    };
+
+    void Token(std::string_view tag, std::string_view number) {
+        if (kind_ == EntityKind::Polyline) return PolylineToken(tag, number);
+        if (kind_ == EntityKind::Other) return;
+        const double value = LenientParse(number);
+        const bool widens = kind_ == EntityKind::Line;  // a line widens the extents by its points as it reads them
+        if (tag == "XS") {
+            fields_.xs = value;
+            if (widens) WidenX(value);
+        } else if (tag == "YS") {
+            fields_.ys = value;
+            if (widens) WidenY(value);
+        } else if (tag == "ZS") {
+            fields_.zs = value;
+        } else if (tag == "XE") {
+            fields_.xe = value;
+            if (widens) WidenX(value);
+        } else if (tag == "YE") {
+            fields_.ye = value;
+            if (widens) WidenY(value);
+        } else if (tag == "ZE") {
+            fields_.ze = value;
+        } else if (tag == "RR") {
+            fields_.rr = value;
+        } else if (tag == "SA") {
+            fields_.sa = value;
+        } else if (tag == "EA") {
+            fields_.ea = value;
+        }
+    }
+
     // Whether every value can be written into a record and worked with: finite and at most 1E+307 in
     // magnitude (the 15-digit text of anything above 1.797E+308 would even read back beyond the doubles).
     bool Holdable(std::initializer_list<double> values) {
@@ -134,37 +196,43 @@ private:
         WidenY(cy + r);
     }
 
-    // The vertices of a polyline's tokens. Every X starts a vertex; the tokens before the first X form a
-    // vertex too, less the very first token (whose letter the vertex list loses), so a list that does not
-    // start with X still gives that vertex.
-    void ReadVertices(std::string_view body) {
-        vertices_.clear();
-        bool first = true;
-        ForEachToken(body, [&](std::string_view token) {
-            const std::string_view tag = token.substr(0, 2);
-            const bool isX = tag == "XS", isY = tag == "YS", isZ = tag == "ZS", isBulge = tag == "PP";
-            if (!isX && !isY && !isZ && !isBulge) return;
-            const double raw = TaggedNumber(token);
-            if (isX) WidenX(raw);
-            if (isY) WidenY(raw);
-            const bool leading = first;
-            first = false;
-            if (isX || leading) vertices_.emplace_back();
-            if (leading && !isX) return;  // the first token's letter is lost
-            Vertex& v = vertices_.back();
-            if (isX) v.x = Coordinate::OfVertex(raw), v.hasX = true;
-            if (isY) v.y = Coordinate::OfVertex(raw), v.hasY = true;
-            if (isZ) v.z = Coordinate::OfVertex(raw), v.hasZ = true;
-            if (isBulge) v.bulge = RoundedTo15Digits(raw);
-        });
+    // A polyline's vertices, as its vertex list holds them, streamed: every X starts a vertex; the tokens before
+    // the first X form a vertex too, less the very first token (whose letter the vertex list loses). Segments
+    // join each vertex to the one before as soon as it is complete, and the last to the first at the end, so
+    // every polyline is closed, whatever its flags say.
+    void PolylineToken(std::string_view tag, std::string_view number) {
+        const bool isX = tag == "XS", isY = tag == "YS", isZ = tag == "ZS", isBulge = tag == "PP";
+        if (!isX && !isY && !isZ && !isBulge) return;
+        const double raw = LenientParse(number);
+        if (isX) WidenX(raw);
+        if (isY) WidenY(raw);
+        if (!polylineStarted_) {
+            polylineStarted_ = true;
+            current_ = Vertex{};
+            if (!isX) return;  // the first token's letter is lost
+        } else if (isX) {
+            FinishVertex();
+            current_ = Vertex{};
+        }
+        if (isX) current_.x = Coordinate::OfVertex(raw), current_.hasX = true;
+        if (isY) current_.y = Coordinate::OfVertex(raw), current_.hasY = true;
+        if (isZ) current_.z = Coordinate::OfVertex(raw), current_.hasZ = true;
+        if (isBulge) current_.bulge = RoundedTo15Digits(raw);
     }
 
-    // Every polyline is closed: segments 0-1, 1-2, ..., m-0, whatever its flags say.
-    void Polyline(std::string_view body) {
-        ReadVertices(body);
-        if (vertices_.empty()) return;  // no vertex at all: nothing to cut
-        for (size_t c = 1; c < vertices_.size(); ++c) Segment(vertices_[c - 1], vertices_[c]);
-        Segment(vertices_.back(), vertices_.front());
+    void FinishVertex() {
+        if (vertexCount_++ == 0) {
+            first_ = current_;
+        } else {
+            Segment(previous_, current_);
+        }
+        previous_ = current_;
+    }
+
+    void EndPolyline() {
+        if (!polylineStarted_) return;  // no vertex at all: nothing to cut
+        FinishVertex();
+        Segment(previous_, first_);
     }
 
     void Segment(const Vertex& from, const Vertex& to) {
@@ -217,32 +285,16 @@ private:
         return true;
     }
 
-    void Line(std::string_view body) {
-        double x1 = 0, y1 = 0, z1 = 0, x2 = 0, y2 = 0, z2 = 0;
-        ForEachToken(body, [&](std::string_view token) {
-            const std::string_view tag = token.substr(0, 2);
-            const double value = TaggedNumber(token);
-            if (tag == "XS") { x1 = value; WidenX(value); }
-            if (tag == "YS") { y1 = value; WidenY(value); }
-            if (tag == "ZS") z1 = value;
-            if (tag == "XE") { x2 = value; WidenX(value); }
-            if (tag == "YE") { y2 = value; WidenY(value); }
-            if (tag == "ZE") z2 = value;
-        });
-        x1_ = Coordinate(x1), y1_ = Coordinate(y1), z1_ = Coordinate(z1);
-        x2_ = Coordinate(x2), y2_ = Coordinate(y2), z2_ = Coordinate(z2);
-        if (x1 == x2 && y1 == y2) return;  // a point, not a cut
+    void Line() {
+        const Fields& f = fields_;
+        x1_ = Coordinate(f.xs), y1_ = Coordinate(f.ys), z1_ = Coordinate(f.zs);
+        x2_ = Coordinate(f.xe), y2_ = Coordinate(f.ye), z2_ = Coordinate(f.ze);
+        if (f.xs == f.xe && f.ys == f.ye) return;  // a point, not a cut
         StoreLine();
     }
 
-    void Circle(std::string_view body) {
-        double r = 0, cx = 0, cy = 0;
-        ForEachToken(body, [&](std::string_view token) {
-            const std::string_view tag = token.substr(0, 2);
-            if (tag == "RR") r = TaggedNumber(token);
-            if (tag == "XS") cx = TaggedNumber(token);
-            if (tag == "YS") cy = TaggedNumber(token);
-        });
+    void Circle() {
+        const double r = fields_.rr, cx = fields_.xs, cy = fields_.ys;
         WidenCircle(cx, cy, r);
         if (Holdable({cx - r, cx + r, cy - r, cy + r})) {
             Store([&](std::string& out) { return AppendCircleRecord(out, cx, cy, r); });
@@ -250,16 +302,8 @@ private:
     }
 
     // DXF arcs always run counter-clockwise from the start angle to the end angle.
-    void Arc(std::string_view body) {
-        double r = 0, cx = 0, cy = 0, startDeg = 0, endDeg = 0;
-        ForEachToken(body, [&](std::string_view token) {
-            const std::string_view tag = token.substr(0, 2);
-            if (tag == "RR") r = TaggedNumber(token);
-            if (tag == "XS") cx = TaggedNumber(token);
-            if (tag == "YS") cy = TaggedNumber(token);
-            if (tag == "SA") startDeg = TaggedNumber(token);
-            if (tag == "EA") endDeg = TaggedNumber(token);
-        });
+    void Arc() {
+        const double r = fields_.rr, cx = fields_.xs, cy = fields_.ys, startDeg = fields_.sa, endDeg = fields_.ea;
         const double sx = std::cos(PI_ * startDeg / 180) * r + cx;
         const double sy = std::sin(PI_ * startDeg / 180) * r + cy;
         const double ex = std::cos(PI_ * endDeg / 180) * r + cx;
@@ -277,25 +321,36 @@ private:
     BuiltRecords& records_;
     bool tooMany_ = false;
     bool outOfRange_ = false;
-    std::vector<Vertex> vertices_;
+    EntityKind kind_ = EntityKind::Other;
+    Fields fields_;
+    bool polylineStarted_ = false;
+    size_t vertexCount_ = 0;
+    Vertex current_, previous_, first_;
     // The coordinates last used, shared by LINE and polyline segments within one load.
     Coordinate x1_, y1_, z1_, x2_, y2_, z2_;
 };
 
 }  // namespace
 
-BuildStop BuildRecords(double PI, const TextTable& entities, Extents& extents, BuiltRecords& records) {
-    // About one record per coordinate pair of the entity texts; the texts a little longer than the values.
-    const size_t bytes = entities.Bytes().size();
-    records.values.reserve(std::min(bytes / 16 + 1, static_cast<size_t>(kMaxRecords)));
-    records.texts.reserve(records.values.capacity(), bytes * 3 / 2);
+BuildStop BuildRecords(double PI, const TextTable& pairs, Extents& extents, BuiltRecords& records) {
+    // Room for the records at once, as near as the pairs tell (room reserved and never written costs no
+    // memory): a record takes at least two pairs, and its text seldom more than twice their bytes.
+    const size_t bytes = pairs.Bytes().size();
+    const size_t count = std::min(pairs.size() / 2 + 1, static_cast<size_t>(kMaxRecords));
+    records.values.reserve(count);
+    records.texts.reserve(count, 2 * bytes + 64);
     RecordBuilder builder(PI, extents, records);
-    for (const std::string_view entity : entities) {
-        builder.Entity(entity);
-        if (builder.TooMany()) return BuildStop::TooManyRecords;
-        if (builder.OutOfRange()) return BuildStop::OutOfRange;
-    }
-    return BuildStop::Finished;
+    BuildStop stop = BuildStop::Finished;
+    GroupPairs(
+        pairs, [&](std::string_view name) { builder.Begin(name); },
+        [&](std::string_view tag, std::string_view value) { builder.Value(tag, value); },
+        [&] {
+            if (stop != BuildStop::Finished) return;
+            builder.End();
+            if (builder.TooMany()) stop = BuildStop::TooManyRecords;
+            if (builder.OutOfRange()) stop = BuildStop::OutOfRange;
+        });
+    return stop;
 }
 
 }  // namespace dxf

@@ -39,35 +39,23 @@ int64_t GridCellIndex(double v) {
     return static_cast<int64_t>(std::floor(v * 1000.0));
 }
 
-EndPointGrid::EndPointGrid(const std::vector<EndPoint>& points) {
-    // Sorted with the point beside its key, so the comparisons read contiguous memory.
-    struct Keyed {
-        int64_t kx, ky;
-        Point point;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(points.size());
-    for (const EndPoint& p : points) {
-        keyed.push_back({GridCellIndex(p.x), GridCellIndex(p.y), {p.x, p.y, p.record, p.tag}});
-    }
-    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+void EndPointGrid::Index() {
+    std::sort(points_.begin(), points_.end(), [](const Point& a, const Point& b) {
         if (a.kx != b.kx) return a.kx < b.kx;
         if (a.ky != b.ky) return a.ky < b.ky;
-        return a.point.record > b.point.record;  // the highest record first within a cell
+        return a.record > b.record;  // the highest record first within a cell
     });
-
-    points_.reserve(keyed.size());
-    for (size_t i = 0; i < keyed.size(); ++i) {
-        if (i == 0 || keyed[i].kx != keyed[i - 1].kx || keyed[i].ky != keyed[i - 1].ky) {
-            cells_.push_back({keyed[i].kx, keyed[i].ky, static_cast<uint32_t>(i), static_cast<uint32_t>(i)});
+    cellStart_.clear();
+    for (size_t i = 0; i < points_.size(); ++i) {
+        if (i == 0 || points_[i].kx != points_[i - 1].kx || points_[i].ky != points_[i - 1].ky) {
+            cellStart_.push_back(static_cast<uint32_t>(i));
         }
-        points_.push_back(keyed[i].point);
-        cells_.back().end = static_cast<uint32_t>(i + 1);
     }
+    cellStart_.push_back(static_cast<uint32_t>(points_.size()));
 }
 
 int32_t EndPointGrid::ScanCell(size_t cell, double x, double y, int32_t self, int32_t best) const {
-    for (uint32_t i = cells_[cell].begin; i < cells_[cell].end; ++i) {
+    for (uint32_t i = cellStart_[cell]; i < cellStart_[cell + 1]; ++i) {
         const Point& p = points_[i];
         if (p.record <= best) break;  // highest first: nothing better follows in this cell
         if (p.record != self && EndsMeet(x, y, p.x, p.y)) return p.record;
@@ -76,25 +64,31 @@ int32_t EndPointGrid::ScanCell(size_t cell, double x, double y, int32_t self, in
 }
 
 size_t EndPointGrid::FirstCellAtOrAfter(int64_t kx, int64_t ky) const {
-    const auto it = std::lower_bound(cells_.begin(), cells_.end(), std::pair{kx, ky},
-                                     [](const Cell& c, const std::pair<int64_t, int64_t>& key) {
-                                         return KeyLess(c.kx, c.ky, key.first, key.second);
-                                     });
-    return static_cast<size_t>(it - cells_.begin());
+    size_t low = 0, high = cellStart_.size() - 1;  // the cells are [0, high)
+    while (low < high) {
+        const size_t mid = low + (high - low) / 2;
+        if (KeyLess(CellX(mid), CellY(mid), kx, ky)) {
+            low = mid + 1;
+        } else {
+            high = mid;
+        }
+    }
+    return low;
 }
 
 int32_t EndPointGrid::SearchRange(double x, double y, int32_t self) const {
     const int64_t xFirst = GridCellIndex(x - kReach), xLast = GridCellIndex(x + kReach);
     const int64_t yFirst = GridCellIndex(y - kReach), yLast = GridCellIndex(y + kReach);
+    const size_t cells = cellStart_.size() - 1;
     int32_t best = -1;
     size_t cell = FirstCellAtOrAfter(xFirst, yFirst);
-    while (cell < cells_.size() && cells_[cell].kx <= xLast) {
-        const int64_t column = cells_[cell].kx;
-        if (cells_[cell].ky < yFirst) {
+    while (cell < cells && CellX(cell) <= xLast) {
+        const int64_t column = CellX(cell);
+        if (CellY(cell) < yFirst) {
             cell = FirstCellAtOrAfter(column, yFirst);
             continue;
         }
-        if (cells_[cell].ky > yLast) {
+        if (CellY(cell) > yLast) {
             if (column == std::numeric_limits<int64_t>::max()) break;
             cell = FirstCellAtOrAfter(column + 1, yFirst);
             continue;
@@ -105,40 +99,24 @@ int32_t EndPointGrid::SearchRange(double x, double y, int32_t self) const {
     return best;
 }
 
-int32_t EndPointGrid::HighestMatch(double x, double y, int32_t self) const { return SearchRange(x, y, self); }
-
-std::vector<EndPointGrid::Match> EndPointGrid::AllHighestMatches() const {
-    std::vector<Match> matches;
-    matches.reserve(points_.size());
-    // cursors[d] is the first cell not before (kx + d - kSpan, ky - kSpan) for the last query that used it.
-    std::array<size_t, 2 * kSpan + 1> cursors{};
-    for (size_t cell = 0; cell < cells_.size(); ++cell) {
-        const int64_t kx = cells_[cell].kx, ky = cells_[cell].ky;
-        for (uint32_t i = cells_[cell].begin; i < cells_[cell].end; ++i) {
-            const Point& q = points_[i];
-            const int64_t xFirst = GridCellIndex(q.x - kReach), xLast = GridCellIndex(q.x + kReach);
-            const int64_t yFirst = GridCellIndex(q.y - kReach), yLast = GridCellIndex(q.y + kReach);
-            const bool withinSpan = xFirst >= kx - kSpan && xLast <= kx + kSpan && yFirst >= ky - kSpan &&
-                                    yLast <= ky + kSpan;
-            if (!withinSpan) {  // only where the fine and the coarse keys meet
-                matches.push_back({q.record, q.tag, SearchRange(q.x, q.y, q.record)});
-                continue;
-            }
-            int32_t best = -1;
-            for (int64_t column = xFirst; column <= xLast; ++column) {
-                size_t& cursor = cursors[static_cast<size_t>(column - kx + kSpan)];
-                const int64_t rowStart = ky - kSpan;
-                while (cursor < cells_.size() && KeyLess(cells_[cursor].kx, cells_[cursor].ky, column, rowStart)) {
-                    ++cursor;
-                }
-                for (size_t c = cursor; c < cells_.size() && cells_[c].kx == column && cells_[c].ky <= yLast; ++c) {
-                    if (cells_[c].ky >= yFirst) best = ScanCell(c, q.x, q.y, q.record, best);
-                }
-            }
-            matches.push_back({q.record, q.tag, best});
+int32_t EndPointGrid::MatchInNeighbourhood(size_t cell, size_t i, std::array<size_t, 5>& cursors) const {
+    const int64_t kx = CellX(cell), ky = CellY(cell);
+    const size_t cells = cellStart_.size() - 1;
+    const Point& q = points_[i];
+    const int64_t xFirst = GridCellIndex(q.x - kReach), xLast = GridCellIndex(q.x + kReach);
+    const int64_t yFirst = GridCellIndex(q.y - kReach), yLast = GridCellIndex(q.y + kReach);
+    const bool withinSpan = xFirst >= kx - kSpan && xLast <= kx + kSpan && yFirst >= ky - kSpan && yLast <= ky + kSpan;
+    if (!withinSpan) return SearchRange(q.x, q.y, q.record);  // only where the fine and the coarse keys meet
+    int32_t best = -1;
+    for (int64_t column = xFirst; column <= xLast; ++column) {
+        size_t& cursor = cursors[static_cast<size_t>(column - kx + kSpan)];
+        const int64_t rowStart = ky - kSpan;
+        while (cursor < cells && KeyLess(CellX(cursor), CellY(cursor), column, rowStart)) ++cursor;
+        for (size_t c = cursor; c < cells && CellX(c) == column && CellY(c) <= yLast; ++c) {
+            if (CellY(c) >= yFirst) best = ScanCell(c, q.x, q.y, q.record, best);
         }
     }
-    return matches;
+    return best;
 }
 
 }  // namespace zorvan

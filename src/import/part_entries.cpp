@@ -38,7 +38,7 @@ std::string BuildPartEntry(std::string_view contour) {
 void BuildPartList(Program& program) {
     const int32_t count = std::clamp(program.contourCount, 0, kMaxContours);
     std::string contour;
-    std::vector<RecordValues> values;
+    RecordList values;
     for (int32_t i = 0; i < count; ++i) {
         contour.clear();
         values.clear();

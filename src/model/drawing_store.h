@@ -26,20 +26,20 @@ public:
     std::string_view GetDATA(int32_t l) const;
 
     // The numbers of the record at index `l` (a record of no kind outside the store).
-    const RecordValues& Values(int32_t l) const;
+    RecordValues Values(int32_t l) const;
 
     // Records 0 to n, the drawing's records.
     TextTable::Prefix Records() const { return texts_.First(static_cast<size_t>(n + 1)); }
 
     // A whole drawing at once: `texts` and `values` become records 0.., n the last of them; records of an
     // earlier drawing above it stay, unread.
-    void Load(TextTable texts, std::vector<RecordValues> values);
+    void Load(TextTable texts, RecordList values);
 
     int32_t n = -1;
 
 private:
     TextTable texts_;
-    std::vector<RecordValues> values_;
+    RecordList values_;
 };
 
 }  // namespace zorvan

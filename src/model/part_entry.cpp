@@ -20,7 +20,7 @@ PartEntry& PartEntry::operator=(std::string text) {
     return *this;
 }
 
-std::span<const RecordValues> PartEntry::Records() const {
+const RecordList& PartEntry::Records() const {
     if (!read_) {
         records_.clear();
         ForEachRecord(PartFields(text_).records, [this](std::string_view record) { records_.emplace_back(record); });

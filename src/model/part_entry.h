@@ -56,7 +56,7 @@ public:
     PartEntry& operator=(const char* text) { return *this = std::string(text); }
 
     // A new text whose records' numbers are known: `records` must be what the records field reads as.
-    void Set(std::string text, std::vector<RecordValues> records) {
+    void Set(std::string text, RecordList records) {
         text_ = std::move(text);
         records_ = std::move(records);
         read_ = true;
@@ -67,7 +67,7 @@ public:
     operator std::string_view() const { return text_; }     // NOLINT
 
     // The numbers of the records of the records field, one per record, in order.
-    std::span<const RecordValues> Records() const;
+    const RecordList& Records() const;
 
     bool starts_with(std::string_view prefix) const { return text_.starts_with(prefix); }
     bool ends_with(std::string_view suffix) const { return text_.ends_with(suffix); }
@@ -83,7 +83,7 @@ public:
 
 private:
     std::string text_;
-    mutable std::vector<RecordValues> records_;
+    mutable RecordList records_;
     mutable bool read_ = false;
 };
 

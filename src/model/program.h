@@ -33,16 +33,16 @@ struct ChainTables {
 };
 
 // Per-record tables of the direct G-code listing, reset after every load, as large as the largest drawing
-// read so far.
+// read so far. A mark is one letter, "I" after a load.
 struct DirectGcodeTables {
     std::vector<double> startX, startY;
-    std::vector<std::string> mark;
+    std::vector<char> mark;
 
     void Reserve(int32_t count) {
         if (count <= static_cast<int32_t>(startX.size())) return;
         startX.resize(static_cast<size_t>(count), -100000.0);
         startY.resize(static_cast<size_t>(count), -100000.0);
-        mark.resize(static_cast<size_t>(count), "I");
+        mark.resize(static_cast<size_t>(count), 'I');
     }
 };
 
@@ -82,10 +82,10 @@ struct Program {
     std::vector<std::string> templateLines = std::vector<std::string>(kMaxTemplateLines);
     int16_t templateLineCount = 0;
 
-    // Working tables of the DXF reader, as the last successful load left them.
+    // Working tables of the DXF reader, as the last successful load left them. The entity texts are not
+    // kept: they follow from the pairs (DxfEntities in import/dxf_reader.h).
     TextTable dxfPairs;
     int32_t dxfPairCount = 0;
-    TextTable dxfEntities;
     int32_t dxfEntityCount = 0;
 };
 

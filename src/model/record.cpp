@@ -3,6 +3,8 @@
 
 #include "model/number_text.h"
 
+#include <span>
+
 namespace zorvan {
 
 RecordFieldTexts::RecordFieldTexts(std::string_view record) {
@@ -74,6 +76,57 @@ RecordValues::Positions RecordValues::EndFields() const {
         case RecordKind::None: break;
     }
     return {2, 2, 2, 2};  // a text of no kind reads no field: at_[2] stays 0
+}
+
+namespace {
+
+// The field positions that hold the numbers of each kind, in order.
+constexpr uint8_t kLinePositions[] = {0, 1, 2, 3, 4, 5};
+constexpr uint8_t kArcPositions[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 10};
+constexpr uint8_t kCirclePositions[] = {0, 1, 2, 3, 5, 6};
+
+std::span<const uint8_t> PositionsOf(RecordKind kind) {
+    switch (kind) {
+        case RecordKind::Line: return kLinePositions;
+        case RecordKind::Arc: return kArcPositions;
+        case RecordKind::Circle: return kCirclePositions;
+        case RecordKind::None: break;
+    }
+    return {};
+}
+
+}  // namespace
+
+RecordValues RecordList::operator[](size_t i) const {
+    const Ref& ref = refs_[i];
+    RecordValues values;
+    values.kind_ = ref.kind;
+    values.sense_ = ref.sense;
+    const double* numbers = numbers_.data() + ref.offset;
+    for (const uint8_t position : PositionsOf(ref.kind)) values.at_[position] = *numbers++;
+    return values;
+}
+
+void RecordList::push_back(const RecordValues& values) {
+    refs_.push_back({static_cast<uint32_t>(numbers_.size()), values.kind_, values.sense_});
+    for (const uint8_t position : PositionsOf(values.kind_)) numbers_.push_back(values.at_[position]);
+}
+
+void RecordList::set(size_t i, const RecordValues& values) {
+    while (refs_.size() <= i) refs_.push_back({static_cast<uint32_t>(numbers_.size()), RecordKind::None, 0});
+    Ref& ref = refs_[i];
+    const std::span<const uint8_t> positions = PositionsOf(values.kind_);
+    if (positions.size() > PositionsOf(ref.kind).size()) ref.offset = static_cast<uint32_t>(numbers_.size());
+    ref.kind = values.kind_;
+    ref.sense = values.sense_;
+    for (size_t k = 0; k < positions.size(); ++k) {
+        const double number = values.at_[positions[k]];
+        if (ref.offset + k < numbers_.size()) {
+            numbers_[ref.offset + k] = number;
+        } else {
+            numbers_.push_back(number);
+        }
+    }
 }
 
 RecordValues RecordValues::Reversed() const {

@@ -8,8 +8,12 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <initializer_list>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
+#include <vector>
 
 namespace zorvan {
 
@@ -74,6 +78,7 @@ public:
     static RecordValues Of(RecordKind kind, std::array<double, 11> at, char sense);
 
 private:
+    friend class RecordList;
     struct Positions {
         uint8_t sx, sy, ex, ey;
     };
@@ -86,5 +91,72 @@ private:
 
 // The kind of a record text, by its letters as RecordValues reads it.
 RecordKind KindOf(std::string_view record);
+
+// The numbers of many records kept compactly, each record with as many numbers as its kind has (six for a
+// line or a circle, ten for an arc). Reading an element gives its RecordValues.
+class RecordList {
+public:
+    RecordList() = default;
+    RecordList(std::initializer_list<RecordValues> values) {
+        for (const RecordValues& v : values) push_back(v);
+    }
+
+    size_t size() const { return refs_.size(); }
+    bool empty() const { return refs_.empty(); }
+    RecordValues operator[](size_t i) const;
+    RecordValues front() const { return (*this)[0]; }
+
+    void clear() {
+        refs_.clear();
+        numbers_.clear();
+    }
+    void reserve(size_t records) {
+        refs_.reserve(records);
+        numbers_.reserve(6 * records);
+    }
+    void push_back(const RecordValues& values);
+    // Reads `record` and adds its numbers.
+    void emplace_back(std::string_view record) { push_back(RecordValues(record)); }
+    // Replaces element `i`, growing the list with records of no kind when it is shorter.
+    void set(size_t i, const RecordValues& values);
+
+    class Iterator {
+    public:
+        using value_type = RecordValues;
+        using difference_type = std::ptrdiff_t;
+        using iterator_category = std::forward_iterator_tag;
+        using pointer = void;
+        using reference = RecordValues;
+
+        Iterator() = default;
+        Iterator(const RecordList* list, size_t i) : list_(list), i_(i) {}
+        RecordValues operator*() const { return (*list_)[i_]; }
+        Iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        Iterator operator++(int) {
+            Iterator before = *this;
+            ++i_;
+            return before;
+        }
+        bool operator==(const Iterator& other) const { return i_ == other.i_; }
+
+    private:
+        const RecordList* list_ = nullptr;
+        size_t i_ = 0;
+    };
+    Iterator begin() const { return {this, 0}; }
+    Iterator end() const { return {this, size()}; }
+
+private:
+    struct Ref {
+        uint32_t offset;  // of the record's first number in numbers_
+        RecordKind kind;
+        char sense;
+    };
+    std::vector<Ref> refs_;
+    std::vector<double> numbers_;
+};
 
 }  // namespace zorvan

@@ -38,7 +38,9 @@ public:
     // The row being built at the end of the buffer: append its bytes to Bytes(), then close it.
     std::string& Bytes() { return bytes_; }
     const std::string& Bytes() const { return bytes_; }
-    void CloseRow(size_t begin) { spans_.push_back({begin, static_cast<uint32_t>(bytes_.size() - begin)}); }
+    void CloseRow(size_t begin) {
+        spans_.push_back({static_cast<uint32_t>(begin), static_cast<uint32_t>(bytes_.size() - begin)});
+    }
 
     class Iterator {
     public:
@@ -88,13 +90,13 @@ public:
 
 private:
     struct Span {
-        size_t begin = 0;
+        uint32_t begin = 0;
         uint32_t length = 0;
     };
     Span Append(std::string_view row) {
         // A row that is a view into the buffer is copied by position, as appending may move the buffer.
         const bool inside = !bytes_.empty() && row.data() >= bytes_.data() && row.data() < bytes_.data() + bytes_.size();
-        const size_t begin = bytes_.size();
+        const auto begin = static_cast<uint32_t>(bytes_.size());
         if (inside) {
             const size_t from = static_cast<size_t>(row.data() - bytes_.data());
             bytes_.append(bytes_, from, row.size());

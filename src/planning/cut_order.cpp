@@ -29,7 +29,7 @@ bool EndMeetsEnd(const RecordValues& from, const RecordValues& to) {
 
 struct Contour {
     std::string records;
-    std::vector<RecordValues> values;
+    RecordList values;
 };
 
 // The records of entry `i` head to tail, with their numbers.
@@ -37,7 +37,7 @@ Contour HeadToTail(const PartEntry& entry) {
     const std::string_view field = PartFields(entry).records;
     const size_t lastBar = field.rfind('|');
     if (lastBar == std::string_view::npos) return {};
-    const std::span<const RecordValues> values = entry.Records();
+    const RecordList& values = entry.Records();
     std::vector<std::string_view> texts;
     texts.reserve(values.size());
     ForEachRecord(field, [&texts](std::string_view record) { texts.push_back(record); });
@@ -92,7 +92,7 @@ int16_t SLOZIBASSVE(Program& program) {
         PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const PartFields part(entry);
         std::string text;
-        std::vector<RecordValues> values;
+        RecordList values;
         if (IsCircleRecord(part.records)) {  // a circle is closed on itself and is never turned here
             const double area = CalcArea(program.PI, entry.Records());
             if (std::fabs(area) > best) {

@@ -31,7 +31,7 @@ std::string Header(std::string_view marker, std::string_view sx, std::string_vie
 // The entry of a contour part with its lead-in point set from the first record's chord.
 void ContourLeadIn(double PI, PartEntry& entry, const PartFields& part, std::string_view marker, std::string_view sx0,
                    std::string_view sy0, double length) {
-    const std::span<const RecordValues> records = entry.Records();
+    const RecordList& records = entry.Records();
     const RecordValues first = records.empty() ? RecordValues(part.records) : records.front();
     const double startXValue = first.StartX(), startYValue = first.StartY();
     const double a = PointAngle(PI, first.EndX(), first.EndY(), startXValue, startYValue);

@@ -51,7 +51,7 @@ TEST_F(DxfMendsTest, PolylineOwnPointWithElevationIsNeitherAVertexNorPartOfTheEx
     EXPECT_EQ(Records(), (std::vector<std::string>{"5 5 2.5 9 5 2.5 D", "9 5 2.5 9 8 2.5 D", "9 8 2.5 5 5 2.5 D"}));
     EXPECT_EQ(program->extMinX, 5);
     EXPECT_EQ(program->extMinY, 5);
-    EXPECT_EQ(program->dxfEntities[0], "POLYLINE:XS5|YS5|ZS2.5|XS9|YS5|ZS2.5|XS9|YS8|ZS2.5|");
+    EXPECT_EQ(DxfEntities(*program)[0], "POLYLINE:XS5|YS5|ZS2.5|XS9|YS5|ZS2.5|XS9|YS8|ZS2.5|");
 }
 
 TEST_F(DxfMendsTest, OtherEntityTypesEndTheEntityBeforeThem) {

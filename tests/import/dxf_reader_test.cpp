@@ -52,16 +52,16 @@ TEST_F(DxfReaderTest, LineArcAndCircleRecordsAsTheReaderWritesThem) {
                                                              "5 5 0 2.5 + 2.5 5 K"}));
     EXPECT_EQ(program->store.n, 2);
     ASSERT_EQ(program->dxfEntityCount, 3);
-    EXPECT_EQ(program->dxfEntities[0], "LINE:XS0|YS0|ZS0|XE10|YE0|ZE0|");
-    EXPECT_EQ(program->dxfEntities[1], "ARC:XS5|YS5|RR2.5|SA0|EA90|");
-    EXPECT_EQ(program->dxfEntities[2], "CIRCLE:XS5|YS5|RR2.5|");
+    EXPECT_EQ(DxfEntities(*program)[0], "LINE:XS0|YS0|ZS0|XE10|YE0|ZE0|");
+    EXPECT_EQ(DxfEntities(*program)[1], "ARC:XS5|YS5|RR2.5|SA0|EA90|");
+    EXPECT_EQ(DxfEntities(*program)[2], "CIRCLE:XS5|YS5|RR2.5|");
     EXPECT_EQ(program->dxfPairCount, 7 + 6 + 4);  // names and coded values; layers (code 8) are not kept
     EXPECT_EQ(program->dxfPairs[1], "10|0");
 }
 
 TEST_F(DxfReaderTest, ClosedSquarePolylineGivesFourLinesExtentsAndOneContour) {
     ASSERT_EQ(Load(DxfText().LwPolyline({{0, 0}, {10, 0}, {10, 10}, {0, 10}})).outcome, DxfReadOutcome::Loaded);
-    EXPECT_EQ(program->dxfEntities[0], "LWPOLYLINE:XS0|YS0|XS10|YS0|XS10|YS10|XS0|YS10|");
+    EXPECT_EQ(DxfEntities(*program)[0], "LWPOLYLINE:XS0|YS0|XS10|YS0|XS10|YS10|XS0|YS10|");
     EXPECT_EQ(RecordsOf(*program), (std::vector<std::string>{"0 0 0 10 0 0 D", "10 0 0 10 10 0 D",
                                                              "10 10 0 0 10 0 D", "0 10 0 0 0 0 D"}));
     EXPECT_EQ(program->extMinX, 0);
@@ -173,13 +173,13 @@ TEST_F(DxfReaderTest, ReadPairVertexTokensAndTheListsHandedToTheReader) {
 
 TEST_F(DxfReaderTest, ReadingSetsTheViewWindowToTheExtentsAndResetsTheListingTables) {
     program->direct.Reserve(2);
-    program->direct.mark[1] = "O";
+    program->direct.mark[1] = 'O';
     ASSERT_EQ(ReadFile(DxfText().Line(-1, 2, 3, 4).Line(3, 4, 5, 6).Build()).outcome, DxfReadOutcome::Loaded);
     EXPECT_EQ(program->viewLeft, -1);
     EXPECT_EQ(program->viewTop, 6);
     EXPECT_EQ(program->viewRight, 5);
     EXPECT_EQ(program->viewBottom, 2);
-    EXPECT_EQ(program->direct.mark[1], "I");
+    EXPECT_EQ(program->direct.mark[1], 'I');
     EXPECT_EQ(program->direct.startX[0], -100000.0);
 }
 
