@@ -15,6 +15,7 @@
 #include "draw/view.h"
 #include "gcode/main_job.h"
 #include "gcode/templates.h"
+#include "large_pages.h"
 #include "import/opening.h"
 #include "model/program.h"
 #include "model/text_file.h"
@@ -98,6 +99,7 @@ int Run(const Options& options, const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    UseLargePagesForTheHeap();
     CLI::App app{"Converts a DXF drawing into a G-code program for a plasma cutting table: the parts are planned\n"
                  "(inside cuts first, the largest contour last as the outside cut), given lead-ins and written\n"
                  "between the header, footer and slot lines of the template files.",

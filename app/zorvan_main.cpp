@@ -4,11 +4,13 @@
 #include <QDir>
 #include <memory>
 
+#include "large_pages.h"
 #include "model/program.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_toolkit.h"
 
 int main(int argc, char* argv[]) {
+    zorvan::UseLargePagesForTheHeap();
     QApplication application(argc, argv);
     QApplication::setApplicationName("ZORVAN");
 

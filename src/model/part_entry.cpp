@@ -17,13 +17,20 @@ PartFields::PartFields(std::string_view entry) {
 PartEntry& PartEntry::operator=(std::string text) {
     if (read_ && PartFields(text).records != PartFields(text_).records) read_ = false;
     text_ = std::move(text);
+    Trim();
     return *this;
+}
+
+void PartEntry::Trim() {
+    if (text_.capacity() > text_.size() + text_.size() / 16 + 64) text_.shrink_to_fit();
+    records_.ShrinkToFit();
 }
 
 const RecordList& PartEntry::Records() const {
     if (!read_) {
         records_.clear();
         ForEachRecord(PartFields(text_).records, [this](std::string_view record) { records_.emplace_back(record); });
+        records_.ShrinkToFit();
         read_ = true;
     }
     return records_;

@@ -60,6 +60,7 @@ public:
         text_ = std::move(text);
         records_ = std::move(records);
         read_ = true;
+        Trim();
     }
 
     const std::string& Text() const { return text_; }
@@ -82,6 +83,10 @@ public:
     friend std::ostream& operator<<(std::ostream& out, const PartEntry& entry) { return out << entry.text_; }
 
 private:
+    // Gives back the room a text or list was built with beyond what it holds: a part list at the table limit
+    // holds some 15 MB, and slack in every entry would add half as much again.
+    void Trim();
+
     std::string text_;
     mutable RecordList records_;
     mutable bool read_ = false;

@@ -114,6 +114,11 @@ public:
         refs_.reserve(records);
         numbers_.reserve(6 * records);
     }
+    // Gives back room beyond what the list holds, where there is much of it.
+    void ShrinkToFit() {
+        if (refs_.capacity() > refs_.size() + refs_.size() / 16 + 8) refs_.shrink_to_fit();
+        if (numbers_.capacity() > numbers_.size() + numbers_.size() / 16 + 8) numbers_.shrink_to_fit();
+    }
     void push_back(const RecordValues& values);
     // Reads `record` and adds its numbers.
     void emplace_back(std::string_view record) { push_back(RecordValues(record)); }
