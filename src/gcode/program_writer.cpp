@@ -122,6 +122,15 @@ void AppendGcodeNumber(std::string& row, std::string_view text) {
     row += FixedNumber(LenientParse(text));
 }
 
+// "G0 X x Y y" or "G1 X x Y y" to a point of the part's header.
+void MoveRow(std::string& row, std::string_view move, std::string_view x, std::string_view y, RowSink& sink) {
+    row.assign(move);
+    AppendGcodeNumber(row, x);
+    row.append(" Y ");
+    AppendGcodeNumber(row, y);
+    sink.Row(row);
+}
+
 void WritePart(const Program& program, const SlotRows& slots, int32_t i, std::string& row, RowSink& sink) {
     const PartEntry& entry = program.partList[static_cast<size_t>(i)];
     const PartFields part(entry);
@@ -131,17 +140,9 @@ void WritePart(const Program& program, const SlotRows& slots, int32_t i, std::st
     sink.Row(row);
     if (const auto compensation = CompensationLine(FieldAt(header, 0), part.StoredArea())) sink.Row(*compensation);
     EmitSlots(slots, 1, 10, sink);
-    row.assign("G0 X ");
-    AppendGcodeNumber(row, FieldAt(header, 3));
-    row.append(" Y ");
-    AppendGcodeNumber(row, FieldAt(header, 4));
-    sink.Row(row);
+    MoveRow(row, "G0 X ", FieldAt(header, 3), FieldAt(header, 4), sink);  // rapid to the lead-in point
     EmitSlots(slots, 11, 20, sink);
-    row.assign("G1 X ");
-    AppendGcodeNumber(row, FieldAt(header, 1));
-    row.append(" Y ");
-    AppendGcodeNumber(row, FieldAt(header, 2));
-    sink.Row(row);
+    MoveRow(row, "G1 X ", FieldAt(header, 1), FieldAt(header, 2), sink);  // the lead-in cut to the start
     for (const RecordValues& record : entry.Records()) ContourRows(record, row, sink);
     // A text after the last "|" is written as a record too.
     const size_t lastBar = part.records.rfind('|');

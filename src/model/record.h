@@ -11,9 +11,10 @@
 #include <cstddef>
 #include <initializer_list>
 #include <cstdint>
-#include <iterator>
 #include <string_view>
 #include <vector>
+
+#include "model/index_iterator.h"
 
 namespace zorvan {
 
@@ -125,32 +126,7 @@ public:
     // Replaces element `i`, growing the list with records of no kind when it is shorter.
     void set(size_t i, const RecordValues& values);
 
-    class Iterator {
-    public:
-        using value_type = RecordValues;
-        using difference_type = std::ptrdiff_t;
-        using iterator_category = std::forward_iterator_tag;
-        using pointer = void;
-        using reference = RecordValues;
-
-        Iterator() = default;
-        Iterator(const RecordList* list, size_t i) : list_(list), i_(i) {}
-        RecordValues operator*() const { return (*list_)[i_]; }
-        Iterator& operator++() {
-            ++i_;
-            return *this;
-        }
-        Iterator operator++(int) {
-            Iterator before = *this;
-            ++i_;
-            return before;
-        }
-        bool operator==(const Iterator& other) const { return i_ == other.i_; }
-
-    private:
-        const RecordList* list_ = nullptr;
-        size_t i_ = 0;
-    };
+    using Iterator = IndexIterator<RecordList, RecordValues>;
     Iterator begin() const { return {this, 0}; }
     Iterator end() const { return {this, size()}; }
 

@@ -4,10 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/index_iterator.h"
 
 namespace zorvan {
 
@@ -42,34 +43,9 @@ public:
         spans_.push_back({static_cast<uint32_t>(begin), static_cast<uint32_t>(bytes_.size() - begin)});
     }
 
-    class Iterator {
-    public:
-        using value_type = std::string_view;
-        using difference_type = std::ptrdiff_t;
-        using iterator_category = std::forward_iterator_tag;
-        using pointer = void;
-        using reference = std::string_view;
-
-        Iterator() = default;
-        Iterator(const TextTable& table, size_t i) : table_(&table), i_(i) {}
-        std::string_view operator*() const { return (*table_)[i_]; }
-        Iterator& operator++() {
-            ++i_;
-            return *this;
-        }
-        Iterator operator++(int) {
-            Iterator before = *this;
-            ++i_;
-            return before;
-        }
-        bool operator==(const Iterator& other) const { return i_ == other.i_; }
-
-    private:
-        const TextTable* table_ = nullptr;
-        size_t i_ = 0;
-    };
-    Iterator begin() const { return {*this, 0}; }
-    Iterator end() const { return {*this, size()}; }
+    using Iterator = IndexIterator<TextTable, std::string_view>;
+    Iterator begin() const { return {this, 0}; }
+    Iterator end() const { return {this, size()}; }
 
     // Rows 0..count-1 as a range of views.
     class Prefix {
@@ -79,8 +55,8 @@ public:
         bool empty() const { return count_ == 0; }
         std::string_view operator[](size_t i) const { return table_[i]; }
         std::string_view back() const { return table_[count_ - 1]; }
-        Iterator begin() const { return {table_, 0}; }
-        Iterator end() const { return {table_, count_}; }
+        Iterator begin() const { return {&table_, 0}; }
+        Iterator end() const { return {&table_, count_}; }
 
     private:
         const TextTable& table_;
