@@ -88,8 +88,9 @@ void ReversePath(Program& program, int32_t row) {
         reversedRecords += '|';
         reversedValues.push_back(values[k].Reversed());
     }
-    std::string text(part.Marker());
-    text += ' ';
+    std::string text;
+    text.reserve(reversedRecords.size() + part.marks.size() + 128);
+    text.append(part.Marker()).append(" ");
     AppendStartPoints(text, reversedRecords);
     text.append(":").append(reversedRecords).append(":").append(part.marks);
     entry.Set(std::move(text), std::move(reversedValues));

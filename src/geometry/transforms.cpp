@@ -175,6 +175,7 @@ void RewriteParts(Program& program, int32_t n, const Point& point, double radius
         const std::string contour =
             TransformContour(part.records, entry.Records(), point, radiusFactor, turnDegrees, restartCircleAtLeft, values);
         std::string text = header(part, contour);
+        text.reserve(text.size() + contour.size() + part.marks.size() + 2);
         text.append(":").append(contour).append(":").append(part.marks);
         entry.Set(std::move(text), values);
     }

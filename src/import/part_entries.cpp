@@ -29,7 +29,9 @@ std::vector<int32_t> ContourRecordNumbers(std::string_view contourRow) {
 }
 
 std::string BuildPartEntry(std::string_view contour) {
-    std::string entry = "II ";
+    std::string entry;
+    entry.reserve(contour.size() + 128);
+    entry.append("II ");
     AppendStartPoints(entry, contour);
     entry.append(":").append(contour).append(":NOTS NOTD 0");
     return entry;

@@ -99,6 +99,7 @@ int16_t SLOZIBASSVE(Program& program) {
                 best = std::fabs(area);
                 bestRow = static_cast<int16_t>(i);
             }
+            text.reserve(entry.size() + 32);
             text.append(part.header).append(":").append(part.records).append(":NOTS NOTD ");
             AppendDefaultNumber(text, area);
             entry = std::move(text);
@@ -110,6 +111,7 @@ int16_t SLOZIBASSVE(Program& program) {
             best = std::fabs(area);
             bestRow = static_cast<int16_t>(i);
         }
+        text.reserve(contour.records.size() + 128);
         text.append(part.Marker()).append(" ");
         AppendStartPoints(text, contour.records);
         text.append(":").append(contour.records).append(":NOTS NOTD ");

@@ -40,6 +40,7 @@ void ContourLeadIn(double PI, PartEntry& entry, const PartFields& part, std::str
     const double lx = startXValue + std::cos(t) * length;
     const double ly = startYValue + std::sin(t) * length;
     std::string text = Header(marker, sx0, sy0, lx, ly);
+    text.reserve(text.size() + part.records.size() + part.marks.size() + 2);
     text.append(":").append(part.records).append(":").append(part.marks);
     entry = std::move(text);
 }

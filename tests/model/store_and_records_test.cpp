@@ -5,6 +5,9 @@
 
 #include "model/drawing_store.h"
 #include "model/number_text.h"
+#include "model/part_entry.h"
+#include "model/record.h"
+#include "model/text_table.h"
 #include "model/program.h"
 #include "model/record_text.h"
 
@@ -52,6 +55,48 @@ TEST(RecordText, TypeLetterAndLastFieldAgreeForEveryRecordTheReaderWrites) {
         EXPECT_EQ(IsCircleRecord(records[i]), letters[i] == 'K');
     }
     EXPECT_EQ(SplitFields(records[0])[6], "D");
+}
+
+// The numbers kept beside the texts must be those the texts read as, whoever wrote them and however the lists
+// holding them were changed.
+TEST(RecordNumbers, KeptNumbersAreWhatTheTextsReadAs) {
+    const std::string texts[] = {MakeLineRecord(0.5, -1, 2, 3.25, 4, 0), MakeArcRecord(1, 2, 3, 10, 90, '-', 4, 5, 6, 7),
+                                 MakeCircleRecord(-1, 1e-7, 2), "no letters here", "5 5 0 2 x 3 5 K"};
+    RecordList list;
+    for (const std::string& text : texts) list.emplace_back(text);
+    list.set(0, RecordValues(texts[1]));  // a line's place taken by an arc, which holds more numbers
+    list.set(6, RecordValues(texts[2]));  // beyond the end: the places between are records of no kind
+    const std::string expected[] = {texts[1], texts[1], texts[2], texts[3], texts[4], "", texts[2]};
+    ASSERT_EQ(list.size(), 7u);
+    for (size_t i = 0; i < list.size(); ++i) {
+        SCOPED_TRACE(expected[i]);
+        const RecordValues want(expected[i]), got = list[i];
+        EXPECT_EQ(got.kind(), want.kind());
+        EXPECT_EQ(got.Sense(), want.Sense());
+        for (size_t k = 0; k < 11; ++k) EXPECT_EQ(got.At(k), want.At(k)) << k;
+    }
+    std::string written;
+    const RecordValues arc = AppendArcRecord(written, 1.0 / 3, 2, 3, 10, 90, '+', 4, 5, 6, 7);
+    EXPECT_EQ(RecordValues(written).At(0), arc.At(0));  // the writer's numbers are those of its 15-digit text
+
+    PartEntry entry("II 0 0 0 0:" + texts[0] + "|:NOTS NOTD 0");
+    EXPECT_EQ(entry.Records()[0].At(3), 3.25);
+    entry = "OO 1 1 1 1:" + texts[0] + "|:SEL NOTD 1";  // the same records: their numbers stay
+    EXPECT_EQ(entry.Records().size(), 1u);
+    entry = "OO 1 1 1 1:" + texts[2] + "|" + texts[1] + "|:SEL NOTD 1";  // other records: read again
+    ASSERT_EQ(entry.Records().size(), 2u);
+    EXPECT_TRUE(entry.Records()[1].IsArc());
+}
+
+TEST(TextTable, RowsSetBeyondTheEndAndCopiedFromItself) {
+    TextTable table;
+    table.push_back("first");
+    table.set(3, "fourth");
+    table.push_back(table[0]);  // a view into the table's own buffer
+    const std::vector<std::string> rows(table.begin(), table.end());
+    EXPECT_EQ(rows, (std::vector<std::string>{"first", "", "", "fourth", "first"}));
+    EXPECT_EQ(table.First(2).size(), 2u);
+    EXPECT_EQ(table.First(99).back(), "first");
 }
 
 TEST(RecordText, CircleStartsAndEndsLeftOfItsCentre) {
