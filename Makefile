@@ -57,6 +57,7 @@ test-sanitize: deps
 
 bench: build
 	./$(BUILD)/bench/zorvan_bench
+	@[ ! -x $(BUILD)/bench/zorvan_window_bench ] || ./$(BUILD)/bench/zorvan_window_bench
 
 # libFuzzer with ASan and UBSan on the reader, the number parse and the whole main job, FUZZ_SECONDS each,
 # seeded with the samples and the shared corpus. Needs clang and its runtime (installed when missing, as root).

@@ -22,8 +22,8 @@
 namespace zorvan::fuzz {
 
 // A number text: it reads as a finite value and never as -0, the record number parse runs on it (the
-// sanitizers watch its rounding and conversion), and the 15-digit invariant text of the value reads back to
-// a value with the same text.
+// sanitizers watch its rounding and conversion), its default form made from the text equals the one made
+// from its value, and the 15-digit invariant text of the value reads back to a value with the same text.
 // The round trip is checked up to 1E+307, the largest magnitude a drawing may hold: the 15-digit text of a
 // value within 1.797693134862315E+308 of the largest double lies beyond the doubles and reads back as 0, as
 // every number too large for a double does.
@@ -32,6 +32,10 @@ inline std::optional<std::string> CheckNumberText(std::string_view text) {
     if (!std::isfinite(value)) return "non-finite value " + DefaultNumber(value);
     if (value == 0 && std::signbit(value)) return "negative zero";
     (void)RecordNumberParse(text);
+    std::string converted;
+    AppendDefaultOfText(converted, text);
+    if (converted != DefaultNumber(value)) return "default form of the text " + converted + " is not " + DefaultNumber(value);
+    if (RoundedTo15Digits(value) != LenientParse(DefaultNumber(value))) return "15-digit value of " + DefaultNumber(value);
     if (std::fabs(value) > 1e307) return std::nullopt;
     const std::string written = InvariantNumber(value);
     const double reread = LenientParse(written);
