@@ -27,19 +27,15 @@ inline int ReadFailureStatus(DxfReadOutcome outcome) {
         case DxfReadOutcome::CannotRead:
         case DxfReadOutcome::Binary:
         case DxfReadOutcome::Empty:
-        case DxfReadOutcome::OutOfRange: return kCannotRead;
+        case DxfReadOutcome::OutOfRange:
+        case DxfReadOutcome::BadBlocks: return kCannotRead;
     }
     return kCannotRead;
 }
 
-// The refusal in words; `notDone` says what did not happen ("nothing was written").
-inline std::string ReadFailureText(const DxfReadResult& result, std::string_view notDone) {
-    switch (result.outcome) {
-        case DxfReadOutcome::CannotRead: return "cannot be read";
-        case DxfReadOutcome::HasSpline:
-            return "the drawing holds a SPLINE, which cannot be cut; " + std::string(notDone);
-        default: return ReadOutcomeMessage(result);
-    }
+// The refusal in words.
+inline std::string ReadFailureText(const DxfReadResult& result) {
+    return result.outcome == DxfReadOutcome::CannotRead ? "cannot be read" : ReadOutcomeMessage(result);
 }
 
 }  // namespace zorvan

@@ -32,6 +32,9 @@ struct Options {
     std::string leadIn = "0.25";
     std::string partFile;
     std::string preview;
+    bool sheet = false;
+    double curveTolerance = 0.01;
+    std::string units = "mm";
 };
 
 int Fail(int status, const std::string& file, const std::string& what) {
@@ -74,9 +77,16 @@ int Run(const Options& options, const char* argv0) {
 
     std::optional<std::string> text = ReadWholeFile(drawing);
     if (!text) return Fail(kCannotRead, drawing, "cannot be read");
-    const JobResult job = RunMainJob(*program, std::move(*text), JobOptions{options.leadIn, !options.partFile.empty()});
+    JobOptions jobOptions{options.leadIn, !options.partFile.empty(), {}};
+    jobOptions.read.mode = options.sheet ? ReadMode::Sheet : ReadMode::Default;
+    jobOptions.read.curveTolerance = options.curveTolerance;
+    jobOptions.read.units = options.units == "inch" ? OutputUnits::Inches : OutputUnits::Millimetres;
+    const JobResult job = RunMainJob(*program, std::move(*text), jobOptions);
     if (job.read.outcome != DxfReadOutcome::Loaded) {
-        return Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read, "nothing was written"));
+        return Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read));
+    }
+    if (const std::string warning = LeftOutWarning(job.read.report, jobOptions.read.mode, "--sheet"); !warning.empty()) {
+        std::fprintf(stderr, "zorvan-cli: %s: warning: %s\n", drawing.c_str(), warning.c_str());
     }
     if (job.outsideCuts >= 2) return Fail(kCannotWrite, drawing, "you can have just one outside cut!");
 
@@ -113,6 +123,22 @@ int main(int argc, char** argv) {
     app.add_option("--lead-in", options.leadIn, "lead-in length, read like the lead-in box (default 0.25)");
     app.add_option("--part-file", options.partFile, "also write the part file of the planned parts");
     app.add_option("--preview", options.preview, "also write an SVG picture of the planned parts");
+    app.add_flag("--sheet", options.sheet,
+                 "sheet mode: read the drawing as a CAD user means it (model space, blocks, ellipses, splines, units)");
+    app.add_option("--curve-tolerance", options.curveTolerance,
+                   "sheet mode: how far the arcs and lines made of ellipses and splines may stray from them, in mm "
+                   "(in drawing units where the drawing declares none; 0.0001 to 10, default 0.01)")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                // Written out rather than CLI::Range, which lets "nan" through.
+                double value = 0;
+                const bool number = CLI::detail::lexical_cast(text, value);
+                return number && value >= 0.0001 && value <= 10.0 ? std::string() : "not a number from 0.0001 to 10";
+            },
+            "0.0001 to 10"));
+    app.add_option("--units", options.units,
+                   "sheet mode: the units to write a drawing in that declares its units (default mm)")
+        ->check(CLI::IsMember({"mm", "inch"}));
     app.set_version_flag("--version", "zorvan-cli 0.1.0");
     app.footer("Exit status: 0 written; 1 usage; 2 drawing cannot be read; 3 not a DXF file; 4 drawing holds a\n"
                "SPLINE; 5 drawing exceeds the tables; 6 output cannot be written.");

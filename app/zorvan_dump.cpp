@@ -1,7 +1,8 @@
 // zorvan-dump: reads a DXF drawing as the window's OPEN does and prints its records, extents and contours.
 //
-//   zorvan-dump DRAWING.dxf
-// Exit status: 0 read; 1 usage; 2 cannot be read; 4 holds a SPLINE; 5 exceeds the tables.
+//   zorvan-dump [--sheet] DRAWING.dxf
+// --sheet reads the drawing in sheet mode. Exit status: 0 read; 1 usage; 2 cannot be read; 4 holds a SPLINE;
+// 5 exceeds the tables.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -25,17 +26,25 @@ void PrintDrawing(const zorvan::Program& program) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    zorvan::ReadOptions options;
+    if (argc == 3 && std::string(argv[1]) == "--sheet") {
+        options.mode = zorvan::ReadMode::Sheet;
+        --argc;
+        ++argv;
+    }
     if (argc != 2 || std::string(argv[1]) == "--help") {
-        std::fprintf(stderr, "usage: zorvan-dump DRAWING.dxf\n");
+        std::fprintf(stderr, "usage: zorvan-dump [--sheet] DRAWING.dxf\n");
         return argc == 2 ? 0 : 1;
     }
     const std::string path = argv[1];
     auto program = std::make_unique<zorvan::Program>();
-    const zorvan::DxfReadResult result = zorvan::ReadDxf(*program, path);
+    const zorvan::DxfReadResult result = zorvan::ReadDxf(*program, path, options);
     if (result.outcome == zorvan::DxfReadOutcome::Loaded) {
         PrintDrawing(*program);
+        const std::string warning = zorvan::LeftOutWarning(result.report, options.mode, "--sheet");
+        if (!warning.empty()) std::fprintf(stderr, "zorvan-dump: %s: warning: %s\n", path.c_str(), warning.c_str());
         return 0;
     }
-    std::fprintf(stderr, "zorvan-dump: %s: %s\n", path.c_str(), zorvan::ReadFailureText(result, "nothing loaded").c_str());
+    std::fprintf(stderr, "zorvan-dump: %s: %s\n", path.c_str(), zorvan::ReadFailureText(result).c_str());
     return zorvan::ReadFailureStatus(result.outcome);
 }

@@ -85,7 +85,8 @@ void BM_LimitDrawingKeepPairs(benchmark::State& state) {
     const std::string& dxf = LimitDrawing();
     for (auto _ : state) {
         TextTable pairs;
-        dxf::ScanStop stop = dxf::KeepPairs(dxf, kDxfCodeList, kDxfNameList, pairs);
+        dxf::ScanFacts facts;
+        dxf::ScanStop stop = dxf::KeepPairs(dxf, kDxfCodeList, kDxfNameList, pairs, facts);
         benchmark::DoNotOptimize(stop);
         benchmark::DoNotOptimize(pairs.Bytes().data());
     }
@@ -94,7 +95,8 @@ BENCHMARK(BM_LimitDrawingKeepPairs)->Unit(benchmark::kMillisecond);
 
 void BM_LimitDrawingGroupEntities(benchmark::State& state) {
     TextTable pairs;
-    dxf::KeepPairs(LimitDrawing(), kDxfCodeList, kDxfNameList, pairs);
+    dxf::ScanFacts facts;
+    dxf::KeepPairs(LimitDrawing(), kDxfCodeList, kDxfNameList, pairs, facts);
     for (auto _ : state) {
         TextTable entities = dxf::GroupEntities(pairs);
         benchmark::DoNotOptimize(entities.Bytes().data());
@@ -104,12 +106,13 @@ BENCHMARK(BM_LimitDrawingGroupEntities)->Unit(benchmark::kMillisecond);
 
 void BM_LimitDrawingBuildRecords(benchmark::State& state) {
     TextTable pairs;
-    dxf::KeepPairs(LimitDrawing(), kDxfCodeList, kDxfNameList, pairs);
+    dxf::ScanFacts facts;
+    dxf::KeepPairs(LimitDrawing(), kDxfCodeList, kDxfNameList, pairs, facts);
     const double pi = Program().PI;
     for (auto _ : state) {
         dxf::Extents extents;
         dxf::BuiltRecords records;
-        dxf::BuildStop fits = dxf::BuildRecords(pi, pairs, extents, records);
+        dxf::BuildStop fits = dxf::BuildRecords(pi, pairs, facts.planes, extents, records);
         benchmark::DoNotOptimize(fits);
         benchmark::DoNotOptimize(records.values.size());
     }
@@ -118,10 +121,11 @@ BENCHMARK(BM_LimitDrawingBuildRecords)->Unit(benchmark::kMillisecond);
 
 void BM_LimitDrawingChain(benchmark::State& state) {
     TextTable pairs;
-    dxf::KeepPairs(LimitDrawing(), kDxfCodeList, kDxfNameList, pairs);
+    dxf::ScanFacts facts;
+    dxf::KeepPairs(LimitDrawing(), kDxfCodeList, kDxfNameList, pairs, facts);
     dxf::Extents extents;
     dxf::BuiltRecords records;
-    dxf::BuildRecords(Program().PI, pairs, extents, records);
+    dxf::BuildRecords(Program().PI, pairs, facts.planes, extents, records);
     ChainTables tables(records.size());
     for (auto _ : state) {
         std::string chain = ChainRecordValues(records.values, tables);
@@ -129,6 +133,54 @@ void BM_LimitDrawingChain(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LimitDrawingChain)->Unit(benchmark::kMillisecond);
+
+// ---------------------------------------------------------------------------------------------------------
+// Sheet mode's reading: the limit drawing, and 250 curved parts inserted as an array of one block.
+
+ReadOptions SheetMode() {
+    ReadOptions options;
+    options.mode = ReadMode::Sheet;
+    return options;
+}
+
+void BM_SheetReadLimitDrawing(benchmark::State& state) {
+    auto program = std::make_unique<Program>();
+    for (auto _ : state) {
+        const DxfReadResult result = LoadDxfText(*program, LimitDrawing(), SheetMode());
+        if (result.outcome != DxfReadOutcome::Loaded) state.SkipWithError("the limit drawing did not load");
+    }
+    state.counters["records"] = program->store.n + 1;
+}
+BENCHMARK(BM_SheetReadLimitDrawing)->Unit(benchmark::kMillisecond);
+
+// A plate with a round hole, an elliptical slot and a closed cubic spline cut-out, as block "P", inserted as
+// an array of 10 x 25.
+std::string CurvedPartsArray() {
+    std::string text = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nP\n10\n0\n20\n0\n"
+                       "0\nLWPOLYLINE\n90\n4\n70\n1\n10\n0\n20\n0\n10\n90\n20\n0\n10\n90\n20\n60\n10\n0\n20\n60\n"
+                       "0\nCIRCLE\n10\n15\n20\n45\n40\n6\n"
+                       "0\nELLIPSE\n10\n60\n20\n15\n11\n18\n21\n0\n40\n0.35\n41\n0\n42\n6.283185307179586\n"
+                       "0\nSPLINE\n70\n8\n71\n3\n";
+    for (const char* knot : {"0", "0", "0", "0", "0.5", "1", "1", "1", "1"}) text += std::string("40\n") + knot + "\n";
+    for (const char* point : {"40\n35", "60\n45", "40\n55", "20\n45", "40\n35"}) {
+        const std::string xy = point;
+        text += "10\n" + xy.substr(0, xy.find('\n')) + "\n20\n" + xy.substr(xy.find('\n') + 1) + "\n";
+    }
+    return text + "0\nENDBLK\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n"
+                  "0\nINSERT\n2\nP\n10\n0\n20\n0\n70\n10\n71\n25\n44\n100\n45\n70\n0\nENDSEC\n0\nEOF\n";
+}
+
+void BM_SheetReadCurvedParts(benchmark::State& state) {
+    const std::string dxf = CurvedPartsArray();
+    auto program = std::make_unique<Program>();
+    for (auto _ : state) {
+        const DxfReadResult result = LoadDxfText(*program, dxf, SheetMode());
+        if (result.outcome != DxfReadOutcome::Loaded) state.SkipWithError("the curved parts did not load");
+    }
+    state.counters["records"] = program->store.n + 1;
+    state.counters["contours"] = static_cast<double>(CountContours(program->contourChain));
+}
+BENCHMARK(BM_SheetReadCurvedParts)->Unit(benchmark::kMillisecond);
 
 // Whole reads of line drawings of 1,000 to 100,000 records.
 void BM_ReadAndChainScaling(benchmark::State& state) {

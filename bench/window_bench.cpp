@@ -38,7 +38,7 @@ void BM_OpenLimitDrawingInTheWindow(benchmark::State& state) {
         auto program = std::make_unique<zorvan::Program>();
         program->templateFolder = DrawingFolder().string();
         zorvan::qt::QtToolkit toolkit;
-        zorvan::qt::MainWindow window(*program, toolkit);
+        zorvan::qt::MainWindow window(*program, toolkit, QString::fromStdString((DrawingFolder() / "settings.ini").string()));
         window.resize(1400, 900);
         window.show();
         window.Start(DrawingFolder().string());

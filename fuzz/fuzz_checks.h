@@ -110,7 +110,7 @@ inline std::optional<std::string> CheckProgram(const Program& program, int32_t p
 }
 
 // The main job in memory, as the command line runs it on a drawing: read, contour list, part preparation,
-// lead-ins at 0.25, and the program. `program.templateFolder` decides which template files take part.
+// lead-ins at 0.25, and the program, in either reading mode. `program.templateFolder` decides which template files take part.
 struct MainJobOutcome {
     DxfReadOutcome read = DxfReadOutcome::CannotRead;
     int32_t partCount = 0;
@@ -118,9 +118,11 @@ struct MainJobOutcome {
     std::optional<std::string> failure;  // the first broken rule
 };
 
-inline MainJobOutcome RunMainJob(Program& program, std::string_view dxfText) {
+inline MainJobOutcome RunMainJob(Program& program, std::string_view dxfText, ReadMode mode = ReadMode::Default) {
     MainJobOutcome outcome;
-    const JobResult job = zorvan::RunMainJob(program, std::string(dxfText), JobOptions{"0.25", true});
+    JobOptions options{"0.25", true, {}};
+    options.read.mode = mode;
+    const JobResult job = zorvan::RunMainJob(program, std::string(dxfText), options);
     outcome.read = job.read.outcome;
     if (outcome.read != DxfReadOutcome::Loaded) return outcome;
     if ((outcome.failure = CheckLoadedDrawing(program))) return outcome;

@@ -17,10 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return created;
     }();
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const zorvan::fuzz::MainJobOutcome outcome = zorvan::fuzz::RunMainJob(*program, text);
-    if (outcome.failure) {
-        std::fprintf(stderr, "broken rule in the main job: %s\n", outcome.failure->c_str());
-        std::abort();
+    for (const zorvan::ReadMode mode : {zorvan::ReadMode::Default, zorvan::ReadMode::Sheet}) {
+        const zorvan::fuzz::MainJobOutcome outcome = zorvan::fuzz::RunMainJob(*program, text, mode);
+        if (outcome.failure) {
+            std::fprintf(stderr, "broken rule in the main job: %s\n", outcome.failure->c_str());
+            std::abort();
+        }
     }
     return 0;
 }

@@ -12,7 +12,7 @@ namespace zorvan {
 
 JobResult RunMainJob(Program& program, std::string dxfText, const JobOptions& options) {
     JobResult result;
-    result.read = LoadDxfText(program, dxfText);
+    result.read = LoadDxfText(program, dxfText, options.read);
     std::string().swap(dxfText);
     if (result.read.outcome != DxfReadOutcome::Loaded) return result;
     FillContourList(program);

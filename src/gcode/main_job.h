@@ -17,6 +17,8 @@ struct JobOptions {
     std::string leadIn = "0.25";
     // Whether the part file's line is wanted too.
     bool partFile = false;
+    // How the drawing is read.
+    ReadOptions read;
 };
 
 struct JobResult {

@@ -5,14 +5,30 @@
 #include <algorithm>
 
 #include "import/chaining.h"
+#include "import/binary_dxf.h"
+#include "import/dxf_document.h"
 #include "import/dxf_passes.h"
+#include "import/sheet_reader.h"
+#include "import/units.h"
 #include "model/text_file.h"
 
 namespace zorvan {
 
 namespace {
 
-DxfReadResult Refused(DxfReadOutcome outcome, TableLimit limit = TableLimit::Records) { return {outcome, limit}; }
+DxfReadResult Refused(DxfReadOutcome outcome, TableLimit limit = TableLimit::Records, std::string detail = {}) {
+    return {outcome, limit, std::move(detail), {}};
+}
+
+// How every binary DXF file begins.
+constexpr std::string_view kBinarySentinelStart = "AutoCAD Binary DXF";
+
+// What the records message adds when curves were fitted: how many of the records they made.
+std::string CurveNote(size_t curveRecords) {
+    if (curveRecords == 0) return {};
+    return " Of them, " + std::to_string(curveRecords) +
+           " were made of ellipses, splines and scaled arcs; a larger --curve-tolerance makes fewer.";
+}
 
 int32_t CountContours(const std::string& contourChain) {
     return static_cast<int32_t>(std::count(contourChain.begin(), contourChain.end(), ':'));
@@ -26,6 +42,8 @@ struct NewDrawing {
     dxf::Extents extents;
     ChainTables tables{0};
     std::string contourChain;
+    ReadMode mode = ReadMode::Default;
+    std::string declaredUnits, recordUnits;
 };
 
 void HandOver(Program& program, NewDrawing& drawing) {
@@ -46,11 +64,84 @@ void HandOver(Program& program, NewDrawing& drawing) {
     program.dxfPairCount = static_cast<int32_t>(drawing.pairs.size());
     program.dxfPairs = std::move(drawing.pairs);
     program.dxfEntityCount = static_cast<int32_t>(drawing.entityCount);
+    program.readMode = drawing.mode;
+    program.declaredUnits = std::move(drawing.declaredUnits);
+    program.recordUnits = std::move(drawing.recordUnits);
+}
+
+// The chaining and the hand-over that every reading ends with, once its records are built.
+DxfReadResult Finish(Program& program, NewDrawing& drawing, ReadReport report) {
+    if (drawing.records.size() == 0) {  // say what was there, if anything that could have been cut
+        return Refused(DxfReadOutcome::Empty, TableLimit::Records, LeftOutWarning(report, drawing.mode, "sheet mode"));
+    }
+    drawing.tables = ChainTables(drawing.records.size());
+    drawing.contourChain = ChainRecordValues(drawing.records.values, drawing.tables);
+    if (CountContours(drawing.contourChain) > kMaxContours) {
+        return Refused(DxfReadOutcome::TooLarge, TableLimit::Contours);
+    }
+    HandOver(program, drawing);
+    return {DxfReadOutcome::Loaded, TableLimit::Records, {}, std::move(report)};
+}
+
+DxfReadResult LoadDefault(Program& program, std::string_view text, const ReadOptions& options) {
+    if (text.starts_with(kBinarySentinelStart)) return Refused(DxfReadOutcome::Binary);
+    NewDrawing drawing;
+    dxf::ScanFacts facts;
+    switch (dxf::KeepPairs(text, options.codeList, options.nameList, drawing.pairs, facts)) {
+        case dxf::ScanStop::Finished: break;
+        case dxf::ScanStop::Spline: return Refused(DxfReadOutcome::HasSpline);
+        case dxf::ScanStop::TooManyPairs: return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfPairs);
+        case dxf::ScanStop::TooManyEntities: return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfEntities);
+    }
+    drawing.entityCount = dxf::CountEntities(drawing.pairs);
+    if (drawing.entityCount > static_cast<size_t>(kMaxDxfEntities)) {
+        return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfEntities);
+    }
+    switch (dxf::BuildRecords(program.PI, drawing.pairs, facts.planes, drawing.extents, drawing.records)) {
+        case dxf::BuildStop::Finished: break;
+        case dxf::BuildStop::TooManyRecords: return Refused(DxfReadOutcome::TooLarge, TableLimit::Records);
+        case dxf::BuildStop::OutOfRange: return Refused(DxfReadOutcome::OutOfRange);
+    }
+    drawing.declaredUnits = drawing.recordUnits = UnitsName(facts.insUnits);
+    ReadReport report{std::move(facts.notRead), {}, std::move(facts.readFlat)};
+    for (const std::string_view type : {"INSERT", "ELLIPSE", "SPLINE"}) {
+        if (const auto found = report.notRead.find(type); found != report.notRead.end()) {
+            report.cutGeometry[std::string(type)] += found->second;
+        }
+    }
+    return Finish(program, drawing, std::move(report));
+}
+
+DxfReadResult LoadSheet(Program& program, std::string_view text, const ReadOptions& options) {
+    std::optional<std::string> decoded;
+    if (text.starts_with(kBinarySentinelStart)) {  // read as the text it stands for; refused when damaged
+        decoded = BinaryDxfToText(text);
+        if (!decoded) return Refused(DxfReadOutcome::Binary);
+        text = *decoded;
+    }
+    const dxf::Document document = dxf::ReadDocument(text);
+    NewDrawing drawing;
+    drawing.mode = ReadMode::Sheet;
+    dxf::SheetRead read = dxf::BuildSheetRecords(document, program.PI, options, drawing.extents, drawing.records);
+    if (!read.refusal.empty()) return Refused(DxfReadOutcome::BadBlocks, TableLimit::Records, read.refusal);
+    switch (read.stop) {
+        case dxf::BuildStop::Finished: break;
+        case dxf::BuildStop::TooManyRecords:
+            return Refused(DxfReadOutcome::TooLarge, TableLimit::Records, CurveNote(read.curveRecords));
+        case dxf::BuildStop::OutOfRange: return Refused(DxfReadOutcome::OutOfRange);
+    }
+    if (read.expandedEntities > static_cast<size_t>(kMaxDxfEntities)) {
+        return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfEntities);
+    }
+    drawing.entityCount = read.expandedEntities;
+    drawing.declaredUnits = UnitsName(document.insUnits);
+    drawing.recordUnits = read.recordUnits;
+    return Finish(program, drawing, std::move(read.report));
 }
 
 }  // namespace
 
-std::string TableLimitMessage(TableLimit limit) {
+std::string TableLimitMessage(TableLimit limit, std::string_view note) {
     const char* what = "";
     switch (limit) {
         case TableLimit::DxfPairs: what = "more than 200,001 DXF values of lines, arcs, circles and polylines"; break;
@@ -58,8 +149,8 @@ std::string TableLimitMessage(TableLimit limit) {
         case TableLimit::Records: what = "more than 100,001 records (line segments, arcs and circles)"; break;
         case TableLimit::Contours: what = "more than 1,001 contours"; break;
     }
-    return std::string("The drawing is too large: it needs ") + what +
-           ". It was not loaded; the previous drawing is kept.";
+    return std::string("The drawing is too large: it needs ") + what + "." + std::string(note) +
+           " It was not loaded; the previous drawing is kept.";
 }
 
 void ResetRecordTables(Program& program, int32_t n) {
@@ -72,40 +163,36 @@ void ResetRecordTables(Program& program, int32_t n) {
     }
 }
 
-DxfReadResult LoadDxfText(Program& program, std::string_view text, std::string_view codeList,
-                          std::string_view nameList) {
-    if (text.starts_with("AutoCAD Binary DXF")) return Refused(DxfReadOutcome::Binary);
-    NewDrawing drawing;
-    switch (dxf::KeepPairs(text, codeList, nameList, drawing.pairs)) {
-        case dxf::ScanStop::Finished: break;
-        case dxf::ScanStop::Spline: return Refused(DxfReadOutcome::HasSpline);
-        case dxf::ScanStop::TooManyPairs: return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfPairs);
-        case dxf::ScanStop::TooManyEntities: return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfEntities);
-    }
-    drawing.entityCount = dxf::CountEntities(drawing.pairs);
-    if (drawing.entityCount > static_cast<size_t>(kMaxDxfEntities)) {
-        return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfEntities);
-    }
-    switch (dxf::BuildRecords(program.PI, drawing.pairs, drawing.extents, drawing.records)) {
-        case dxf::BuildStop::Finished: break;
-        case dxf::BuildStop::TooManyRecords: return Refused(DxfReadOutcome::TooLarge, TableLimit::Records);
-        case dxf::BuildStop::OutOfRange: return Refused(DxfReadOutcome::OutOfRange);
-    }
-    if (drawing.records.size() == 0) return Refused(DxfReadOutcome::Empty);
-    drawing.tables = ChainTables(drawing.records.size());
-    drawing.contourChain = ChainRecordValues(drawing.records.values, drawing.tables);
-    if (CountContours(drawing.contourChain) > kMaxContours) {
-        return Refused(DxfReadOutcome::TooLarge, TableLimit::Contours);
-    }
-    HandOver(program, drawing);
-    return {DxfReadOutcome::Loaded, TableLimit::Records};
+DxfReadResult LoadDxfText(Program& program, std::string_view text, const ReadOptions& options) {
+    return options.mode == ReadMode::Sheet ? LoadSheet(program, text, options) : LoadDefault(program, text, options);
 }
 
-DxfReadResult ReadDxf(Program& program, const std::string& path, std::string_view codeList,
-                      std::string_view nameList) {
+DxfReadResult ReadDxf(Program& program, const std::string& path, const ReadOptions& options) {
     const std::optional<std::string> text = ReadWholeFile(path);
     if (!text) return Refused(DxfReadOutcome::CannotRead);
-    return LoadDxfText(program, *text, codeList, nameList);
+    return LoadDxfText(program, *text, options);
+}
+
+std::string CountList(const std::map<std::string, int32_t, std::less<>>& counts) {
+    std::string list;
+    for (const auto& [what, count] : counts) {
+        if (!list.empty()) list += ", ";
+        list += std::to_string(count) + " " + what;
+    }
+    return list;
+}
+
+std::string LeftOutWarning(const ReadReport& report, ReadMode mode, std::string_view sheetMode) {
+    std::string warning;
+    if (!report.cutGeometry.empty()) {
+        warning = (mode == ReadMode::Sheet ? "Not cut: " : "Not read: ") + CountList(report.cutGeometry);
+        warning += mode == ReadMode::Sheet ? "." : "; " + std::string(sheetMode) + " reads blocks, ellipses and splines.";
+    }
+    if (!report.readFlat.empty()) {
+        if (!warning.empty()) warning += ' ';
+        warning += "Read as if on the drawing's plane: " + CountList(report.readFlat) + ".";
+    }
+    return warning;
 }
 
 TextTable DxfEntities(const Program& program) { return dxf::GroupEntities(program.dxfPairs); }
@@ -115,9 +202,11 @@ std::string ReadOutcomeMessage(const DxfReadResult& result) {
         case DxfReadOutcome::Loaded: return {};
         case DxfReadOutcome::CannotRead: return {};
         case DxfReadOutcome::HasSpline: return std::string(kSplineMessage);
-        case DxfReadOutcome::TooLarge: return TableLimitMessage(result.limit);
+        case DxfReadOutcome::TooLarge: return TableLimitMessage(result.limit, result.detail);
+        case DxfReadOutcome::BadBlocks: return result.detail;
         case DxfReadOutcome::Binary: return std::string(kBinaryDxfMessage);
-        case DxfReadOutcome::Empty: return std::string(kEmptyDrawingMessage);
+        case DxfReadOutcome::Empty:
+            return std::string(kEmptyDrawingMessage) + (result.detail.empty() ? "" : " " + result.detail);
         case DxfReadOutcome::OutOfRange: return std::string(kOutOfRangeMessage);
     }
     return {};

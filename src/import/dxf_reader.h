@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +24,9 @@ namespace zorvan {
 inline const std::string& kDxfCodeList = dxf::DefaultCodeList();
 inline const std::string& kDxfNameList = dxf::DefaultNameList();
 
-// The message shown when a drawing holds a SPLINE.
-inline constexpr std::string_view kSplineMessage = "????";
+// The message shown when a drawing holds a SPLINE and is read in the default mode.
+inline constexpr std::string_view kSplineMessage =
+    "The drawing holds a SPLINE, which this reading cannot cut. Sheet mode reads splines.";
 
 // The messages shown for a drawing with nothing to cut, and for one whose numbers are too large to use.
 inline constexpr std::string_view kEmptyDrawingMessage =
@@ -31,7 +34,7 @@ inline constexpr std::string_view kEmptyDrawingMessage =
 inline constexpr std::string_view kOutOfRangeMessage =
     "The drawing holds numbers too large to work with (beyond 1E+307). It was not loaded; the previous drawing is kept.";
 
-// The message shown for a binary DXF file, which holds no text pairs to read.
+// The message shown for a binary DXF file the default reading meets, or one sheet mode cannot read.
 inline constexpr std::string_view kBinaryDxfMessage =
     "This is a binary DXF file. Save the drawing as a text (ASCII) DXF file and open that.";
 
@@ -41,36 +44,72 @@ enum class DxfReadOutcome {
     HasSpline,   // the value "SPLINE" occurs in the file; refused with kSplineMessage
     TooLarge,    // the drawing exceeds a table; refused with TableLimitMessage
     Binary,      // a binary DXF file; refused with kBinaryDxfMessage
-    Empty,       // no line, arc, circle or polyline to read; refused with kEmptyDrawingMessage
+    Empty,       // nothing to cut; refused with kEmptyDrawingMessage, then what was left out (the detail)
     OutOfRange,  // a number beyond 1E+307 in the drawing or its arithmetic; refused with kOutOfRangeMessage
+    BadBlocks,   // sheet mode: a block inserts itself, or blocks nest too deep; refused, the detail says which
 };
 
 // The table a refused drawing would have overflowed.
 enum class TableLimit { DxfPairs, DxfEntities, Records, Contours };
 
+// The units sheet mode writes a drawing in that declares its units.
+enum class OutputUnits { Millimetres, Inches };
+
+struct ReadOptions {
+    ReadMode mode = ReadMode::Default;
+    // Sheet mode: how far arcs and lines made of an ellipse or a spline may stray from it, in millimetres
+    // (in drawing units where the drawing declares none).
+    double curveTolerance = 0.01;
+    OutputUnits units = OutputUnits::Millimetres;
+    // The group codes and entity names the default reading keeps.
+    std::string_view codeList = kDxfCodeList;
+    std::string_view nameList = kDxfNameList;
+};
+
+// What a read left out, for the operator to be told: counts by what it was.
+struct ReadReport {
+    // Everything not read: entity types by name ("TEXT", "DIMENSION", ...) and what kept the rest out ("in
+    // paper space", "on hidden layers").
+    std::map<std::string, int32_t, std::less<>> notRead;
+    // What could be cut geometry but is not cut: blocks, ellipses and splines the default reading leaves out;
+    // in sheet mode entities on tilted planes, 3D polylines and meshes, inserts of missing blocks.
+    std::map<std::string, int32_t, std::less<>> cutGeometry;
+    // The default reading: entities read as if they lay on the drawing's plane though they do not (on a tilted
+    // plane, 3D polylines, meshes).
+    std::map<std::string, int32_t, std::less<>> readFlat;
+};
+
 struct DxfReadResult {
     DxfReadOutcome outcome = DxfReadOutcome::Loaded;
     TableLimit limit = TableLimit::Records;  // meaningful for TooLarge only
+    std::string detail;                       // what a refusal has to add to its message
+    ReadReport report;                        // meaningful for Loaded only
 };
+
+// Counts as a list for the operator: "3 INSERT, 1 ELLIPSE"; empty for none.
+std::string CountList(const std::map<std::string, int32_t, std::less<>>& counts);
+
+// The warning for a loaded drawing whose report names cut geometry left out, in the words of the mode it was
+// read in; empty when there is none. `sheetMode` is how the operator asks for sheet mode ("--sheet").
+//   "Not read: 3 INSERT, 1 ELLIPSE; --sheet reads blocks, ellipses and splines."
+std::string LeftOutWarning(const ReadReport& report, ReadMode mode, std::string_view sheetMode);
 
 // The operator's message for a drawing that exceeds `limit`; it names the limit.
 //   TableLimitMessage(TableLimit::Records) starts "The drawing is too large: it needs more than 100,001 records"
-std::string TableLimitMessage(TableLimit limit);
+std::string TableLimitMessage(TableLimit limit, std::string_view note = {});
 
 // Reads the DXF text at `path` into the program. On success the records, n, the per-record tables,
 // contourChain and the extents are replaced, and the view window is set to the extents; the caller fits its
 // picture to them. Any other outcome leaves the previous drawing exactly as it was; the caller tells the
 // operator (ReadOutcomeMessage).
-DxfReadResult ReadDxf(Program& program, const std::string& path, std::string_view codeList = kDxfCodeList,
-                      std::string_view nameList = kDxfNameList);
+DxfReadResult ReadDxf(Program& program, const std::string& path, const ReadOptions& options = {});
 
 // The operator's message for a read that did not load: the refusal in words, naming the limit where one was
 // exceeded. Empty for a loaded drawing and for a file that could not be read (the callers check that first).
 std::string ReadOutcomeMessage(const DxfReadResult& result);
 
 // ReadDxf's work on text already in memory.
-DxfReadResult LoadDxfText(Program& program, std::string_view text, std::string_view codeList = kDxfCodeList,
-                          std::string_view nameList = kDxfNameList);
+DxfReadResult LoadDxfText(Program& program, std::string_view text, const ReadOptions& options = {});
 
 // The entity texts of the last load, "LINE:XS0|YS0|ZS0|XE10|YE0|ZE0|" and so on, made again from its kept pairs.
 TextTable DxfEntities(const Program& program);

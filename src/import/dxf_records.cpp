@@ -18,10 +18,6 @@ namespace zorvan {
 
 namespace {
 
-// The largest magnitude a drawing may hold: the sum or difference of any two such numbers is still a number,
-// so the planning's end-point comparisons, angles and lead-ins stay finite.
-constexpr double kLargestCoordinate = 1e307;
-
 // The tokens of an entity text's values, as the text reads with every "|" taken for a blank: the words
 // between blanks, empty ones skipped.
 template <typename Visit>
@@ -94,13 +90,18 @@ EntityKind KindOfEntity(std::string_view name) {
 
 class RecordBuilder {
 public:
-    RecordBuilder(double PI, Extents& extents, BuiltRecords& records) : PI_(PI), extents_(extents), records_(records) {}
+    RecordBuilder(double PI, const std::vector<Plane>& planes, Extents& extents, BuiltRecords& records)
+        : PI_(PI), planes_(planes), out_(extents, records) {}
 
-    bool TooMany() const { return tooMany_; }
-    bool OutOfRange() const { return outOfRange_; }
+    bool TooMany() const { return out_.TooMany(); }
+    bool OutOfRange() const { return out_.OutOfRange(); }
 
     void Begin(std::string_view name) {
         kind_ = KindOfEntity(name);
+        // An entity in the mirror image of the drawing's plane is read in world coordinates: its x values
+        // change sign, its bulges too, and an arc's angles become 180 - end and 180 - start.
+        mirrored_ = !name.empty() && nextPlane_ < planes_.size() && planes_[nextPlane_] == Plane::Mirrored;
+        if (!name.empty()) ++nextPlane_;
         fields_ = {};
         polylineStarted_ = false;
         vertexCount_ = 0;
@@ -162,39 +163,12 @@ private:
         }
     }
 
-    // Whether every value can be written into a record and worked with: finite and at most 1E+307 in
-    // magnitude (the 15-digit text of anything above 1.797E+308 would even read back beyond the doubles).
-    bool Holdable(std::initializer_list<double> values) {
-        for (const double v : values) {
-            if (!(std::fabs(v) <= kLargestCoordinate)) outOfRange_ = true;
-        }
-        return !outOfRange_;
-    }
-
-    // Room for one more record; false (and the drawing refused) when the store is full.
-    bool Room() {
-        if (tooMany_ || outOfRange_) return false;
-        if (records_.size() >= static_cast<size_t>(kMaxRecords)) tooMany_ = true;
-        return !tooMany_;
-    }
-
+    bool Holdable(std::initializer_list<double> values) { return out_.Holdable(values); }
     template <typename Append>
-    void Store(Append append) {
-        if (!Room()) return;
-        std::string& bytes = records_.texts.Bytes();
-        const size_t begin = bytes.size();
-        records_.values.push_back(append(bytes));
-        records_.texts.CloseRow(begin);
-    }
-
-    void WidenX(double x) { WidenExtent(x, extents_.minX, extents_.maxX); }
-    void WidenY(double y) { WidenExtent(y, extents_.minY, extents_.maxY); }
-    void WidenCircle(double cx, double cy, double r) {
-        WidenX(cx - r);
-        WidenX(cx + r);
-        WidenY(cy - r);
-        WidenY(cy + r);
-    }
+    void Store(Append append) { out_.Store(append); }
+    void WidenX(double x) { out_.WidenX(x); }
+    void WidenY(double y) { out_.WidenY(y); }
+    void WidenCircle(double cx, double cy, double r) { out_.WidenCircle(cx, cy, r); }
 
     // A polyline's vertices, as its vertex list holds them, streamed: every X starts a vertex; the tokens before
     // the first X form a vertex too, less the very first token (whose letter the vertex list loses). Segments
@@ -203,7 +177,8 @@ private:
     void PolylineToken(std::string_view tag, std::string_view number) {
         const bool isX = tag == "XS", isY = tag == "YS", isZ = tag == "ZS", isBulge = tag == "PP";
         if (!isX && !isY && !isZ && !isBulge) return;
-        const double raw = LenientParse(number);
+        const double read = LenientParse(number);
+        const double raw = mirrored_ && (isX || isBulge) ? -read : read;
         if (isX) WidenX(raw);
         if (isY) WidenY(raw);
         if (!polylineStarted_) {
@@ -266,7 +241,7 @@ private:
         const double x1 = x1_.value, y1 = y1_.value, x2 = x2_.value, y2 = y2_.value;
         const double dx = x2 - x1, dy = y2 - y1;
         if (!std::isfinite(std::sqrt(dx * dx + dy * dy))) {  // a chord beyond the doubles: no arc to compute
-            outOfRange_ = true;
+            out_.MarkOutOfRange();
             return true;
         }
         double cx = 0, cy = 0, r = 0;
@@ -294,7 +269,7 @@ private:
     }
 
     void Circle() {
-        const double r = fields_.rr, cx = fields_.xs, cy = fields_.ys;
+        const double r = fields_.rr, cx = mirrored_ ? -fields_.xs : fields_.xs, cy = fields_.ys;
         WidenCircle(cx, cy, r);
         if (Holdable({cx - r, cx + r, cy - r, cy + r})) {
             Store([&](std::string& out) { return AppendCircleRecord(out, cx, cy, r); });
@@ -303,7 +278,9 @@ private:
 
     // DXF arcs always run counter-clockwise from the start angle to the end angle.
     void Arc() {
-        const double r = fields_.rr, cx = fields_.xs, cy = fields_.ys, startDeg = fields_.sa, endDeg = fields_.ea;
+        const double r = fields_.rr, cx = mirrored_ ? -fields_.xs : fields_.xs, cy = fields_.ys;
+        const double startDeg = mirrored_ ? 180 - fields_.ea : fields_.sa;
+        const double endDeg = mirrored_ ? 180 - fields_.sa : fields_.ea;
         const double sx = std::cos(PI_ * startDeg / 180) * r + cx;
         const double sy = std::sin(PI_ * startDeg / 180) * r + cy;
         const double ex = std::cos(PI_ * endDeg / 180) * r + cx;
@@ -317,10 +294,10 @@ private:
     }
 
     double PI_;
-    Extents& extents_;
-    BuiltRecords& records_;
-    bool tooMany_ = false;
-    bool outOfRange_ = false;
+    const std::vector<Plane>& planes_;
+    size_t nextPlane_ = 0;
+    bool mirrored_ = false;
+    RecordOutput out_;
     EntityKind kind_ = EntityKind::Other;
     Fields fields_;
     bool polylineStarted_ = false;
@@ -332,14 +309,15 @@ private:
 
 }  // namespace
 
-BuildStop BuildRecords(double PI, const TextTable& pairs, Extents& extents, BuiltRecords& records) {
+BuildStop BuildRecords(double PI, const TextTable& pairs, const std::vector<Plane>& planes, Extents& extents,
+                       BuiltRecords& records) {
     // Room for the records at once, as near as the pairs tell (room reserved and never written costs no
     // memory): a record takes at least two pairs, and its text seldom more than twice their bytes.
     const size_t bytes = pairs.Bytes().size();
     const size_t count = std::min(pairs.size() / 2 + 1, static_cast<size_t>(kMaxRecords));
     records.values.reserve(count);
     records.texts.reserve(count, 2 * bytes + 64);
-    RecordBuilder builder(PI, extents, records);
+    RecordBuilder builder(PI, planes, extents, records);
     BuildStop stop = BuildStop::Finished;
     GroupPairs(
         pairs, [&](std::string_view name) { builder.Begin(name); },

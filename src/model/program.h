@@ -46,6 +46,10 @@ struct DirectGcodeTables {
     }
 };
 
+// How the drawing on hand was read and is planned: as documented (the default), or as a CAD user means it
+// (sheet mode: model space, blocks, ellipses, splines, units, a sheet of several parts).
+enum class ReadMode { Default, Sheet };
+
 struct Program {
     double PI = 3.141592654;  // ten digits, on purpose: every degree/radian conversion uses this value
 
@@ -75,6 +79,12 @@ struct Program {
 
     // Full path of the drawing last opened from the file list.
     std::string openedDrawingPath;
+
+    // How the drawing on hand was read, the units its header declares ("inches", or "not declared"), and the
+    // units its records are in ("millimetres" where sheet mode converted them, else the declared ones).
+    ReadMode readMode = ReadMode::Default;
+    std::string declaredUnits = "not declared";
+    std::string recordUnits = "not declared";
 
     // The folder of the template files 0_HEADER.TXT, 0_FOOTER.TXT and GCODES.TXT: the program's own folder.
     std::string templateFolder;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/list_box.h"
+#include "import/dxf_reader.h"
 #include "model/program.h"
 #include "draw/surface.h"
 #include "ui/toolkit.h"
@@ -18,6 +19,10 @@ enum class Tab { Files, Edit, CuttingOrder };
 
 // The mouse tools of the option buttons Option1 .. Option9, in their order; None when no option is on.
 enum class Tool { None, Select, Deselect, Delete, Undelete, Edit, Inside, Outside, MoveLeadIn, Zoom };
+
+// The status line's text after a drawing was read: the mode, the units, and what was left out.
+//   "Sheet mode. Units: inches, read as millimetres. Not cut: 1 3D POLYLINE."
+std::string ReadStatus(const Program& program, const ReadReport& report);
 
 class Form1 {
 public:
@@ -38,6 +43,12 @@ public:
     Tab SSTab1Tab = Tab::Files;
     // The tool whose option is on.
     Tool OptionOn = Tool::None;
+
+    // The "Files" tab's "Sheet mode" box: drawings opened while it is ticked are read as a CAD user means them
+    // and planned as a sheet of parts. It takes effect at the next open.
+    bool SheetMode = false;
+    // The status line under the picture: how the drawing on hand was read, its units, what was left out.
+    std::string StatusLine;
 
     // The "Files" tab: the drive chosen, the folder shown with the folders inside it (the first row ".."
     // except at the root), and the drawings of that folder.
@@ -68,6 +79,8 @@ public:
     bool LoadDrawing(std::string& path);
     // "Choose File": puts the chosen drawing's path into the path box.
     void Command3_Click();
+    // The "Sheet mode" box changed: the status line says the change waits for the next open.
+    void SheetMode_Click();
     // The folder list moves to the chosen drive; "Error reading file!" when it cannot be read.
     void Drive1_Change();
     // The file list follows the folder list.

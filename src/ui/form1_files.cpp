@@ -11,6 +11,17 @@
 
 namespace zorvan {
 
+std::string ReadStatus(const Program& program, const ReadReport& report) {
+    std::string status = program.readMode == ReadMode::Sheet ? "Sheet mode." : "Default mode.";
+    status += " Units: " + program.declaredUnits;
+    if (program.recordUnits != program.declaredUnits) status += ", read as " + program.recordUnits;
+    status += ".";
+    if (const std::string warning = LeftOutWarning(report, program.readMode, "Sheet mode"); !warning.empty()) {
+        status += " " + warning;
+    }
+    return status;
+}
+
 void Form1::Form_Load(const std::string& startFolder) {
     program_.PI = 3.141592654;
     SSTab1Tab = Tab::Files;
@@ -44,15 +55,23 @@ bool Form1::LoadDrawing(std::string& path) {
     DxfReadResult result;
     {
         const BusyCursor busy(toolkit_);  // back to the default pointer before any message
-        result = ReadDxf(program_, path);
+        ReadOptions options;
+        options.mode = SheetMode ? ReadMode::Sheet : ReadMode::Default;
+        result = ReadDxf(program_, path, options);
     }
     if (result.outcome == DxfReadOutcome::Loaded) {
         FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
+        StatusLine = ReadStatus(program_, result.report);
         return true;
     }
     // A refused drawing leaves the operator's screen, lists and plan as they were.
     if (const std::string message = ReadOutcomeMessage(result); !message.empty()) toolkit_.ShowMessage(message);
     return false;
+}
+
+void Form1::SheetMode_Click() {
+    StatusLine = std::string(SheetMode ? "Sheet mode on" : "Sheet mode off") +
+                 ": it takes effect when the next drawing is opened.";
 }
 
 void Form1::Command3_Click() {

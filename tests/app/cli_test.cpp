@@ -174,12 +174,19 @@ TEST_F(CliTest, EveryCorpusDrawingGivesAProgramOrItsDocumentedStatus) {
 
 // Every G2/G3 row starts where the move before it ended; its centre must be as far from that point as from
 // its own end, or a controller refuses the arc.
+// Sheet mode's arcs fitted to ellipses and splines too.
 TEST_F(CliTest, ArcsHaveTheSameRadiusAtBothEnds) {
+    std::vector<std::vector<std::string>> runs;
+    for (const char* sample : kSamples) runs.push_back({Sample(std::string(sample) + ".dxf")});
+    for (const char* curves : {"r14_fusion_splines_crlf.dxf", "r2007_symbol_ellipses_crlf.dxf"}) {
+        runs.push_back({"--sheet", (fs::path(ZORVAN_CORPUS_DIR) / curves).string()});
+    }
     int arcs = 0;
-    for (const char* sample : kSamples) {
-        SCOPED_TRACE(sample);
+    for (std::vector<std::string> run : runs) {
+        SCOPED_TRACE(run.back());
         const fs::path nc = folder / "arcs.nc";
-        ASSERT_EQ(Run({"-o", nc.string(), Sample(std::string(sample) + ".dxf")}).status, 0);
+        run.insert(run.begin(), {"-o", nc.string()});
+        ASSERT_EQ(Run(run).status, 0);
         std::istringstream program(testing::ReadBytes(nc));
         double x = 0, y = 0;
         std::string row;
@@ -203,7 +210,25 @@ TEST_F(CliTest, ArcsHaveTheSameRadiusAtBothEnds) {
             }
         }
     }
-    EXPECT_GE(arcs, 10);
+    EXPECT_GE(arcs, 1000);
+}
+
+TEST_F(CliTest, SheetModeReadsWhatTheDefaultLeavesOutAndTheDefaultSaysSo) {
+    const std::string ellipses = (fs::path(ZORVAN_CORPUS_DIR) / "r2018_forms_lwpolyline_ellipse.dxf").string();
+    const std::string nc = (folder / "sheet.nc").string();
+    CliRun run = Run({"-o", nc, ellipses});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "zorvan-cli: " + ellipses +
+                           ": warning: Not read: 2 ELLIPSE; --sheet reads blocks, ellipses and splines.\n");
+    run = Run({"-o", nc, "--sheet", ellipses});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    for (const std::vector<std::string>& wrong : {std::vector<std::string>{"--curve-tolerance", "0"},
+                                                  {"--curve-tolerance", "nan"}, {"--units", "feet"}}) {
+        std::vector<std::string> arguments = wrong;
+        arguments.insert(arguments.end(), {"--sheet", ellipses});
+        EXPECT_EQ(Run(arguments).status, 1) << wrong[0] << " " << wrong[1];
+    }
 }
 
 }  // namespace

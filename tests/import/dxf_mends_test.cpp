@@ -188,5 +188,62 @@ TEST_F(DxfMendsTest, SplineOrOverflowWhicheverComesFirstInTheFile) {
     EXPECT_EQ(Load(splineThenOverflow).outcome, DxfReadOutcome::HasSpline);
 }
 
+// An old-style closed POLYLINE whose own entity carries `extra` pairs (an extrusion) before its vertices.
+DxfText ClosedPolyline(const std::vector<Vertex>& vertices, const std::vector<std::pair<const char*, double>>& extra = {}) {
+    DxfText dxf;
+    dxf.Pair("0", "POLYLINE").Pair("8", "0").Pair("66", "1").Pair("70", "1");
+    for (const auto& [code, value] : extra) dxf.Num(code, value);
+    for (const Vertex& v : vertices) {
+        dxf.Pair("0", "VERTEX").Pair("8", "0").Num("10", v.x).Num("20", v.y);
+        if (v.bulge != 0) dxf.Num("42", v.bulge);
+    }
+    return dxf.Pair("0", "SEQEND");
+}
+
+// Entities written seen from below (extrusion 0, 0, -1) are read in world coordinates: the same records as
+// the mirror image written plainly. Tilted ones are read as before and counted; lines never change.
+TEST_F(DxfMendsTest, EntitiesSeenFromBelowAreReadMirroredAndTiltedOnesAreCounted) {
+    const auto down = [](DxfText dxf, double x = 0) { return dxf.Num("210", x).Num("220", 0).Num("230", -1); };
+    struct Case {
+        const char* what;
+        DxfText written, meant;
+        const char* readFlat = "";
+    };
+    const Case cases[] = {
+        {"arc", down(DxfText().Arc(10, 5, 3, 30, 100)), DxfText().Arc(-10, 5, 3, 80, 150)},
+        {"circle", down(DxfText().Circle(10, 5, 3)), DxfText().Circle(-10, 5, 3)},
+        {"lwpolyline", down(DxfText().LwPolyline({{0, 0, 0.5}, {8, 0}, {8, 6, -0.25}})),
+         DxfText().LwPolyline({{0, 0, -0.5}, {-8, 0}, {-8, 6, 0.25}})},
+        {"polyline", ClosedPolyline({{1, 0, 0.5}, {8, 0}, {8, 6}}, {{"210", 0}, {"220", 0}, {"230", -1}}),
+         ClosedPolyline({{-1, 0, -0.5}, {-8, 0}, {-8, 6}})},
+        {"line", down(DxfText().Line(1, 2, 3, 4)), DxfText().Line(1, 2, 3, 4)},
+        {"nearly straight down", down(DxfText().Circle(10, 5, 3), 1e-10), DxfText().Circle(-10, 5, 3)},
+        {"tilted", down(DxfText().Circle(10, 5, 3), 2e-9), DxfText().Circle(10, 5, 3), "1 CIRCLE on a tilted plane"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(Load(c.meant.Build()).outcome, DxfReadOutcome::Loaded);
+        const std::vector<std::string> expected = Records();
+        const int32_t pairs = program->dxfPairCount;
+        const DxfReadResult result = Load(c.written.Build());
+        ASSERT_EQ(result.outcome, DxfReadOutcome::Loaded);
+        EXPECT_EQ(Records(), expected);
+        EXPECT_EQ(program->dxfPairCount, pairs);  // the extrusion is not kept
+        EXPECT_EQ(CountList(result.report.readFlat), c.readFlat);
+    }
+}
+
+TEST_F(DxfMendsTest, WhatIsNotReadIsCountedAndWhatCouldBeCutIsNamed) {
+    DxfText dxf;
+    dxf.Circle(0, 0, 5).Pair("0", "INSERT").Pair("2", "B").Pair("0", "INSERT").Pair("2", "B");
+    dxf.Pair("0", "ELLIPSE").Pair("0", "TEXT").Pair("1", "hello");
+    const DxfReadResult result = Load(dxf.Build());
+    ASSERT_EQ(result.outcome, DxfReadOutcome::Loaded);
+    EXPECT_EQ(CountList(result.report.notRead), "1 ELLIPSE, 2 INSERT, 1 TEXT");
+    EXPECT_EQ(LeftOutWarning(result.report, ReadMode::Default, "--sheet"),
+              "Not read: 1 ELLIPSE, 2 INSERT; --sheet reads blocks, ellipses and splines.");
+    EXPECT_EQ(LeftOutWarning(Load(DxfText().Circle(0, 0, 5).Pair("0", "TEXT").Build()).report, ReadMode::Default, "--sheet"), "");
+}
+
 }  // namespace
 }  // namespace zorvan

@@ -192,7 +192,7 @@ TEST_F(DxfReaderTest, SplineAnywhereRefusesTheFileAndKeepsThePreviousDrawing) {
     for (const std::string& text : {splineInHeader, splineInEntities}) {
         const DxfReadResult result = ReadFile(text);
         EXPECT_EQ(result.outcome, DxfReadOutcome::HasSpline);
-        EXPECT_EQ(ReadOutcomeMessage(result), "????");
+        EXPECT_EQ(ReadOutcomeMessage(result), kSplineMessage);
         EXPECT_EQ(RecordsOf(*program), (std::vector<std::string>{"0 0 0 1 0 0 D", "1 0 0 1 1 0 D"}));
         EXPECT_EQ(program->contourChain, "0|1|:");
         EXPECT_EQ(program->extMaxY, 1);

@@ -52,11 +52,16 @@ public:
 
     // The whole file: "0 SECTION 2 ENTITIES", the pairs, "0 ENDSEC", "0 EOF", each line ended by `eol`.
     std::string Build(const std::string& eol = "\r\n", bool withEof = true) const {
-        std::string text = "  0" + eol + "SECTION" + eol + "  2" + eol + "ENTITIES" + eol;
-        for (const auto& [code, value] : pairs_) text += code + eol + value + eol;
-        text += "  0" + eol + "ENDSEC" + eol;
+        std::string text = Section("ENTITIES", eol);
         if (withEof) text += "  0" + eol + "EOF" + eol;
         return text;
+    }
+
+    // The pairs as a section of the given name, without EOF, so that several sections make one file.
+    std::string Section(const std::string& name, const std::string& eol = "\r\n") const {
+        std::string text = "  0" + eol + "SECTION" + eol + "  2" + eol + name + eol;
+        for (const auto& [code, value] : pairs_) text += code + eol + value + eol;
+        return text + "  0" + eol + "ENDSEC" + eol;
     }
 
 private:

@@ -141,7 +141,8 @@ TEST_F(OpeningTest, OpenListsTheContoursButLeavesThePlanAndTheCaption) {
 TEST_F(OpeningTest, FileListClickOpensPreparesAndNamesTheDrawing) {
     ASSERT_TRUE(form.SetDir1Path(kSamples.string()));
     ASSERT_EQ(form.File1.rows,
-              (Lines{"bracket_lwpolyline.dxf", "gusset_lf.dxf", "plate_holes_slot.dxf", "r12_polyline_plate.dxf"}));
+              (Lines{"bracket_lwpolyline.dxf", "gusset_lf.dxf", "plate_holes_slot.dxf", "r12_polyline_plate.dxf",
+                     "sheet_brackets_inch.dxf"}));
     form.File1.selected = 1;
     form.File1_Click();
 
@@ -180,7 +181,7 @@ TEST_F(OpeningTest, RefusedDrawingFromTheFileListChangesOnlyThePathBox) {
     const std::pair<std::string, std::string> refusals[] = {
         {"gone.dxf", "beep"},
         {"notes.txt", "message Not a DXF file"},
-        {"spline.dxf", "message ????"},
+        {"spline.dxf", "message " + std::string(kSplineMessage)},
         {"huge.dxf", "message " + TableLimitMessage(TableLimit::Contours)}};
     for (const auto& [file, event] : refusals) {
         SCOPED_TRACE(file);
@@ -247,7 +248,7 @@ TEST_F(OpeningTest, UnreadableDriveOrFolderKeepsTheListsAndSaysSo) {
     EXPECT_EQ(form.Dir1.rows, dirRows);
     form.Drive1 = kSamples.string();
     form.Drive1_Change();
-    EXPECT_EQ(form.File1.ListCount(), 4);
+    EXPECT_EQ(form.File1.ListCount(), 5);
     EXPECT_EQ(toolkit.events.size(), 2u);
 }
 
@@ -261,7 +262,7 @@ TEST_F(OpeningTest, StartUpMakesTheMissingTemplatesAndShowsTheStartFolder) {
     EXPECT_EQ(program->PI, 3.141592654);
     EXPECT_EQ(form.SSTab1Tab, Tab::Files);
     EXPECT_EQ(form.Dir1Path, kSamples.string());
-    EXPECT_EQ(form.File1.ListCount(), 4);
+    EXPECT_EQ(form.File1.ListCount(), 5);
     std::string slots;
     for (int slot = 1; slot <= 30; ++slot) slots += (slot < 10 ? "LINE00" : "LINE0") + std::to_string(slot) + ":\r\n";
     EXPECT_EQ(testing::ReadBytes(folder / "program" / "GCODES.TXT"), slots);

@@ -27,11 +27,13 @@ QGroupBox* Frame(const char* name, const char* caption = "") { return Named<QGro
 
 }  // namespace
 
-MainWindow::MainWindow(Program& program, QtToolkit& toolkit)
+MainWindow::MainWindow(Program& program, QtToolkit& toolkit, const QString& settingsFile)
     : program_(program),
       toolkit_(toolkit),
       picture_(Named<PictureBox>("Picture1", this)),
-      form_(std::make_unique<Form1>(program, toolkit, picture_->surface())) {
+      form_(std::make_unique<Form1>(program, toolkit, picture_->surface())),
+      settings_(settingsFile.isEmpty() ? std::make_unique<QSettings>("ZORVAN", "zorvan")
+                                       : std::make_unique<QSettings>(settingsFile, QSettings::IniFormat)) {
     setObjectName("Form1");
     toolkit_.SetParent(this);
     toolkit_.openWindow = [this](ModalWindow window) { OpenWindow(window); };
@@ -45,6 +47,9 @@ MainWindow::MainWindow(Program& program, QtToolkit& toolkit)
     bandLayout->setContentsMargins(0, 0, 0, 0);
     bandLayout->addWidget(tabs_, 1);
     bandLayout->addWidget(BuildSideBand());
+
+    statusLine_ = Named<QLabel>("StatusLine", this);
+    statusLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     // Two lists the reader once used for its own listings; they stay out of sight.
     for (const char* name : {"List4", "List9"}) Named<QListWidget>(name, this)->hide();
@@ -63,6 +68,7 @@ void MainWindow::Start(const std::string& startFolder) {
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && volume.isReady()) drive1_->addItem(volume.rootPath());
     }
+    form_->SheetMode = settings_->value("sheetMode", false).toBool();
     form_->Form_Load(startFolder);
     Refresh();
 }
@@ -136,6 +142,14 @@ QWidget* MainWindow::BuildFilesTab() {
     layout->addWidget(dir1, 1, 0);
     layout->addWidget(file1, 0, 1, 2, 1);
     layout->addWidget(CommandButton("Command30", "Command30", &Form1::Command30_Click), 2, 0);
+    sheetMode_ = Named<QCheckBox>("SheetMode", "Sheet mode");
+    sheetMode_->setToolTip("Read the next drawing opened as a CAD user means it (model space, blocks, ellipses, "
+                           "splines, units) and plan it as a sheet of parts");
+    connect(sheetMode_, &QCheckBox::toggled, this, [this](bool on) {
+        settings_->setValue("sheetMode", on);
+        Run([this] { form_->SheetMode_Click(); });
+    });
+    layout->addWidget(sheetMode_, 2, 1);
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
     return page;
@@ -254,6 +268,7 @@ void MainWindow::Pull() {
     form_->OptionOn = static_cast<Tool>(std::max(0, options_->checkedId()));
     form_->SSTab1Tab = static_cast<Tab>(tabs_->currentIndex());
     form_->Drive1 = S(drive1_->currentText());
+    form_->SheetMode = sheetMode_->isChecked();
 }
 
 void MainWindow::Refresh() {
@@ -264,6 +279,11 @@ void MainWindow::Refresh() {
     for (auto& [sync, list] : lists_) sync.Push((*form_).*list);
     if (QAbstractButton* option = options_->button(static_cast<int>(form_->OptionOn))) option->setChecked(true);
     tabs_->setCurrentIndex(static_cast<int>(form_->SSTab1Tab));
+    if (sheetMode_->isChecked() != form_->SheetMode) {
+        const QSignalBlocker block(sheetMode_);
+        sheetMode_->setChecked(form_->SheetMode);
+    }
+    statusLine_->setText(Q(form_->StatusLine));
     setWindowTitle(Q(form_->Caption));
     picture_->update();
 }
@@ -295,6 +315,9 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     if (layout.pictureWidth <= 0 || layout.pictureHeight <= 0) return;
     picture_->setGeometry(px(layout.pictureLeft), px(layout.pictureTop), px(layout.pictureWidth),
                           px(layout.pictureHeight));
+    // The status line in the margin under the picture.
+    const int statusTop = px(layout.pictureTop + layout.pictureHeight) + 2;
+    statusLine_->setGeometry(px(layout.pictureLeft), statusTop, px(layout.pictureWidth), std::max(1, height() - statusTop));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QSettings>
 #include <QComboBox>
 #include <QTabWidget>
 #include <QWidget>
@@ -20,7 +22,8 @@ namespace zorvan::qt {
 
 class MainWindow : public QWidget {
 public:
-    MainWindow(Program& program, QtToolkit& toolkit);
+    // `settingsFile` keeps what the operator chose between runs (the user's own settings when empty).
+    MainWindow(Program& program, QtToolkit& toolkit, const QString& settingsFile = {});
 
     Form1& form() { return *form_; }
     PictureBox* picture() const { return picture_; }
@@ -54,6 +57,9 @@ private:
     QTabWidget* tabs_ = nullptr;
     QButtonGroup* options_ = nullptr;
     QComboBox* drive1_ = nullptr;
+    QCheckBox* sheetMode_ = nullptr;
+    QLabel* statusLine_ = nullptr;
+    std::unique_ptr<QSettings> settings_;
     std::vector<std::pair<QLineEdit*, std::string Form1::*>> textBoxes_;
     std::vector<std::pair<ListSync, ListBox Form1::*>> lists_;
 };

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -78,7 +80,7 @@ protected:
         std::ofstream(drawings / "notes.txt") << "not a drawing";
         program = std::make_unique<Program>();
         program->templateFolder = folder.string();
-        window = std::make_unique<MainWindow>(*program, toolkit);
+        window = std::make_unique<MainWindow>(*program, toolkit, QString::fromStdString((folder / "settings.ini").string()));
         window->resize(1400, 900);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -207,12 +209,27 @@ TEST_F(WindowTest, RefusedDrawingKeepsThePreviousOneOnScreen) {
     const QStringList parts = Rows("List2");
     const QImage picture = window->picture()->grab().toImage();
     ClickFile("spline.DXF");
-    EXPECT_EQ(toolkit.messages, std::vector<std::string>{"????"});
+    EXPECT_EQ(toolkit.messages, std::vector<std::string>{std::string(kSplineMessage)});
     EXPECT_EQ(window->windowTitle(), DrawingPath("plate_holes_slot.dxf"));
     EXPECT_EQ(Rows("List2"), parts);
     EXPECT_EQ(program->openedDrawingPath, DrawingPath("plate_holes_slot.dxf").toStdString());
     EXPECT_EQ(Child<QLineEdit>(*window, "Text1")->text(), DrawingPath("spline.DXF"));
     EXPECT_EQ(window->picture()->grab().toImage(), picture);
+}
+
+TEST_F(WindowTest, SheetModeIsRememberedAndTheStatusLineSaysHowTheDrawingWasRead) {
+    auto* sheetMode = Child<QCheckBox>(*window, "SheetMode");
+    auto* status = Child<QLabel>(*window, "StatusLine");
+    QTest::mouseClick(sheetMode, Qt::LeftButton, {}, QPoint(6, sheetMode->height() / 2));  // on its tick box
+    EXPECT_EQ(status->text(), "Sheet mode on: it takes effect when the next drawing is opened.");
+    ClickFile("spline.DXF");  // a circle, and a spline with one point, which makes no curve
+    EXPECT_TRUE(toolkit.messages.empty());
+    EXPECT_EQ(status->text(), "Sheet mode. Units: not declared. Not cut: 1 SPLINE that makes no curve.");
+    EXPECT_EQ(Rows("List2").size(), 1);
+
+    MainWindow again(*program, toolkit, QString::fromStdString((folder / "settings.ini").string()));
+    again.Start(drawings.string());
+    EXPECT_TRUE(Child<QCheckBox>(again, "SheetMode")->isChecked());
 }
 
 TEST_F(WindowTest, ClosingShowsTheAboutWindowFirst) {

@@ -1,0 +1,17 @@
+// The drawing units a DXF header declares ($INSUNITS) and what they are in millimetres.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace zorvan {
+
+// The name of a units code, for the operator ("inches", "millimetres", ...); "not declared" for 0 or none,
+// "unknown units (n)" for codes the format does not define.
+std::string UnitsName(std::optional<int32_t> code);
+
+// Millimetres per drawing unit for a code that declares a length unit; nothing for 0 (unitless) or unknown.
+std::optional<double> MillimetresPerUnit(std::optional<int32_t> code);
+
+}  // namespace zorvan
