@@ -406,7 +406,8 @@ private:
         const Point2 p0 = samples.point[0], p1 = samples.point[kCurveSamples];
         const auto circle = CircleThrough(p0, p1, equalJoin);
         if (!circle) return std::nullopt;
-        const auto [centre, radius] = *circle;
+        const Point2 centre = circle->first;
+        const double radius = circle->second;
         auto side = [&](int k) { return Distance(samples.point[k], centre) - radius; };
         std::optional<Point2> best;
         int bestOffset = kCurveSamples;
