@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 DXF ?= samples/plate_holes_slot.dxf
 PRESET ?= presets/linuxcnc
 PROGRAM = $(BUILD)/$(basename $(notdir $(DXF))).nc
-PACKAGES := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev qt6-base-dev
+PACKAGES := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev qt6-base-dev
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60

@@ -13,6 +13,7 @@
 
 #include "draw/svg_surface.h"
 #include "draw/view.h"
+#include "gcode/job_summary.h"
 #include "gcode/main_job.h"
 #include "gcode/templates.h"
 #include "large_pages.h"
@@ -20,6 +21,7 @@
 #include "model/program.h"
 #include "model/text_file.h"
 #include "read_failure.h"
+#include "summary_json.h"
 
 namespace {
 
@@ -35,7 +37,22 @@ struct Options {
     bool sheet = false;
     double curveTolerance = 0.01;
     std::string units = "mm";
+    bool cutOpen = false;
+    std::string summary;  // "", "text" or "json"
+    JobRates rates;
 };
+
+// A number from `low` to `high`. Written out rather than CLI11's ranges, which let "nan" through.
+constexpr double kTiny = 1e-9, kHuge = 1e12;
+CLI::Validator NumberFrom(double low, double high, const std::string& what) {
+    return CLI::Validator(
+        [low, high, what](const std::string& text) {
+            double value = 0;
+            const bool number = CLI::detail::lexical_cast(text, value);
+            return number && value >= low && value <= high ? std::string() : "not a number " + what;
+        },
+        what);
+}
 
 int Fail(int status, const std::string& file, const std::string& what) {
     std::fprintf(stderr, "zorvan-cli: %s: %s\n", file.c_str(), what.c_str());
@@ -50,16 +67,34 @@ std::string ProgramFolder(const char* argv0) {
     return std::filesystem::absolute(argv0, error).parent_path().string();
 }
 
-// The planned parts as the main view draws them, on an 800 x 600 picture fitted with margin to the extents.
+// The planned parts as the main view draws them, on an 800 x 600 picture fitted with margin to the extents;
+// in sheet mode with the torch's route.
 std::string PreviewSvg(Program& program, int32_t partCount) {
     SvgSurface preview(800, 600);
     FitView(program, preview, program.extMinX, program.extMaxY, program.extMaxX, program.extMinY, true);
     RedrawView(program, partCount, preview, kBlue);
+    if (program.readMode == ReadMode::Sheet) DrawRoute(program, preview);
     return preview.Svg();
 }
 
 std::string DefaultOutput(const std::string& drawing) {
     return std::filesystem::path(drawing).replace_extension(".nc").string();
+}
+
+void Warn(const std::string& file, const std::string& warning) {
+    if (!warning.empty()) std::fprintf(stderr, "zorvan-cli: %s: warning: %s\n", file.c_str(), warning.c_str());
+}
+
+// What the operator must know before cutting: what the reading left out, open contours not cut, lead-ins
+// that are not in the scrap.
+void WarnAboutJob(const std::string& drawing, const Program& program, const JobResult& job, ReadMode mode) {
+    Warn(drawing, LeftOutWarning(job.read.report, mode, "--sheet"));
+    if (const int32_t open = program.openContoursLeftOut; open > 0) {
+        Warn(drawing, std::to_string(open) + (open == 1 ? " open contour is" : " open contours are") +
+                          " not cut (--cut-open cuts them).");
+    }
+    Warn(drawing, UnclearLeadInWarning(job.unclearLeadIns));
+    Warn(drawing, LeadInWarning(job.leadIns));
 }
 
 int Save(const std::string& path, const std::string& bytes) {
@@ -77,7 +112,7 @@ int Run(const Options& options, const char* argv0) {
 
     std::optional<std::string> text = ReadWholeFile(drawing);
     if (!text) return Fail(kCannotRead, drawing, "cannot be read");
-    JobOptions jobOptions{options.leadIn, !options.partFile.empty(), {}};
+    JobOptions jobOptions{options.leadIn, !options.partFile.empty(), {}, options.cutOpen};
     jobOptions.read.mode = options.sheet ? ReadMode::Sheet : ReadMode::Default;
     jobOptions.read.curveTolerance = options.curveTolerance;
     jobOptions.read.units = options.units == "inch" ? OutputUnits::Inches : OutputUnits::Millimetres;
@@ -85,10 +120,9 @@ int Run(const Options& options, const char* argv0) {
     if (job.read.outcome != DxfReadOutcome::Loaded) {
         return Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read));
     }
-    if (const std::string warning = LeftOutWarning(job.read.report, jobOptions.read.mode, "--sheet"); !warning.empty()) {
-        std::fprintf(stderr, "zorvan-cli: %s: warning: %s\n", drawing.c_str(), warning.c_str());
-    }
-    if (job.outsideCuts >= 2) return Fail(kCannotWrite, drawing, "you can have just one outside cut!");
+    WarnAboutJob(drawing, *program, job, jobOptions.read.mode);
+    // A sheet holds any number of parts; the default planning makes one outside cut of a drawing.
+    if (!options.sheet && job.outsideCuts >= 2) return Fail(kCannotWrite, drawing, "you can have just one outside cut!");
 
     const std::string output = options.output.empty() ? DefaultOutput(drawing) : options.output;
     if (const int status = Save(output, job.programText); status != kDone) return status;
@@ -102,6 +136,10 @@ int Run(const Options& options, const char* argv0) {
     if (!options.partFile.empty()) {
         if (const int status = Save(options.partFile, job.partFileLine + "\r\n"); status != kDone) return status;
         std::printf("zorvan-cli: wrote %s\n", options.partFile.c_str());
+    }
+    if (!options.summary.empty()) {
+        const JobSummary summary = SummarizeJob(*program, options.rates);
+        std::fputs((options.summary == "json" ? SummaryJson(summary) : SummaryText(summary)).c_str(), stdout);
     }
     return kDone;
 }
@@ -128,17 +166,27 @@ int main(int argc, char** argv) {
     app.add_option("--curve-tolerance", options.curveTolerance,
                    "sheet mode: how far the arcs and lines made of ellipses and splines may stray from them, in mm "
                    "(in drawing units where the drawing declares none; 0.0001 to 10, default 0.01)")
-        ->check(CLI::Validator(
-            [](const std::string& text) {
-                // Written out rather than CLI::Range, which lets "nan" through.
-                double value = 0;
-                const bool number = CLI::detail::lexical_cast(text, value);
-                return number && value >= 0.0001 && value <= 10.0 ? std::string() : "not a number from 0.0001 to 10";
-            },
-            "0.0001 to 10"));
+        ->check(NumberFrom(0.0001, 10.0, "from 0.0001 to 10"));
     app.add_option("--units", options.units,
                    "sheet mode: the units to write a drawing in that declares its units (default mm)")
         ->check(CLI::IsMember({"mm", "inch"}));
+    app.add_flag("--cut-open", options.cutOpen,
+                 "sheet mode: also cut the contours that do not close, last, without compensation or lead-in");
+    app.add_option("--summary", options.summary,
+                   "also print the job summary: units, size, parts, pierces, cut and travel length, estimated time "
+                   "(--summary=json for scripts)")
+        ->expected(0, 1)
+        ->default_str("text")
+        ->check(CLI::IsMember({"text", "json"}));
+    app.add_option("--feed", options.rates.feed,
+                   "cutting feed per minute in the program's units, for the time estimate where the templates have "
+                   "no F word")
+        ->check(NumberFrom(kTiny, kHuge, "above 0"));
+    app.add_option("--pierce-delay", options.rates.pierceDelay,
+                   "pierce delay in seconds, for the time estimate where the templates have no G4 P word")
+        ->check(NumberFrom(0, kHuge, "of 0 or more"));
+    app.add_option("--rapid", options.rates.rapid, "rapid rate per minute in the program's units, for the time estimate")
+        ->check(NumberFrom(kTiny, kHuge, "above 0"));
     app.set_version_flag("--version", "zorvan-cli 0.1.0");
     app.footer("Exit status: 0 written; 1 usage; 2 drawing cannot be read; 3 not a DXF file; 4 drawing holds a\n"
                "SPLINE; 5 drawing exceeds the tables; 6 output cannot be written.");

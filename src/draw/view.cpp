@@ -1,14 +1,17 @@
 // The drawing view.
 #include "draw/view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "draw/draw_records.h"
 #include "geometry/extents.h"
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
+#include "planning/sheet_plan.h"
 
 namespace zorvan {
 
@@ -55,6 +58,27 @@ void RedrawView(const Program& program, int32_t partCount, Surface& surface, Col
         DrawContour(surface, program.PI, entry.Records(), colour, false, width);
         DrawPathHeader(surface, part.header);
     }
+}
+
+void DrawRoute(const Program& program, Surface& surface) {
+    constexpr Colour kTravel = 0x008000, kPierce = 0xFF0000;
+    const std::vector<Travel> moves = TravelMoves(program);
+    // Dashes a hundred and twentieth of the drawing's size long, so they look alike at every size.
+    const double size = std::max(program.extMaxX - program.extMinX, program.extMaxY - program.extMinY);
+    const double dash = size > 0 ? size / 120 : 1;
+    surface.SetPenWidth(1);
+    for (const Travel& move : moves) {
+        const double length = Distance(move.from, move.to);
+        const int dashes = static_cast<int>(std::min(10000.0, std::ceil(length / (2 * dash))));
+        for (int k = 0; k < dashes; ++k) {
+            const Point2 a = move.from + (move.to - move.from) * (2 * k * dash / length);
+            const Point2 b = move.from + (move.to - move.from) * (std::min(length, (2 * k + 1) * dash) / length);
+            surface.Line(a.x, a.y, b.x, b.y, kTravel);
+        }
+    }
+    surface.SetPenWidth(5);
+    for (const Travel& move : moves) surface.Dot(move.to.x, move.to.y, kPierce);
+    surface.SetPenWidth(1);
 }
 
 void RecomputeExtents(Program& program, int32_t partCount, Surface& surface) {

@@ -23,6 +23,10 @@ void FitView(Program& program, Surface& surface, double left, double top, double
 // `baseColour`, grey when deleted, yellow when selected (selected wins); then its header.
 void RedrawView(const Program& program, int32_t partCount, Surface& surface, Colour baseColour);
 
+// The torch's route over the drawn plan: the travel between cuts dashed (TravelMoves), each pierce point a
+// red dot. Sheet mode's preview and picture draw it; the default ones do not.
+void DrawRoute(const Program& program, Surface& surface);
+
 // The extents of parts 0..partCount-1 (ComputePartExtents), then the redraw.
 void RecomputeExtents(Program& program, int32_t partCount, Surface& surface);
 

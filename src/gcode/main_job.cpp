@@ -7,6 +7,7 @@
 #include "model/number_text.h"
 #include "planning/lead_ins.h"
 #include "planning/preparation.h"
+#include "planning/sheet_plan.h"
 
 namespace zorvan {
 
@@ -16,8 +17,15 @@ JobResult RunMainJob(Program& program, std::string dxfText, const JobOptions& op
     std::string().swap(dxfText);
     if (result.read.outcome != DxfReadOutcome::Loaded) return result;
     FillContourList(program);
-    PlanParts(program);
-    CalculateLeadIns(program, LenientParse(options.leadIn));
+    const double leadIn = LenientParse(options.leadIn);
+    if (program.readMode == ReadMode::Sheet) {
+        PlanSheet(program, {options.cutOpen});
+        result.unclearLeadIns = CalculateScrapLeadIns(program, leadIn);
+    } else {
+        PlanParts(program);
+        CalculateLeadIns(program, leadIn);
+    }
+    result.leadIns = CheckLeadIns(program);
     result.partCount = program.partCount;
     result.outsideCuts = CountOutsideCuts(program, result.partCount);
     ProgramText text = WriteProgramText(program, result.partCount);

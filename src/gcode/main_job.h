@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "import/dxf_reader.h"
 #include "model/program.h"
+#include "planning/scrap_lead_ins.h"
 
 namespace zorvan {
 
@@ -17,8 +19,10 @@ struct JobOptions {
     std::string leadIn = "0.25";
     // Whether the part file's line is wanted too.
     bool partFile = false;
-    // How the drawing is read.
+    // How the drawing is read; sheet mode also plans it as a sheet of parts.
     ReadOptions read;
+    // Sheet mode: cut the contours that do not close too, last, without compensation or lead-in.
+    bool cutOpen = false;
 };
 
 struct JobResult {
@@ -28,10 +32,13 @@ struct JobResult {
     std::string programText;   // CR LF after every line
     int64_t programLines = 0;
     std::string partFileLine;  // without its line end; with JobOptions::partFile only
+    LeadInCheck leadIns;                  // the lead-ins that pierce part material or cross a contour
+    std::vector<int32_t> unclearLeadIns;  // sheet mode: parts for which no clear lead-in was found
 };
 
-// Reads the drawing text into `program`, lists its contours, plans the parts (PlanParts), calculates the
-// lead-ins and writes the program with the templates of program.templateFolder. The text is let go of as
+// Reads the drawing text into `program`, lists its contours, plans the parts (PlanParts; in sheet mode
+// PlanSheet), calculates the lead-ins (in sheet mode in the scrap), checks them and writes the program with
+// the templates of program.templateFolder. The text is let go of as
 // soon as it has been read.
 JobResult RunMainJob(Program& program, std::string dxfText, const JobOptions& options = {});
 

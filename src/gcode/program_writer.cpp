@@ -10,6 +10,7 @@
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
+#include "planning/sheet_plan.h"
 
 namespace zorvan {
 
@@ -136,13 +137,21 @@ void WritePart(const Program& program, const SlotRows& slots, int32_t i, std::st
     const PartFields part(entry);
     const auto header = SplitFields(part.header);
 
+    // Sheet mode cuts a contour that does not close on its line, from its start: no side to compensate to,
+    // no lead-in.
+    const bool open = program.readMode == ReadMode::Sheet && !ContourCloses(entry.Records());
+
     row.assign("(------------------- ").append(std::to_string(i)).append(" ------------------------)");
     sink.Row(row);
-    if (const auto compensation = CompensationLine(FieldAt(header, 0), part.StoredArea())) sink.Row(*compensation);
+    if (open) {
+        sink.Row("G40");
+    } else if (const auto compensation = CompensationLine(FieldAt(header, 0), part.StoredArea())) {
+        sink.Row(*compensation);
+    }
     EmitSlots(slots, 1, 10, sink);
     MoveRow(row, "G0 X ", FieldAt(header, 3), FieldAt(header, 4), sink);  // rapid to the lead-in point
     EmitSlots(slots, 11, 20, sink);
-    MoveRow(row, "G1 X ", FieldAt(header, 1), FieldAt(header, 2), sink);  // the lead-in cut to the start
+    if (!open) MoveRow(row, "G1 X ", FieldAt(header, 1), FieldAt(header, 2), sink);  // the lead-in cut to the start
     for (const RecordValues& record : entry.Records()) ContourRows(record, row, sink);
     // A text after the last "|" is written as a record too.
     const size_t lastBar = part.records.rfind('|');

@@ -47,14 +47,8 @@ constexpr long kMaxEvaluations = 20000000;
 
 // ---- Plane vectors ----
 
-Point2 operator+(Point2 a, Point2 b) { return {a.x + b.x, a.y + b.y}; }
-Point2 operator-(Point2 a, Point2 b) { return {a.x - b.x, a.y - b.y}; }
 Point2 operator-(Point2 a) { return {-a.x, -a.y}; }
-Point2 operator*(Point2 a, double s) { return {a.x * s, a.y * s}; }
-double Dot(Point2 a, Point2 b) { return a.x * b.x + a.y * b.y; }
-double Cross(Point2 a, Point2 b) { return a.x * b.y - a.y * b.x; }
 double Length(Point2 a) { return std::hypot(a.x, a.y); }
-double Distance(Point2 a, Point2 b) { return Length(a - b); }
 Point2 LeftNormal(Point2 a) { return {-a.y, a.x}; }
 bool IsFinite(Point2 p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 bool IsSane(Point2 p) { return IsFinite(p) && std::fabs(p.x) <= kMaxCoordinate && std::fabs(p.y) <= kMaxCoordinate; }
@@ -65,14 +59,6 @@ Point2 Unit(Point2 a) {
     const double length = Length(a);
     if (!(length > 0) || !std::isfinite(length)) return {};
     return {a.x / length, a.y / length};
-}
-
-double DistanceToSegment(Point2 q, Point2 a, Point2 b) {
-    const Point2 ab = b - a;
-    const double abab = Dot(ab, ab);
-    if (!(abab > 0)) return Distance(q, a);
-    const double f = std::clamp(Dot(q - a, ab) / abab, 0.0, 1.0);
-    return Distance(q, a + ab * f);
 }
 
 // The diagonal of the box around `points`: the size that "tiny" and "huge" are measured against.

@@ -11,11 +11,9 @@
 #include <optional>
 #include <vector>
 
-namespace zorvan {
+#include "geometry/point.h"
 
-struct Point2 {
-    double x = 0, y = 0;
-};
+namespace zorvan {
 
 // A piece of a fitted curve, in the curve's own direction.
 struct CurvePiece {

@@ -1,6 +1,8 @@
 // Extents of records and parts.
 #include "geometry/extents.h"
 
+#include <cmath>
+#include <numbers>
 #include <string>
 
 #include "geometry/arc_helpers.h"
@@ -39,6 +41,27 @@ void IncludeRecord(double PI, const RecordValues& record, ExtentBuilder& extents
 
 void IncludeRecord(double PI, std::string_view record, ExtentBuilder& extents) {
     IncludeRecord(PI, RecordValues(record), extents);
+}
+
+void IncludeRecordTightly(const RecordValues& record, ExtentBuilder& extents) {
+    if (!record.IsArc()) {
+        IncludeRecord(0, record, extents);  // lines and circles: no angle is worked with
+        return;
+    }
+    const ArcValues a = record.Arc();
+    extents.Include(a.x1, a.y1);
+    extents.Include(a.x2, a.y2);
+    // Counter-clockwise from `from` to `to` ("+"), clockwise otherwise: turned so it runs counter-clockwise.
+    const bool ccw = a.sense != '-';
+    const double from = std::atan2(ccw ? a.y1 - a.cy : a.y2 - a.cy, ccw ? a.x1 - a.cx : a.x2 - a.cx);
+    const double to = std::atan2(ccw ? a.y2 - a.cy : a.y1 - a.cy, ccw ? a.x2 - a.cx : a.x1 - a.cx);
+    const double turn = 2 * std::numbers::pi;
+    const auto along = [&](double angle) { return std::fmod(std::fmod(angle - from, turn) + turn, turn); };
+    const double sweep = along(to) == 0 ? turn : along(to);
+    for (int k = 0; k < 4; ++k) {
+        const double angle = k * std::numbers::pi / 2;
+        if (along(angle) <= sweep) extents.Include(a.cx + a.r * std::cos(angle), a.cy + a.r * std::sin(angle));
+    }
 }
 
 void ComputePartExtents(Program& program, int32_t partCount) {

@@ -36,6 +36,11 @@ void IncludeRecord(double PI, std::string_view record, ExtentBuilder& extents);
 void IncludeRecord(double PI, const RecordValues& record, ExtentBuilder& extents);
 
 // The extents of parts 0..partCount-1 (deleted ones too) into extMinX .. extMaxY.
+// Widens `extents` to exactly what the record covers: a line's ends, a circle's square, an arc's ends and
+// the points of its circle straight left, right, above and below the centre that lie on it. Sheet mode sizes
+// drawings this way; the arcs of fitted curves may belong to very large circles.
+void IncludeRecordTightly(const RecordValues& record, ExtentBuilder& extents);
+
 void ComputePartExtents(Program& program, int32_t partCount);
 
 }  // namespace zorvan

@@ -3,7 +3,9 @@
 #include "import/dxf_reader.h"
 
 #include <algorithm>
+#include <limits>
 
+#include "geometry/extents.h"
 #include "import/chaining.h"
 #include "import/binary_dxf.h"
 #include "import/dxf_document.h"
@@ -112,6 +114,18 @@ DxfReadResult LoadDefault(Program& program, std::string_view text, const ReadOpt
     return Finish(program, drawing, std::move(report));
 }
 
+// What the records cover, arcs by their sweep only; nothing leaves the extents as a new program has them.
+dxf::Extents TightExtents(const RecordList& records) {
+    ExtentBuilder builder;
+    builder.minX = builder.minY = std::numeric_limits<double>::infinity();
+    builder.maxX = builder.maxY = -std::numeric_limits<double>::infinity();
+    for (const RecordValues& record : records) IncludeRecordTightly(record, builder);
+    dxf::Extents extents;
+    if (records.empty()) return extents;
+    extents.minX = builder.minX, extents.maxX = builder.maxX, extents.minY = builder.minY, extents.maxY = builder.maxY;
+    return extents;
+}
+
 DxfReadResult LoadSheet(Program& program, std::string_view text, const ReadOptions& options) {
     std::optional<std::string> decoded;
     if (text.starts_with(kBinarySentinelStart)) {  // read as the text it stands for; refused when damaged
@@ -134,6 +148,7 @@ DxfReadResult LoadSheet(Program& program, std::string_view text, const ReadOptio
         return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfEntities);
     }
     drawing.entityCount = read.expandedEntities;
+    drawing.extents = TightExtents(drawing.records.values);
     drawing.declaredUnits = UnitsName(document.insUnits);
     drawing.recordUnits = read.recordUnits;
     return Finish(program, drawing, std::move(read.report));

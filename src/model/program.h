@@ -85,6 +85,9 @@ struct Program {
     ReadMode readMode = ReadMode::Default;
     std::string declaredUnits = "not declared";
     std::string recordUnits = "not declared";
+    // Sheet mode's plan: the contours that do not close, left out of the cutting order (none when they are
+    // cut, at the end, or in the default mode).
+    int32_t openContoursLeftOut = 0;
 
     // The folder of the template files 0_HEADER.TXT, 0_FOOTER.TXT and GCODES.TXT: the program's own folder.
     std::string templateFolder;

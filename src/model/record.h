@@ -106,6 +106,7 @@ public:
     bool empty() const { return refs_.empty(); }
     RecordValues operator[](size_t i) const;
     RecordValues front() const { return (*this)[0]; }
+    RecordValues back() const { return (*this)[size() - 1]; }
 
     void clear() {
         refs_.clear();

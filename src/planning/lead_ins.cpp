@@ -11,11 +11,7 @@
 
 namespace zorvan {
 
-namespace {
-
-// "marker sx sy lx ly": the start point as the header held it, the lead-in point computed, in the default
-// number form.
-std::string Header(std::string_view marker, std::string_view sx, std::string_view sy, double lx, double ly) {
+std::string LeadInHeader(std::string_view marker, std::string_view sx, std::string_view sy, double lx, double ly) {
     std::string header(marker);
     header += ' ';
     AppendDefaultOfText(header, sx);
@@ -28,6 +24,8 @@ std::string Header(std::string_view marker, std::string_view sx, std::string_vie
     return header;
 }
 
+namespace {
+
 // The entry of a contour part with its lead-in point set from the first record's chord.
 void ContourLeadIn(double PI, PartEntry& entry, const PartFields& part, std::string_view marker, std::string_view sx0,
                    std::string_view sy0, double length) {
@@ -39,7 +37,7 @@ void ContourLeadIn(double PI, PartEntry& entry, const PartFields& part, std::str
     const double t = theta * PI / 180;
     const double lx = startXValue + std::cos(t) * length;
     const double ly = startYValue + std::sin(t) * length;
-    std::string text = Header(marker, sx0, sy0, lx, ly);
+    std::string text = LeadInHeader(marker, sx0, sy0, lx, ly);
     text.reserve(text.size() + part.records.size() + part.marks.size() + 2);
     text.append(":").append(part.records).append(":").append(part.marks);
     entry = std::move(text);
@@ -54,7 +52,7 @@ void CircleLeadIn(PartEntry& entry, const PartFields& part, std::string_view mar
     const bool isHole = marker == "II";
     const char sense = isHole ? '+' : '-';
     const double lx = isHole ? (cx - r) + length : (cx - r) - length;
-    std::string text = Header(marker, sx0, sy0, lx, cy);
+    std::string text = LeadInHeader(marker, sx0, sy0, lx, cy);
     text += ':';
     for (const size_t k : {0, 1, 2, 3}) {
         AppendDefaultOfText(text, f.at[k]);

@@ -11,6 +11,8 @@
 #include <map>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "model/number_text.h"
 #include "model/record_text.h"
 #include "support/temp_folder.h"
@@ -179,7 +181,7 @@ TEST_F(CliTest, ArcsHaveTheSameRadiusAtBothEnds) {
     std::vector<std::vector<std::string>> runs;
     for (const char* sample : kSamples) runs.push_back({Sample(std::string(sample) + ".dxf")});
     for (const char* curves : {"r14_fusion_splines_crlf.dxf", "r2007_symbol_ellipses_crlf.dxf"}) {
-        runs.push_back({"--sheet", (fs::path(ZORVAN_CORPUS_DIR) / curves).string()});
+        runs.push_back({"--sheet", "--cut-open", (fs::path(ZORVAN_CORPUS_DIR) / curves).string()});
     }
     int arcs = 0;
     for (std::vector<std::string> run : runs) {
@@ -218,8 +220,12 @@ TEST_F(CliTest, SheetModeReadsWhatTheDefaultLeavesOutAndTheDefaultSaysSo) {
     const std::string nc = (folder / "sheet.nc").string();
     CliRun run = Run({"-o", nc, ellipses});
     EXPECT_EQ(run.status, 0);
+    // The default planning cuts every part of this sheet but the largest as a hole: their lead-ins point
+    // into them, and the check names the 21 parts.
     EXPECT_EQ(run.err, "zorvan-cli: " + ellipses +
-                           ": warning: Not read: 2 ELLIPSE; --sheet reads blocks, ellipses and splines.\n");
+                           ": warning: Not read: 2 ELLIPSE; --sheet reads blocks, ellipses and splines.\n"
+                           "zorvan-cli: " + ellipses + ": warning: Lead-ins that pierce part material: parts 0, 1, 2, "
+                           "3, 4, 5, 6, 7, 8, 10, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32.\n");
     run = Run({"-o", nc, "--sheet", ellipses});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
@@ -229,6 +235,62 @@ TEST_F(CliTest, SheetModeReadsWhatTheDefaultLeavesOutAndTheDefaultSaysSo) {
         arguments.insert(arguments.end(), {"--sheet", ellipses});
         EXPECT_EQ(Run(arguments).status, 1) << wrong[0] << " " << wrong[1];
     }
+}
+
+// The summary of plate_holes_slot.dxf at lead-in 5, figured by hand: a 120 x 80 plate, two holes of radius
+// 6 and a slot of two half circles of radius 10 joined by two 30 mm edges; the feed and pierce delay come
+// from the templates, the rapid rate from the command line. Travel runs from the corner (0, 0) to each
+// pierce, from each contour's end to the next pierce.
+TEST_F(CliTest, SummaryFiguresAreThoseFiguredByHand) {
+    const fs::path templates = folder / "templates";
+    fs::create_directories(templates);
+    std::ofstream(templates / "0_HEADER.TXT") << "G21\r\nG1 F1000 (cutting feed)\r\n";
+    std::ofstream(templates / "0_FOOTER.TXT") << "M2\r\n";
+    std::ofstream(templates / "GCODES.TXT") << "LINE011:M3\r\nLINE012:G4 P0.5\r\nLINE021:M5\r\n";
+    const CliRun run = Run({"-o", (folder / "plate.nc").string(), "--templates", templates.string(), "--lead-in", "5",
+                            "--rapid", "5000", "--feed", "3000", "--summary=json", Sample("plate_holes_slot.dxf")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto summary = nlohmann::json::parse(run.out.substr(run.out.find('{')));
+    const double pi = std::acos(-1.0), h = 5 / std::sqrt(2.0);
+    const double cut = 2 * (120 + 80) + 2 * 2 * pi * 6 + 2 * pi * 10 + 2 * 30 + 4 * 5;
+    const double travel = std::hypot(75 - h, 40 + h) + std::hypot(75 - 19, 40 - 20) + (99 - 14) + std::hypot(120 + h - 94, h + 20);
+    EXPECT_NEAR(summary["cut_length"].get<double>(), cut, 1e-6);
+    EXPECT_NEAR(summary["travel_length"].get<double>(), travel, 1e-6);
+    EXPECT_EQ(summary["pierces"], 4);
+    EXPECT_EQ(summary["outside_cuts"], 1);
+    EXPECT_EQ(summary["holes"], 3);
+    EXPECT_EQ(summary["width"], 120.0);
+    EXPECT_EQ(summary["feed_per_minute"]["source"], "templates");  // the template's F wins over --feed
+    EXPECT_EQ(summary["pierce_delay_seconds"]["value"], 0.5);
+    EXPECT_EQ(summary["rapid_per_minute"]["source"], "--rapid");
+    EXPECT_NEAR(summary["minutes"].get<double>(), cut / 1000 + 4 * 0.5 / 60 + travel / 5000, 1e-9);
+}
+
+// This drawing of a pipe tee has three closed flanges among open lines: sheet mode cuts the flanges as three
+// outside cuts and leaves the lines out, where the default planning cuts everything as holes of one part. An open line is left out and said so, or cut last without compensation or lead-in.
+TEST_F(CliTest, SheetModeCutsEveryPartAndSaysWhatItLeavesOut) {
+    const std::string tPart = (fs::path(ZORVAN_CORPUS_DIR) / "r2000_t_part.dxf").string();
+    const std::string nc = (folder / "t.nc").string();
+    CliRun run = Run({"-o", nc, "--summary", tPart});
+    EXPECT_NE(run.out.find("Parts: 1 outside cut, 17 holes\n"), std::string::npos) << run.out;
+    run = Run({"-o", nc, "--sheet", "--summary", tPart});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Parts: 3 outside cuts, 0 holes\n"), std::string::npos) << run.out;
+
+    const fs::path drawing = folder / "open.dxf";
+    std::ofstream(drawing) << "0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n10\n"
+                              "0\nLINE\n8\n0\n10\n-20\n20\n0\n11\n20\n21\n0\n0\nENDSEC\n0\nEOF\n";
+    run = Run({"-o", nc, "--sheet", drawing.string()});
+    EXPECT_EQ(run.err, "zorvan-cli: " + drawing.string() + ": warning: 1 open contour is not cut (--cut-open cuts them).\n");
+    EXPECT_EQ(testing::ReadBytes(nc).find("G40"), std::string::npos);
+    run = Run({"-o", nc, "--sheet", "--cut-open", drawing.string()});
+    EXPECT_EQ(run.err, "");
+    const std::string program = testing::ReadBytes(nc);
+    const size_t line = program.find("(------------------- 1");
+    ASSERT_NE(line, std::string::npos);
+    const std::string open = program.substr(line).substr(program.substr(line).find('\n') + 1);
+    EXPECT_TRUE(open.starts_with("G40\r\nG0 X 20 Y 0\r\nG1 X -20.000000 Y 0.000000\r\n\r\n") ||
+                open.starts_with("G40\r\nG0 X -20 Y 0\r\nG1 X 20.000000 Y 0.000000\r\n\r\n")) << open;
 }
 
 }  // namespace

@@ -1,0 +1,35 @@
+// The job summary as JSON.
+#include "summary_json.h"
+
+#include <nlohmann/json.hpp>
+
+namespace zorvan {
+
+std::string SummaryJson(const JobSummary& s) {
+    const auto given = [](const Given& g) {
+        nlohmann::ordered_json value;
+        value["value"] = g.value ? nlohmann::ordered_json(*g.value) : nlohmann::ordered_json(nullptr);
+        value["source"] = g.value ? nlohmann::ordered_json(g.source) : nlohmann::ordered_json(nullptr);
+        return value;
+    };
+    nlohmann::ordered_json json;
+    json["units"] = s.programUnits;
+    json["declared_units"] = s.declaredUnits;
+    json["width"] = s.width;
+    json["height"] = s.height;
+    json["outside_cuts"] = s.outsideCuts;
+    json["holes"] = s.holes;
+    json["open_contours_cut"] = s.openCut;
+    json["open_contours_left_out"] = s.openLeftOut;
+    json["deleted_parts_left_out"] = s.deletedLeftOut;
+    json["pierces"] = s.pierces;
+    json["cut_length"] = s.cutLength;
+    json["travel_length"] = s.travelLength;
+    json["feed_per_minute"] = given(s.feed);
+    json["pierce_delay_seconds"] = given(s.pierceDelay);
+    json["rapid_per_minute"] = given(s.rapid);
+    json["minutes"] = s.minutes ? nlohmann::ordered_json(*s.minutes) : nlohmann::ordered_json(nullptr);
+    return json.dump(2) + "\n";
+}
+
+}  // namespace zorvan

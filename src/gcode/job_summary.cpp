@@ -1,0 +1,199 @@
+// The job summary.
+#include "gcode/job_summary.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <vector>
+
+#include "gcode/templates.h"
+#include "geometry/point.h"
+#include "model/number_text.h"
+#include "model/part_entry.h"
+#include "model/record_text.h"
+#include "planning/outlines.h"
+#include "planning/sheet_plan.h"
+
+namespace zorvan {
+
+namespace {
+
+bool IsDeleted(const PartFields& part) { return FieldAt(SplitFields(part.marks), 1) == "DEL"; }
+
+// The line without its comments: "(...)" anywhere and everything after ";".
+std::string WithoutComments(std::string_view line) {
+    std::string text;
+    int depth = 0;
+    for (const char c : line) {
+        if (c == ';' && depth == 0) break;
+        if (c == '(') ++depth;
+        if (depth == 0) text += c;
+        if (c == ')' && depth > 0) --depth;
+    }
+    return text;
+}
+
+// A word's number: digits with an optional sign and point, read whole; none when anything else follows.
+std::optional<double> WordNumber(std::string_view text, size_t& at) {
+    while (at < text.size() && text[at] == ' ') ++at;
+    const size_t begin = at;
+    while (at < text.size() && (std::isdigit(static_cast<unsigned char>(text[at])) || text[at] == '.' ||
+                                text[at] == '-' || text[at] == '+')) {
+        ++at;
+    }
+    double value = 0;
+    const char* first = text.data() + begin + (begin < at && text[begin] == '+' ? 1 : 0);
+    const auto [end, error] = std::from_chars(first, text.data() + at, value);
+    if (begin == at || error != std::errc() || end != text.data() + at) return std::nullopt;
+    return value;
+}
+
+// The lines the templates put before each cut (the header, then slots 1 to 20) and those every part runs
+// (slots 1 to 30).
+struct TemplateText {
+    std::vector<std::string> beforeCut, perPart;
+};
+
+TemplateText TemplateLines(const Program& program) {
+    TemplateText text{ReadTemplateFileLines(program, kHeaderFile), {}};
+    for (int slot = 1; slot <= 30; ++slot) {
+        char name[16];
+        std::snprintf(name, sizeof name, "LINE%03d", slot);
+        std::vector<std::string> rows;
+        EmitSlot(program, name, rows);
+        for (const std::string& row : rows) {
+            if (slot <= 20) text.beforeCut.push_back(row);
+            text.perPart.push_back(row);
+        }
+    }
+    return text;
+}
+
+Given Choose(std::optional<double> fromTemplates, std::optional<double> given, const std::string& name) {
+    if (fromTemplates) return {fromTemplates, "templates"};
+    if (given) return {given, name};
+    return {};
+}
+
+std::string Number(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string Plural(int32_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+std::string RateText(const Given& given, std::string_view unit) {
+    if (!given.value) return "not given";
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", *given.value);
+    return std::string(text) + std::string(unit) + " (" + given.source + ")";
+}
+
+}  // namespace
+
+GcodeWords ReadGcodeWords(std::string_view line) {
+    GcodeWords words;
+    const std::string text = WithoutComments(line);
+    bool dwell = false;
+    std::optional<double> p;
+    for (size_t at = 0; at < text.size();) {
+        const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[at++])));
+        if (!std::isalpha(static_cast<unsigned char>(letter))) continue;
+        const std::optional<double> value = WordNumber(text, at);
+        if (!value) continue;
+        if (letter == 'F') words.feed = value;
+        if (letter == 'G' && *value == 4) dwell = true;
+        if (letter == 'P') p = value;
+    }
+    if (dwell && p) words.delay = p;
+    return words;
+}
+
+JobSummary SummarizeJob(const Program& program, const JobRates& given, const RateNames& names) {
+    JobSummary summary;
+    summary.declaredUnits = program.declaredUnits;
+    summary.programUnits = program.recordUnits;
+    summary.width = std::max(0.0, program.extMaxX - program.extMinX);
+    summary.height = std::max(0.0, program.extMaxY - program.extMinY);
+    summary.openLeftOut = program.openContoursLeftOut;
+    for (int32_t i = 0; i < PartRowCount(program); ++i) {
+        const PartEntry& entry = program.partList[static_cast<size_t>(i)];
+        const PartFields part(entry);
+        if (IsDeleted(part)) {
+            ++summary.deletedLeftOut;
+            continue;
+        }
+        const RecordList& records = entry.Records();
+        const bool closes = ContourCloses(records);
+        if (!closes && program.readMode == ReadMode::Sheet) {
+            ++summary.openCut;
+        } else {
+            ++(part.Marker() == "OO" ? summary.outsideCuts : summary.holes);
+        }
+        const auto header = SplitFields(part.header);
+        const Point2 start{LenientParse(FieldAt(header, 1)), LenientParse(FieldAt(header, 2))};
+        const Point2 pierce{LenientParse(FieldAt(header, 3)), LenientParse(FieldAt(header, 4))};
+        ++summary.pierces;
+        summary.cutLength += Distance(pierce, start);
+        for (const RecordValues& record : records) summary.cutLength += RecordLength(record);
+    }
+    for (const Travel& move : TravelMoves(program)) summary.travelLength += Distance(move.from, move.to);
+
+    std::optional<double> feed, delay;
+    const TemplateText templates = TemplateLines(program);
+    for (const std::string& line : templates.beforeCut) {
+        if (const auto words = ReadGcodeWords(line); words.feed) feed = words.feed;
+    }
+    for (const std::string& line : templates.perPart) {
+        if (const auto words = ReadGcodeWords(line); words.delay) delay = delay.value_or(0) + *words.delay;
+    }
+    summary.feed = Choose(feed, given.feed, names.feed);
+    summary.pierceDelay = Choose(delay, given.pierceDelay, names.pierceDelay);
+    summary.rapid = Choose(std::nullopt, given.rapid, names.rapid);
+    if (summary.feed.value && *summary.feed.value > 0) {
+        double minutes = summary.cutLength / *summary.feed.value;
+        if (summary.pierceDelay.value) minutes += summary.pierces * *summary.pierceDelay.value / 60;
+        if (summary.rapid.value && *summary.rapid.value > 0) minutes += summary.travelLength / *summary.rapid.value;
+        summary.minutes = minutes;
+    }
+    return summary;
+}
+
+std::string SummaryText(const JobSummary& s) {
+    std::string text = "Units: " + s.programUnits;
+    if (s.declaredUnits != s.programUnits) text += " (the drawing's: " + s.declaredUnits + ")";
+    text += "\nSize: " + Number(s.width, 2) + " x " + Number(s.height, 2) + "\n";
+    text += "Parts: " + Plural(s.outsideCuts, "outside cut", "outside cuts") + ", " + Plural(s.holes, "hole", "holes");
+    if (s.openCut > 0) text += ", " + Plural(s.openCut, "open contour", "open contours") + " cut without compensation";
+    text += "\nLeft out: " + Plural(s.openLeftOut, "open contour", "open contours") + ", " +
+            Plural(s.deletedLeftOut, "deleted part", "deleted parts") + "\n";
+    text += "Pierces: " + std::to_string(s.pierces) + "\n";
+    text += "Cut length: " + Number(s.cutLength, 1) + " (lead-ins included)\n";
+    text += "Travel: " + Number(s.travelLength, 1) + "\n";
+    text += "Feed: " + RateText(s.feed, " per minute") + "; pierce delay: " + RateText(s.pierceDelay, " s") +
+            "; rapid: " + RateText(s.rapid, " per minute") + "\n";
+    if (!s.minutes) {
+        text += "Time: no estimate without a feed (an F word in the templates, or --feed)\n";
+    } else {
+        text += "Time: about " + Number(*s.minutes, 1) + " min";
+        if (!s.pierceDelay.value) text += ", pierce delays not counted";
+        if (!s.rapid.value) text += ", travel not counted";
+        text += "\n";
+    }
+    return text;
+}
+
+std::string SummaryLine(const JobSummary& s) {
+    std::string line = Plural(s.outsideCuts, "outside cut", "outside cuts") + ", " + Plural(s.holes, "hole", "holes") +
+                       ", " + Plural(s.pierces, "pierce", "pierces") + "; cut " + Number(s.cutLength, 1) +
+                       ", travel " + Number(s.travelLength, 1);
+    if (s.minutes) line += "; about " + Number(*s.minutes, 1) + " min";
+    if (s.openLeftOut > 0) line += "; " + Plural(s.openLeftOut, "open contour", "open contours") + " not cut";
+    if (s.deletedLeftOut > 0) line += "; " + Plural(s.deletedLeftOut, "deleted part", "deleted parts") + " left out";
+    return line + ".";
+}
+
+}  // namespace zorvan

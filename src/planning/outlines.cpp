@@ -1,0 +1,220 @@
+// Contours as polylines, and the index over them.
+#include "planning/outlines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace zorvan {
+
+namespace {
+
+constexpr double kTurn = 2 * std::numbers::pi;
+// The most chords one arc is flattened into, whatever its size against the flatness.
+constexpr int kMostChords = 4096;
+
+double Sweep(double from, double to, bool counterClockwise) {
+    double sweep = counterClockwise ? to - from : from - to;
+    while (sweep <= 0) sweep += kTurn;
+    while (sweep > kTurn) sweep -= kTurn;
+    return sweep;
+}
+
+// The points of the circular path from `start` about `centre`, turning `sweep` radians in the given sense,
+// the start left out, ending exactly at `end`.
+void AppendTurn(Point2 centre, double r, Point2 start, Point2 end, double sweep, bool counterClockwise,
+                double flatness, std::vector<Point2>& points) {
+    const double step = flatness < r ? 2 * std::acos(1 - flatness / r) : std::numbers::pi / 2;
+    const int chords = std::clamp(static_cast<int>(std::ceil(sweep / step)), 1, kMostChords);
+    const double from = std::atan2(start.y - centre.y, start.x - centre.x);
+    const double sign = counterClockwise ? 1 : -1;
+    for (int k = 1; k < chords; ++k) {
+        const double angle = from + sign * sweep * k / chords;
+        points.push_back({centre.x + r * std::cos(angle), centre.y + r * std::sin(angle)});
+    }
+    points.push_back(end);
+}
+
+void Widen(Box& box, Point2 p) {
+    box.minX = std::min(box.minX, p.x);
+    box.minY = std::min(box.minY, p.y);
+    box.maxX = std::max(box.maxX, p.x);
+    box.maxY = std::max(box.maxY, p.y);
+}
+
+Box BoxOf(const std::vector<Point2>& points) {
+    Box box{points.front().x, points.front().y, points.front().x, points.front().y};
+    for (const Point2& p : points) Widen(box, p);
+    return box;
+}
+
+// Whether segments ab and cd share a point; `eps` absorbs the rounding of nearly touching ones.
+bool SegmentsTouch(Point2 a, Point2 b, Point2 c, Point2 d, double eps) {
+    const double d1 = Cross(b - a, c - a), d2 = Cross(b - a, d - a);
+    const double d3 = Cross(d - c, a - c), d4 = Cross(d - c, b - c);
+    const double scaleAB = Distance(a, b) * eps, scaleCD = Distance(c, d) * eps;
+    const bool straddleAB = (d1 > scaleAB && d2 < -scaleAB) || (d1 < -scaleAB && d2 > scaleAB);
+    const bool straddleCD = (d3 > scaleCD && d4 < -scaleCD) || (d3 < -scaleCD && d4 > scaleCD);
+    if (straddleAB && straddleCD) return true;
+    // Touching or collinear: an end of one lies on the other.
+    return DistanceToSegment(c, a, b) <= eps || DistanceToSegment(d, a, b) <= eps ||
+           DistanceToSegment(a, c, d) <= eps || DistanceToSegment(b, c, d) <= eps;
+}
+
+}  // namespace
+
+void AppendRecordPath(const RecordValues& record, double flatness, std::vector<Point2>& points) {
+    switch (record.kind()) {
+        case RecordKind::Line: points.push_back({record.EndX(), record.EndY()}); return;
+        case RecordKind::Arc: {
+            const ArcValues a = record.Arc();
+            const Point2 centre{a.cx, a.cy}, start{a.x1, a.y1}, end{a.x2, a.y2};
+            const bool ccw = a.sense != '-';
+            const double sweep = Sweep(std::atan2(start.y - a.cy, start.x - a.cx), std::atan2(end.y - a.cy, end.x - a.cx), ccw);
+            AppendTurn(centre, a.r, start, end, sweep, ccw, flatness, points);
+            return;
+        }
+        case RecordKind::Circle: {
+            const CircleValues c = record.Circle();
+            const Point2 start{record.StartX(), record.StartY()};
+            AppendTurn({c.cx, c.cy}, c.r, start, start, kTurn, c.sense != '-', flatness, points);
+            return;
+        }
+        case RecordKind::None: return;
+    }
+}
+
+double RecordLength(const RecordValues& record) {
+    switch (record.kind()) {
+        case RecordKind::Line: return std::hypot(record.EndX() - record.StartX(), record.EndY() - record.StartY());
+        case RecordKind::Arc: {
+            const ArcValues a = record.Arc();
+            return a.r * Sweep(std::atan2(a.y1 - a.cy, a.x1 - a.cx), std::atan2(a.y2 - a.cy, a.x2 - a.cx), a.sense != '-');
+        }
+        case RecordKind::Circle: return kTurn * record.Circle().r;
+        case RecordKind::None: return 0;
+    }
+    return 0;
+}
+
+Outline FlattenContour(const RecordList& records, double flatness, double closeEnough) {
+    Outline outline;
+    if (records.empty()) return outline;
+    const Point2 start{records.front().StartX(), records.front().StartY()};
+    outline.points.push_back(start);
+    for (const RecordValues& record : records) AppendRecordPath(record, flatness, outline.points);
+    const Point2 end = outline.points.back();
+    outline.closed = (records.size() == 1 && records.front().IsCircle()) ||
+                     (records.size() > 1 && std::fabs(end.x - start.x) <= closeEnough &&
+                      std::fabs(end.y - start.y) <= closeEnough);
+    if (outline.closed) outline.points.back() = start;  // closes exactly, whatever the records' rounding
+    outline.box = BoxOf(outline.points);
+    return outline;
+}
+
+OutlineIndex::OutlineIndex(std::vector<Outline> outlines) : outlines_(std::move(outlines)) {
+    double totalLength = 0;
+    bool any = false;
+    for (size_t i = 0; i < outlines_.size(); ++i) {
+        const std::vector<Point2>& points = outlines_[i].points;
+        if (points.empty()) continue;
+        if (!any) extent_ = outlines_[i].box, any = true;
+        Widen(extent_, {outlines_[i].box.minX, outlines_[i].box.minY});
+        Widen(extent_, {outlines_[i].box.maxX, outlines_[i].box.maxY});
+        for (size_t k = 0; k + 1 < points.size(); ++k) {
+            segments_.push_back({points[k], points[k + 1], static_cast<int32_t>(i)});
+            totalLength += Distance(points[k], points[k + 1]);
+        }
+    }
+    if (segments_.empty()) return;
+    // About as many cells as segments, and cells no shorter than the average segment: each segment lands in
+    // a few cells and the grid stays the size of the drawing's detail.
+    const double count = static_cast<double>(segments_.size());
+    const double width = extent_.maxX - extent_.minX, height = extent_.maxY - extent_.minY;
+    const double size = std::max(width, height);
+    cell_ = std::max({std::sqrt(width * height / count), totalLength / count, size * 1e-6, 1e-9});
+    for (uint32_t s = 0; s < segments_.size(); ++s) AddToCells(s);
+}
+
+int64_t OutlineIndex::Column(double x) const { return static_cast<int64_t>(std::floor((x - extent_.minX) / cell_)); }
+int64_t OutlineIndex::Row(double y) const { return static_cast<int64_t>(std::floor((y - extent_.minY) / cell_)); }
+
+void OutlineIndex::AddToCells(uint32_t s) {
+    // Points every quarter cell along the segment: a cell it only grazes may be missed, so every look-up
+    // takes one cell more on each side.
+    const Segment& segment = segments_[s];
+    const double length = Distance(segment.a, segment.b);
+    const int64_t steps = std::max<int64_t>(1, static_cast<int64_t>(std::ceil(length / (cell_ / 4))));
+    int64_t last = -1;
+    for (int64_t k = 0; k <= steps; ++k) {
+        const Point2 p = segment.a + (segment.b - segment.a) * (static_cast<double>(k) / static_cast<double>(steps));
+        const int64_t key = CellKey(Column(p.x), Row(p.y));
+        if (key == last) continue;
+        std::vector<uint32_t>& cell = cells_[key];
+        if (cell.empty() || cell.back() != s) cell.push_back(s);
+        last = key;
+    }
+}
+
+template <typename Visit>
+void OutlineIndex::ForNearby(Point2 a, Point2 b, double margin, Visit visit) const {
+    const int64_t c0 = Column(std::min(a.x, b.x) - margin) - 1, c1 = Column(std::max(a.x, b.x) + margin) + 1;
+    const int64_t r0 = Row(std::min(a.y, b.y) - margin) - 1, r1 = Row(std::max(a.y, b.y) + margin) + 1;
+    if (static_cast<double>(c1 - c0 + 1) * static_cast<double>(r1 - r0 + 1) > static_cast<double>(segments_.size())) {
+        for (const Segment& segment : segments_) visit(segment);  // a look-up wider than the drawing's detail
+        return;
+    }
+    for (int64_t c = c0; c <= c1; ++c) {
+        for (int64_t r = r0; r <= r1; ++r) {
+            const auto found = cells_.find(CellKey(c, r));
+            if (found == cells_.end()) continue;
+            for (const uint32_t s : found->second) visit(segments_[s]);
+        }
+    }
+}
+
+std::vector<int32_t> OutlineIndex::Containing(Point2 p, int32_t skip) const {
+    // Every segment the ray from p to the right crosses, each once, with the half-open rule for vertices.
+    std::vector<uint32_t> crossed;
+    const Point2 far{std::max(extent_.maxX, p.x) + cell_, p.y};
+    ForNearby(p, far, 0, [&](const Segment& segment) {
+        if (!outlines_[static_cast<size_t>(segment.outline)].closed || segment.outline == skip) return;
+        if ((segment.a.y > p.y) == (segment.b.y > p.y)) return;
+        const double x = segment.a.x + (p.y - segment.a.y) / (segment.b.y - segment.a.y) * (segment.b.x - segment.a.x);
+        if (x > p.x) crossed.push_back(static_cast<uint32_t>(&segment - segments_.data()));
+    });
+    std::sort(crossed.begin(), crossed.end());
+    crossed.erase(std::unique(crossed.begin(), crossed.end()), crossed.end());
+    std::vector<int32_t> owners;
+    for (const uint32_t s : crossed) owners.push_back(segments_[s].outline);
+    std::sort(owners.begin(), owners.end());
+    std::vector<int32_t> holding;
+    for (size_t k = 0; k < owners.size();) {
+        size_t run = k;
+        while (run < owners.size() && owners[run] == owners[k]) ++run;
+        if ((run - k) % 2 == 1) holding.push_back(owners[k]);
+        k = run;
+    }
+    return holding;
+}
+
+bool OutlineIndex::InMaterial(Point2 p) const { return Containing(p).size() % 2 == 1; }
+
+bool OutlineIndex::Near(Point2 p, double distance) const {
+    bool near = false;
+    ForNearby(p, p, distance, [&](const Segment& segment) {
+        if (!near && DistanceToSegment(p, segment.a, segment.b) < distance) near = true;
+    });
+    return near;
+}
+
+bool OutlineIndex::Touches(Point2 a, Point2 b) const {
+    const double eps = 1e-9 * std::max({1.0, extent_.maxX - extent_.minX, extent_.maxY - extent_.minY});
+    bool touches = false;
+    ForNearby(a, b, eps, [&](const Segment& segment) {
+        if (!touches && SegmentsTouch(a, b, segment.a, segment.b, eps)) touches = true;
+    });
+    return touches;
+}
+
+}  // namespace zorvan

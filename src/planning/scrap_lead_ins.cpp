@@ -1,0 +1,325 @@
+// Lead-ins that stay in the scrap.
+#include "planning/scrap_lead_ins.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/number_text.h"
+#include "model/part_entry.h"
+#include "model/record_text.h"
+#include "planning/lead_ins.h"
+#include "planning/sheet_plan.h"
+
+namespace zorvan {
+
+namespace {
+
+constexpr double kDegree = std::numbers::pi / 180;
+// A pierce makes a crater wider than the kerf: the search keeps it this share of the lead-in's length away
+// from every contour.
+constexpr double kPierceClearance = 0.25;
+// The lengths tried, as shares of the lead-in length, longest first.
+constexpr double kLengthShares[] = {1.0, 0.75, 0.5, 0.25};
+// Directions tried at a start: the default one, then 15 degrees either side in turn, round to behind it.
+constexpr int kAngleSteps = 24;
+constexpr double kAngleStep = 15;
+// The most corners tried as starts, and how sharply the path must turn there to be a corner.
+constexpr size_t kMostCorners = 16;
+constexpr double kCornerTurn = 20 * kDegree;
+// The straight edges whose middles are tried as starts, longest first.
+constexpr size_t kMostEdges = 4;
+
+struct LeadIn {
+    std::string_view marker;
+    Point2 start, pierce;
+};
+
+LeadIn LeadInOf(const PartEntry& entry) {
+    const auto header = SplitFields(PartFields(entry).header);
+    const auto number = [&](size_t k) { return LenientParse(FieldAt(header, k)); };
+    return {FieldAt(header, 0), {number(1), number(2)}, {number(3), number(4)}};
+}
+
+bool IsDeleted(const PartEntry& entry) { return FieldAt(SplitFields(PartFields(entry).marks), 1) == "DEL"; }
+
+bool HasLeadIn(const LeadIn& leadIn) { return Distance(leadIn.start, leadIn.pierce) > 0; }
+
+// The lead-in line from just off its start to its pierce: the start itself lies on the contour.
+bool Crosses(const OutlineIndex& index, Point2 start, Point2 pierce) {
+    return index.Touches(start + (pierce - start) * 1e-4, pierce);
+}
+
+// How a candidate fares: crossing or in material rules it out; one that is in the scrap but close to a
+// contour is taken only when nothing keeps its distance.
+enum class Fit { Out, Close, Clear };
+
+Fit Judge(const OutlineIndex& index, Point2 start, Point2 pierce) {
+    if (Crosses(index, start, pierce) || index.InMaterial(pierce)) return Fit::Out;
+    return index.Near(pierce, kPierceClearance * Distance(start, pierce)) ? Fit::Close : Fit::Clear;
+}
+
+// The direction a path runs at the start or the end of a record.
+Point2 Tangent(const RecordValues& record, bool atStart) {
+    if (record.IsArc()) {
+        const ArcValues a = record.Arc();
+        const Point2 radius = atStart ? Point2{a.x1 - a.cx, a.y1 - a.cy} : Point2{a.x2 - a.cx, a.y2 - a.cy};
+        return a.sense == '-' ? Point2{radius.y, -radius.x} : Point2{-radius.y, radius.x};
+    }
+    return {record.EndX() - record.StartX(), record.EndY() - record.StartY()};
+}
+
+double TurnAt(const RecordValues& before, const RecordValues& after) {
+    const Point2 a = Tangent(before, false), b = Tangent(after, true);
+    return std::fabs(std::atan2(Cross(a, b), Dot(a, b)));
+}
+
+// Where a contour may start: record `record` first; with `split`, that line's second half first and its
+// first half last.
+struct StartChoice {
+    size_t record = 0;
+    bool split = false;
+};
+
+std::vector<StartChoice> StartChoices(const RecordList& records) {
+    std::vector<StartChoice> choices{{0, false}};
+    const size_t n = records.size();
+    if (n < 2) return choices;
+    std::vector<std::pair<double, size_t>> corners;
+    for (size_t k = 1; k < n; ++k) {
+        const double turn = TurnAt(records[k - 1], records[k]);
+        if (turn > kCornerTurn) corners.emplace_back(turn, k);
+    }
+    std::stable_sort(corners.begin(), corners.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (size_t k = 0; k < corners.size() && k < kMostCorners; ++k) choices.push_back({corners[k].second, false});
+    std::vector<std::pair<double, size_t>> edges;
+    for (size_t k = 0; k < n; ++k) {
+        if (records[k].IsLine()) edges.emplace_back(RecordLength(records[k]), k);
+    }
+    std::stable_sort(edges.begin(), edges.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (size_t k = 0; k < edges.size() && k < kMostEdges; ++k) {
+        if (edges[k].first > 0) choices.push_back({edges[k].second, true});
+    }
+    return choices;
+}
+
+Point2 StartPoint(const RecordValues& record, bool split) {
+    if (split) return {(record.StartX() + record.EndX()) / 2, (record.StartY() + record.EndY()) / 2};
+    return {record.StartX(), record.StartY()};
+}
+
+// The direction the default rule leads in at a start, in radians: 135 degrees left of the first record's
+// chord for an outside cut, 45 for a hole; circles lead in along the horizontal through their centre.
+double DefaultAngle(const RecordValues& first, Point2 start, std::string_view marker) {
+    const bool outside = marker == "OO";
+    if (first.IsCircle()) return outside ? std::numbers::pi : 0;
+    const Point2 end{first.EndX(), first.EndY()};
+    const double chord = std::atan2(end.y - start.y, end.x - start.x);
+    return chord + (outside ? 135 : 45) * kDegree;
+}
+
+struct Found {
+    StartChoice choice;
+    Point2 pierce;
+};
+
+// The search of one part: the first clear candidate, else the first one merely in the scrap.
+class Search {
+public:
+    Search(const OutlineIndex& index, const RecordList& records, std::string_view marker)
+        : index_(index), records_(records), marker_(marker) {}
+
+    std::optional<Found> Run(double length, const std::vector<StartChoice>& choices) {
+        for (const double share : kLengthShares) {
+            for (const StartChoice& choice : choices) {
+                const RecordValues first = records_[choice.record];
+                const Point2 start = StartPoint(first, choice.split);
+                const double theta0 = DefaultAngle(first, start, marker_);
+                for (int k = 0; k < kAngleSteps; ++k) {
+                    const int side = k % 2 == 0 ? k / 2 : -(k + 1) / 2;  // 0, -1, 1, -2, 2 ... -12
+                    const double theta = theta0 + side * kAngleStep * kDegree;
+                    const Point2 pierce = start + Point2{std::cos(theta), std::sin(theta)} * (length * share);
+                    if (Try(choice, start, pierce)) return clear_;
+                }
+            }
+        }
+        return close_;
+    }
+
+    std::optional<Found> FromMiddle(Point2 middle, const std::vector<StartChoice>& choices) {
+        for (const StartChoice& choice : choices) {
+            if (Try(choice, StartPoint(records_[choice.record], choice.split), middle)) return clear_;
+        }
+        return std::nullopt;
+    }
+
+    // Tries one candidate; true when it is clear (and kept).
+    bool Try(const StartChoice& choice, Point2 start, Point2 pierce) {
+        const Fit fit = Judge(index_, start, pierce);
+        if (fit == Fit::Out) return false;
+        if (fit == Fit::Close) {
+            if (!close_) close_ = Found{choice, pierce};
+            return false;
+        }
+        clear_ = Found{choice, pierce};
+        return true;
+    }
+
+    std::optional<Found> close() const { return close_; }
+
+private:
+    const OutlineIndex& index_;
+    const RecordList& records_;
+    std::string_view marker_;
+    std::optional<Found> clear_, close_;
+};
+
+std::string NumberText(double value) {
+    std::string text;
+    AppendDefaultNumber(text, value);
+    return text;
+}
+
+// The entry with the lead-in found: the start moved to the chosen record (a split line in two halves), the
+// header's lead-in point set. The records keep their direction and the marks their area.
+void Apply(PartEntry& entry, const Found& found) {
+    const PartFields part(entry);
+    const auto header = SplitFields(part.header);
+    const std::string_view marker = FieldAt(header, 0);
+    const std::string marks(part.marks);
+    if (found.choice.record == 0 && !found.choice.split) {
+        std::string text = LeadInHeader(marker, FieldAt(header, 1), FieldAt(header, 2), found.pierce.x, found.pierce.y);
+        text.append(":").append(part.records).append(":").append(marks);
+        RecordList records = entry.Records();
+        entry.Set(std::move(text), std::move(records));
+        return;
+    }
+    std::vector<std::string_view> texts;
+    ForEachRecord(part.records, [&](std::string_view record) { texts.push_back(record); });
+    const RecordList& old = entry.Records();
+    const size_t n = texts.size(), first = found.choice.record;
+    const RecordValues cutLine = old[first];
+    const Point2 start = StartPoint(cutLine, found.choice.split);
+    std::string recordsText;
+    RecordList records;
+    const auto appendHalf = [&](Point2 from, Point2 to) {
+        records.push_back(AppendLineRecord(recordsText, from.x, from.y, cutLine.At(2), to.x, to.y, cutLine.At(5)));
+        recordsText += '|';
+    };
+    if (found.choice.split) appendHalf(start, {cutLine.EndX(), cutLine.EndY()});
+    for (size_t k = found.choice.split ? 1 : 0; k < n; ++k) {
+        const size_t at = (first + k) % n;
+        recordsText.append(texts[at]).append("|");
+        records.push_back(old[at]);
+    }
+    if (found.choice.split) appendHalf({cutLine.StartX(), cutLine.StartY()}, start);
+    std::string text = LeadInHeader(marker, NumberText(start.x), NumberText(start.y), found.pierce.x, found.pierce.y);
+    text.append(":").append(recordsText).append(":").append(marks);
+    entry.Set(std::move(text), std::move(records));
+}
+
+// A circle's centre; the middle of the outline box of any other part.
+Point2 MiddleOf(const OutlineIndex& index, const PartEntry& entry, int32_t part) {
+    const RecordList& records = entry.Records();
+    if (records.size() == 1 && records.front().IsCircle()) return {records.front().Circle().cx, records.front().Circle().cy};
+    const Box& box = index.outlines()[static_cast<size_t>(part)].box;
+    return {(box.minX + box.maxX) / 2, (box.minY + box.maxY) / 2};
+}
+
+// Whether the records field can be turned round to another start: a closed contour of several records, with
+// nothing after its last "|".
+bool CanMoveStart(const PartEntry& entry) {
+    const RecordList& records = entry.Records();
+    return records.size() >= 2 && PartFields(entry).records.ends_with('|') && ContourCloses(records);
+}
+
+std::string PartNames(const std::vector<int32_t>& parts) {
+    std::string text = parts.size() == 1 ? "part " : "parts ";
+    for (size_t k = 0; k < parts.size(); ++k) text.append(k == 0 ? "" : ", ").append(std::to_string(parts[k]));
+    return text;
+}
+
+}  // namespace
+
+LeadInCheck CheckLeadIns(const Program& program) { return CheckLeadIns(program, PartOutlines(program)); }
+
+LeadInCheck CheckLeadIns(const Program& program, const OutlineIndex& index) {
+    LeadInCheck check;
+    for (int32_t i = 0; i < PartRowCount(program); ++i) {
+        const PartEntry& entry = program.partList[static_cast<size_t>(i)];
+        const LeadIn leadIn = LeadInOf(entry);
+        if (IsDeleted(entry) || !HasLeadIn(leadIn)) continue;
+        if (index.InMaterial(leadIn.pierce)) check.inMaterial.push_back(i);
+        if (Crosses(index, leadIn.start, leadIn.pierce)) check.crossing.push_back(i);
+    }
+    return check;
+}
+
+std::string LeadInWarning(const LeadInCheck& check) {
+    std::string text;
+    if (!check.inMaterial.empty()) text += "Lead-ins that pierce part material: " + PartNames(check.inMaterial) + ".";
+    if (!check.crossing.empty()) {
+        text += text.empty() ? "" : " ";
+        text += "Lead-ins that cross a contour: " + PartNames(check.crossing) + ".";
+    }
+    return text;
+}
+
+bool LeadInIsClear(const Program& program, const OutlineIndex& index, int32_t part) {
+    const PartEntry& entry = program.partList[static_cast<size_t>(part)];
+    const LeadIn leadIn = LeadInOf(entry);
+    return !HasLeadIn(leadIn) || Judge(index, leadIn.start, leadIn.pierce) != Fit::Out;
+}
+
+bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, double length) {
+    PartEntry& entry = program.partList[static_cast<size_t>(part)];
+    const RecordList& records = entry.Records();
+    if (IsDeleted(entry) || records.empty() || !(length > 0)) return true;
+    const LeadIn now = LeadInOf(entry);
+    Search search(index, records, now.marker);
+    std::optional<Found> found;
+    if (HasLeadIn(now) && search.Try({}, now.start, now.pierce)) {
+        return true;  // the lead-in it has is clear
+    }
+    const RecordValues first = records.front();
+    const bool roundHole = records.size() == 1 && first.IsCircle() && now.marker == "II";
+    // A round hole the lead-in does not fit is pierced at its centre.
+    if (roundHole && first.Circle().r <= length && search.Try({}, now.start, MiddleOf(index, entry, part))) {
+        found = Found{{}, MiddleOf(index, entry, part)};
+    } else {
+        const std::vector<StartChoice> choices = CanMoveStart(entry) ? StartChoices(records) : std::vector<StartChoice>{{}};
+        found = search.Run(length, choices);
+        // A hole too small for every lead-in tried: pierced in its middle, led in to whichever start is clear.
+        if (!found && now.marker == "II") found = search.FromMiddle(MiddleOf(index, entry, part), choices);
+        if (!found) found = search.close();
+    }
+    if (!found) return false;
+    Apply(entry, *found);
+    return true;
+}
+
+std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length) {
+    CalculateLeadIns(program, length);
+    const OutlineIndex index = PartOutlines(program);
+    std::vector<int32_t> unclear;
+    for (int32_t i = 0; i < PartRowCount(program); ++i) {
+        PartEntry& entry = program.partList[static_cast<size_t>(i)];
+        if (!ContourCloses(entry.Records())) {
+            Apply(entry, Found{{}, LeadInOf(entry).start});  // an open contour is pierced where it starts
+            continue;
+        }
+        if (!FindScrapLeadIn(program, index, i, length)) unclear.push_back(i);
+    }
+    return unclear;
+}
+
+std::string UnclearLeadInWarning(const std::vector<int32_t>& parts) {
+    if (parts.empty()) return {};
+    return "No clear lead-in found for " + PartNames(parts) + (parts.size() == 1 ? ": it keeps" : ": they keep") +
+           " the default lead-in.";
+}
+
+}  // namespace zorvan

@@ -1,0 +1,49 @@
+// Lead-ins that stay in the scrap. A lead-in is clear when its pierce point lies outside part material and
+// away from every contour, and its line reaches the contour's start without crossing or touching any contour
+// on the way. The check below applies in both modes; sheet mode also searches for a clear lead-in where the
+// default one is not.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/program.h"
+#include "planning/outlines.h"
+
+namespace zorvan {
+
+struct LeadInCheck {
+    std::vector<int32_t> inMaterial;  // parts whose pierce point lies in part material
+    std::vector<int32_t> crossing;    // parts whose lead-in crosses or touches a contour on its way
+    bool Clean() const { return inMaterial.empty() && crossing.empty(); }
+};
+
+// Checks the lead-in of every part that has one (its lead-in point is not its start point), deleted parts
+// left out. Parts are named by their rows, as the program's part comments number them.
+LeadInCheck CheckLeadIns(const Program& program);
+LeadInCheck CheckLeadIns(const Program& program, const OutlineIndex& index);
+
+// The operator's warning for a check; empty when it is clean.
+//   "Lead-ins that pierce part material: parts 3, 5. Lead-ins that cross a contour: part 7."
+std::string LeadInWarning(const LeadInCheck& check);
+
+// Sheet mode's lead-ins: first the default lead-ins (CalculateLeadIns); then, for each part whose lead-in is
+// not clear, the first clear one of: other angles at its start, other starts (the contour's corners, sharpest
+// first, then the middle of its longest straight edges), each at lengths `length`, 3/4, 1/2 and 1/4 of it.
+// A round hole where none fits is pierced at its centre. An open contour is pierced at its start (no
+// lead-in). A part for which nothing is clear keeps its default lead-in; those parts are returned.
+std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length);
+
+// The same search for the one part `part` (its lead-in point and start may change), against `index`, the
+// outlines of the plan. False when nothing clear was found; the part is then left as it was.
+bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, double length);
+
+// Whether the lead-in of `part` is clear (true for a part without a lead-in).
+bool LeadInIsClear(const Program& program, const OutlineIndex& index, int32_t part);
+
+// The operator's warning for parts that kept a lead-in that is not clear; empty for none.
+//   "No clear lead-in found for parts 2, 9: they keep the default lead-in."
+std::string UnclearLeadInWarning(const std::vector<int32_t>& parts);
+
+}  // namespace zorvan

@@ -1,0 +1,299 @@
+// Sheet mode's planning.
+#include "planning/sheet_plan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "geometry/area.h"
+#include "import/part_entries.h"
+#include "planning/cut_order.h"
+
+namespace zorvan {
+
+namespace {
+
+// How closely arcs are followed when contours are tested against each other: a hundred-thousandth of the
+// sheet's size (0.03 for a 3 m sheet).
+double Flatness(const Program& program) {
+    const double size = std::max(program.extMaxX - program.extMinX, program.extMaxY - program.extMinY);
+    return std::max(size * 1e-5, 1e-6);
+}
+
+bool IsDeleted(const PartEntry& entry) { return FieldAt(SplitFields(PartFields(entry).marks), 1) == "DEL"; }
+
+Point2 StartOf(const Outline& outline) { return outline.points.front(); }
+
+// A point of the contour to test which others hold it: the middle of its first piece, away from the
+// corner where another contour is most likely to touch it.
+Point2 TestPoint(const Outline& outline) {
+    return (outline.points[0] + outline.points[1]) * 0.5;
+}
+
+struct Nesting {
+    std::vector<int32_t> depth;                  // how many closed contours hold each one
+    std::vector<std::vector<int32_t>> children;  // the contours each one holds directly
+    std::vector<int32_t> roots;                  // closed contours no other holds
+    std::vector<int32_t> open;                   // contours that do not close
+};
+
+Nesting Nest(const OutlineIndex& index) {
+    const auto& outlines = index.outlines();
+    const auto n = static_cast<int32_t>(outlines.size());
+    Nesting nesting{std::vector<int32_t>(outlines.size(), 0), std::vector<std::vector<int32_t>>(outlines.size()), {}, {}};
+    std::vector<std::vector<int32_t>> holders(outlines.size());
+    for (int32_t i = 0; i < n; ++i) {
+        const Outline& outline = outlines[static_cast<size_t>(i)];
+        if (!outline.closed || outline.points.size() < 2) {
+            if (!outline.points.empty()) nesting.open.push_back(i);
+            continue;
+        }
+        holders[static_cast<size_t>(i)] = index.Containing(TestPoint(outline), i);
+        nesting.depth[static_cast<size_t>(i)] = static_cast<int32_t>(holders[static_cast<size_t>(i)].size());
+    }
+    for (int32_t i = 0; i < n; ++i) {
+        const Outline& outline = outlines[static_cast<size_t>(i)];
+        if (!outline.closed || outline.points.size() < 2) continue;
+        // The holder nested deepest is the one right around it.
+        int32_t parent = -1;
+        for (const int32_t holder : holders[static_cast<size_t>(i)]) {
+            if (parent < 0 || nesting.depth[static_cast<size_t>(holder)] > nesting.depth[static_cast<size_t>(parent)]) parent = holder;
+        }
+        if (parent < 0) {
+            nesting.roots.push_back(i);
+        } else {
+            nesting.children[static_cast<size_t>(parent)].push_back(i);
+        }
+    }
+    return nesting;
+}
+
+double Gap(Point2 a, Point2 b) { return Distance(a, b); }
+
+// Orders the contours of one part tree for cutting from `at`: the trees inside each contour first, nearest
+// next, then the contour itself; `at` ends at the last contour's start, where its cut ends.
+class TreeCutter {
+public:
+    TreeCutter(const OutlineIndex& index, const Nesting& nesting) : outlines_(index.outlines()), nesting_(nesting) {}
+
+    void Cut(int32_t contour, Point2& at, std::vector<int32_t>& order) const {
+        std::vector<int32_t> inside = nesting_.children[static_cast<size_t>(contour)];
+        while (!inside.empty()) {
+            size_t nearest = 0;
+            double best = std::numeric_limits<double>::infinity();
+            for (size_t k = 0; k < inside.size(); ++k) {
+                const double gap = Gap(at, StartOf(outlines_[static_cast<size_t>(FirstCut(inside[k], at))]));
+                if (gap < best) best = gap, nearest = k;
+            }
+            const int32_t next = inside[nearest];
+            inside.erase(inside.begin() + static_cast<std::ptrdiff_t>(nearest));
+            Cut(next, at, order);
+        }
+        order.push_back(contour);
+        at = StartOf(outlines_[static_cast<size_t>(contour)]);
+    }
+
+    // The contour a tree's cut would begin with, from `at`.
+    int32_t FirstCut(int32_t contour, Point2 at) const {
+        const std::vector<int32_t>& inside = nesting_.children[static_cast<size_t>(contour)];
+        if (inside.empty()) return contour;
+        int32_t nearest = inside.front();
+        double best = std::numeric_limits<double>::infinity();
+        for (const int32_t child : inside) {
+            const double gap = Gap(at, StartOf(outlines_[static_cast<size_t>(child)]));
+            if (gap < best) best = gap, nearest = child;
+        }
+        return FirstCut(nearest, at);
+    }
+
+private:
+    const std::vector<Outline>& outlines_;
+    const Nesting& nesting_;
+};
+
+// One part tree placed in the route: its contours in cutting order, where its cut begins and ends.
+struct Leg {
+    int32_t root;
+    std::vector<int32_t> order;
+    Point2 entry, exit;
+};
+
+Leg PlaceTree(const TreeCutter& cutter, const std::vector<Outline>& outlines, int32_t root, Point2 from) {
+    Leg leg{root, {}, {}, from};
+    cutter.Cut(root, leg.exit, leg.order);
+    leg.entry = StartOf(outlines[static_cast<size_t>(leg.order.front())]);
+    return leg;
+}
+
+double RouteLength(const std::vector<Leg>& legs, Point2 corner) {
+    double length = 0;
+    Point2 at = corner;
+    for (const Leg& leg : legs) {
+        length += Gap(at, leg.entry);
+        at = leg.exit;
+    }
+    return length;
+}
+
+// Nearest tree next, from the corner.
+std::vector<Leg> NearestRoute(const TreeCutter& cutter, const std::vector<Outline>& outlines, std::vector<int32_t> roots,
+                              Point2 corner) {
+    std::vector<Leg> legs;
+    Point2 at = corner;
+    while (!roots.empty()) {
+        size_t nearest = 0;
+        double best = std::numeric_limits<double>::infinity();
+        for (size_t k = 0; k < roots.size(); ++k) {
+            const double gap = Gap(at, StartOf(outlines[static_cast<size_t>(cutter.FirstCut(roots[k], at))]));
+            if (gap < best) best = gap, nearest = k;
+        }
+        legs.push_back(PlaceTree(cutter, outlines, roots[nearest], at));
+        at = legs.back().exit;
+        roots.erase(roots.begin() + static_cast<std::ptrdiff_t>(nearest));
+    }
+    return legs;
+}
+
+// 2-opt on the order of the trees, each tree's own order kept: reversing legs i..j turns every travel
+// between them round, and the running sums of both directions price each reversal in constant time.
+void ImproveRoute(std::vector<Leg>& legs, Point2 corner) {
+    const size_t n = legs.size();
+    if (n < 3) return;
+    constexpr int kMostPasses = 50;
+    std::vector<double> forward(n, 0), backward(n, 0);  // sums of the travels up to leg k, either way
+    const auto sum = [&] {
+        for (size_t k = 1; k < n; ++k) {
+            forward[k] = forward[k - 1] + Gap(legs[k - 1].exit, legs[k].entry);
+            backward[k] = backward[k - 1] + Gap(legs[k].exit, legs[k - 1].entry);
+        }
+    };
+    sum();
+    for (int pass = 0; pass < kMostPasses; ++pass) {
+        bool improved = false;
+        for (size_t i = 0; i + 1 < n; ++i) {
+            for (size_t j = i + 1; j < n; ++j) {
+                const Point2 before = i == 0 ? corner : legs[i - 1].exit;
+                const double after = j + 1 < n ? Gap(legs[j].exit, legs[j + 1].entry) : 0;
+                const double afterReversed = j + 1 < n ? Gap(legs[i].exit, legs[j + 1].entry) : 0;
+                const double now = Gap(before, legs[i].entry) + (forward[j] - forward[i]) + after;
+                const double reversed = Gap(before, legs[j].entry) + (backward[j] - backward[i]) + afterReversed;
+                if (reversed < now - 1e-9) {
+                    std::reverse(legs.begin() + static_cast<std::ptrdiff_t>(i), legs.begin() + static_cast<std::ptrdiff_t>(j) + 1);
+                    sum();
+                    improved = true;
+                }
+            }
+        }
+        if (!improved) return;
+    }
+}
+
+// The route of the trees: nearest next, improved by 2-opt; each tree's own order then made again from where
+// the route now enters it, kept where that is shorter.
+std::vector<int32_t> SheetOrder(const OutlineIndex& index, const Nesting& nesting, Point2 corner) {
+    const TreeCutter cutter(index, nesting);
+    std::vector<Leg> legs = NearestRoute(cutter, index.outlines(), nesting.roots, corner);
+    std::vector<Leg> improved = legs;
+    ImproveRoute(improved, corner);
+    Point2 at = corner;
+    for (Leg& leg : improved) {
+        leg = PlaceTree(cutter, index.outlines(), leg.root, at);
+        at = leg.exit;
+    }
+    if (RouteLength(improved, corner) < RouteLength(legs, corner)) legs = std::move(improved);
+    std::vector<int32_t> order;
+    for (const Leg& leg : legs) order.insert(order.end(), leg.order.begin(), leg.order.end());
+    return order;
+}
+
+// Open contours by nearest start from `at`.
+std::vector<int32_t> OpenOrder(const std::vector<Outline>& outlines, std::vector<int32_t> open, Point2 at) {
+    std::vector<int32_t> order;
+    while (!open.empty()) {
+        size_t nearest = 0;
+        double best = std::numeric_limits<double>::infinity();
+        for (size_t k = 0; k < open.size(); ++k) {
+            const double gap = Gap(at, StartOf(outlines[static_cast<size_t>(open[k])]));
+            if (gap < best) best = gap, nearest = k;
+        }
+        order.push_back(open[nearest]);
+        at = outlines[static_cast<size_t>(open[nearest])].points.back();
+        open.erase(open.begin() + static_cast<std::ptrdiff_t>(nearest));
+    }
+    return order;
+}
+
+std::string WithMarker(const PartEntry& entry, std::string_view marker) {
+    std::string text = entry.Text();
+    text.replace(0, std::min<size_t>(2, text.size()), marker);
+    return text;
+}
+
+}  // namespace
+
+bool ContourCloses(const RecordList& records) {
+    if (records.empty()) return false;
+    if (records.size() == 1) return records.front().IsCircle();
+    return std::fabs(records.back().EndX() - records.front().StartX()) <= kOrderTolerance &&
+           std::fabs(records.back().EndY() - records.front().StartY()) <= kOrderTolerance;
+}
+
+std::vector<Travel> TravelMoves(const Program& program) {
+    std::vector<Travel> moves;
+    Point2 at{program.extMinX, program.extMinY};
+    for (int32_t i = 0; i < PartRowCount(program); ++i) {
+        const PartEntry& entry = program.partList[static_cast<size_t>(i)];
+        if (IsDeleted(entry)) continue;
+        const auto header = SplitFields(PartFields(entry).header);
+        const Point2 start{LenientParse(FieldAt(header, 1)), LenientParse(FieldAt(header, 2))};
+        const Point2 pierce{LenientParse(FieldAt(header, 3)), LenientParse(FieldAt(header, 4))};
+        moves.push_back({at, pierce});
+        const RecordList& records = entry.Records();
+        at = records.empty() || records.back().IsCircle() ? start : Point2{records.back().EndX(), records.back().EndY()};
+    }
+    return moves;
+}
+
+OutlineIndex PartOutlines(const Program& program) {
+    const double flatness = Flatness(program);
+    std::vector<Outline> outlines;
+    for (int32_t i = 0; i < PartRowCount(program); ++i) {
+        const PartEntry& entry = program.partList[static_cast<size_t>(i)];
+        outlines.push_back(IsDeleted(entry) ? Outline{} : FlattenContour(entry.Records(), flatness, kOrderTolerance));
+    }
+    return OutlineIndex(std::move(outlines));
+}
+
+void PlanSheet(Program& program, const SheetPlanOptions& options) {
+    BuildPartList(program);
+    SLOZIBASSVE(program);  // every contour head to tail, its area stored
+    const OutlineIndex index = PartOutlines(program);
+    const Nesting nesting = Nest(index);
+    const Point2 corner{program.extMinX, program.extMinY};
+    std::vector<int32_t> order = SheetOrder(index, nesting, corner);
+    std::vector<std::string_view> markers(index.outlines().size(), "II");
+    for (const int32_t i : order) markers[static_cast<size_t>(i)] = nesting.depth[static_cast<size_t>(i)] % 2 == 0 ? "OO" : "II";
+    if (options.cutOpen) {
+        const Point2 at = order.empty() ? corner : StartOf(index.outlines()[static_cast<size_t>(order.back())]);
+        for (const int32_t i : OpenOrder(index.outlines(), nesting.open, at)) order.push_back(i);
+        program.openContoursLeftOut = 0;
+    } else {
+        program.openContoursLeftOut = static_cast<int32_t>(nesting.open.size());
+    }
+
+    std::vector<PartEntry>& planned = program.partListScratch;
+    for (size_t k = 0; k < order.size(); ++k) {
+        const PartEntry& entry = program.partList[static_cast<size_t>(order[k])];
+        planned[k].Set(WithMarker(entry, markers[static_cast<size_t>(order[k])]), entry.Records());
+    }
+    const int32_t before = PartRowCount(program);
+    for (size_t k = 0; k < order.size(); ++k) program.partList[k] = std::move(planned[k]);
+    for (auto k = static_cast<int32_t>(order.size()); k < before; ++k) program.partList[static_cast<size_t>(k)] = PartEntry();
+    program.partCount = static_cast<int32_t>(order.size());
+    CCW_OR_CW(program);
+    ComputePartAreas(program);
+}
+
+}  // namespace zorvan

@@ -1,0 +1,41 @@
+// Sheet mode's planning: the contours of a sheet of parts made into a cutting order. A closed contour inside
+// an odd number of other closed contours is a hole of the part around it; every other closed contour is the
+// outside cut of a part, however many there are. Each contour is cut after every contour inside it (holes
+// before their part, a part lying in a hole before that hole), and from part to part the torch travels
+// little: the nearest part next, from the sheet's lower-left corner, then a 2-opt pass over the parts.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "model/program.h"
+#include "planning/outlines.h"
+
+namespace zorvan {
+
+struct SheetPlanOptions {
+    // Cut the contours that do not close, after all the closed ones (without lead-in or compensation).
+    bool cutOpen = false;
+};
+
+// Replaces partList and partCount with the plan of the listed contours (contourList): outside cuts "OO"
+// clockwise, holes "II" counter-clockwise, areas stored; the start and lead-in points are each contour's
+// start until the lead-ins are calculated. Open contours are left out (counted in openContoursLeftOut) or,
+// with `cutOpen`, put last.
+void PlanSheet(Program& program, const SheetPlanOptions& options = {});
+
+// The torch's rapid moves between cuts: from the drawing's lower-left corner to the first pierce, then from
+// where each part's cut ends to the next pierce. Deleted parts are not cut and so left out.
+struct Travel {
+    Point2 from, to;
+};
+std::vector<Travel> TravelMoves(const Program& program);
+
+// Whether a part's contour ends where it starts (a circle always does).
+bool ContourCloses(const RecordList& records);
+
+// The outlines of parts 0..partCount-1 (deleted ones as empty outlines), flattened finely enough for the
+// sheet's size, and the index over them.
+OutlineIndex PartOutlines(const Program& program);
+
+}  // namespace zorvan
