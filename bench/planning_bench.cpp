@@ -2,6 +2,7 @@
 // outside cut, orientation, stored areas) and of "Calculate Lead Ins", on drawings of about 100,000 records.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
@@ -98,6 +99,39 @@ BENCHMARK(BM_MainJob)->Arg(1000)->Arg(10000)->Arg(0)->Arg(1)->Unit(benchmark::kM
 }  // namespace
 
 namespace {
+
+// A sheet of `parts` gears in rows: each a 24-tooth outline, a bore and a small hole close to the teeth, so
+// that lead-ins must be searched for. Sheet mode plans it and finds the lead-ins in the scrap.
+std::string GearSheetDxf(int parts) {
+    std::string dxf = "0\nSECTION\n2\nENTITIES\n";
+    const auto number = [](double v) { return std::to_string(v); };
+    for (int k = 0; k < parts; ++k) {
+        const double cx = 90.0 * (k % 20), cy = 90.0 * (k / 20);
+        dxf += "0\nLWPOLYLINE\n8\n0\n90\n48\n70\n1\n";
+        for (int v = 0; v < 48; ++v) {
+            const double a = 3.14159265358979 * v / 24, r = v % 2 == 0 ? 40 : 34;
+            dxf += "10\n" + number(cx + r * std::cos(a)) + "\n20\n" + number(cy + r * std::sin(a)) + "\n";
+        }
+        dxf += "0\nCIRCLE\n8\n0\n10\n" + number(cx) + "\n20\n" + number(cy) + "\n40\n12\n";
+        dxf += "0\nCIRCLE\n8\n0\n10\n" + number(cx + 27) + "\n20\n" + number(cy) + "\n40\n3\n";
+    }
+    return dxf + "0\nENDSEC\n0\nEOF\n";
+}
+
+// The main job in sheet mode: 0 the limit drawing, else a sheet of that many gears.
+void BM_SheetMainJob(benchmark::State& state) {
+    const std::string dxf = state.range(0) == 0 ? bench::LimitDrawingDxf() : GearSheetDxf(static_cast<int>(state.range(0)));
+    JobOptions options;
+    options.leadIn = "8";
+    options.read.mode = ReadMode::Sheet;
+    for (auto _ : state) {
+        auto program = std::make_unique<Program>();
+        const JobResult job = RunMainJob(*program, dxf, options);
+        benchmark::DoNotOptimize(job.programText.data());
+        state.counters["unclear"] = static_cast<double>(job.unclearLeadIns.size());
+    }
+}
+BENCHMARK(BM_SheetMainJob)->Arg(100)->Arg(330)->Arg(0)->Unit(benchmark::kMillisecond);
 
 // The full redraw of a prepared drawing of about 100,000 records: on the recording surface, and as the
 // command line's SVG preview.

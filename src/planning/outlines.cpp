@@ -48,17 +48,29 @@ Box BoxOf(const std::vector<Point2>& points) {
     return box;
 }
 
-// Whether segments ab and cd share a point; `eps` absorbs the rounding of nearly touching ones.
+// Whether point p lies on segment ab within `eps`, given the cross product `cross` of (b - a) and (p - a) and
+// the squared length of ab: near its line and between its ends.
+bool OnSegment(Point2 p, Point2 a, Point2 b, double cross, double length2, double eps) {
+    if (cross * cross > eps * eps * length2) return false;
+    if (!(length2 > 0)) return Dot(p - a, p - a) <= eps * eps;
+    const double t = Dot(p - a, b - a);
+    return t >= -eps * std::sqrt(length2) && t <= length2 + eps * std::sqrt(length2);
+}
+
+// Whether segments ab and cd share a point; `eps` absorbs the rounding of nearly touching ones. Squared
+// lengths only: this runs for every segment near every lead-in tried.
 bool SegmentsTouch(Point2 a, Point2 b, Point2 c, Point2 d, double eps) {
+    if (std::max(c.x, d.x) < std::min(a.x, b.x) - eps || std::min(c.x, d.x) > std::max(a.x, b.x) + eps ||
+        std::max(c.y, d.y) < std::min(a.y, b.y) - eps || std::min(c.y, d.y) > std::max(a.y, b.y) + eps) {
+        return false;
+    }
     const double d1 = Cross(b - a, c - a), d2 = Cross(b - a, d - a);
     const double d3 = Cross(d - c, a - c), d4 = Cross(d - c, b - c);
-    const double scaleAB = Distance(a, b) * eps, scaleCD = Distance(c, d) * eps;
-    const bool straddleAB = (d1 > scaleAB && d2 < -scaleAB) || (d1 < -scaleAB && d2 > scaleAB);
-    const bool straddleCD = (d3 > scaleCD && d4 < -scaleCD) || (d3 < -scaleCD && d4 > scaleCD);
-    if (straddleAB && straddleCD) return true;
+    if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0))) return true;
     // Touching or collinear: an end of one lies on the other.
-    return DistanceToSegment(c, a, b) <= eps || DistanceToSegment(d, a, b) <= eps ||
-           DistanceToSegment(a, c, d) <= eps || DistanceToSegment(b, c, d) <= eps;
+    const double ab2 = Dot(b - a, b - a), cd2 = Dot(d - c, d - c);
+    return OnSegment(c, a, b, d1, ab2, eps) || OnSegment(d, a, b, d2, ab2, eps) || OnSegment(a, c, d, d3, cd2, eps) ||
+           OnSegment(b, c, d, d4, cd2, eps);
 }
 
 }  // namespace
