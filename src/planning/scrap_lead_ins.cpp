@@ -316,6 +316,24 @@ std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length) {
     return unclear;
 }
 
+std::vector<int32_t> RepairScrapLeadIns(Program& program, double length) {
+    const OutlineIndex index = PartOutlines(program);
+    // Once lead-ins were worked out, a closed contour that lost its lead-in (a turned circle starts afresh at
+    // its leftmost point) needs one again; before, none has one and none is given.
+    bool leadInsOn = false;
+    for (int32_t i = 0; i < PartRowCount(program) && !leadInsOn; ++i) {
+        leadInsOn = HasLeadIn(LeadInOf(program.partList[static_cast<size_t>(i)]));
+    }
+    std::vector<int32_t> unclear;
+    for (int32_t i = 0; i < PartRowCount(program); ++i) {
+        const PartEntry& entry = program.partList[static_cast<size_t>(i)];
+        const bool lost = leadInsOn && !HasLeadIn(LeadInOf(entry)) && ContourCloses(entry.Records());
+        if (!lost && LeadInIsClear(program, index, i)) continue;
+        if (!FindScrapLeadIn(program, index, i, length)) unclear.push_back(i);
+    }
+    return unclear;
+}
+
 std::string UnclearLeadInWarning(const std::vector<int32_t>& parts) {
     if (parts.empty()) return {};
     return "No clear lead-in found for " + PartNames(parts) + (parts.size() == 1 ? ": it keeps" : ": they keep") +

@@ -39,6 +39,11 @@ std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length);
 // outlines of the plan. False when nothing clear was found; the part is then left as it was.
 bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, double length);
 
+// After the parts were moved, turned or scaled: every lead-in that is no longer clear, and every closed
+// contour that lost its lead-in while others have theirs, is searched for again with `length`; returns the
+// parts for which nothing clear was found.
+std::vector<int32_t> RepairScrapLeadIns(Program& program, double length);
+
 // Whether the lead-in of `part` is clear (true for a part without a lead-in).
 bool LeadInIsClear(const Program& program, const OutlineIndex& index, int32_t part);
 

@@ -10,6 +10,9 @@
 #include "ui/file_names.h"
 #include "gcode/part_file.h"
 #include "draw/view.h"
+#include "gcode/job_summary.h"
+#include "planning/scrap_lead_ins.h"
+#include "planning/sheet_plan.h"
 
 namespace zorvan {
 
@@ -45,20 +48,48 @@ void Form1::ListContourRecords() {
 void Form1::ComputePartAreas() { zorvan::ComputePartAreas(program_); }
 
 void Form1::PrepareParts() {
-    PlanParts(program_);
+    if (SheetPlanning()) {
+        PlanSheet(program_);
+    } else {
+        PlanParts(program_);
+    }
+    unclearLeadIns_.clear();
     ListContourRecords();
     List2.Clear();
     Redraw();
+    ShowPlanStatus();
 }
 
 void Form1::Command32_Click() {
-    CalculateLeadIns(program_, LenientParse(Text6));
+    if (SheetPlanning()) {
+        unclearLeadIns_ = CalculateScrapLeadIns(program_, LenientParse(Text6));
+    } else {
+        CalculateLeadIns(program_, LenientParse(Text6));
+    }
     Redraw();
+    ShowPlanStatus();
+}
+
+void Form1::ShowPlanStatus() {
+    std::string status = readStatus_;
+    const auto add = [&status](const std::string& text) {
+        if (!text.empty()) status += (status.empty() ? "" : " ") + text;
+    };
+    add(SummaryLine(SummarizeJob(program_, {})));
+    add(UnclearLeadInWarning(unclearLeadIns_));
+    add(LeadInWarning(CheckLeadIns(program_)));
+    StatusLine = std::move(status);
+}
+
+void Form1::KeepLeadInsInScrap() {
+    if (SheetPlanning()) unclearLeadIns_ = RepairScrapLeadIns(program_, LenientParse(Text6));
 }
 
 void Form1::AfterTransform() {
     RecomputeExtents(program_, program_.partCount, Picture1);
+    KeepLeadInsInScrap();
     Redraw();
+    ShowPlanStatus();
 }
 
 void Form1::MoveByStep(int xSign, int ySign) {
@@ -71,7 +102,9 @@ void Form1::Command16_Click() {
     MoveParts(program_, -program_.extMinX, -program_.extMinY, program_.partCount);
     RecomputeExtents(program_, program_.partCount, Picture1);
     FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
+    KeepLeadInsInScrap();
     Redraw();
+    ShowPlanStatus();
 }
 
 void Form1::Command25_Click() {
@@ -107,7 +140,7 @@ void Form1::Command15_Click() {
 
 void Form1::Command17_Click() {
     cutCount = program_.partCount;
-    if (CountOutsideCuts(program_, cutCount) >= 2) {
+    if (!SheetPlanning() && CountOutsideCuts(program_, cutCount) >= 2) {
         toolkit_.ShowMessage("you can have just one outside cut!");
         return;
     }

@@ -47,7 +47,8 @@ public:
     // The "Files" tab's "Sheet mode" box: drawings opened while it is ticked are read as a CAD user means them
     // and planned as a sheet of parts. It takes effect at the next open.
     bool SheetMode = false;
-    // The status line under the picture: how the drawing on hand was read, its units, what was left out.
+    // The status line under the picture: how the drawing on hand was read, its units, what was left out; once
+    // it is planned, the job summary and the warnings of the lead-in check.
     std::string StatusLine;
 
     // The "Files" tab: the drive chosen, the folder shown with the folders inside it (the first row ".."
@@ -113,12 +114,14 @@ public:
     void ComputePartAreas();
     // What follows a drawing opened from the file list: fresh entries, each contour head to tail with its
     // area, the largest moved to the end as the one outside cut, every part turned to its cutting sense, the
-    // areas stored again, and a redraw.
+    // areas stored again, and a redraw. A drawing read in sheet mode is planned as a sheet of parts instead.
     void PrepareParts();
-    // "Calculate Lead Ins": every lead-in point at the length in Text6, then a redraw.
+    // "Calculate Lead Ins": every lead-in point at the length in Text6, then a redraw. In sheet mode the
+    // lead-ins are searched for in the scrap, and the parts for which none is clear are named.
     void Command32_Click();
     // "G CODE": with at most one outside cut, opens the G-code window for the parts of List2 (their number
-    // is kept in cutCount for it); with more, says "you can have just one outside cut!".
+    // is kept in cutCount for it); with more, says "you can have just one outside cut!". A sheet holds any
+    // number of outside cuts.
     void Command17_Click();
     // "SAVE PART": the part file of List2's parts under the chosen name (proposed: the drawing's, ".PAR").
     void Command29_Click();
@@ -186,10 +189,20 @@ public:
     int32_t cutCount = 0;
 
 private:
+    // The status line after a change of the plan: how the drawing was read, the job summary, and the warnings
+    // of the lead-in check.
+    void ShowPlanStatus();
+    // Sheet mode, after a transform: lead-ins that the change made unclear searched for again.
+    void KeepLeadInsInScrap();
+    bool SheetPlanning() const { return program_.readMode == ReadMode::Sheet; }
     // "OPEN"'s work: true when the path box's drawing was read and its contours listed.
     bool OpenPathBox();
     void ZoomToBand();
-    void ApplyTool(int32_t row, double x, double y);
+    // The tool's change to part `row`; true when the plan changed.
+    bool ApplyTool(int32_t row, double x, double y);
+    // "Move Lead In": the pierce point of part `row` to (x, y); in sheet mode refused, with a word in the
+    // status line, where it would not be clear. True when it moved.
+    bool MoveLeadIn(int32_t row, double x, double y);
     void SwapContourRows(int32_t a, int32_t b);
     // The cutting-order list brought up to partList, then the view redrawn from it.
     void Redraw();
@@ -204,6 +217,10 @@ private:
 
     Program& program_;
     Toolkit& toolkit_;
+    // How the drawing on hand was read (mode, units, what was left out), the start of every status line.
+    std::string readStatus_;
+    // Sheet mode: the parts that kept a lead-in that is not clear, since the lead-ins were last worked out.
+    std::vector<int32_t> unclearLeadIns_;
 
 public:
     Surface& Picture1;

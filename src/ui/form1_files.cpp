@@ -61,7 +61,7 @@ bool Form1::LoadDrawing(std::string& path) {
     }
     if (result.outcome == DxfReadOutcome::Loaded) {
         FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
-        StatusLine = ReadStatus(program_, result.report);
+        StatusLine = readStatus_ = ReadStatus(program_, result.report);
         return true;
     }
     // A refused drawing leaves the operator's screen, lists and plan as they were.

@@ -8,6 +8,8 @@
 #include "model/record_text.h"
 #include "ui/form1.h"
 #include "draw/view.h"
+#include "planning/scrap_lead_ins.h"
+#include "planning/sheet_plan.h"
 
 namespace zorvan {
 
@@ -65,15 +67,30 @@ void Form1::Picture1_MouseUp(double x, double y) {
         DrawContour(Picture1, program_.PI, program_.partList[static_cast<size_t>(row)].Records(), kGreen, false, 3);
         return;
     }
-    ApplyTool(row, x, y);
+    const bool planChanged = ApplyTool(row, x, y);
     if (OptionOn == Tool::Edit) {
         editPartIndex = static_cast<int16_t>(row);
         toolkit_.ShowModal(ModalWindow::Edit);
     }
     Redraw();
+    if (planChanged) ShowPlanStatus();
 }
 
-void Form1::ApplyTool(int32_t row, double x, double y) {
+bool Form1::MoveLeadIn(int32_t row, double x, double y) {
+    PartEntry& entry = program_.partList[static_cast<size_t>(row)];
+    PartEntry before = entry;
+    entry = WithLeadInAt(entry.Text(), x, y);
+    // A sheet's lead-ins stay in the scrap: a pierce in part material or a lead-in across a contour is refused.
+    if (SheetPlanning() && !LeadInIsClear(program_, PartOutlines(program_), row)) {
+        entry = std::move(before);
+        StatusLine = "Lead-in of part " + std::to_string(row) +
+                     " not moved: there it would pierce part material or cross a contour.";
+        return false;
+    }
+    return true;
+}
+
+bool Form1::ApplyTool(int32_t row, double x, double y) {
     PartEntry& entry = program_.partList[static_cast<size_t>(row)];
     const std::string& text = entry.Text();
     switch (OptionOn) {
@@ -83,11 +100,12 @@ void Form1::ApplyTool(int32_t row, double x, double y) {
         case Tool::Undelete: entry = ReplaceAll(text, "DEL", "NOTD"); break;
         case Tool::Inside: entry = ReplaceAll(text, "OO", "II"); break;
         case Tool::Outside: entry = ReplaceAll(text, "II", "OO"); break;
-        case Tool::MoveLeadIn: entry = WithLeadInAt(text, x, y); break;
+        case Tool::MoveLeadIn: return MoveLeadIn(row, x, y);
         case Tool::None:
         case Tool::Edit:  // opened by the caller once the part is picked
-        case Tool::Zoom: break;
+        case Tool::Zoom: return false;
     }
+    return true;
 }
 
 int32_t Form1::PickNearestPart(double x, double y) const {

@@ -41,6 +41,7 @@ void Form1::Redraw() {
     // The cutting-order list shows the entries as they now are: the steps before a redraw rewrite partList.
     ShowParts();
     RedrawView(program_, PartRowCount(program_), Picture1, kBlue);
+    if (program_.readMode == ReadMode::Sheet) DrawRoute(program_, Picture1);
 }
 
 void Form1::SwapContourRows(int32_t a, int32_t b) {

@@ -224,8 +224,13 @@ TEST_F(WindowTest, SheetModeIsRememberedAndTheStatusLineSaysHowTheDrawingWasRead
     EXPECT_EQ(status->text(), "Sheet mode on: it takes effect when the next drawing is opened.");
     ClickFile("spline.DXF");  // a circle, and a spline with one point, which makes no curve
     EXPECT_TRUE(toolkit.messages.empty());
-    EXPECT_EQ(status->text(), "Sheet mode. Units: not declared. Not cut: 1 SPLINE that makes no curve.");
+    // After the reading, the job summary: the circle of radius 5 is 31.4 long, reached from the corner (-5, -5).
+    EXPECT_EQ(status->text(), "Sheet mode. Units: not declared. Not cut: 1 SPLINE that makes no curve. 1 outside cut, "
+                              "0 holes, 1 pierce; cut 31.4, travel 5.0.");
     EXPECT_EQ(Rows("List2").size(), 1);
+    Child<QLineEdit>(*window, "Text6")->setText("2");
+    Click("Command32");  // the lead-in adds its 2 to the cut
+    EXPECT_TRUE(status->text().endsWith("1 pierce; cut 33.4, travel 5.4.")) << status->text().toStdString();
 
     MainWindow again(*program, toolkit, QString::fromStdString((folder / "settings.ini").string()));
     again.Start(drawings.string());

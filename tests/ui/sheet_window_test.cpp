@@ -1,0 +1,82 @@
+// Sheet mode in the main window's logic: a sheet is planned on opening, "Calculate Lead Ins" keeps every
+// lead-in in the scrap, a transform keeps it there, and "Move Lead In" will not put one into a part.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "import/dxf_reader.h"
+#include "planning/scrap_lead_ins.h"
+#include "support/dxf_text.h"
+#include "support/scripted_toolkit.h"
+#include "ui/form1.h"
+#include "draw/recording_surface.h"
+
+namespace zorvan {
+namespace {
+
+// Two 40 x 30 plates side by side, each with a hole of radius 3 made of two arcs (the default lead-in of 5
+// from such a hole pierces the plate) and a round hole of radius 2.
+std::string TwoPlates() {
+    testing::DxfText dxf;
+    for (const double x : {0.0, 50.0}) {
+        dxf.LwPolyline({{x, 0}, {x + 40, 0}, {x + 40, 30}, {x, 30}}).Arc(x + 20, 15, 3, 0, 180).Arc(x + 20, 15, 3, 180, 360)
+            .Circle(x + 8, 8, 2);
+    }
+    return dxf.Build();
+}
+
+class SheetWindowTest : public ::testing::Test {
+protected:
+    void Open() {
+        ReadOptions options;
+        options.mode = ReadMode::Sheet;
+        ASSERT_EQ(LoadDxfText(*program, TwoPlates(), options).outcome, DxfReadOutcome::Loaded);
+        form.FillContourList();
+        form.PrepareParts();
+        form.Text6 = "5";
+        form.Command32_Click();
+    }
+    LeadInCheck Check() const { return CheckLeadIns(*program); }
+
+    std::unique_ptr<Program> program = std::make_unique<Program>();
+    RecordingSurface picture;
+    testing::ScriptedToolkit toolkit;
+    Form1 form{*program, toolkit, picture};
+};
+
+TEST_F(SheetWindowTest, LeadInsStayInTheScrapThroughCalculationAndTransforms) {
+    Open();
+    ASSERT_EQ(form.List2.ListCount(), 6);
+    EXPECT_TRUE(Check().Clean());
+    EXPECT_NE(form.StatusLine.find("2 outside cuts, 4 holes, 6 pierces"), std::string::npos) << form.StatusLine;
+    form.Text4 = "30";  // turned, the round holes start afresh without a lead-in: they are given one again
+    form.Command25_Click();
+    for (int32_t i = 0; i < form.List2.ListCount(); ++i) {
+        const auto header = SplitFields(PartFields(program->partList[static_cast<size_t>(i)]).header);
+        EXPECT_NE(FieldAt(header, 1), FieldAt(header, 3)) << "part " << i << " has no lead-in";
+    }
+    EXPECT_TRUE(Check().Clean());
+    EXPECT_EQ(form.StatusLine.find("Lead-ins that"), std::string::npos) << form.StatusLine;
+    form.Command17_Click();  // two outside cuts are a sheet's right, not a fault
+    EXPECT_TRUE(toolkit.Messages().empty());
+}
+
+TEST_F(SheetWindowTest, MoveLeadInIsRefusedWherePartMaterialWouldBePierced) {
+    Open();
+    const std::string before = program->partList[0].Text();
+    ASSERT_TRUE(program->partList[0].Records().front().IsCircle());  // the round hole nearest the corner
+    const CircleValues hole = program->partList[0].Records().front().Circle();
+    form.OptionOn = Tool::MoveLeadIn;
+    // Into the plate 4 above the hole's centre: refused, said, and the entry kept.
+    form.Picture1_MouseDown(hole.cx, hole.cy + 4);
+    form.Picture1_MouseUp(hole.cx, hole.cy + 4);
+    EXPECT_EQ(program->partList[0].Text(), before);
+    EXPECT_EQ(form.StatusLine, "Lead-in of part 0 not moved: there it would pierce part material or cross a contour.");
+    form.Picture1_MouseDown(hole.cx, hole.cy + 1);  // inside the hole: moved
+    form.Picture1_MouseUp(hole.cx, hole.cy + 1);
+    EXPECT_NE(program->partList[0].Text(), before);
+    EXPECT_TRUE(Check().Clean());
+}
+
+}  // namespace
+}  // namespace zorvan
