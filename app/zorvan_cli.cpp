@@ -18,6 +18,7 @@
 #include "gcode/templates.h"
 #include "large_pages.h"
 #include "import/opening.h"
+#include "model/number_text.h"
 #include "model/program.h"
 #include "model/text_file.h"
 #include "read_failure.h"
@@ -158,7 +159,13 @@ int main(int argc, char** argv) {
                    "program to write (default: the drawing's path with the extension replaced by .nc)");
     app.add_option("--templates", options.templates,
                    "folder of 0_HEADER.TXT, 0_FOOTER.TXT, GCODES.TXT (default: the program's own folder)");
-    app.add_option("--lead-in", options.leadIn, "lead-in length, read like the lead-in box (default 0.25)");
+    app.add_option("--lead-in", options.leadIn, "lead-in length (default 0.25); like the window's box, a text that "
+                                                "is not a number is refused")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                return ParseWholeNumber(text) ? std::string() : "not a number: \"" + text + "\"";
+            },
+            "NUMBER"));
     app.add_option("--part-file", options.partFile, "also write the part file of the planned parts");
     app.add_option("--preview", options.preview, "also write an SVG picture of the planned parts");
     app.add_flag("--sheet", options.sheet,

@@ -15,7 +15,8 @@
 namespace zorvan {
 
 struct JobOptions {
-    // The lead-in length, read like the lead-in box: leniently, text that is not a number reads as 0.
+    // The lead-in length, read leniently (text that is not a number reads as 0); the command line refuses such
+    // text before it gets here, as the window's lead-in box does.
     std::string leadIn = "0.25";
     // Whether the part file's line is wanted too.
     bool partFile = false;

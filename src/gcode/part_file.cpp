@@ -12,6 +12,7 @@ std::string PartFileLine(const Program& program, int32_t partCount) {
     line.reserve(size);
     for (int32_t i = 0; i < partCount && i < kMaxContours; ++i) {
         const PartFields part(program.partList[static_cast<size_t>(i)]);
+        if (part.IsDeleted()) continue;
         line.append(part.header).append(":").append(part.records).append("#");
     }
     return line;
@@ -20,7 +21,16 @@ std::string PartFileLine(const Program& program, int32_t partCount) {
 int32_t CountOutsideCuts(const Program& program, int32_t partCount) {
     int32_t count = 0;
     for (int32_t i = 0; i < partCount && i < kMaxContours; ++i) {
-        if (program.partList[static_cast<size_t>(i)].starts_with("OO")) ++count;
+        const PartEntry& entry = program.partList[static_cast<size_t>(i)];
+        if (entry.starts_with("OO") && !PartFields(entry).IsDeleted()) ++count;
+    }
+    return count;
+}
+
+int32_t CountDeletedParts(const Program& program, int32_t partCount) {
+    int32_t count = 0;
+    for (int32_t i = 0; i < partCount && i < kMaxContours; ++i) {
+        if (PartFields(program.partList[static_cast<size_t>(i)]).IsDeleted()) ++count;
     }
     return count;
 }

@@ -8,11 +8,15 @@
 
 namespace zorvan {
 
-// The part file's line (without its line end) for parts 0..partCount-1; marks are not written, deleted
-// parts are. No parts give the empty line.
+// The part file's line (without its line end) for the parts among 0..partCount-1 that are not deleted; marks
+// are not written. No parts give the empty line.
 std::string PartFileLine(const Program& program, int32_t partCount);
 
-// How many of parts 0..partCount-1 are outside cuts (their entry starts with "OO").
+// How many of the parts among 0..partCount-1 that are cut (not deleted) are outside cuts (their entry starts
+// with "OO").
 int32_t CountOutsideCuts(const Program& program, int32_t partCount);
+
+// How many of parts 0..partCount-1 carry the delete mark and so are left out of programs and part files.
+int32_t CountDeletedParts(const Program& program, int32_t partCount);
 
 }  // namespace zorvan

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "gcode/gcode_numbers.h"
+#include "gcode/part_file.h"
 #include "gcode/templates.h"
 #include "model/number_text.h"
 #include "model/part_entry.h"
@@ -162,16 +163,24 @@ void WritePart(const Program& program, const SlotRows& slots, int32_t i, std::st
 
 void Write(const Program& program, int32_t cutCount, RowSink& sink) {
     const SlotRows slots = AllSlotRows(program);
+    if (const int32_t deleted = CountDeletedParts(program, cutCount); deleted > 0) sink.Row(LeftOutComment(deleted));
     sink.Row(kProgramComment);
     for (const std::string& line : ReadTemplateFileLines(program, kHeaderFile)) sink.Row(line);
     for (int k = 0; k < 3; ++k) sink.Row("");
     std::string row;
-    for (int32_t i = 0; i < cutCount && i < kMaxContours; ++i) WritePart(program, slots, i, row, sink);
+    for (int32_t i = 0; i < cutCount && i < kMaxContours; ++i) {
+        if (!PartFields(program.partList[static_cast<size_t>(i)]).IsDeleted()) WritePart(program, slots, i, row, sink);
+    }
     for (int k = 0; k < 3; ++k) sink.Row("");
     for (const std::string& line : ReadTemplateFileLines(program, kFooterFile)) sink.Row(line);
 }
 
 }  // namespace
+
+std::string LeftOutComment(int32_t deletedParts) {
+    return "(" + std::to_string(deletedParts) + (deletedParts == 1 ? " deleted part" : " deleted parts") +
+           " left out of this program)";
+}
 
 std::optional<std::string> CompensationLine(std::string_view marker, double area) {
     if (area == 0) return std::nullopt;

@@ -1,18 +1,25 @@
 // Checks before reading a drawing.
 #include "import/opening.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "model/record_text.h"
 
 namespace zorvan {
 
-bool FileCanBeOpened(const std::string& path) {
+bool FileCanBeOpened(const std::string& path) { return !WhyFileCannotBeOpened(path); }
+
+std::optional<std::string> WhyFileCannotBeOpened(const std::string& path) {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return false;
-    std::ifstream file(path, std::ios::binary);
-    return file.is_open();
+    if (std::filesystem::is_directory(path, error)) return "it is a folder";
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return errno != 0 ? std::strerror(errno) : "it cannot be read";
+    std::fclose(file);
+    return std::nullopt;
 }
 
 std::string NormalisePath(std::string_view path) {

@@ -1,14 +1,18 @@
 // The checks made before a drawing is read: can the file be opened, and is it named as a DXF file.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
-
 
 namespace zorvan {
 
 // True when the file opens for reading (a folder or a missing or unreadable file gives false).
 bool FileCanBeOpened(const std::string& path);
+
+// Why the file does not open for reading: "it is a folder", or the system's reason ("No such file or
+// directory", "Permission denied"); nothing when it opens.
+std::optional<std::string> WhyFileCannotBeOpened(const std::string& path);
 
 // Every "\\" (two backslashes) replaced by one, so a folder ending in a backslash joined with "\" and a name
 // comes out right.

@@ -11,11 +11,38 @@
 
 namespace zorvan {
 
+namespace {
+
+// The flat form: record numbers each followed by "|", an empty element after each contour.
+std::vector<std::string> FlatChainContours(std::string_view contourChain) {
+    std::vector<std::string> contours;
+    std::string contour;
+    const auto elements = SplitFields(contourChain, '|');
+    for (size_t k = 0; k + 1 < elements.size(); ++k) {
+        if (!TrimBlanks(elements[k]).empty()) {
+            contour.append(elements[k]).append("|");
+        } else if (!contour.empty()) {
+            contours.push_back(std::move(contour));
+            contour.clear();
+        }
+    }
+    if (!contour.empty()) contours.push_back(std::move(contour));
+    return contours;
+}
+
+}  // namespace
+
+std::vector<std::string> ChainContours(std::string_view contourChain) {
+    if (contourChain.find(':') == std::string_view::npos) return FlatChainContours(contourChain);
+    const auto contours = SplitFields(contourChain, ':');
+    return std::vector<std::string>(contours.begin(), contours.end() - 1);  // the tail after the last ":" is none
+}
+
 void FillContourList(Program& program) {
-    const auto contours = SplitFields(program.contourChain, ':');
-    int32_t count = 0;
-    for (size_t i = 0; i + 1 < contours.size() && count < kMaxContours; ++i) {
-        program.contourList[static_cast<size_t>(count++)] = contours[i];
+    std::vector<std::string> contours = ChainContours(program.contourChain);
+    const int32_t count = static_cast<int32_t>(std::min<size_t>(contours.size(), kMaxContours));
+    for (int32_t i = 0; i < count; ++i) {
+        program.contourList[static_cast<size_t>(i)] = std::move(contours[static_cast<size_t>(i)]);
     }
     program.contourCount = count;
 }

@@ -9,8 +9,13 @@
 
 namespace zorvan {
 
-// One row of contourList per contour of contourChain (at most 1,001), and contourCount:
-//   "3|4|5|:7|:" gives the rows "3|4|5|" and "7|".
+// The contours of a contourChain text, each as its record numbers followed by "|". Two forms are read: the
+// one chaining writes, each contour closed by ":", and the flat one SAVE CHANGES writes, each contour closed
+// by an empty element. A chain holding ":" is read in the first form, whatever its rows look like.
+//   "3|4|5|:7|:" and "3|4|5||7||" both give "3|4|5|" and "7|".
+std::vector<std::string> ChainContours(std::string_view contourChain);
+
+// One row of contourList per contour of contourChain (ChainContours, at most 1,001), and contourCount.
 void FillContourList(Program& program);
 
 // For every contour row: a fresh part entry (BuildPartEntry) in partList, and partCount.

@@ -405,11 +405,8 @@ std::optional<double> ParseShortNumber(std::string_view text, const NumberExtent
     return negative ? -value : value;
 }
 
-}  // namespace
-
-double LenientParse(std::string_view text) {
-    const NumberExtent extent = FindNumber(text);
-    if (!extent.hasDigits) return 0.0;
+// The value of the number found at `extent`; nothing when it is too large for a double.
+std::optional<double> ValueOf(std::string_view text, const NumberExtent& extent) {
     if (const std::optional<double> shortValue = ParseShortNumber(text, extent)) return *shortValue + 0.0;
 
     // Short numbers, nearly all of them, are normalised on the stack.
@@ -424,8 +421,29 @@ double LenientParse(std::string_view text) {
 
     double value = 0.0;
     const auto result = std::from_chars(out, out + length, value);
-    if (result.ec != std::errc{} || !std::isfinite(value)) return 0.0;
+    if (result.ec != std::errc{} || !std::isfinite(value)) return std::nullopt;
     return value + 0.0;  // -0 + 0 is +0
+}
+
+}  // namespace
+
+double LenientParse(std::string_view text) {
+    const NumberExtent extent = FindNumber(text);
+    if (!extent.hasDigits) return 0.0;
+    return ValueOf(text, extent).value_or(0.0);
+}
+
+std::optional<double> ParseWholeNumber(std::string_view text) {
+    const NumberExtent extent = FindNumber(text);
+    if (!extent.hasDigits) return std::nullopt;
+    size_t end = extent.exponentEnd;
+    // "5." is a number whose point has no digits after it; the grammar leaves that point out of the mantissa.
+    // A mantissa that holds its point already ("0.5.") has no room for another.
+    const std::string_view mantissa = text.substr(extent.begin, extent.mantissaEnd - extent.begin);
+    const bool pointInMantissa = mantissa.find('.') != std::string_view::npos;
+    if (end == extent.mantissaEnd && !pointInMantissa && end < text.size() && text[end] == '.') ++end;
+    if (text.find_first_not_of(' ', end) != std::string_view::npos) return std::nullopt;
+    return ValueOf(text, extent);
 }
 
 int32_t RecordNumberParse(std::string_view text) {

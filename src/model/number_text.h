@@ -67,6 +67,13 @@ std::optional<std::string> FastFixedSix(double value);
 //   LenientParse("1e") == 1            LenientParse("x") == 0         LenientParse("1E400") == 0
 double LenientParse(std::string_view text);
 
+// The number a whole text holds, blanks around it allowed, by the grammar LenientParse reads; nothing when
+// anything else is in the text, when it has no digits, or when the number is too large for a double. What a
+// box the operator types into accepts, so that a slip is told rather than read as 0.
+//   ParseWholeNumber(" 0.25 ") == 0.25    ParseWholeNumber("5.") == 5    ParseWholeNumber("1D3") == 1000
+//   ParseWholeNumber("0,5"), ParseWholeNumber("2mm"), ParseWholeNumber("") and ParseWholeNumber("1E400") give nothing
+std::optional<double> ParseWholeNumber(std::string_view text);
+
 // The record number parse: LenientParse rounded to the nearest integer, halves to the even neighbour.
 // Values beyond the 32-bit range saturate at its ends, so callers range-check one integer.
 //   RecordNumberParse("2.5") == 2    RecordNumberParse("3.5") == 4    RecordNumberParse(":7") == 0

@@ -28,6 +28,8 @@ struct PartFields {
     std::string_view Marker() const { return header.substr(0, 2); }
     // The area stored as the third word of the marks.
     double StoredArea() const { return LenientParse(FieldAt(SplitFields(marks), 2)); }
+    // Whether the delete mark, the second word of the marks, is "DEL": the part is shown but not cut.
+    bool IsDeleted() const { return FieldAt(SplitFields(marks), 1) == "DEL"; }
 
     std::string_view header, records, marks;
 };

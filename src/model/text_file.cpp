@@ -70,9 +70,29 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
+// The file a save at `path` writes: `path` itself, or where its chain of symbolic links ends, so that a link
+// stays a link and the file it names gets the new content. A link that names a missing file leads to that
+// name, which the save creates. Nothing when the chain does not end (a loop).
+std::optional<std::string> SaveTarget(const std::string& path) {
+    namespace fs = std::filesystem;
+    constexpr int kMostLinks = 40;  // as many as the system follows when it opens a path
+    fs::path target = path;
+    std::error_code error;
+    for (int links = 0; fs::is_symlink(target, error); ++links) {
+        if (links == kMostLinks) return std::nullopt;
+        const fs::path next = fs::read_symlink(target, error);
+        if (error) return std::nullopt;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return target.string();
+}
+
 }  // namespace
 
-std::optional<std::string> SaveTextFile(const std::string& path, const std::string& bytes) {
+std::optional<std::string> SaveTextFile(const std::string& requestedPath, const std::string& bytes) {
+    const std::optional<std::string> target = SaveTarget(requestedPath);
+    if (!target) return "cannot follow the links of " + requestedPath + ": too many levels of symbolic links";
+    const std::string& path = *target;
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) return path + " is a folder";
     // A fresh temporary name, created exclusively: whatever already lies at some name is never written through.

@@ -17,7 +17,8 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over `path` once complete, so the old file
 // stays whole when anything fails. Returns nothing on success, or the reason it failed, such as
-// "cannot create /parts/x.nc.tmp-1234: Permission denied".
+// "cannot create /parts/x.nc.tmp-1234: Permission denied". A symbolic link at `path` stays: the file it
+// leads to is the one replaced.
 std::optional<std::string> SaveTextFile(const std::string& path, const std::string& bytes);
 
 // The lines joined with CR LF after each one, as every text file is written.

@@ -20,19 +20,23 @@ namespace {
 
 const std::string kContourSeparatorRow(24, '=');
 
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
 }  // namespace
+
+std::optional<double> Form1::BoxNumber(std::string_view box, const std::string& text) {
+    const std::optional<double> value = ParseWholeNumber(text);
+    if (!value) {
+        toolkit_.ShowMessage("The " + std::string(box) + " box holds " + Quoted(text) +
+                             ", which is not a number. Nothing was changed.");
+    }
+    return value;
+}
 
 void Form1::FillContourList() {
     zorvan::FillContourList(program_);
     List11.Clear();
     for (int32_t i = 0; i < program_.contourCount; ++i) List11.AddItem(program_.contourList[static_cast<size_t>(i)]);
-}
-
-void Form1::BuildPartList() {
-    zorvan::BuildPartList(program_);
-    ListContourRecords();
-    List2.Clear();
-    ShowParts();
 }
 
 void Form1::ListContourRecords() {
@@ -61,10 +65,12 @@ void Form1::PrepareParts() {
 }
 
 void Form1::Command32_Click() {
+    const std::optional<double> length = BoxNumber("lead-in length", Text6);
+    if (!length) return;
     if (SheetPlanning()) {
-        unclearLeadIns_ = CalculateScrapLeadIns(program_, LenientParse(Text6));
+        unclearLeadIns_ = CalculateScrapLeadIns(program_, *length);
     } else {
-        CalculateLeadIns(program_, LenientParse(Text6));
+        CalculateLeadIns(program_, *length);
     }
     Redraw();
     ShowPlanStatus();
@@ -82,7 +88,8 @@ void Form1::ShowPlanStatus() {
 }
 
 void Form1::KeepLeadInsInScrap() {
-    if (SheetPlanning()) unclearLeadIns_ = RepairScrapLeadIns(program_, LenientParse(Text6));
+    // The lead-in box is read as "Calculate Lead Ins" reads it; one that holds no number gives no search.
+    if (SheetPlanning()) unclearLeadIns_ = RepairScrapLeadIns(program_, ParseWholeNumber(Text6).value_or(0));
 }
 
 void Form1::AfterTransform() {
@@ -93,8 +100,9 @@ void Form1::AfterTransform() {
 }
 
 void Form1::MoveByStep(int xSign, int ySign) {
-    const double step = LenientParse(Text3);
-    MoveParts(program_, xSign * step, ySign * step, program_.partCount);
+    const std::optional<double> step = BoxNumber("step", Text3);
+    if (!step) return;
+    MoveParts(program_, xSign * *step, ySign * *step, program_.partCount);
     AfterTransform();
 }
 
@@ -108,17 +116,29 @@ void Form1::Command16_Click() {
 }
 
 void Form1::Command25_Click() {
-    RotateParts(program_, LenientParse(Text4) * program_.PI / 180, program_.partCount);
+    const std::optional<double> angle = BoxNumber("angle", Text4);
+    if (!angle) return;
+    RotateParts(program_, *angle * program_.PI / 180, program_.partCount);
     AfterTransform();
 }
 
 void Form1::Command26_Click() {
-    RotateParts(program_, -LenientParse(Text4) * program_.PI / 180, program_.partCount);
+    const std::optional<double> angle = BoxNumber("angle", Text4);
+    if (!angle) return;
+    RotateParts(program_, -*angle * program_.PI / 180, program_.partCount);
     AfterTransform();
 }
 
+// A factor of 0 would collapse the drawing onto one point and a negative one turn it inside out.
 void Form1::Command27_Click() {
-    ScaleParts(program_, LenientParse(Text5), program_.partCount);
+    const std::optional<double> factor = BoxNumber("scale factor", Text5);
+    if (!factor) return;
+    if (*factor <= 0) {
+        toolkit_.ShowMessage("The scale factor box holds " + Quoted(Text5) +
+                             ": the factor must be greater than 0. Nothing was changed.");
+        return;
+    }
+    ScaleParts(program_, *factor, program_.partCount);
     AfterTransform();
 }
 

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/list_box.h"
@@ -71,14 +73,16 @@ public:
     // The main window is closing: the About window first. Closing is never refused.
     void Form_QueryUnload();
 
-    // "OPEN": reads the drawing named in the path box and lists its contours; a beep when it cannot be
-    // opened. A refused drawing leaves everything but the path box as it was.
+    // "OPEN": reads the drawing named in the path box and does what a click in the file list does after a
+    // good read: lists its contours, plans its parts, redraws, and names it in the caption and as the opened
+    // drawing. A file that cannot be opened is named in a message with the reason; a refused drawing leaves
+    // everything but the path box as it was.
     void Command1_Click();
     // Normalises `path` in place, says "Not a DXF file" when it does not end in ".DXF", and otherwise reads
     // the drawing (busy cursor meanwhile) and fits the picture to it. True only when a drawing was read and
     // replaced the previous one; a refusal is told in a message and changes nothing else.
     bool LoadDrawing(std::string& path);
-    // "Choose File": puts the chosen drawing's path into the path box.
+    // "Choose File": puts the chosen drawing's path into the path box; OPEN then opens it.
     void Command3_Click();
     // The "Sheet mode" box changed: the status line says the change waits for the next open.
     void SheetMode_Click();
@@ -88,8 +92,7 @@ public:
     void Dir1_Change();
     // A row of the folder list was opened: into that folder, or up for "..".
     void Dir1_Open(int32_t row);
-    // A drawing in the file list was clicked: opened, prepared and named as the opened drawing. A refused
-    // drawing changes nothing but the path box.
+    // A drawing in the file list was clicked: its path put into the path box and opened as OPEN opens it.
     void File1_Click();
     // "Command30": the folder list back at the program's own folder.
     void Command30_Click();
@@ -101,18 +104,18 @@ public:
 
     // The lead-in length, read when "Calculate Lead Ins" runs.
     std::string Text6 = "0.25";
-    // The move step, the rotation angle in degrees and the scale factor of the transform buttons.
+    // The move step, the rotation angle in degrees and the scale factor of the transform buttons. A command
+    // whose box does not hold a number (or, for the scale, a factor above 0) says so, naming the box and its
+    // text, and does nothing else.
     std::string Text3 = "0.5";
     std::string Text4 = "15";
     std::string Text5 = "0.5";
 
     // The contour list from contourChain ("OPEN" runs it after reading a drawing).
     void FillContourList();
-    // Fresh part entries, one per contour, and the records of every contour listed in List1.
-    void BuildPartList();
     // Every stored area computed again.
     void ComputePartAreas();
-    // What follows a drawing opened from the file list: fresh entries, each contour head to tail with its
+    // What follows every open (and Command9): fresh entries, each contour head to tail with its
     // area, the largest moved to the end as the one outside cut, every part turned to its cutting sense, the
     // areas stored again, and a redraw. A drawing read in sheet mode is planned as a sheet of parts instead.
     void PrepareParts();
@@ -149,9 +152,10 @@ public:
     // "Zoom All": the view fitted to the extents and the origin.
     void Command15_Click();
 
-    // Command2 and Command9: the contour list and the part entries rebuilt by hand.
+    // Command2: the contour list rebuilt from contourChain. Command9: the parts planned again from the
+    // contour list in its present order, as after an open, so the plan on screen is the one G CODE writes.
     void Command2_Click() { FillContourList(); }
-    void Command9_Click() { BuildPartList(); }
+    void Command9_Click() { PrepareParts(); }
     // "MOVE UP" and "MOVE DOWN": the selected contour one row up or down, staying selected.
     void Command6_Click();
     void Command7_Click();
@@ -195,8 +199,10 @@ private:
     // Sheet mode, after a transform: lead-ins that the change made unclear searched for again.
     void KeepLeadInsInScrap();
     bool SheetPlanning() const { return program_.readMode == ReadMode::Sheet; }
-    // "OPEN"'s work: true when the path box's drawing was read and its contours listed.
+    // "OPEN"'s work: true when the path box's drawing was read, listed, planned and named.
     bool OpenPathBox();
+    // The number `text` holds, or nothing after a message naming the box (such as "step") and the text.
+    std::optional<double> BoxNumber(std::string_view box, const std::string& text);
     void ZoomToBand();
     // The tool's change to part `row`; true when the plan changed.
     bool ApplyTool(int32_t row, double x, double y);

@@ -37,12 +37,15 @@ void Form1::Command1_Click() { OpenPathBox(); }
 
 bool Form1::OpenPathBox() {
     std::string path = NormalisePath(Text1);
-    if (!FileCanBeOpened(path)) {
-        toolkit_.Beep();
+    if (const auto reason = WhyFileCannotBeOpened(path)) {
+        toolkit_.ShowMessage("Cannot open " + path + ": " + *reason + ".");
         return false;
     }
     if (!LoadDrawing(path)) return false;
     FillContourList();
+    PrepareParts();
+    Caption = path;
+    program_.openedDrawingPath = path;
     return true;
 }
 
@@ -111,10 +114,7 @@ void Form1::Command30_Click() { SetDir1Path(program_.templateFolder); }
 void Form1::File1_Click() {
     if (File1.selected < 0 || File1.selected >= File1.ListCount()) return;
     Text1 = JoinPath(Dir1Path, File1.rows[static_cast<size_t>(File1.selected)]);
-    if (!OpenPathBox()) return;
-    PrepareParts();
-    Caption = Text1;
-    program_.openedDrawingPath = Text1;
+    OpenPathBox();
 }
 
 }  // namespace zorvan

@@ -20,7 +20,10 @@ void Form4::Form_Resize() {
     RedrawView(program_, cutCount_, Picture1, kBlue);
 }
 
-void Form4::Command1_Click() { WriteProgram(program_, cutCount_, List1.rows); }
+void Form4::Command1_Click() {
+    List1.Clear();
+    WriteProgram(program_, cutCount_, List1.rows);
+}
 
 void Form4::Command2_Click() {
     const std::optional<std::string> path = toolkit_.ChooseFileToSave(ProposedName(program_.openedDrawingPath, ".nc"));

@@ -22,7 +22,8 @@ public:
 
     // Shows the output name, fits and draws the parts, and writes the program.
     void Form_Activate();
-    // "REFRESH": writes the program again, after the rows already listed.
+    // "REFRESH": the program written again in place of the listing, so the window never holds two programs
+    // (and SAVE never writes two). Parts marked deleted are left out (WriteProgram).
     void Command1_Click();
     // "SAVE": offers the proposed name and writes every row followed by CR LF. A cancel says nothing; a
     // failure leaves any old file as it was and names the file in a message.

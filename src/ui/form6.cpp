@@ -6,6 +6,16 @@
 
 namespace zorvan {
 
+namespace {
+
+// The box's text as it is shown, with a line end after its last line where the operator left none.
+std::string FileBytes(const std::string& text) {
+    if (text.empty() || text.ends_with('\n') || text.ends_with('\r')) return text;
+    return text + "\r\n";
+}
+
+}  // namespace
+
 void Form6::Form_Activate() {
     Text1 = JoinCrLf(ReadTemplateFileLines(program_, kHeaderFile));
     Text2 = JoinCrLf(ReadTemplateFileLines(program_, kFooterFile));
@@ -17,7 +27,9 @@ void Form6::Command1_Click() {
         {kHeaderFile, &Text1}, {kFooterFile, &Text2}, {kTemplateFile, &Text3}};
     for (const auto& [file, text] : files) {
         const std::string path = TemplatePath(program_, file);
-        if (const auto failure = SaveTextFile(path, *text + "\r\n")) toolkit_.ShowMessage(SaveFailedMessage(path, *failure));
+        if (const auto failure = SaveTextFile(path, FileBytes(*text))) {
+            toolkit_.ShowMessage(SaveFailedMessage(path, *failure));
+        }
     }
     LoadTemplates(program_);
 }

@@ -19,8 +19,10 @@ public:
 
     // Fills each box from its file, every line followed by CR LF (a missing file gives an empty box).
     void Form_Activate();
-    // "SAVE": writes each box followed by CR LF to its file, then reloads the templates. A file that cannot
-    // be written keeps its old content and is named in a message.
+    // "SAVE": writes each box to its file exactly as shown (a CR LF is added only after a last line that has
+    // no line end), then reloads the templates; so saving twice gives the same bytes, and a file of CR LF
+    // lines saved unedited stays as it was. A file that cannot be written keeps its old content and is
+    // named in a message.
     void Command1_Click();
     // "CLOSE": closes without saving.
     void Command2_Click() { closed = true; }

@@ -230,7 +230,8 @@ TEST_F(CliTest, SheetModeReadsWhatTheDefaultLeavesOutAndTheDefaultSaysSo) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
     for (const std::vector<std::string>& wrong : {std::vector<std::string>{"--curve-tolerance", "0"},
-                                                  {"--curve-tolerance", "nan"}, {"--units", "feet"}}) {
+                                                  {"--curve-tolerance", "nan"}, {"--units", "feet"},
+                                                  {"--lead-in", "5mm"}, {"--feed", "nan"}}) {
         std::vector<std::string> arguments = wrong;
         arguments.insert(arguments.end(), {"--sheet", ellipses});
         EXPECT_EQ(Run(arguments).status, 1) << wrong[0] << " " << wrong[1];

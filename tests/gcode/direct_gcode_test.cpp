@@ -45,42 +45,56 @@ protected:
 TEST_F(DirectGcodeTest, ExampleWithTheStandardHeaderAndFooter) {
     Store({"0 0 0 10 0 0 D"}, "0|:");
     EXPECT_EQ(GenerateDirectGCode(*program, kDirectHeader, kDirectFooter),
-              "G75\r\nG90\r\nG92X0Y0\r\n\r\nG00 Z-0.5\r\nTORCHON\r\nG01 X0 Y0\r\nG01 X10 Y0\r\nTORCHOFF\r\n"
-              "G00 Z0.5\r\nG00 X0 Y0\r\nM25\r\nM2");
+              "G75\r\nG90\r\nG92X0Y0\r\nG00 Z0.5\r\n\r\nG00 X0 Y0\r\nG00 Z-0.5\r\nTORCHON\r\nG01 X10 Y0\r\n"
+              "TORCHOFF\r\nG00 Z0.5\r\nG00 X0 Y0\r\nM25\r\nM2");
 }
 
-TEST_F(DirectGcodeTest, MovesOfEachRecordTypeAfterTheOpeningCutToItsStart) {
+TEST_F(DirectGcodeTest, MovesOfEachRecordTypeAfterTheRapidMoveToItsStart) {
     struct Case {
         const char* record;
-        Lines moves;  // from the opening G01 on
+        Lines moves;  // from the rapid move to the contour's start on
     };
     const Case cases[] = {
-        {"10 0 0 0 0 0 D", {"G01 X10 Y0", "G01 X0 Y0"}},
-        {"5 5 0 2.5 90 0 - 5 7.5 7.5 5 A", {"G01 X5 Y7.5", "G02 X7.5 Y5 I5 J5"}},
-        {"5 5 0 2.5 0 90 + 7.5 5 5 7.5 A", {"G01 X7.5 Y5", "G03 X5 Y7.5 I5 J5"}},
-        {"10 5 0 2 + 8 5 K", {"G01 X8 Y5", "G00 X 12 Y5", "G03 X 8 Y5 I10 J5", "G03 X 12 Y5 I10 J5"}},
-        {".5 -.25 0 1E-5 0 0 D", {"G01 X0.5 Y-0.25", "G01 X0.000010 Y0"}},
+        {"10 0 0 0 0 0 D", {"G00 X10 Y0", "G00 Z-0.5", "TORCHON", "G01 X0 Y0"}},
+        {"5 5 0 2.5 90 0 - 5 7.5 7.5 5 A", {"G00 X5 Y7.5", "G00 Z-0.5", "TORCHON", "G02 X7.5 Y5 I5 J5"}},
+        {"5 5 0 2.5 0 90 + 7.5 5 5 7.5 A", {"G00 X7.5 Y5", "G00 Z-0.5", "TORCHON", "G03 X5 Y7.5 I5 J5"}},
+        // A circle is cut from its leftmost point, where chaining and the part entries start it.
+        {"10 5 0 2 + 8 5 K", {"G00 X8 Y5", "G00 Z-0.5", "TORCHON", "G03 X 12 Y5 I10 J5", "G03 X 8 Y5 I10 J5"}},
+        {".5 -.25 0 1E-5 0 0 D", {"G00 X0.5 Y-0.25", "G00 Z-0.5", "TORCHON", "G01 X0.000010 Y0"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.record);
         Store({c.record}, "0|:");
-        Lines expected = {"", "G00 Z-0.5", "TORCHON"};
+        Lines expected = {"G00 Z0.5", ""};
         expected.insert(expected.end(), c.moves.begin(), c.moves.end());
         expected.insert(expected.end(), {"TORCHOFF", "G00 Z0.5", "G00 X0 Y0", "F"});
         EXPECT_EQ(Rows(GenerateDirectGCode(*program, "", "F")), expected);
     }
 }
 
-TEST_F(DirectGcodeTest, ChainsWithSeveralContoursAndEmptyElements) {
-    Store({"0 0 0 1 0 0 D", "1 0 0 2 0 0 D", "2 0 0 3 0 0 D", "3 0 0 4 0 0 D"}, "0|1|:2|3|:");
-    EXPECT_EQ(Rows(GenerateDirectGCode(*program, "", "")),
-              (Lines{"", "G00 Z-0.5", "TORCHON", "G01 X0 Y0", "G01 X1 Y0", "", "G01 X2 Y0", "", "G01 X3 Y0", "",
-                     "G01 X4 Y0", "TORCHOFF", "G00 Z0.5", "G00 X0 Y0", ""}));
-
-    program->contourChain = "1||2|3||";  // empty elements inside and at the end
-    EXPECT_EQ(Rows(GenerateDirectGCode(*program, "", "")),
-              (Lines{"", "G00 Z-0.5", "TORCHON", "G01 X1 Y0", "G01 X2 Y0", "", "G01 X3 Y0", "", "G01 X4 Y0",
-                     "TORCHOFF", "G00 Z0.5", "G00 X0 Y0", ""}));
+// Between contours the torch goes off and up and travels rapidly, whichever form contourChain has; records
+// stored against their contour's direction are cut the way it runs.
+TEST_F(DirectGcodeTest, EachContourIsReachedWithTheTorchOffAndCutHeadToTail) {
+    // A square whose first and third records are stored backwards, a circle, and a line.
+    Store({"10 0 0 0 0 0 D", "10 0 0 10 10 0 D", "0 10 0 10 10 0 D", "0 10 0 0 0 0 D", "20 5 0 2 + 18 5 K",
+           "30 0 0 40 0 0 D"},
+          "");
+    const Lines square = {"", "G00 X0 Y0", "G00 Z-0.5", "TORCHON", "G01 X10 Y0", "G01 X10 Y10", "G01 X0 Y10",
+                          "G01 X0 Y0", "TORCHOFF", "G00 Z0.5"};
+    const Lines circle = {"", "G00 X18 Y5", "G00 Z-0.5", "TORCHON", "G03 X 22 Y5 I20 J5", "G03 X 18 Y5 I20 J5",
+                          "TORCHOFF", "G00 Z0.5"};
+    const Lines line = {"", "G00 X30 Y0", "G00 Z-0.5", "TORCHON", "G01 X40 Y0", "TORCHOFF", "G00 Z0.5"};
+    Lines expected = {"G00 Z0.5"};
+    for (const Lines* contour : {&square, &circle, &line}) {
+        expected.insert(expected.end(), contour->begin(), contour->end());
+    }
+    expected.insert(expected.end(), {"G00 X0 Y0", ""});
+    // As chaining writes it, as SAVE CHANGES writes it, and with a record number that names no record.
+    for (const char* chain : {"0|1|2|3|:4|:5|:", "0|1|2|3||4||5||", "0|1|2|3|:4|99|:5|:"}) {
+        SCOPED_TRACE(chain);
+        program->contourChain = chain;
+        EXPECT_EQ(Rows(GenerateDirectGCode(*program, "", "")), expected);
+    }
 
     program->contourChain = "";
     EXPECT_EQ(GenerateDirectGCode(*program, "H\r\n", "F"), "H\r\nG00 X0 Y0\r\nF");
@@ -102,7 +116,7 @@ TEST_F(DirectGcodeTest, WindowGeneratesWithoutHeaderUntilTheStandardOneIsChosen)
     Store({"0 0 0 10 0 0 D"}, "0|:");
     Form2 form(*program, toolkit, List11);
     form.Form_Load();
-    EXPECT_TRUE(form.Text1.starts_with("\r\nG00 Z-0.5")) << form.Text1;
+    EXPECT_TRUE(form.Text1.starts_with("G00 Z0.5\r\n\r\nG00 X0 Y0\r\n")) << form.Text1;
     EXPECT_TRUE(form.Text1.ends_with("TORCHOFF\r\nG00 Z0.5\r\nG00 X0 Y0\r\n")) << form.Text1;
 
     form.Command3_Click();

@@ -143,8 +143,8 @@ TEST_F(WholeProgramTest, PartsBetweenHeaderAndFooterWithTheirSlots) {
     Write("0_FOOTER.TXT", "M30");
     Write("GCODES.TXT", "LINE001:M07\r\nLINE010:P10\r\nLINE011:M03\r\nLINE020:DLY\r\nLINE021:M05\r\nLINE030:END\r\n");
     LoadTemplates(*program);
-    // The marks are not consulted: a selected, deleted part is written like any other.
-    program->partList[0] = "II 3 5 3.25 5:5 5 0 2 + 3 5 K|:SEL DEL -12.566370614:";
+    // The select mark is not consulted: a selected part is written like any other.
+    program->partList[0] = "II 3 5 3.25 5:5 5 0 2 + 3 5 K|:SEL NOTD -12.566370614:";
     program->partList[1] = "OO 0 0 -0.25 0:0 0 0 0 10 0 D|0 10 0 10 10 0 D|:NOTS NOTD 0:";
     program->partList[2] = "II 1 1 1 1:1 1 0 2 2 0 D|:NOTS NOTD 1:";  // beyond cutCount
 

@@ -136,20 +136,47 @@ TEST_F(TemplatesTest, SetupWindowShowsEachFileWithCrLfAfterEveryLine) {
     EXPECT_EQ(form.Text3, "");  // GCODES.TXT is missing
 }
 
-TEST_F(TemplatesTest, SetupSaveWritesEveryBoxWithOneMoreLineEndAndReloads) {
+TEST_F(TemplatesTest, SetupSaveWritesEachBoxAsShownSoSavingAgainChangesNoByte) {
     WriteBytes(folder / "0_HEADER.TXT", "G90\r\nG21\r\n");
+    WriteBytes(folder / "0_FOOTER.TXT", "M05\nM30");
     Form6 form(*program, toolkit);
     form.Form_Activate();
-    form.Text2 = "M30";
-    form.Text3 = "LINE001:M07\r\n";
+    form.Text3 = "LINE001:M07";  // typed without a line end after the last line
     form.Command1_Click();
 
-    EXPECT_EQ(testing::ReadBytes(folder / "0_HEADER.TXT"), "G90\r\nG21\r\n\r\n");  // the file gains an empty line
-    EXPECT_EQ(testing::ReadBytes(folder / "0_FOOTER.TXT"), "M30\r\n");
-    EXPECT_EQ(testing::ReadBytes(folder / "GCODES.TXT"), "LINE001:M07\r\n\r\n");
+    const std::pair<const char*, const char*> files[] = {
+        {"0_HEADER.TXT", "G90\r\nG21\r\n"}, {"0_FOOTER.TXT", "M05\r\nM30\r\n"}, {"GCODES.TXT", "LINE001:M07\r\n"}};
+    for (int save = 0; save < 2; ++save) {
+        for (const auto& [file, bytes] : files) EXPECT_EQ(testing::ReadBytes(folder / file), bytes) << file << save;
+        form.Form_Activate();
+        form.Command1_Click();
+    }
     EXPECT_EQ(Slot("LINE001"), Lines{"M07"});
     EXPECT_TRUE(toolkit.Messages().empty());
     EXPECT_FALSE(form.closed);
+}
+
+// Template files kept elsewhere (a preset folder, say) and linked into the program's folder stay linked.
+TEST_F(TemplatesTest, SetupSaveOntoALinkWritesTheFileItNamesAndKeepsTheLink) {
+    fs::create_directory(folder / "preset");
+    WriteBytes(folder / "preset" / "header.txt", "G90\r\n");
+    fs::create_symlink("preset/header.txt", folder / "0_HEADER.TXT");
+    fs::create_symlink("0_HEADER.TXT", folder / "0_FOOTER.TXT");  // a link to a link
+    fs::create_symlink("GCODES.TXT", folder / "GCODES.TXT");       // a loop: refused, named
+    Form6 form(*program, toolkit);
+    form.Form_Activate();
+    form.Text1 = "G21\r\n";
+    form.Text2 = "M30\r\n";
+    form.Command1_Click();
+
+    EXPECT_TRUE(fs::is_symlink(folder / "0_HEADER.TXT"));
+    EXPECT_EQ(fs::read_symlink(folder / "0_HEADER.TXT"), "preset/header.txt");
+    EXPECT_TRUE(fs::is_symlink(folder / "0_FOOTER.TXT"));
+    EXPECT_EQ(testing::ReadBytes(folder / "preset" / "header.txt"), "M30\r\n");  // the footer was saved last
+    const Lines messages = toolkit.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find((folder / "GCODES.TXT").string()), std::string::npos) << messages[0];
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "preset"), fs::directory_iterator()), 1);  // no leftovers
 }
 
 TEST_F(TemplatesTest, SetupCloseSavesNothing) {

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -57,9 +58,9 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    Lines ExpectedProgram() const {
+    Lines ExpectedProgram(int32_t cutCount = 2) const {
         Lines listing;
-        WriteProgram(*program, 2, listing);
+        WriteProgram(*program, cutCount, listing);
         return listing;
     }
 
@@ -101,7 +102,7 @@ TEST_F(GcodeWindowTest, GcodeOpensTheWindowForAtMostOneOutsideCut) {
     }
 }
 
-TEST_F(GcodeWindowTest, ActivationNamesTheOutputAndListsOneProgramRefreshAddsAnother) {
+TEST_F(GcodeWindowTest, ActivationNamesTheOutputAndListsTheProgramRefreshWritesItAgainInItsPlace) {
     form.Form_Activate();
     EXPECT_EQ(form.Label1, "/home/ann/parts/PLATE.NC");
     const Lines once = ExpectedProgram();
@@ -109,10 +110,48 @@ TEST_F(GcodeWindowTest, ActivationNamesTheOutputAndListsOneProgramRefreshAddsAno
     EXPECT_EQ(once[1], "G90");
     EXPECT_EQ(form.List1.rows, once);
 
+    std::ofstream(folder / "0_HEADER.TXT", std::ios::binary) << "G91\r\n";
     form.Command1_Click();
-    Lines twice = once;
-    twice.insert(twice.end(), once.begin(), once.end());
-    EXPECT_EQ(form.List1.rows, twice);
+    form.Command1_Click();
+    EXPECT_EQ(form.List1.rows, ExpectedProgram());
+    EXPECT_EQ(form.List1.rows[1], "G91");
+    EXPECT_EQ(form.List1.rows.size(), once.size());
+}
+
+// A part deleted on the picture is shown grey but not cut: the listing and the part file leave it out, and
+// say how many were left out; undeleting brings it back.
+TEST_F(GcodeWindowTest, DeletedPartsAreLeftOutOfTheListingAndThePartFileUntilUndeleted) {
+    Form1 main(*program, toolkit, picture);
+    program->partList[2] = "II 20 0 20 0:20 0 0 21 0 0 D|:NOTS NOTD 0:";
+    program->partCount = 3;
+    main.OptionOn = Tool::Delete;
+    for (const double x : {2.0, 20.0}) main.Picture1_MouseUp(x, 5);  // parts 0 and 2
+    main.Command17_Click();
+    ASSERT_EQ(main.cutCount, 3);
+    Form4 window(*program, toolkit, picture, main.cutCount);
+    window.Form_Activate();
+    const Lines& rows = window.List1.rows;
+    ASSERT_GT(rows.size(), 2u);
+    EXPECT_EQ(rows[0], "(2 deleted parts left out of this program)");
+    EXPECT_EQ(rows[1], kProgramComment);
+    const auto parts = [&rows] {
+        return std::count_if(rows.begin(), rows.end(), [](const std::string& row) { return row.starts_with("(---"); });
+    };
+    EXPECT_EQ(parts(), 1);
+    EXPECT_NE(std::find(rows.begin(), rows.end(), "(------------------- 1 ------------------------)"), rows.end());
+    toolkit.fileAnswers.push_back((folder / "plate.par").string());
+    main.Command29_Click();  // SAVE PART
+    EXPECT_EQ(testing::ReadBytes(folder / "plate.par"), "OO 0 0 -0.25 0:0 0 0 0 10 0 D|0 10 0 0 0 0 D|#\r\n");
+
+    main.OptionOn = Tool::Undelete;
+    main.Picture1_MouseUp(2, 5);
+    window.Command1_Click();
+    EXPECT_EQ(rows[0], "(1 deleted part left out of this program)");
+    EXPECT_EQ(parts(), 2);
+    main.Picture1_MouseUp(20, 5);
+    window.Command1_Click();
+    EXPECT_EQ(rows, ExpectedProgram(3));
+    EXPECT_EQ(rows[0], kProgramComment);
 }
 
 TEST_F(GcodeWindowTest, SaveWritesEveryRowWithCrLf) {

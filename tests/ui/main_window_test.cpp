@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "import/dxf_reader.h"
@@ -87,25 +88,81 @@ TEST_F(MainWindowTest, MoveUpAndDownCarryTheSelectedContourAndSaveChangesWritesT
     }
 }
 
-TEST_F(MainWindowTest, ContourListAndPartEntriesRebuiltByHand) {
+TEST_F(MainWindowTest, ContourListRebuiltByHandFromEitherFormOfTheChain) {
     Contours({"3|4|", "7|"});
     form.Command8_Click();
     EXPECT_EQ(program->contourChain, "3|4||7||");
-    program->contourChain = "3|4|5|:7|:";
-    form.Command2_Click();
-    EXPECT_EQ(form.List11.rows, (Lines{"3|4|5|", "7|"}));
-    EXPECT_EQ(ContourListRows(), form.List11.rows);
+    for (const char* chain : {"3|4|5|:7|:", "3|4|5||7||"}) {
+        program->contourChain = chain;
+        form.Command2_Click();
+        EXPECT_EQ(form.List11.rows, (Lines{"3|4|5|", "7|"})) << chain;
+        EXPECT_EQ(ContourListRows(), form.List11.rows);
+    }
+}
 
-    const std::string triangleAndHole =
-        testing::DxfText().Line(0, 0, 60, 0).Line(60, 0, 0, 60).Line(0, 60, 0, 0).Circle(15, 15, 5).Build();
-    ASSERT_EQ(LoadDxfText(*program, triangleAndHole).outcome, DxfReadOutcome::Loaded);
-    form.Command2_Click();
-    form.Command9_Click();
-    ASSERT_EQ(form.List2.ListCount(), 2);
-    EXPECT_EQ(form.List2.rows[1], "II 10 15 10 15:15 15 0 5 + 10 15 K|:NOTS NOTD 0");
-    EXPECT_EQ(PartListRows(2), form.List2.rows);
-    EXPECT_EQ(form.List1.ListCount(), 3 + 1 + 1 + 1);  // each contour's records, then a separator row
-    EXPECT_EQ(form.List1.rows.back(), std::string(24, '='));
+// Command9 plans the parts again as an open does: after "Calculate Lead Ins", and after SAVE CHANGES and
+// Command2, it gives back the plan of the open, joined and oriented, and shows it.
+TEST_F(MainWindowTest, Command9PlansThePartsAgainAsAnOpenDoes) {
+    form.Dir1Path = (std::filesystem::path(ZORVAN_SOURCE_DIR) / "samples").string();
+    form.File1.rows = {"plate_holes_slot.dxf"};
+    form.File1.selected = 0;
+    form.File1_Click();
+    const Lines contours = form.List11.rows, planned = form.List2.rows, records = form.List1.rows;
+    ASSERT_GE(planned.size(), 3u);
+    form.Command32_Click();
+    ASSERT_NE(form.List2.rows, planned);
+
+    for (const bool saved : {false, true}) {
+        SCOPED_TRACE(saved);
+        if (saved) {
+            form.Command8_Click();
+            form.Command2_Click();
+            EXPECT_EQ(form.List11.rows, contours);
+        }
+        picture.ClearLog();
+        form.Command9_Click();
+        EXPECT_EQ(form.List2.rows, planned);
+        EXPECT_EQ(PartListRows(static_cast<long>(planned.size())), planned);
+        EXPECT_EQ(form.List1.rows, records);
+        EXPECT_EQ(Count("clear"), 1);
+    }
+}
+
+TEST_F(MainWindowTest, BoxesThatHoldNoNumberAreRefusedByNameAndChangeNothing) {
+    struct Box {
+        std::string Form1::*text;
+        std::string name;
+        void (Form1::*command)();
+    };
+    const Box boxes[] = {{&Form1::Text6, "lead-in length", &Form1::Command32_Click},
+                         {&Form1::Text3, "step", &Form1::Command12_Click},
+                         {&Form1::Text4, "angle", &Form1::Command25_Click},
+                         {&Form1::Text4, "angle", &Form1::Command26_Click},
+                         {&Form1::Text5, "scale factor", &Form1::Command27_Click}};
+    const std::string notANumber = "\", which is not a number. Nothing was changed.";
+    const std::string notAbove0 = "\": the factor must be greater than 0. Nothing was changed.";
+    Parts({kP0, kP1, kP2});
+    for (const Box& box : boxes) {
+        std::vector<std::pair<std::string, std::string>> refusals;
+        for (const char* text : {"", "abc", "0,5", "1.5.", "1E400"}) refusals.emplace_back(text, notANumber);
+        if (box.name == "scale factor") refusals.insert(refusals.end(), {{"0", notAbove0}, {" -0.5 ", notAbove0}});
+        for (const auto& [text, reason] : refusals) {
+            SCOPED_TRACE(box.name + " " + text);
+            toolkit.events.clear();
+            picture.ClearLog();
+            form.*box.text = text;
+            (form.*box.command)();
+            EXPECT_EQ(toolkit.events, Lines{"message The " + box.name + " box holds \"" + text + reason});
+            EXPECT_EQ(PartListRows(3), (Lines{kP0, kP1, kP2}));
+            EXPECT_TRUE(picture.Log().empty());
+        }
+    }
+    // The boxes' first texts are numbers every command takes.
+    Form1 fresh(*program, toolkit, picture);
+    toolkit.events.clear();
+    for (const Box& box : boxes) (fresh.*box.command)();
+    EXPECT_TRUE(toolkit.events.empty());
+    EXPECT_NE(PartListRows(3), (Lines{kP0, kP1, kP2}));
 }
 
 TEST_F(MainWindowTest, SimulateDrawsEachPartOfTheSequenceGreenWithAPauseBetween) {

@@ -68,12 +68,13 @@ protected:
     }
     long Clears() const { return std::count(picture.Log().begin(), picture.Log().end(), "clear"); }
 
-    // Everything a refused drawing must leave alone.
-    auto State() const {
-        return std::make_tuple(form.List11.rows, Rows(program->contourList, form.List11.ListCount()), form.List2.rows,
-                               Rows(program->partList, form.List2.ListCount()), picture.Log(), form.Caption,
-                               program->openedDrawingPath, program->contourChain);
+    // Everything a refused drawing must leave alone, and that every way of opening a drawing sets alike.
+    static auto StateOf(const Form1& form, const Program& program, const RecordingSurface& picture) {
+        return std::make_tuple(form.List11.rows, Rows(program.contourList, form.List11.ListCount()), form.List2.rows,
+                               Rows(program.partList, form.List2.ListCount()), picture.Log(), form.Caption,
+                               program.openedDrawingPath, program.contourChain);
     }
+    auto State() const { return StateOf(form, *program, picture); }
 
     fs::path folder;
     std::unique_ptr<Program> program = std::make_unique<Program>();
@@ -108,9 +109,10 @@ TEST_F(OpeningTest, LoadDrawingNormalisesThePathInPlaceAndRefusesOtherNames) {
 
 TEST_F(OpeningTest, OpenRefusesWhatCannotBeOpenedOrIsNotADrawing) {
     fs::create_directory(folder / "folder.dxf");
+    const std::string missing = (folder / "missing.dxf").string(), folderPath = (folder / "folder.dxf").string();
     const std::pair<std::string, std::string> refusals[] = {
-        {(folder / "missing.dxf").string(), "beep"},
-        {(folder / "folder.dxf").string(), "beep"},
+        {missing, "message Cannot open " + missing + ": No such file or directory."},
+        {folderPath, "message Cannot open " + folderPath + ": it is a folder."},
         {Write("notes.txt", testing::DxfText().Line(0, 0, 1, 0).Build()), "message Not a DXF file"}};
     form.List11.AddItem("9|");
     for (const auto& [path, event] : refusals) {
@@ -123,19 +125,23 @@ TEST_F(OpeningTest, OpenRefusesWhatCannotBeOpenedOrIsNotADrawing) {
     }
 }
 
-TEST_F(OpeningTest, OpenListsTheContoursButLeavesThePlanAndTheCaption) {
+// A path put in the path box by "Choose File" (or typed) opens with OPEN as a click in the file list opens it.
+TEST_F(OpeningTest, OpenPlansRedrawsAndNamesTheDrawingAsTheFileListDoes) {
     testing::SetParts(*program, form.List2, {"OO 0 0 0 0:0 0 0 1 0 0 D|:SEL NOTD 0:"});
     program->openedDrawingPath = "/earlier/plate.dxf";
-    form.Text1 = (kSamples / "gusset_lf.dxf").string();
+    toolkit.fileAnswers.push_back((kSamples / "gusset_lf.dxf").string());
+    form.Command3_Click();
     form.Command1_Click();
 
-    EXPECT_EQ(form.List11.rows, (Lines{"0|2|1|", "3|"}));
-    EXPECT_EQ(Rows(program->contourList, 2), form.List11.rows);
-    EXPECT_EQ(form.List2.rows, Lines{"OO 0 0 0 0:0 0 0 1 0 0 D|:SEL NOTD 0:"});
-    EXPECT_EQ(program->partList[0], "OO 0 0 0 0:0 0 0 1 0 0 D|:SEL NOTD 0:");
-    EXPECT_EQ(Clears(), 0);  // the view is fitted to the drawing, but nothing is redrawn
-    EXPECT_EQ(form.Caption, "ZORVAN");
-    EXPECT_EQ(program->openedDrawingPath, "/earlier/plate.dxf");
+    auto fresh = std::make_unique<Program>();
+    RecordingSurface surface;
+    Form1 fileList(*fresh, toolkit, surface);
+    fileList.Dir1Path = kSamples.string();
+    fileList.File1.rows = {"gusset_lf.dxf"};
+    fileList.File1.selected = 0;
+    fileList.File1_Click();
+    EXPECT_EQ(State(), StateOf(fileList, *fresh, surface));
+    EXPECT_EQ(toolkit.Messages(), Lines{});
 }
 
 TEST_F(OpeningTest, FileListClickOpensPreparesAndNamesTheDrawing) {
@@ -164,7 +170,7 @@ TEST_F(OpeningTest, FileListClickOpensPreparesAndNamesTheDrawing) {
     EXPECT_EQ(Clears(), 1);
 }
 
-TEST_F(OpeningTest, RefusedDrawingFromTheFileListChangesOnlyThePathBox) {
+TEST_F(OpeningTest, RefusedDrawingFromTheFileListOrOpenChangesOnlyThePathBox) {
     fs::copy_file(kSamples / "gusset_lf.dxf", folder / "gusset.dxf");
     ClickFile("gusset.dxf");
     ASSERT_EQ(form.List2.ListCount(), 2);
@@ -179,7 +185,7 @@ TEST_F(OpeningTest, RefusedDrawingFromTheFileListChangesOnlyThePathBox) {
     for (int i = 0; i < kMaxContours + 1; ++i) circles.Circle(10.0 * i, 0, 1);
     Write("huge.dxf", circles.Build());
     const std::pair<std::string, std::string> refusals[] = {
-        {"gone.dxf", "beep"},
+        {"gone.dxf", "message Cannot open " + (folder / "gone.dxf").string() + ": No such file or directory."},
         {"notes.txt", "message Not a DXF file"},
         {"spline.dxf", "message " + std::string(kSplineMessage)},
         {"huge.dxf", "message " + TableLimitMessage(TableLimit::Contours)}};
@@ -190,7 +196,9 @@ TEST_F(OpeningTest, RefusedDrawingFromTheFileListChangesOnlyThePathBox) {
         ClickFile(file);
         EXPECT_EQ(State(), before);
         EXPECT_EQ(form.Text1, (folder / file).string());
-        EXPECT_EQ(std::count(toolkit.events.begin(), toolkit.events.end(), event), 1)
+        form.Command1_Click();  // OPEN refuses it the same way
+        EXPECT_EQ(State(), before);
+        EXPECT_EQ(std::count(toolkit.events.begin(), toolkit.events.end(), event), 2)
             << ::testing::PrintToString(toolkit.events);
     }
 }

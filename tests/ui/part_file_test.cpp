@@ -46,10 +46,11 @@ TEST_F(PartFileTest, OneLineOfHeaderAndRecordsPerPart) {
     program->partList[0] = "II 10 10 9.75 10:0 0 0 10 0 0 D|10 0 0 10 10 0 D|:NOTS NOTD 50:";
     EXPECT_EQ(PartFileLine(*program, 1), "II 10 10 9.75 10:0 0 0 10 0 0 D|10 0 0 10 10 0 D|#");
 
-    program->partList[1] = "II 4 5 4 5:5 5 0 1 + 4 5 K|:SEL DEL -3.14:";  // deleted parts are written
-    program->partList[2] = "OO 0 0 0 0:0 0 0 1 0 0 D|:NOTS NOTD 0";
-    program->partList[3] = "II 9 9 9 9:beyond the count|:NOTS NOTD 0";
-    EXPECT_EQ(PartFileLine(*program, 3),
+    program->partList[1] = "II 4 5 4 5:5 5 0 1 + 4 5 K|:SEL NOTD -3.14:";
+    program->partList[2] = "II 6 5 6 5:7 5 0 1 + 6 5 K|:SEL DEL -3.14:";  // deleted parts are not cut
+    program->partList[3] = "OO 0 0 0 0:0 0 0 1 0 0 D|:NOTS NOTD 0";
+    program->partList[4] = "II 9 9 9 9:beyond the count|:NOTS NOTD 0";
+    EXPECT_EQ(PartFileLine(*program, 4),
               "II 10 10 9.75 10:0 0 0 10 0 0 D|10 0 0 10 10 0 D|#II 4 5 4 5:5 5 0 1 + 4 5 K|#OO 0 0 0 0:0 0 0 1 0 0 D|#");
 }
 

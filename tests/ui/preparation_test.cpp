@@ -114,10 +114,7 @@ TEST_F(PreparationTest, LeadInLengthIsReadFromItsTextBox) {
     form.FillContourList();
     form.PrepareParts();
     EXPECT_EQ(form.Text6, "0.25");
-    form.Text6 = "";
-    form.Command32_Click();
-    EXPECT_EQ(program->partList[0], "OO 3 5 3 5:5 5 0 2 - 3 5 K|:NOTS NOTD 12.566370616");
-    form.Text6 = "-0.25mm";
+    form.Text6 = "-0.25";
     form.Command32_Click();
     EXPECT_EQ(program->partList[0], "OO 3 5 3.25 5:5 5 0 2 - 3 5 K|:NOTS NOTD 12.566370616");
     EXPECT_EQ(picture.Log().back(), "line 3 5 3.25 5 #00FF00");  // ends with a redraw: the header last

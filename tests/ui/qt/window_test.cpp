@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -142,17 +143,20 @@ TEST_F(WindowTest, FileListOpensAndPreparesTheDrawingThenLeadInsMoveThePiercePoi
     EXPECT_EQ(after.substr(0, after.find(':')), Rows("List2")[0].section(':', 0, 0).toStdString());
 }
 
-TEST_F(WindowTest, GCodeWindowListsTheProgramAndSavesItThroughTheDialog) {
+TEST_F(WindowTest, GCodeWindowListsTheProgramRefreshesItInPlaceAndSavesItThroughTheDialog) {
     ClickFile("plate_holes_slot.dxf");
     toolkit.saveAnswer = (folder / "out.nc").string();
-    int listed = 0;
+    int listed = 0, refreshed = 0;
     WhenOpen<GCodeWindow>([&](GCodeWindow& gcode) {
         listed = Child<QListWidget>(gcode, "List1")->count();
+        QTest::mouseClick(Child<QPushButton>(gcode, "Command1"), Qt::LeftButton);  // REFRESH: still one program
+        refreshed = Child<QListWidget>(gcode, "List1")->count();
         QTest::mouseClick(Child<QPushButton>(gcode, "Command2"), Qt::LeftButton);
         gcode.accept();
     });
     Click("Command17");
     EXPECT_GT(listed, 10);
+    EXPECT_EQ(refreshed, listed);
     const std::string saved = testing::ReadBytes(folder / "out.nc");
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), listed);
     EXPECT_NE(saved.find("\r\n"), std::string::npos);
@@ -180,6 +184,80 @@ TEST_F(WindowTest, SelectAndDeleteOnThePictureTurnThePartYellowThenGrey) {
     const QImage deleted = window->picture()->grab().toImage();
     EXPECT_EQ(CountPixels(deleted, 0xFFFF00), 0);
     EXPECT_GT(CountPixels(deleted, 0x808080), greyBefore + 20);
+
+    // Shown grey, but not cut: G CODE leaves it out and says so in its first row.
+    QStringList listing;
+    WhenOpen<GCodeWindow>([&](GCodeWindow& gcode) {
+        auto* list1 = Child<QListWidget>(gcode, "List1");
+        for (int i = 0; i < list1->count(); ++i) listing << list1->item(i)->text();
+        gcode.accept();
+    });
+    Click("Command17");
+    ASSERT_FALSE(listing.isEmpty());
+    EXPECT_EQ(listing[0], "(1 deleted part left out of this program)");
+    EXPECT_EQ(listing.filter("(---").size(), Rows("List2").size() - 1);
+    EXPECT_FALSE(listing.contains("(------------------- 0 ------------------------)"));
+}
+
+// A path typed into the path box opens with OPEN as a click in the file list opens it; a path that cannot be
+// opened is named in a message and changes nothing.
+TEST_F(WindowTest, OpenWithATypedPathPlansDrawsAndNamesTheDrawing) {
+    auto* path = Child<QLineEdit>(*window, "Text1");
+    path->setText(DrawingPath("plate_holes_slot.dxf"));
+    Click("Command1");
+    EXPECT_TRUE(toolkit.messages.empty());
+    EXPECT_EQ(window->windowTitle(), DrawingPath("plate_holes_slot.dxf"));
+    const QStringList parts = Rows("List2");
+    ASSERT_GE(parts.size(), 2);
+    EXPECT_TRUE(parts.back().startsWith("OO ")) << parts.back().toStdString();
+    const QImage opened = window->picture()->grab().toImage();
+    EXPECT_GT(CountPixels(opened, 0x0000FF), 100);
+
+    path->setText(DrawingPath("gone.dxf"));
+    Click("Command1");
+    const std::string gone = DrawingPath("gone.dxf").toStdString();
+    EXPECT_EQ(toolkit.messages, std::vector<std::string>{"Cannot open " + gone + ": No such file or directory."});
+    EXPECT_EQ(Rows("List2"), parts);
+    EXPECT_EQ(window->windowTitle(), DrawingPath("plate_holes_slot.dxf"));
+    EXPECT_EQ(window->picture()->grab().toImage(), opened);
+}
+
+// The operator's whole road: OPEN, Command9, "Calculate Lead Ins", G CODE, REFRESH and SAVE write the very
+// program that zorvan-cli writes for the drawing with the same templates and lead-in length.
+TEST_F(WindowTest, OpenPlanLeadInsRefreshAndSaveWriteTheCommandLinesProgram) {
+    const fs::path preset = fs::path(ZORVAN_SOURCE_DIR) / "presets" / "linuxcnc";
+    for (const char* file : {"0_HEADER.TXT", "0_FOOTER.TXT", "GCODES.TXT"}) {
+        fs::copy_file(preset / file, folder / file, fs::copy_options::overwrite_existing);
+    }
+    WhenOpen<SetupWindow>([](SetupWindow& setup) {  // saved unedited, and the templates read again
+        QTest::mouseClick(Child<QPushButton>(setup, "Command1"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(setup, "Command2"), Qt::LeftButton);
+    });
+    Child<QTabWidget>(*window, "SSTab1")->setCurrentIndex(1);
+    Click("Command31");
+
+    Child<QLineEdit>(*window, "Text1")->setText(DrawingPath("plate_holes_slot.dxf"));
+    Click("Command1");
+    Click("Command9");
+    Child<QLineEdit>(*window, "Text6")->setText("0.4");
+    Click("Command32");
+    toolkit.saveAnswer = (folder / "window.nc").string();
+    WhenOpen<GCodeWindow>([](GCodeWindow& gcode) {
+        QTest::mouseClick(Child<QPushButton>(gcode, "Command1"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(gcode, "Command2"), Qt::LeftButton);
+        gcode.accept();
+    });
+    Click("Command17");
+    EXPECT_TRUE(toolkit.messages.empty());
+
+    const fs::path cli = folder / "cli.nc";
+    const std::string command = std::string("'") + ZORVAN_CLI + "' --templates '" + preset.string() +
+                                "' --lead-in 0.4 -o '" + cli.string() + "' '" +
+                                (drawings / "plate_holes_slot.dxf").string() + "' >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string expected = testing::ReadBytes(cli);
+    ASSERT_GT(expected.size(), 1000u);
+    EXPECT_EQ(testing::ReadBytes(folder / "window.nc"), expected);
 }
 
 TEST_F(WindowTest, MoveUpExchangesTheSelectedContourWithTheOneAbove) {
@@ -251,7 +329,7 @@ TEST_F(WindowTest, ClosingShowsTheAboutWindowFirst) {
 }  // namespace zorvan::qt
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");  // or a display
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
