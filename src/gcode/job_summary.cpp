@@ -18,8 +18,6 @@ namespace zorvan {
 
 namespace {
 
-bool IsDeleted(const PartFields& part) { return FieldAt(SplitFields(part.marks), 1) == "DEL"; }
-
 // The line without its comments: "(...)" anywhere and everything after ";".
 std::string WithoutComments(std::string_view line) {
     std::string text;
@@ -122,7 +120,7 @@ JobSummary SummarizeJob(const Program& program, const JobRates& given, const Rat
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const PartFields part(entry);
-        if (IsDeleted(part)) {
+        if (part.IsDeleted()) {
             ++summary.deletedLeftOut;
             continue;
         }

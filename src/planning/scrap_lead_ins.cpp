@@ -44,8 +44,6 @@ LeadIn LeadInOf(const PartEntry& entry) {
     return {FieldAt(header, 0), {number(1), number(2)}, {number(3), number(4)}};
 }
 
-bool IsDeleted(const PartEntry& entry) { return FieldAt(SplitFields(PartFields(entry).marks), 1) == "DEL"; }
-
 bool HasLeadIn(const LeadIn& leadIn) { return Distance(leadIn.start, leadIn.pierce) > 0; }
 
 // The lead-in line from just off its start to its pierce: the start itself lies on the contour.
@@ -251,7 +249,7 @@ LeadInCheck CheckLeadIns(const Program& program, const OutlineIndex& index) {
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const LeadIn leadIn = LeadInOf(entry);
-        if (IsDeleted(entry) || !HasLeadIn(leadIn)) continue;
+        if (PartFields(entry).IsDeleted() || !HasLeadIn(leadIn)) continue;
         if (index.InMaterial(leadIn.pierce)) check.inMaterial.push_back(i);
         if (Crosses(index, leadIn.start, leadIn.pierce)) check.crossing.push_back(i);
     }
@@ -277,7 +275,7 @@ bool LeadInIsClear(const Program& program, const OutlineIndex& index, int32_t pa
 bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, double length) {
     PartEntry& entry = program.partList[static_cast<size_t>(part)];
     const RecordList& records = entry.Records();
-    if (IsDeleted(entry) || records.empty() || !(length > 0)) return true;
+    if (PartFields(entry).IsDeleted() || records.empty() || !(length > 0)) return true;
     const LeadIn now = LeadInOf(entry);
     Search search(index, records, now.marker);
     std::optional<Found> found;

@@ -22,8 +22,6 @@ double Flatness(const Program& program) {
     return std::max(size * 1e-5, 1e-6);
 }
 
-bool IsDeleted(const PartEntry& entry) { return FieldAt(SplitFields(PartFields(entry).marks), 1) == "DEL"; }
-
 Point2 StartOf(const Outline& outline) { return outline.points.front(); }
 
 // A point of the contour to test which others hold it: the middle of its first piece, away from the
@@ -245,7 +243,7 @@ std::vector<Travel> TravelMoves(const Program& program) {
     Point2 at{program.extMinX, program.extMinY};
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
-        if (IsDeleted(entry)) continue;
+        if (PartFields(entry).IsDeleted()) continue;
         const auto header = SplitFields(PartFields(entry).header);
         const Point2 start{LenientParse(FieldAt(header, 1)), LenientParse(FieldAt(header, 2))};
         const Point2 pierce{LenientParse(FieldAt(header, 3)), LenientParse(FieldAt(header, 4))};
@@ -261,7 +259,7 @@ OutlineIndex PartOutlines(const Program& program) {
     std::vector<Outline> outlines;
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
-        outlines.push_back(IsDeleted(entry) ? Outline{} : FlattenContour(entry.Records(), flatness, kOrderTolerance));
+        outlines.push_back(PartFields(entry).IsDeleted() ? Outline{} : FlattenContour(entry.Records(), flatness, kOrderTolerance));
     }
     return OutlineIndex(std::move(outlines));
 }
