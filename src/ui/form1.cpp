@@ -67,6 +67,7 @@ void Form1::PrepareParts() {
 void Form1::Command32_Click() {
     const std::optional<double> length = BoxNumber("lead-in length", Text6);
     if (!length) return;
+    RememberPlan();
     if (SheetPlanning()) {
         unclearLeadIns_ = CalculateScrapLeadIns(program_, *length);
     } else {
@@ -84,6 +85,7 @@ void Form1::ShowPlanStatus() {
     add(SummaryLine(SummarizeJob(program_, {})));
     add(UnclearLeadInWarning(unclearLeadIns_));
     add(LeadInWarning(CheckLeadIns(program_)));
+    add(lastSave_);
     StatusLine = std::move(status);
 }
 
@@ -102,11 +104,13 @@ void Form1::AfterTransform() {
 void Form1::MoveByStep(int xSign, int ySign) {
     const std::optional<double> step = BoxNumber("step", Text3);
     if (!step) return;
+    RememberPlan();
     MoveParts(program_, xSign * *step, ySign * *step, program_.partCount);
     AfterTransform();
 }
 
 void Form1::Command16_Click() {
+    RememberPlan();
     MoveParts(program_, -program_.extMinX, -program_.extMinY, program_.partCount);
     RecomputeExtents(program_, program_.partCount, Picture1);
     FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
@@ -118,6 +122,7 @@ void Form1::Command16_Click() {
 void Form1::Command25_Click() {
     const std::optional<double> angle = BoxNumber("angle", Text4);
     if (!angle) return;
+    RememberPlan();
     RotateParts(program_, *angle * program_.PI / 180, program_.partCount);
     AfterTransform();
 }
@@ -125,6 +130,7 @@ void Form1::Command25_Click() {
 void Form1::Command26_Click() {
     const std::optional<double> angle = BoxNumber("angle", Text4);
     if (!angle) return;
+    RememberPlan();
     RotateParts(program_, -*angle * program_.PI / 180, program_.partCount);
     AfterTransform();
 }
@@ -138,6 +144,7 @@ void Form1::Command27_Click() {
                              ": the factor must be greater than 0. Nothing was changed.");
         return;
     }
+    RememberPlan();
     ScaleParts(program_, *factor, program_.partCount);
     AfterTransform();
 }
@@ -172,7 +179,9 @@ void Form1::Command29_Click() {
     if (!path) return;
     if (const auto failure = SaveTextFile(*path, PartFileLine(program_, program_.partCount) + "\r\n")) {
         toolkit_.ShowMessage(SaveFailedMessage(*path, *failure));
+        return;
     }
+    NoteSaved("Saved " + *path + ".");
 }
 
 }  // namespace zorvan

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/list_box.h"
+#include "ui/plan_history.h"
 #include "import/dxf_reader.h"
 #include "model/program.h"
 #include "draw/surface.h"
@@ -101,6 +102,9 @@ public:
     // Points the folder list at `folder` and refreshes both lists; false (nothing changed) when it cannot be
     // read.
     bool SetDir1Path(const std::string& folder);
+    // A drawing named from outside the window (the program's argument, a drop, the recent list): the folder
+    // list on its folder, its row selected, and opened as OPEN opens it. True when it was read.
+    bool OpenDrawingFile(const std::string& path);
 
     // The lead-in length, read when "Calculate Lead Ins" runs.
     std::string Text6 = "0.25";
@@ -154,8 +158,14 @@ public:
 
     // Command2: the contour list rebuilt from contourChain. Command9: the parts planned again from the
     // contour list in its present order, as after an open, so the plan on screen is the one G CODE writes.
-    void Command2_Click() { FillContourList(); }
-    void Command9_Click() { PrepareParts(); }
+    void Command2_Click() {
+        RememberPlan();
+        FillContourList();
+    }
+    void Command9_Click() {
+        RememberPlan();
+        PrepareParts();
+    }
     // "MOVE UP" and "MOVE DOWN": the selected contour one row up or down, staying selected.
     void Command6_Click();
     void Command7_Click();
@@ -192,10 +202,30 @@ public:
     // The number of parts when "G CODE" was last pressed.
     int32_t cutCount = 0;
 
+    // Undo and redo of the commands that change the plan (transforms, mouse tools, lead-ins, the contour
+    // order, the cutting sequence, Command2 and Command9); an open starts afresh. Each says in the status line
+    // when there is nothing to undo or redo.
+    void Undo();
+    void Redo();
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    // The wheel: the view zoomed by `factor` (below 1 closer) about the drawing point (x, y), which stays
+    // under the pointer. The middle button's drag: the view moved by (dx, dy) drawing units.
+    void ZoomAbout(double x, double y, double factor);
+    void PanBy(double dx, double dy);
+    // The picture drawn again from the plan ("REDRAW" and F5).
+    void RedrawPicture() { Redraw(); }
+    // A program or part file was saved: the status line says where, and how many lines it holds.
+    void NoteSaved(const std::string& note);
+
 private:
-    // The status line after a change of the plan: how the drawing was read, the job summary, and the warnings
-    // of the lead-in check.
+    // The status line after a change of the plan: how the drawing was read, the job summary, the warnings
+    // of the lead-in check and the last save.
     void ShowPlanStatus();
+    // The plan as it is, and put back; RememberPlan keeps it for Undo before a command changes it.
+    PlanState CapturePlan() const;
+    void RestorePlan(PlanState state);
+    void RememberPlan() { history_.Remember(CapturePlan()); }
     // Sheet mode, after a transform: lead-ins that the change made unclear searched for again.
     void KeepLeadInsInScrap();
     bool SheetPlanning() const { return program_.readMode == ReadMode::Sheet; }
@@ -227,6 +257,8 @@ private:
     std::string readStatus_;
     // Sheet mode: the parts that kept a lead-in that is not clear, since the lead-ins were last worked out.
     std::vector<int32_t> unclearLeadIns_;
+    PlanHistory history_;
+    std::string lastSave_;
 
 public:
     Surface& Picture1;

@@ -65,6 +65,8 @@ bool Form1::LoadDrawing(std::string& path) {
     if (result.outcome == DxfReadOutcome::Loaded) {
         FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
         StatusLine = readStatus_ = ReadStatus(program_, result.report);
+        history_.Clear();  // a new drawing: nothing of the old one to go back to
+        lastSave_.clear();
         return true;
     }
     // A refused drawing leaves the operator's screen, lists and plan as they were.
@@ -110,6 +112,17 @@ void Form1::Dir1_Open(int32_t row) {
 }
 
 void Form1::Command30_Click() { SetDir1Path(program_.templateFolder); }
+
+bool Form1::OpenDrawingFile(const std::string& path) {
+    const std::filesystem::path file(path);
+    SetDir1Path(file.parent_path().string());
+    const std::string name = file.filename().string();
+    for (int32_t row = 0; row < File1.ListCount(); ++row) {
+        if (File1.rows[static_cast<size_t>(row)] == name) File1.selected = row;
+    }
+    Text1 = path;
+    return OpenPathBox();
+}
 
 void Form1::File1_Click() {
     if (File1.selected < 0 || File1.selected >= File1.ListCount()) return;

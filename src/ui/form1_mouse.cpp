@@ -63,11 +63,14 @@ void Form1::Picture1_MouseUp(double x, double y) {
     if (PartRowCount(program_) == 0) return;
     const int32_t row = PickNearestPart(x, y);
     if (SSTab1Tab == Tab::CuttingOrder) {
+        RememberPlan();
         Text2 += std::to_string(row) + "|";
         DrawContour(Picture1, program_.PI, program_.partList[static_cast<size_t>(row)].Records(), kGreen, false, 3);
         return;
     }
+    RememberPlan();
     const bool planChanged = ApplyTool(row, x, y);
+    if (!planChanged) history_.Forget();
     if (OptionOn == Tool::Edit) {
         editPartIndex = static_cast<int16_t>(row);
         toolkit_.ShowModal(ModalWindow::Edit);

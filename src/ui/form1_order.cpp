@@ -52,6 +52,7 @@ void Form1::SwapContourRows(int32_t a, int32_t b) {
 void Form1::Command6_Click() {
     const int32_t r = List11.selected;
     if (r <= 0 || r >= List11.ListCount()) return;
+    RememberPlan();
     SwapContourRows(r - 1, r);
     List11.selected = r - 1;
 }
@@ -59,11 +60,13 @@ void Form1::Command6_Click() {
 void Form1::Command7_Click() {
     const int32_t r = List11.selected;
     if (r < 0 || r >= List11.ListCount() - 1) return;
+    RememberPlan();
     SwapContourRows(r, r + 1);
     List11.selected = r + 1;
 }
 
 void Form1::Command8_Click() {
+    RememberPlan();
     std::string chain;
     for (int32_t i = 0; i < List11.ListCount(); ++i) {
         chain += TrimBlanks(program_.contourList[static_cast<size_t>(i)]);
@@ -73,6 +76,7 @@ void Form1::Command8_Click() {
 }
 
 void Form1::Command10_Click() {
+    RememberPlan();
     Text2.clear();
     Redraw();
 }
@@ -136,6 +140,7 @@ void Form1::DrawSequencePath() {
 void Form1::SavePath(const std::string& sequence) {
     const std::vector<int32_t> rows = SequenceRows(sequence);
     if (rows.empty()) return;
+    RememberPlan();
     const size_t count = std::min(rows.size(), program_.partListScratch.size());
     for (size_t i = 0; i < count; ++i) {
         program_.partListScratch[i] = program_.partList[static_cast<size_t>(rows[i])];

@@ -30,7 +30,9 @@ void Form4::Command2_Click() {
     if (!path) return;
     if (const auto failure = SaveTextFile(*path, JoinCrLf(List1.rows))) {
         toolkit_.ShowMessage(SaveFailedMessage(*path, *failure));
+        return;
     }
+    SavedNote = "Saved " + *path + ", " + std::to_string(List1.ListCount()) + " lines.";
 }
 
 void Form4::List1_Click() {

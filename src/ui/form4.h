@@ -19,6 +19,8 @@ public:
 
     ListBox List1;       // the program, one row per line
     std::string Label1;  // the name the program will be saved under
+    // After a good SAVE: "Saved /path/PLATE.nc, 35 lines", for the main window's status line.
+    std::string SavedNote;
 
     // Shows the output name, fits and draws the parts, and writes the program.
     void Form_Activate();

@@ -22,6 +22,27 @@ void Form6::Form_Activate() {
     Text3 = JoinCrLf(ReadTemplateFileLines(program_, kTemplateFile));
 }
 
+void Form6::LoadPreset_Click() {
+    const std::optional<std::string> folder = toolkit_.ChooseFolder("Load preset", presetsFolder);
+    if (!folder) return;
+    Program preset;
+    preset.templateFolder = *folder;
+    std::string* texts[] = {&Text1, &Text2, &Text3};
+    const std::string_view files[] = {kHeaderFile, kFooterFile, kTemplateFile};
+    std::string loaded[3];
+    bool any = false;
+    for (int i = 0; i < 3; ++i) {
+        any = any || ReadWholeFile(TemplatePath(preset, files[i])).has_value();
+        loaded[i] = JoinCrLf(ReadTemplateFileLines(preset, files[i]));
+    }
+    if (!any) {
+        toolkit_.ShowMessage(*folder + " holds none of " + std::string(kHeaderFile) + ", " + std::string(kFooterFile) +
+                             " and " + std::string(kTemplateFile) + ": nothing was loaded.");
+        return;
+    }
+    for (int i = 0; i < 3; ++i) *texts[i] = std::move(loaded[i]);
+}
+
 void Form6::Command1_Click() {
     const std::pair<std::string_view, const std::string*> files[] = {
         {kHeaderFile, &Text1}, {kFooterFile, &Text2}, {kTemplateFile, &Text3}};

@@ -24,6 +24,12 @@ public:
     // lines saved unedited stays as it was. A file that cannot be written keeps its old content and is
     // named in a message.
     void Command1_Click();
+    // "Load preset...": the three boxes filled from the files of a preset folder the operator chooses (the
+    // dialog opens at `presetsFolder`, where the shipped presets are). Nothing is saved until SAVE. A folder
+    // without any of the three files changes nothing and says so.
+    void LoadPreset_Click();
+    std::string presetsFolder;
+
     // "CLOSE": closes without saving.
     void Command2_Click() { closed = true; }
 

@@ -23,6 +23,8 @@ public:
     virtual std::optional<std::string> ChooseFileToOpen(const std::string& filter) = 0;
     // A file-save dialog pre-filled with `proposedName`; nothing when cancelled.
     virtual std::optional<std::string> ChooseFileToSave(const std::string& proposedName) = 0;
+    // A folder dialog opening at `start` (the dialog's own choice when empty); nothing when cancelled.
+    virtual std::optional<std::string> ChooseFolder(const std::string& title, const std::string& start) = 0;
     virtual void Beep() = 0;
     // The hourglass while a long command runs.
     virtual void SetBusyCursor(bool busy) = 0;

@@ -33,6 +33,11 @@ std::optional<std::string> ScriptedToolkit::ChooseFileToOpen(const std::string& 
     return NextFile();
 }
 
+std::optional<std::string> ScriptedToolkit::ChooseFolder(const std::string& title, const std::string& start) {
+    events.push_back("folder " + title + " " + start);
+    return NextFile();
+}
+
 std::optional<std::string> ScriptedToolkit::ChooseFileToSave(const std::string& proposedName) {
     events.push_back("save " + proposedName);
     return NextFile();

@@ -2,6 +2,7 @@
 #include "ui/qt/main_window.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QRadioButton>
@@ -50,16 +51,29 @@ MainWindow::MainWindow(Program& program, QtToolkit& toolkit, const QString& sett
 
     statusLine_ = Named<QLabel>("StatusLine", this);
     statusLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusLine_->setWordWrap(true);
+    statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    position_ = Named<QLabel>("CursorPosition", this);
+    position_->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
     // Two lists the reader once used for its own listings; they stay out of sight.
     for (const char* name : {"List4", "List9"}) Named<QListWidget>(name, this)->hide();
 
     picture_->onMouseDown = [this](double x, double y) { Run([=, this] { form_->Picture1_MouseDown(x, y); }); };
-    picture_->onMouseMove = [this](double x, double y) { form_->Picture1_MouseMove(x, y); };
+    picture_->onMouseMove = [this](double x, double y) {
+        form_->Picture1_MouseMove(x, y);
+        ShowPosition(x, y);
+    };
+    picture_->onWheel = [this](double x, double y, double factor) { Run([=, this] { form_->ZoomAbout(x, y, factor); }); };
+    picture_->onPan = [this](double dx, double dy) { Run([=, this] { form_->PanBy(dx, dy); }); };
     picture_->onMouseUp = [this](double x, double y) { Run([=, this] { form_->Picture1_MouseUp(x, y); }); };
     picture_->onResize = [this] { form_->Form_Resize(); };
 
     setWindowTitle(Q(form_->Caption));
+    setAcceptDrops(true);
+    AddTooltips();
+    AddShortcuts();
+    setMinimumSize(1024, 700);
     resize(1400, 900);
 }
 
@@ -69,7 +83,12 @@ void MainWindow::Start(const std::string& startFolder) {
         if (volume.isValid() && volume.isReady()) drive1_->addItem(volume.rootPath());
     }
     form_->SheetMode = settings_->value("sheetMode", false).toBool();
-    form_->Form_Load(startFolder);
+    const QString templates = settings_->value("templatesFolder").toString();
+    if (!templates.isEmpty() && QFileInfo(templates).isDir()) program_.templateFolder = S(templates);
+    const QString remembered = settings_->value("folder").toString();
+    const bool useRemembered = startFolder.empty() && !remembered.isEmpty() && QFileInfo(remembered).isDir();
+    form_->Form_Load(useRemembered ? S(remembered) : startFolder.empty() ? program_.templateFolder : startFolder);
+    RestoreSettings();
     Refresh();
 }
 
@@ -150,6 +169,14 @@ QWidget* MainWindow::BuildFilesTab() {
         Run([this] { form_->SheetMode_Click(); });
     });
     layout->addWidget(sheetMode_, 2, 1);
+    recent_ = Named<QComboBox>("RecentDrawings");
+    connect(recent_, &QComboBox::activated, this, [this](int row) {
+        if (row <= 0) return;  // the first row is the list's caption
+        const QString path = recent_->itemText(row);
+        recent_->setCurrentIndex(0);
+        OpenDrawing(path);
+    });
+    layout->addWidget(recent_, 3, 0, 1, 2);
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
     return page;
@@ -292,12 +319,18 @@ void MainWindow::Run(const std::function<void()>& command) {
     Pull();
     command();
     Refresh();
+    RememberSettings();
 }
 
 void MainWindow::OpenWindow(ModalWindow window) {
     switch (window) {
-        case ModalWindow::GCode: GCodeWindow(program_, toolkit_, form_->cutCount, this).exec(); return;
-        case ModalWindow::GCodeSetup: SetupWindow(program_, toolkit_, this).exec(); return;
+        case ModalWindow::GCode: {
+            GCodeWindow gcode(program_, toolkit_, form_->cutCount, this);
+            gcode.exec();
+            if (!gcode.form().SavedNote.empty()) form_->NoteSaved(gcode.form().SavedNote);
+            return;
+        }
+        case ModalWindow::GCodeSetup: SetupWindow(program_, toolkit_, this, presetsFolder_).exec(); return;
         case ModalWindow::DirectGCode: DirectGCodeWindow(program_, toolkit_, form_->List11, this).exec(); return;
         case ModalWindow::Edit: EditWindow(program_, form_->editPartIndex, this).exec(); return;
         case ModalWindow::About: AboutWindow(this).exec(); return;
@@ -315,12 +348,17 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     if (layout.pictureWidth <= 0 || layout.pictureHeight <= 0) return;
     picture_->setGeometry(px(layout.pictureLeft), px(layout.pictureTop), px(layout.pictureWidth),
                           px(layout.pictureHeight));
-    // The status line in the margin under the picture.
+    // The status line in the margin under the picture, the pointer's position at its right end.
     const int statusTop = px(layout.pictureTop + layout.pictureHeight) + 2;
-    statusLine_->setGeometry(px(layout.pictureLeft), statusTop, px(layout.pictureWidth), std::max(1, height() - statusTop));
+    constexpr int kPositionWidth = 220;
+    const int statusWidth = std::max(1, px(layout.pictureWidth) - kPositionWidth);
+    statusLine_->setGeometry(px(layout.pictureLeft), statusTop, statusWidth, std::max(1, height() - statusTop));
+    position_->setGeometry(px(layout.pictureLeft) + statusWidth, statusTop, kPositionWidth, std::max(1, height() - statusTop));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    settings_->setValue("geometry", saveGeometry());
+    RememberSettings();
     form_->Form_QueryUnload();
     event->accept();
 }

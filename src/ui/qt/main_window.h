@@ -27,14 +27,21 @@ public:
 
     Form1& form() { return *form_; }
     PictureBox* picture() const { return picture_; }
-    // Start-up after the window exists: the form's own start with the folder list at `startFolder`.
+    // Start-up after the window exists: the form's own start with the folder list at `startFolder` (the
+    // folder remembered from the last run when it is empty), and the boxes and window geometry remembered.
     void Start(const std::string& startFolder);
+    // Opens a drawing named from outside: the program's argument, a drop, the recent list.
+    void OpenDrawing(const QString& path);
+    // Where GCODE SETUP's "Load preset..." opens (the shipped presets).
+    void SetPresetsFolder(const std::string& folder) { presetsFolder_ = folder; }
     // The widgets shown again from the form's data.
     void Refresh();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QWidget* BuildSideBand();
@@ -48,6 +55,15 @@ private:
     void Run(const std::function<void()>& command);
     void Pull();
     void OpenWindow(ModalWindow window);
+    // The comforts around the form: tooltips on every control, keyboard shortcuts, the settings kept between
+    // runs, the recent drawings, the pointer's position.
+    void AddTooltips();
+    void AddShortcuts();
+    void RestoreSettings();
+    void RememberSettings();
+    void RememberRecent();
+    void ShowRecent();
+    void ShowPosition(double x, double y);
 
     Program& program_;
     QtToolkit& toolkit_;
@@ -59,6 +75,10 @@ private:
     QComboBox* drive1_ = nullptr;
     QCheckBox* sheetMode_ = nullptr;
     QLabel* statusLine_ = nullptr;
+    QLabel* position_ = nullptr;
+    QComboBox* recent_ = nullptr;
+    std::string presetsFolder_;
+    std::string lastOpened_;
     std::unique_ptr<QSettings> settings_;
     std::vector<std::pair<QLineEdit*, std::string Form1::*>> textBoxes_;
     std::vector<std::pair<ListSync, ListBox Form1::*>> lists_;

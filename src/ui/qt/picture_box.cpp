@@ -3,6 +3,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
+#include <cmath>
 
 namespace zorvan::qt {
 
@@ -130,8 +132,40 @@ void PictureBox::Forward(const std::function<void(double, double)>& handler, QMo
     update();
 }
 
-void PictureBox::mousePressEvent(QMouseEvent* event) { Forward(onMouseDown, event); }
-void PictureBox::mouseMoveEvent(QMouseEvent* event) { Forward(onMouseMove, event); }
-void PictureBox::mouseReleaseEvent(QMouseEvent* event) { Forward(onMouseUp, event); }
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        panning_ = true;
+        panFrom_ = event->position();
+        return;
+    }
+    Forward(onMouseDown, event);
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    if (panning_) {
+        const QPointF from = surface_.ToUser(panFrom_), to = surface_.ToUser(event->position());
+        panFrom_ = event->position();
+        if (onPan) onPan(from.x() - to.x(), from.y() - to.y());
+        update();
+    }
+    Forward(onMouseMove, event);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        panning_ = false;
+        return;
+    }
+    Forward(onMouseUp, event);
+}
+
+void PictureBox::wheelEvent(QWheelEvent* event) {
+    const double steps = event->angleDelta().y() / 120.0;
+    if (steps == 0 || !onWheel) return;
+    const QPointF at = surface_.ToUser(event->position());
+    onWheel(at.x(), at.y(), std::pow(0.8, steps));  // a notch forward shows a fifth less of the drawing
+    update();
+    event->accept();
+}
 
 }  // namespace zorvan::qt

@@ -72,18 +72,25 @@ public:
     std::function<void(double, double)> onMouseDown, onMouseMove, onMouseUp;
     // Called after the picture has taken its new size, to draw it afresh.
     std::function<void()> onResize;
+    // The wheel turned over the picture: zoom by `factor` (below 1 closer) about the user point under the
+    // pointer. The middle button dragged: the view to move by (dx, dy) user units, so the drawing follows.
+    std::function<void(double, double, double)> onWheel;
+    std::function<void(double, double)> onPan;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void Forward(const std::function<void(double, double)>& handler, QMouseEvent* event);
 
     ImageSurface surface_;
+    bool panning_ = false;
+    QPointF panFrom_;  // the pixel the middle button's drag was last at
 };
 
 }  // namespace zorvan::qt

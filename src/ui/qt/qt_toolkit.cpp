@@ -38,6 +38,12 @@ std::optional<std::string> QtToolkit::ChooseFileToOpen(const std::string& filter
     return ToText(path);
 }
 
+std::optional<std::string> QtToolkit::ChooseFolder(const std::string& title, const std::string& start) {
+    const QString path = QFileDialog::getExistingDirectory(parent_, QString::fromStdString(title), QString::fromStdString(start));
+    if (path.isEmpty()) return std::nullopt;
+    return ToText(path);
+}
+
 std::optional<std::string> QtToolkit::ChooseFileToSave(const std::string& proposedName) {
     const QString path = QFileDialog::getSaveFileName(parent_, "Save", FromText(proposedName));
     if (path.isEmpty()) return std::nullopt;

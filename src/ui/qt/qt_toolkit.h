@@ -19,6 +19,7 @@ public:
     bool AskYesNo(const std::string& text, const std::string& title) override;
     std::optional<std::string> ChooseFileToOpen(const std::string& filter) override;
     std::optional<std::string> ChooseFileToSave(const std::string& proposedName) override;
+    std::optional<std::string> ChooseFolder(const std::string& title, const std::string& start) override;
     void Beep() override;
     void SetBusyCursor(bool busy) override;
     void ShowModal(ModalWindow window) override;

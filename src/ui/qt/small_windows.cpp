@@ -10,8 +10,9 @@
 
 namespace zorvan::qt {
 
-SetupWindow::SetupWindow(Program& program, Toolkit& toolkit, QWidget* parent)
+SetupWindow::SetupWindow(Program& program, Toolkit& toolkit, QWidget* parent, const std::string& presetsFolder)
     : QDialog(parent), form_(program, toolkit) {
+    form_.presetsFolder = presetsFolder;
     setWindowTitle("GCODE SETUP");
     auto* tabs = Named<QTabWidget>("SSTab1");
     const char* names[] = {"Text1", "Text2", "Text3"};
@@ -27,8 +28,14 @@ SetupWindow::SetupWindow(Program& program, Toolkit& toolkit, QWidget* parent)
         legend->addWidget(new QLabel(caption));
     }
     legend->addStretch();
+    auto* preset = Button("LoadPreset", "Load preset...");
+    preset->setToolTip("Fill the three texts from a preset folder (the shipped presets are offered first); "
+                       "nothing is saved until SAVE");
     auto* save = Button("Command1", "SAVE");
+    save->setToolTip("Write the three texts to the template files and use them from now on");
     auto* close = Button("Command2", "CLOSE");
+    close->setToolTip("Close without saving");
+    legend->addWidget(preset);
     legend->addWidget(save);
     legend->addWidget(close);
     auto* layout = new QHBoxLayout(this);
@@ -39,6 +46,12 @@ SetupWindow::SetupWindow(Program& program, Toolkit& toolkit, QWidget* parent)
         std::string* texts[] = {&form_.Text1, &form_.Text2, &form_.Text3};
         for (int i = 0; i < 3; ++i) *texts[i] = ToCrLf(text_[i]->toPlainText());
         form_.Command1_Click();
+    });
+    connect(preset, &QPushButton::clicked, this, [this] {
+        std::string* texts[] = {&form_.Text1, &form_.Text2, &form_.Text3};
+        for (int i = 0; i < 3; ++i) *texts[i] = ToCrLf(text_[i]->toPlainText());
+        form_.LoadPreset_Click();
+        for (int i = 0; i < 3; ++i) text_[i]->setPlainText(FromCrLf(*texts[i]));
     });
     connect(close, &QPushButton::clicked, this, [this] {
         form_.Command2_Click();

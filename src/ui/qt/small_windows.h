@@ -17,7 +17,8 @@ namespace zorvan::qt {
 
 class SetupWindow : public QDialog {
 public:
-    SetupWindow(Program& program, Toolkit& toolkit, QWidget* parent);
+    // `presetsFolder`: where "Load preset..." opens its folder dialog (the shipped presets).
+    SetupWindow(Program& program, Toolkit& toolkit, QWidget* parent, const std::string& presetsFolder = {});
     Form6& form() { return form_; }
 
 protected:

@@ -35,11 +35,13 @@ class TestToolkit : public QtToolkit {
 public:
     std::vector<std::string> messages;
     std::optional<std::string> saveAnswer;
+    std::optional<std::string> folderAnswer;
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     bool AskYesNo(const std::string&, const std::string&) override { return true; }
     std::optional<std::string> ChooseFileToOpen(const std::string&) override { return std::nullopt; }
     std::optional<std::string> ChooseFileToSave(const std::string&) override { return saveAnswer; }
+    std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override { return folderAnswer; }
 };
 
 // Runs `act` on the modal window of type W as soon as it is open (the caller then opens it and blocks).

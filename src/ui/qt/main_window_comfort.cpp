@@ -1,0 +1,179 @@
+// The main window's comforts: tooltips, shortcuts, the settings kept between runs, the recent drawings,
+// drops and the pointer's position.
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QShortcut>
+
+#include "ui/qt/main_window.h"
+
+namespace zorvan::qt {
+
+namespace {
+
+constexpr int kMostRecent = 8;
+
+// What each control does, by its name.
+struct Tip {
+    const char* name;
+    const char* text;
+};
+constexpr Tip kTips[] = {
+    {"Text1", "The drawing to open: its full path"},
+    {"Command1", "OPEN: read the drawing named in the path box and plan its parts"},
+    {"Command3", "Choose File: pick a drawing for the path box (Ctrl+O); OPEN then opens it"},
+    {"Command4", "REDRAW: kept as it always was; F5 draws the picture again"},
+    {"Command5", "GCODE: a plain listing of the contours in list order, without templates or lead-ins"},
+    {"List11", "The contours as they were chained, one row each, in planning order"},
+    {"Command6", "MOVE UP: the selected contour one place earlier"},
+    {"Command7", "MOVE DOWN: the selected contour one place later"},
+    {"Command8", "SAVE CHANGES: keep the contour list's order (Command9 then plans in it)"},
+    {"List1", "The records of every contour"},
+    {"Command2", "Command2: read the contour list again from the drawing"},
+    {"Command9", "Command9: plan the parts again from the contour list, in its order"},
+    {"Drive1", "The drive whose folders are listed"},
+    {"Dir1", "Folders: open one with a double click"},
+    {"File1", "Drawings of the folder: a click opens one"},
+    {"Command30", "Command30: list the program's own folder, where the template files are"},
+    {"RecentDrawings", "Drawings opened lately: choose one to open it again"},
+    {"Command16", "Move to 0,0: the lower-left corner of the parts to the origin"},
+    {"Command12", "Move every part right by the step"},
+    {"Command18", "Move every part up and right by the step"},
+    {"Command19", "Move every part up by the step"},
+    {"Command20", "Move every part up and left by the step"},
+    {"Command21", "Move every part left by the step"},
+    {"Command22", "Move every part down and left by the step"},
+    {"Command23", "Move every part down by the step"},
+    {"Command24", "Move every part down and right by the step"},
+    {"Command25", "Turn every part counter-clockwise by the angle, about the middle of the parts"},
+    {"Command26", "Turn every part clockwise by the angle, about the middle of the parts"},
+    {"Text3", "The step of the move buttons, in drawing units"},
+    {"Text4", "The angle of the turn buttons, in degrees"},
+    {"Command13", "Command13: outline the parts' extents in green"},
+    {"Command14", "Zoom Part: fit the view to the parts"},
+    {"Command15", "Zoom All: fit the view to the parts and the origin (Home)"},
+    {"Option1", "Select: mark the part clicked as selected"},
+    {"Option2", "Deselect: take the selection mark off the part clicked"},
+    {"Option3", "Delete: leave the part clicked out of the program"},
+    {"Option4", "Undelete: cut the part clicked again"},
+    {"Option5", "Edit: show the records of the part clicked"},
+    {"Option6", "Inside: cut the part clicked as a hole"},
+    {"Option7", "Outside: cut the part clicked as an outside cut"},
+    {"Option8", "Move Lead In: the pierce point of the nearest part to where you click"},
+    {"Option9", "Zoom Tools: drag a frame to zoom to it (the wheel zooms, the middle button pans)"},
+    {"Command32", "Calculate Lead Ins: a lead-in of the length beside it for every part"},
+    {"Text6", "The lead-in length, in drawing units"},
+    {"Text5", "The scale factor, above 0"},
+    {"Command27", "Scale: every part by the factor, about the lower-left corner of the parts"},
+    {"Command17", "G CODE: write the program with the templates (Ctrl+G)"},
+    {"Command29", "SAVE PART: save the planned parts as a part file"},
+    {"Command31", "GCODE SETUP: edit the header, footer and template files, or load a preset"},
+    {"List2", "The parts in cutting order; a click shows the entry in the caption"},
+    {"Text2", "The cutting sequence picked on the picture, part rows each followed by |"},
+    {"Command10", "START OVER: empty the cutting sequence"},
+    {"Command11", "SIMULATE: show each part of the sequence in turn"},
+    {"Command28", "Show Path: the travel between pierce points, of the list or the sequence"},
+    {"Picture1", "The plan: wheel to zoom about the pointer, middle button to pan"},
+};
+
+std::string UnitsWord(const std::string& units) {
+    if (units == "millimetres") return " mm";
+    if (units == "inches") return " in";
+    return "";
+}
+
+// The .dxf files among dropped URLs, local files only.
+QString DroppedDrawing(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile() && url.toLocalFile().endsWith(".dxf", Qt::CaseInsensitive)) return url.toLocalFile();
+    }
+    return {};
+}
+
+}  // namespace
+
+void MainWindow::AddTooltips() {
+    for (const Tip& tip : kTips) {
+        if (auto* widget = findChild<QWidget*>(tip.name)) widget->setToolTip(tip.text);
+    }
+}
+
+void MainWindow::AddShortcuts() {
+    const auto bind = [this](const QKeySequence& keys, const std::function<void()>& command) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, command] { Run(command); });
+    };
+    bind(QKeySequence("Ctrl+O"), [this] { form_->Command3_Click(); });
+    bind(QKeySequence("Ctrl+G"), [this] { form_->Command17_Click(); });
+    bind(QKeySequence("Ctrl+Z"), [this] { form_->Undo(); });
+    bind(QKeySequence("Ctrl+Shift+Z"), [this] { form_->Redo(); });
+    bind(QKeySequence("Ctrl+Y"), [this] { form_->Redo(); });
+    bind(QKeySequence("F5"), [this] { form_->RedrawPicture(); });
+    bind(QKeySequence("Home"), [this] { form_->Command15_Click(); });
+}
+
+void MainWindow::RestoreSettings() {
+    if (const QByteArray geometry = settings_->value("geometry").toByteArray(); !geometry.isEmpty()) {
+        restoreGeometry(geometry);
+    }
+    const std::pair<const char*, std::string Form1::*> boxes[] = {
+        {"leadIn", &Form1::Text6}, {"step", &Form1::Text3}, {"angle", &Form1::Text4}, {"scale", &Form1::Text5}};
+    for (const auto& [key, text] : boxes) {
+        if (settings_->contains(key)) (*form_).*text = S(settings_->value(key).toString());
+    }
+    ShowRecent();
+}
+
+void MainWindow::RememberSettings() {
+    settings_->setValue("leadIn", Q(form_->Text6));
+    settings_->setValue("step", Q(form_->Text3));
+    settings_->setValue("angle", Q(form_->Text4));
+    settings_->setValue("scale", Q(form_->Text5));
+    settings_->setValue("folder", Q(form_->Dir1Path));
+    settings_->setValue("templatesFolder", Q(program_.templateFolder));
+    RememberRecent();
+}
+
+void MainWindow::RememberRecent() {
+    const std::string& opened = program_.openedDrawingPath;
+    if (opened.empty() || opened == lastOpened_) return;
+    lastOpened_ = opened;
+    QStringList recent = settings_->value("recent").toStringList();
+    recent.removeAll(Q(opened));
+    recent.prepend(Q(opened));
+    while (recent.size() > kMostRecent) recent.removeLast();
+    settings_->setValue("recent", recent);
+    ShowRecent();
+}
+
+void MainWindow::ShowRecent() {
+    const QSignalBlocker block(recent_);
+    recent_->clear();
+    recent_->addItem("Recent drawings");
+    recent_->addItems(settings_->value("recent").toStringList());
+}
+
+void MainWindow::OpenDrawing(const QString& path) {
+    Run([this, file = S(QFileInfo(path).absoluteFilePath())] { form_->OpenDrawingFile(file); });
+}
+
+void MainWindow::ShowPosition(double x, double y) {
+    position_->setText(QString("X %1  Y %2%3")
+                           .arg(x, 0, 'f', 3)
+                           .arg(y, 0, 'f', 3)
+                           .arg(Q(UnitsWord(program_.recordUnits))));
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedDrawing(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString path = DroppedDrawing(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    OpenDrawing(path);
+}
+
+}  // namespace zorvan::qt
