@@ -11,7 +11,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_WORK ?= /tmp/zorvan-fuzz
 
-.PHONY: deps configure build run test test-sanitize bench fuzz clean
+.PHONY: deps configure build run test test-sanitize package bench fuzz clean
 
 deps:
 	@missing=""; \
@@ -54,6 +54,13 @@ test-sanitize: deps
 	  -DZORVAN_SANITIZE=ON -DZORVAN_BENCHMARKS=OFF
 	cmake --build $(ASAN_BUILD)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j2
+
+# The Debian package zorvan_<version>_<architecture>.deb in $(BUILD). dpkg-shlibdeps (dpkg-dev, which calls
+# file) works out its Depends line from the libraries the programs link.
+package: build
+	@$(MAKE) --no-print-directory deps PACKAGES="dpkg-dev file"
+	cd $(BUILD) && cpack -G DEB
+	@ls -1 $(BUILD)/zorvan_*.deb
 
 bench: build
 	./$(BUILD)/bench/zorvan_bench

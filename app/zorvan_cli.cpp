@@ -194,7 +194,7 @@ int main(int argc, char** argv) {
         ->check(NumberFrom(0, kHuge, "of 0 or more"));
     app.add_option("--rapid", options.rates.rapid, "rapid rate per minute in the program's units, for the time estimate")
         ->check(NumberFrom(kTiny, kHuge, "above 0"));
-    app.set_version_flag("--version", "zorvan-cli 0.1.0");
+    app.set_version_flag("--version", "zorvan-cli " ZORVAN_VERSION);
     app.footer("Exit status: 0 written; 1 usage; 2 drawing cannot be read; 3 not a DXF file; 4 drawing holds a\n"
                "SPLINE; 5 drawing exceeds the tables; 6 output cannot be written.");
     try {
