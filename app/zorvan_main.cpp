@@ -1,25 +1,27 @@
-// The desktop program. `zorvan` opens with its folder list where the last run left it (or on the program's own
+// The desktop program. `zorvan` opens with its folder list where the last run left it (or on the template
 // folder); `zorvan FOLDER` lists that folder; `zorvan DRAWING.dxf` lists the drawing's folder and opens it.
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <memory>
 
 #include "large_pages.h"
 #include "model/program.h"
+#include "ui/shipped_presets.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_toolkit.h"
 
 namespace {
 
-// The presets that ship with the program: installed beside it in share/zorvan/presets, or in the source tree
-// the build folder lies in.
-std::string PresetsFolder(const QString& programFolder) {
-    for (const char* relative : {"/../share/zorvan/presets", "/../../presets", "/../presets", "/presets"}) {
-        const QFileInfo folder(programFolder + relative);
-        if (folder.isDir()) return folder.canonicalFilePath().toStdString();
-    }
-    return {};
+// Where the template files are read and written. Run from its build or unpacked folder, the program keeps them
+// beside itself; installed (bin/ beside share/zorvan/), each user keeps their own, since the program's folder
+// belongs to the system.
+QString TemplateFolder(const QString& programFolder) {
+    if (!QFileInfo(programFolder + "/../share/zorvan/presets").isDir()) return programFolder;
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/templates";
+    QDir().mkpath(own);
+    return own;
 }
 
 }  // namespace
@@ -30,7 +32,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("ZORVAN");
 
     auto program = std::make_unique<zorvan::Program>();
-    program->templateFolder = QCoreApplication::applicationDirPath().toStdString();
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    program->templateFolder = TemplateFolder(programFolder).toStdString();
     const QStringList arguments = QCoreApplication::arguments();
     const QFileInfo given = arguments.size() > 1 ? QFileInfo(arguments[1]) : QFileInfo();
     const bool drawing = arguments.size() > 1 && given.isFile();
@@ -43,7 +46,7 @@ int main(int argc, char* argv[]) {
 
     zorvan::qt::QtToolkit toolkit;
     zorvan::qt::MainWindow window(*program, toolkit);
-    window.SetPresetsFolder(PresetsFolder(QCoreApplication::applicationDirPath()));
+    window.SetPresetsFolder(zorvan::ShippedPresetsFolder(programFolder.toStdString()));
     window.Start(startFolder);
     window.show();
     if (drawing) window.OpenDrawing(given.absoluteFilePath());
