@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStorageInfo>
 #include <QVBoxLayout>
 
@@ -26,6 +27,9 @@ constexpr int kBandHeight = 250;
 
 QGroupBox* Frame(const char* name, const char* caption = "") { return Named<QGroupBox>(name, caption); }
 
+// The boxes that hold one number are this wide at most.
+constexpr int kNumberBoxWidth = 70;
+
 }  // namespace
 
 MainWindow::MainWindow(Program& program, QtToolkit& toolkit, const QString& settingsFile)
@@ -39,15 +43,25 @@ MainWindow::MainWindow(Program& program, QtToolkit& toolkit, const QString& sett
     toolkit_.SetParent(this);
     toolkit_.openWindow = [this](ModalWindow window) { OpenWindow(window); };
 
-    band_ = new QWidget(this);
+    // The band scrolls sideways where the window is narrower than its controls, so every one stays whole and
+    // reachable from 1024 pixels up.
+    auto* band = new QScrollArea(this);
+    band->setObjectName("Band");
+    band->setFrameShape(QFrame::NoFrame);
+    band->setWidgetResizable(true);
+    band->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    band_ = band;
+    auto* bandContent = new QWidget;
     tabs_ = Named<QTabWidget>("SSTab1");
     tabs_->addTab(BuildFilesTab(), "Files");
     tabs_->addTab(BuildEditTab(), "Edit");
     tabs_->addTab(BuildCuttingOrderTab(), "Cutting Order ");
-    auto* bandLayout = new QHBoxLayout(band_);
+    auto* bandLayout = new QHBoxLayout(bandContent);
     bandLayout->setContentsMargins(0, 0, 0, 0);
     bandLayout->addWidget(tabs_, 1);
     bandLayout->addWidget(BuildSideBand());
+    bandContent->setMinimumWidth(bandContent->sizeHint().width());
+    band->setWidget(bandContent);
 
     statusLine_ = Named<QLabel>("StatusLine", this);
     statusLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -98,8 +112,9 @@ QPushButton* MainWindow::CommandButton(const char* name, const char* caption, vo
     return button;
 }
 
-QLineEdit* MainWindow::TextBox(const char* name, std::string Form1::*text) {
+QLineEdit* MainWindow::TextBox(const char* name, std::string Form1::*text, int width) {
     auto* box = Named<QLineEdit>(name);
+    if (width > 0) box->setMaximumWidth(width);
     textBoxes_.emplace_back(box, text);
     return box;
 }
@@ -140,7 +155,7 @@ QWidget* MainWindow::BuildSideBand() {
     listingLayout->addWidget(CommandButton("Command9", "Command9", &Form1::Command9_Click), 2, 1);
     lists->addWidget(listingFrame, 1);
     column->addLayout(lists, 1);
-    side->setFixedWidth(560);
+    side->setFixedWidth(440);
     return side;
 }
 
@@ -228,16 +243,17 @@ QWidget* MainWindow::BuildEditTab() {
     moveLayout->addWidget(CommandButton("Command16", "Move to 0,0", &Form1::Command16_Click), 0, 0, 1, 2);
     moveLayout->addWidget(BuildMovePad(), 1, 0, 4, 1);
     moveLayout->addWidget(new QLabel("step"), 1, 1);
-    moveLayout->addWidget(TextBox("Text3", &Form1::Text3), 2, 1);
+    moveLayout->addWidget(TextBox("Text3", &Form1::Text3, kNumberBoxWidth), 2, 1);
     moveLayout->addWidget(new QLabel("angle"), 3, 1);
-    moveLayout->addWidget(TextBox("Text4", &Form1::Text4), 4, 1);
+    moveLayout->addWidget(TextBox("Text4", &Form1::Text4, kNumberBoxWidth), 4, 1);
     layout->addWidget(moveFrame);
 
     auto* toolFrame = Frame("Frame4");
     auto* toolLayout = new QGridLayout(toolFrame);
+    // Two columns, so the tab fits beside the right band from 1024 pixels up.
     toolLayout->addWidget(CommandButton("Command13", "Command13", &Form1::Command13_Click), 0, 0);
     toolLayout->addWidget(CommandButton("Command14", "Zoom Part", &Form1::Command14_Click), 0, 1);
-    toolLayout->addWidget(CommandButton("Command15", "Zoom All", &Form1::Command15_Click), 0, 2);
+    toolLayout->addWidget(CommandButton("Command15", "Zoom All", &Form1::Command15_Click), 1, 0);
     options_ = new QButtonGroup(this);
     const char* captions[] = {"Select", "Deselect", "Delete", "Undelete", "Edit ",
                               "Inside", "Outside",  "Move Lead In", "Zoom Tools"};
@@ -245,25 +261,26 @@ QWidget* MainWindow::BuildEditTab() {
         const std::string name = "Option" + std::to_string(k);
         auto* option = Named<QRadioButton>(name.c_str(), captions[k - 1]);
         options_->addButton(option, k);
-        toolLayout->addWidget(option, 1 + (k - 1) / 3, (k - 1) % 3);
+        toolLayout->addWidget(option, (k + 2) / 2, (k + 2) % 2);
     }
+    toolLayout->setVerticalSpacing(2);
     layout->addWidget(toolFrame);
 
     auto* column = new QVBoxLayout;
     auto* leadInFrame = Frame("Frame5");
     auto* leadInLayout = new QHBoxLayout(leadInFrame);
     leadInLayout->addWidget(CommandButton("Command32", "Calculate Lead Ins", &Form1::Command32_Click));
-    leadInLayout->addWidget(TextBox("Text6", &Form1::Text6));
+    leadInLayout->addWidget(TextBox("Text6", &Form1::Text6, kNumberBoxWidth));
     column->addWidget(leadInFrame);
     auto* scaleFrame = Frame("Frame6");
     auto* scaleLayout = new QHBoxLayout(scaleFrame);
-    scaleLayout->addWidget(TextBox("Text5", &Form1::Text5));
+    scaleLayout->addWidget(TextBox("Text5", &Form1::Text5, kNumberBoxWidth));
     scaleLayout->addWidget(CommandButton("Command27", "Scale", &Form1::Command27_Click));
     column->addWidget(scaleFrame);
-    auto* outputs = new QHBoxLayout;
-    outputs->addWidget(CommandButton("Command17", "G CODE", &Form1::Command17_Click));
-    outputs->addWidget(CommandButton("Command29", "SAVE PART", &Form1::Command29_Click));
-    outputs->addWidget(CommandButton("Command31", "GCODE SETUP", &Form1::Command31_Click));
+    auto* outputs = new QGridLayout;
+    outputs->addWidget(CommandButton("Command17", "G CODE", &Form1::Command17_Click), 0, 0);
+    outputs->addWidget(CommandButton("Command29", "SAVE PART", &Form1::Command29_Click), 0, 1);
+    outputs->addWidget(CommandButton("Command31", "GCODE SETUP", &Form1::Command31_Click), 1, 0, 1, 2);
     column->addLayout(outputs);
     column->addStretch();
     layout->addLayout(column);

@@ -51,7 +51,8 @@ private:
     QWidget* BuildMovePad();
     // A button that runs `command` on the form.
     QPushButton* CommandButton(const char* name, const char* caption, void (Form1::*command)());
-    QLineEdit* TextBox(const char* name, std::string Form1::*text);
+    // A text box copied to and from the form's `text`; at most `width` pixels wide when that is above 0.
+    QLineEdit* TextBox(const char* name, std::string Form1::*text, int width = 0);
     void Run(const std::function<void()>& command);
     void Pull();
     void OpenWindow(ModalWindow window);
