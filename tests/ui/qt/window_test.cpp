@@ -3,6 +3,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -325,6 +329,103 @@ TEST_F(WindowTest, ClosingShowsTheAboutWindowFirst) {
     });
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(aboutShown);
+}
+
+// A drawing named from outside opens with its folder listed: as the program's argument (OpenDrawing) and as a
+// file dropped on the window; a dropped file that is not a drawing is not taken. Both land in the recent list.
+TEST_F(WindowTest, DrawingsOpenFromTheArgumentAndFromADrop) {
+    fs::create_directories(folder / "other");
+    fs::copy_file(drawings / "plate_holes_slot.dxf", folder / "other" / "second.dxf");
+    window->OpenDrawing(DrawingPath("plate_holes_slot.dxf"));
+    EXPECT_EQ(window->windowTitle(), DrawingPath("plate_holes_slot.dxf"));
+    EXPECT_EQ(Rows("List2").size(), 4);
+
+    const auto drop = [this](const fs::path& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path.string()))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &dropped);
+        return true;
+    };
+    EXPECT_FALSE(drop(drawings / "notes.txt"));
+    EXPECT_TRUE(drop(folder / "other" / "second.dxf"));
+    EXPECT_EQ(window->windowTitle().toStdString(), (folder / "other" / "second.dxf").string());
+    EXPECT_TRUE(Rows("File1").contains("second.dxf"));
+    auto* recent = Child<QComboBox>(*window, "RecentDrawings");
+    ASSERT_EQ(recent->count(), 3);  // its caption, then the newest first
+    EXPECT_EQ(recent->itemText(1).toStdString(), (folder / "other" / "second.dxf").string());
+}
+
+// Undo and redo through the shortcuts, of a transform and of a mouse tool; an open starts afresh.
+TEST_F(WindowTest, UndoAndRedoTakeBackTransformsAndTools) {
+    ClickFile("plate_holes_slot.dxf");
+    const QStringList planned = Rows("List2");
+    Child<QTabWidget>(*window, "SSTab1")->setCurrentIndex(1);
+    Click("Command27");  // scale by 0.5
+    const QStringList scaled = Rows("List2");
+    ASSERT_NE(scaled, planned);
+    Child<QRadioButton>(*window, "Option3")->setChecked(true);  // Delete
+    ClickDrawing(60, 0);
+    ASSERT_NE(Rows("List2"), scaled);
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Rows("List2"), scaled);
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Rows("List2"), planned);
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Rows("List2"), scaled);
+    ClickFile("plate_holes_slot.dxf");
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Child<QLabel>(*window, "StatusLine")->text(), "Nothing to undo.");
+}
+
+// The wheel zooms about the pointer: the drawing point under it stays there and the view gets smaller; the
+// pointer's position shows beside the status line.
+TEST_F(WindowTest, WheelZoomsAboutThePointer) {
+    ClickFile("plate_holes_slot.dxf");
+    PictureBox* picture = window->picture();
+    const QPoint at = picture->surface().ToPixel(30, 20).toPoint();
+    const double width = program->viewRight - program->viewLeft;
+    const QPointF under = picture->surface().ToUser(at);
+    QWheelEvent wheel(at, picture->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(picture, &wheel);
+    EXPECT_NEAR(program->viewRight - program->viewLeft, width * 0.8, width * 1e-6);
+    const QPointF after = picture->surface().ToUser(at);
+    EXPECT_NEAR(after.x(), under.x(), width / 500);
+    EXPECT_NEAR(after.y(), under.y(), width / 500);
+    QTest::mouseMove(picture, at);
+    EXPECT_TRUE(Child<QLabel>(*window, "CursorPosition")->text().startsWith("X "));
+}
+
+// The boxes, the folder and the window's size come back in the next run; Load preset fills the setup texts
+// from a preset folder without saving them.
+TEST_F(WindowTest, SettingsComeBackAndLoadPresetFillsTheSetupTexts) {
+    Child<QLineEdit>(*window, "Text6")->setText("3.5");
+    Child<QLineEdit>(*window, "Text3")->setText("2");
+    ClickFile("plate_holes_slot.dxf");
+    window->resize(1100, 760);
+    WhenOpen<AboutWindow>([](AboutWindow& about) { QTest::mouseClick(Child<QPushButton>(about, "Command1"), Qt::LeftButton); });
+    window->close();
+    MainWindow again(*program, toolkit, QString::fromStdString((folder / "settings.ini").string()));
+    again.Start("");
+    EXPECT_EQ(Child<QLineEdit>(again, "Text6")->text(), "3.5");
+    EXPECT_EQ(Child<QLineEdit>(again, "Text3")->text(), "2");
+    EXPECT_EQ(Child<QListWidget>(again, "File1")->findItems("plate_holes_slot.dxf", Qt::MatchExactly).size(), 1);
+    EXPECT_EQ(again.size(), QSize(1100, 760));
+
+    const std::string header = testing::ReadBytes(folder / "0_HEADER.TXT");
+    toolkit.folderAnswer = (fs::path(ZORVAN_SOURCE_DIR) / "presets" / "linuxcnc").string();
+    WhenOpen<SetupWindow>([](SetupWindow& setup) {
+        QTest::mouseClick(Child<QPushButton>(setup, "LoadPreset"), Qt::LeftButton);
+        EXPECT_TRUE(Child<QPlainTextEdit>(setup, "Text1")->toPlainText().contains("G21"));
+        EXPECT_TRUE(Child<QPlainTextEdit>(setup, "Text3")->toPlainText().contains("LINE012:G4 P0.5"));
+        QTest::mouseClick(Child<QPushButton>(setup, "Command2"), Qt::LeftButton);  // CLOSE, not SAVE
+    });
+    Click("Command31");
+    EXPECT_EQ(testing::ReadBytes(folder / "0_HEADER.TXT"), header);
 }
 
 }  // namespace
