@@ -25,7 +25,9 @@ GCodeWindow::GCodeWindow(Program& program, Toolkit& toolkit, int32_t cutCount, Q
     setWindowTitle("G CODE");
     auto* buttons = Named<QGroupBox>("Frame2");
     auto* refresh = Button("Command1", "REFRESH");
+    refresh->setToolTip("Write the program again in place of the listing");
     auto* save = Button("Command2", "SAVE");
+    save->setToolTip("Save the program to a file you choose");
     auto* buttonRow = new QHBoxLayout(buttons);
     buttonRow->addWidget(refresh);
     buttonRow->addWidget(save);

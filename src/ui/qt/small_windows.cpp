@@ -75,9 +75,13 @@ DirectGCodeWindow::DirectGCodeWindow(Program& program, Toolkit& toolkit, const L
     text1_->setReadOnly(true);
     text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
     auto* refresh = Button("Command2", "&Refresh");
+    refresh->setToolTip("Write the listing again from the contour list");
     auto* listRecords = Button("Command4", "&Refresh");
+    listRecords->setToolTip("List the records of every contour of the main window's contour list");
     auto* standard = Button("Command3", "Command3");
+    standard->setToolTip("Command3: the standard header and footer, then the listing written again");
     auto* save = Button("Command1", "Save");
+    save->setToolTip("Save the listing to a file you choose");
     auto* layout = new QGridLayout(this);
     layout->addWidget(text1_, 0, 0, 1, 3);
     layout->addWidget(list1_.widget(), 0, 3, 1, 2);
@@ -119,7 +123,9 @@ EditWindow::EditWindow(Program& program, int16_t editPartIndex, QWidget* parent)
       form_(std::make_unique<Form3>(program, picture_->surface(), editPartIndex)),
       list1_(Named<QListWidget>("List1")) {
     auto* reload = Button("Command2", "Command2");
+    reload->setToolTip("Command2: read the part again");
     auto* draw = Button("Command1", "Command1");
+    draw->setToolTip("Command1: draw the part again over what is shown");
     auto* layout = new QGridLayout(this);
     layout->addWidget(list1_.widget(), 0, 0);
     layout->addWidget(picture_, 0, 1, 2, 1);
@@ -163,6 +169,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     auto* web = Named<QLineEdit>("Text1", Q(Form5::kWebAddress));
     web->setReadOnly(true);
     auto* close = Button("Command1", "Close");
+    close->setToolTip("Close this window");
     auto* layout = new QGridLayout(this);
     layout->addWidget(new QLabel("ZORVAN"), 0, 0, 1, 2);
     layout->addWidget(web, 1, 0, 1, 2);
