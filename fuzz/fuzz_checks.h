@@ -77,7 +77,8 @@ inline std::optional<std::string> CheckLoadedDrawing(const Program& program) {
 }
 
 // A written program: no infinity or NaN anywhere in it or in the part entries it was written from, no
-// exponent in a move row; and when there are parts, exactly one of them is the outside cut.
+// exponent in a move row; and when there are parts, every one an outside cut or a hole, and exactly one the
+// outside cut in the default planning, at least one in a sheet's (the contours no other holds).
 inline std::optional<std::string> CheckProgram(const Program& program, int32_t partCount,
                                                const std::vector<std::string>& listing) {
     for (const std::string& row : listing) {
@@ -97,12 +98,14 @@ inline std::optional<std::string> CheckProgram(const Program& program, int32_t p
         for (int32_t i = 0; i < partCount && i < kMaxContours; ++i) {
             const std::string& entry = program.partList[static_cast<size_t>(i)];
             if (entry.starts_with("OO")) ++outside;
+            if (!entry.starts_with("OO") && !entry.starts_with("II")) return "part " + std::to_string(i) + " is neither cut";
             // the part file is written from these entries, and the rapid move reads its point from them
             if (entry.find("inf") != std::string::npos || entry.find("nan") != std::string::npos) {
                 return "non-finite number in part entry " + std::to_string(i) + ": " + entry;
             }
         }
-        if (outside != 1) {
+        const bool sheet = program.readMode == ReadMode::Sheet;
+        if (sheet ? outside < 1 : outside != 1) {
             return std::to_string(outside) + " outside cuts among " + std::to_string(partCount) + " parts";
         }
     }

@@ -58,8 +58,10 @@ TEST_P(FuzzRegressionTest, EndsSoundly) {
     }
     auto program = std::make_unique<Program>();
     program->templateFolder = (kFolder / "no-templates").string();  // no template rows: the program's own only
-    const fuzz::MainJobOutcome outcome = fuzz::RunMainJob(*program, input);
-    EXPECT_EQ(outcome.failure, std::nullopt);
+    for (const ReadMode mode : {ReadMode::Default, ReadMode::Sheet}) {
+        const fuzz::MainJobOutcome outcome = fuzz::RunMainJob(*program, input, mode);
+        EXPECT_EQ(outcome.failure, std::nullopt) << (mode == ReadMode::Sheet ? "sheet mode" : "default mode");
+    }
 }
 
 std::string TestName(const ::testing::TestParamInfo<fs::path>& info) {
