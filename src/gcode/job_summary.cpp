@@ -131,11 +131,9 @@ JobSummary SummarizeJob(const Program& program, const JobRates& given, const Rat
         } else {
             ++(part.Marker() == "OO" ? summary.outsideCuts : summary.holes);
         }
-        const auto header = SplitFields(part.header);
-        const Point2 start{LenientParse(FieldAt(header, 1)), LenientParse(FieldAt(header, 2))};
-        const Point2 pierce{LenientParse(FieldAt(header, 3)), LenientParse(FieldAt(header, 4))};
+        const PartLeadIn leadIn = LeadInOf(entry);
         ++summary.pierces;
-        summary.cutLength += Distance(pierce, start);
+        summary.cutLength += Distance(leadIn.pierce, leadIn.start);
         for (const RecordValues& record : records) summary.cutLength += RecordLength(record);
     }
     for (const Travel& move : TravelMoves(program)) summary.travelLength += Distance(move.from, move.to);

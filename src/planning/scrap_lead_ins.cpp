@@ -33,18 +33,7 @@ constexpr double kCornerTurn = 20 * kDegree;
 // The straight edges whose middles are tried as starts, longest first.
 constexpr size_t kMostEdges = 4;
 
-struct LeadIn {
-    std::string_view marker;
-    Point2 start, pierce;
-};
-
-LeadIn LeadInOf(const PartEntry& entry) {
-    const auto header = SplitFields(PartFields(entry).header);
-    const auto number = [&](size_t k) { return LenientParse(FieldAt(header, k)); };
-    return {FieldAt(header, 0), {number(1), number(2)}, {number(3), number(4)}};
-}
-
-bool HasLeadIn(const LeadIn& leadIn) { return Distance(leadIn.start, leadIn.pierce) > 0; }
+bool HasLeadIn(const PartLeadIn& leadIn) { return Distance(leadIn.start, leadIn.pierce) > 0; }
 
 // The lead-in line from just off its start to its pierce: the start itself lies on the contour.
 bool Crosses(const OutlineIndex& index, Point2 start, Point2 pierce) {
@@ -248,7 +237,7 @@ LeadInCheck CheckLeadIns(const Program& program, const OutlineIndex& index) {
     LeadInCheck check;
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
-        const LeadIn leadIn = LeadInOf(entry);
+        const PartLeadIn leadIn = LeadInOf(entry);
         if (PartFields(entry).IsDeleted() || !HasLeadIn(leadIn)) continue;
         if (index.InMaterial(leadIn.pierce)) check.inMaterial.push_back(i);
         if (Crosses(index, leadIn.start, leadIn.pierce)) check.crossing.push_back(i);
@@ -268,7 +257,7 @@ std::string LeadInWarning(const LeadInCheck& check) {
 
 bool LeadInIsClear(const Program& program, const OutlineIndex& index, int32_t part) {
     const PartEntry& entry = program.partList[static_cast<size_t>(part)];
-    const LeadIn leadIn = LeadInOf(entry);
+    const PartLeadIn leadIn = LeadInOf(entry);
     return !HasLeadIn(leadIn) || Judge(index, leadIn.start, leadIn.pierce) != Fit::Out;
 }
 
@@ -276,7 +265,7 @@ bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, 
     PartEntry& entry = program.partList[static_cast<size_t>(part)];
     const RecordList& records = entry.Records();
     if (PartFields(entry).IsDeleted() || records.empty() || !(length > 0)) return true;
-    const LeadIn now = LeadInOf(entry);
+    const PartLeadIn now = LeadInOf(entry);
     Search search(index, records, now.marker);
     std::optional<Found> found;
     if (HasLeadIn(now) && search.Try({}, now.start, now.pierce)) {

@@ -238,18 +238,22 @@ bool ContourCloses(const RecordList& records) {
            std::fabs(records.back().EndY() - records.front().StartY()) <= kOrderTolerance;
 }
 
+PartLeadIn LeadInOf(const PartEntry& entry) {
+    const auto header = SplitFields(PartFields(entry).header);
+    const auto number = [&](size_t k) { return LenientParse(FieldAt(header, k)); };
+    return {FieldAt(header, 0), {number(1), number(2)}, {number(3), number(4)}};
+}
+
 std::vector<Travel> TravelMoves(const Program& program) {
     std::vector<Travel> moves;
     Point2 at{program.extMinX, program.extMinY};
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
         if (PartFields(entry).IsDeleted()) continue;
-        const auto header = SplitFields(PartFields(entry).header);
-        const Point2 start{LenientParse(FieldAt(header, 1)), LenientParse(FieldAt(header, 2))};
-        const Point2 pierce{LenientParse(FieldAt(header, 3)), LenientParse(FieldAt(header, 4))};
-        moves.push_back({at, pierce});
+        const PartLeadIn leadIn = LeadInOf(entry);
+        moves.push_back({at, leadIn.pierce});
         const RecordList& records = entry.Records();
-        at = records.empty() || records.back().IsCircle() ? start : Point2{records.back().EndX(), records.back().EndY()};
+        at = records.empty() || records.back().IsCircle() ? leadIn.start : Point2{records.back().EndX(), records.back().EndY()};
     }
     return moves;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "model/program.h"
@@ -23,6 +24,14 @@ struct SheetPlanOptions {
 // start until the lead-ins are calculated. Open contours are left out (counted in openContoursLeftOut) or,
 // with `cutOpen`, put last.
 void PlanSheet(Program& program, const SheetPlanOptions& options = {});
+
+// A part's header read as points: its marker ("OO" or "II"), where its contour starts and where the torch
+// pierces (the same point when it has no lead-in). The marker views the entry's text.
+struct PartLeadIn {
+    std::string_view marker;
+    Point2 start, pierce;
+};
+PartLeadIn LeadInOf(const PartEntry& entry);
 
 // The torch's rapid moves between cuts: from the drawing's lower-left corner to the first pierce, then from
 // where each part's cut ends to the next pierce. Deleted parts are not cut and so left out.

@@ -1,6 +1,8 @@
 // The template setup window's commands.
 #include "ui/form6.h"
 
+#include <filesystem>
+
 #include "gcode/templates.h"
 #include "model/text_file.h"
 
@@ -25,15 +27,14 @@ void Form6::Form_Activate() {
 void Form6::LoadPreset_Click() {
     const std::optional<std::string> folder = toolkit_.ChooseFolder("Load preset", presetsFolder);
     if (!folder) return;
-    Program preset;
-    preset.templateFolder = *folder;
     std::string* texts[] = {&Text1, &Text2, &Text3};
     const std::string_view files[] = {kHeaderFile, kFooterFile, kTemplateFile};
     std::string loaded[3];
     bool any = false;
     for (int i = 0; i < 3; ++i) {
-        any = any || ReadWholeFile(TemplatePath(preset, files[i])).has_value();
-        loaded[i] = JoinCrLf(ReadTemplateFileLines(preset, files[i]));
+        const auto lines = ReadTextLines((std::filesystem::path(*folder) / files[i]).string());
+        any = any || lines.has_value();
+        loaded[i] = JoinCrLf(lines.value_or(std::vector<std::string>{}));
     }
     if (!any) {
         toolkit_.ShowMessage(*folder + " holds none of " + std::string(kHeaderFile) + ", " + std::string(kFooterFile) +

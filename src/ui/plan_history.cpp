@@ -27,25 +27,19 @@ void PlanHistory::Forget() {
     undo_.pop_back();
 }
 
-std::optional<PlanState> PlanHistory::Undo(PlanState present) {
-    if (undo_.empty()) return std::nullopt;
-    PlanState back = std::move(undo_.back());
-    undo_.pop_back();
+std::optional<PlanState> PlanHistory::Step(std::deque<PlanState>& from, std::deque<PlanState>& to, PlanState present) {
+    if (from.empty()) return std::nullopt;
+    PlanState state = std::move(from.back());
+    from.pop_back();
     bytes_ += present.Bytes();
-    bytes_ -= back.Bytes();
-    redo_.push_back(std::move(present));
-    return back;
+    bytes_ -= state.Bytes();
+    to.push_back(std::move(present));
+    return state;
 }
 
-std::optional<PlanState> PlanHistory::Redo(PlanState present) {
-    if (redo_.empty()) return std::nullopt;
-    PlanState forward = std::move(redo_.back());
-    redo_.pop_back();
-    bytes_ += present.Bytes();
-    bytes_ -= forward.Bytes();
-    undo_.push_back(std::move(present));
-    return forward;
-}
+std::optional<PlanState> PlanHistory::Undo(PlanState present) { return Step(undo_, redo_, std::move(present)); }
+
+std::optional<PlanState> PlanHistory::Redo(PlanState present) { return Step(redo_, undo_, std::move(present)); }
 
 void PlanHistory::Clear() {
     undo_.clear();

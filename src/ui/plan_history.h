@@ -42,6 +42,8 @@ public:
     void Clear();
 
 private:
+    // The newest state of `from`, the present kept on `to` in its place.
+    std::optional<PlanState> Step(std::deque<PlanState>& from, std::deque<PlanState>& to, PlanState present);
     void Trim();
 
     std::deque<PlanState> undo_, redo_;
