@@ -144,13 +144,14 @@ void WritePart(const Program& program, const SlotRows& slots, int32_t i, std::st
 
     row.assign("(------------------- ").append(std::to_string(i)).append(" ------------------------)");
     sink.Row(row);
-    if (open) {
-        sink.Row("G40");
-    } else if (const auto compensation = CompensationLine(FieldAt(header, 0), part.StoredArea())) {
-        sink.Row(*compensation);
-    }
+    // An open contour's rapid runs with compensation off; a closed one's compensation goes on only at the
+    // pierce point, so the lead-in, not the rapid from the last part, is the controller's entry move.
+    if (open) sink.Row("G40");
     EmitSlots(slots, 1, 10, sink);
     MoveRow(row, "G0 X ", FieldAt(header, 3), FieldAt(header, 4), sink);  // rapid to the lead-in point
+    if (const auto compensation = CompensationLine(FieldAt(header, 0), part.StoredArea()); compensation && !open) {
+        sink.Row(*compensation);
+    }
     EmitSlots(slots, 11, 20, sink);
     if (!open) MoveRow(row, "G1 X ", FieldAt(header, 1), FieldAt(header, 2), sink);  // the lead-in cut to the start
     for (const RecordValues& record : entry.Records()) ContourRows(record, row, sink);

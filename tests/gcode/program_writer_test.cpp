@@ -150,7 +150,7 @@ TEST_F(WholeProgramTest, PartsBetweenHeaderAndFooterWithTheirSlots) {
 
     const Lines expected = {
         std::string(kProgramComment), "G90", "G21", "", "", "",
-        "(------------------- 0 ------------------------)", "G41", "M07", "P10", "G0 X 3.25 Y 5", "M03", "DLY",
+        "(------------------- 0 ------------------------)", "M07", "P10", "G0 X 3.25 Y 5", "G41", "M03", "DLY",
         "G1 X 3 Y 5", "G3 I 5.000000  J 5.000000 X 7.000000 Y 5.000000",
         "G3 I 5.000000  J 5.000000 X 3.000000 Y 5.000000", "M05", "END",
         "(------------------- 1 ------------------------)", "M07", "P10", "G0 X -0.25 Y 0", "M03", "DLY",
@@ -168,7 +168,7 @@ TEST_F(WholeProgramTest, PartsBetweenHeaderAndFooterWithTheirSlots) {
 TEST_F(WholeProgramTest, WithoutTemplateFilesOrLeadInsTheTorchPiercesAtTheStart) {
     program->partList[0] = "OO 8 5 8 5:10 5 0 2 - 8 5 K|:NOTS NOTD 12.566370614";
     EXPECT_EQ(Written(1), (Lines{std::string(kProgramComment), "", "", "",
-                                 "(------------------- 0 ------------------------)", "G41", "G0 X 8 Y 5",
+                                 "(------------------- 0 ------------------------)", "G0 X 8 Y 5", "G41",
                                  "G1 X 8 Y 5", "G2 I 10.000000  J 5.000000 X 12.000000 Y 5.000000",
                                  "G2 I 10.000000  J 5.000000 X 8.000000 Y 5.000000", "", "", ""}));
     EXPECT_EQ(Written(0), (Lines{std::string(kProgramComment), "", "", "", "", "", ""}));
