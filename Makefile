@@ -6,6 +6,8 @@ DXF ?= samples/plate_holes_slot.dxf
 PRESET ?= presets/linuxcnc
 PROGRAM = $(BUILD)/$(basename $(notdir $(DXF))).nc
 PACKAGES := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev qt6-base-dev
+# The tests also run the programs through LinuxCNC's interpreter, rs274, with a kerf in its tool table.
+TEST_PACKAGES := linuxcnc-uspace
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -47,9 +49,11 @@ run: build
 	fi
 
 test: build
+	@$(MAKE) --no-print-directory deps PACKAGES="$(TEST_PACKAGES)"
 	ctest --test-dir $(BUILD) --output-on-failure -j2
 
 test-sanitize: deps
+	@$(MAKE) --no-print-directory deps PACKAGES="$(TEST_PACKAGES)"
 	@[ -f $(ASAN_BUILD)/build.ninja ] || cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	  -DZORVAN_SANITIZE=ON -DZORVAN_BENCHMARKS=OFF
 	cmake --build $(ASAN_BUILD)

@@ -14,7 +14,16 @@ std::string SummaryJson(const JobSummary& s) {
     };
     nlohmann::ordered_json json;
     json["units"] = s.programUnits;
+    json["units_source"] = s.unitsSource;
     json["declared_units"] = s.declaredUnits;
+    json["kerf"] = s.kerf > 0 ? nlohmann::ordered_json(s.kerf) : nlohmann::ordered_json(nullptr);
+    nlohmann::ordered_json refused = nlohmann::ordered_json::object();
+    refused["short_lead_ins"] = s.kerfCheck.shortLeadIns;
+    refused["lead_in_corners"] = s.kerfCheck.leadInCorners;
+    refused["small_arcs"] = s.kerfCheck.smallArcs;
+    refused["tight_corners"] = s.kerfCheck.tightCorners;
+    refused["narrow_slots"] = s.kerfCheck.narrowSlots;
+    json["kerf_refusals"] = refused;
     json["width"] = s.width;
     json["height"] = s.height;
     json["outside_cuts"] = s.outsideCuts;

@@ -15,6 +15,7 @@
 #include "draw/view.h"
 #include "gcode/job_summary.h"
 #include "gcode/main_job.h"
+#include "gcode/program_units.h"
 #include "gcode/templates.h"
 #include "large_pages.h"
 #include "import/opening.h"
@@ -37,7 +38,8 @@ struct Options {
     std::string preview;
     bool sheet = false;
     double curveTolerance = 0.01;
-    std::string units = "mm";
+    std::string units;  // "mm", "inch", or "" where not given
+    double kerf = 0;    // 0: not given
     bool cutOpen = false;
     std::string summary;  // "", "text" or "json"
     JobRates rates;
@@ -96,6 +98,8 @@ void WarnAboutJob(const std::string& drawing, const Program& program, const JobR
     }
     Warn(drawing, UnclearLeadInWarning(job.unclearLeadIns));
     Warn(drawing, LeadInWarning(job.leadIns));
+    Warn(drawing, KerfWarning(job.kerf));
+    if (mode == ReadMode::Default) Warn(drawing, UnitsMismatchWarning(program));
 }
 
 int Save(const std::string& path, const std::string& bytes) {
@@ -116,7 +120,13 @@ int Run(const Options& options, const char* argv0) {
     JobOptions jobOptions{options.leadIn, !options.partFile.empty(), {}, options.cutOpen};
     jobOptions.read.mode = options.sheet ? ReadMode::Sheet : ReadMode::Default;
     jobOptions.read.curveTolerance = options.curveTolerance;
-    jobOptions.read.units = options.units == "inch" ? OutputUnits::Inches : OutputUnits::Millimetres;
+    std::optional<OutputUnits> asked;
+    if (!options.units.empty()) asked = options.units == "inch" ? OutputUnits::Inches : OutputUnits::Millimetres;
+    const SheetUnitsChoice units = ChooseSheetUnits(*program, asked, "--units " + options.units);
+    if (options.sheet && !units.clash.empty()) return Fail(kUsage, drawing, units.clash);
+    jobOptions.read.units = units.units;
+    jobOptions.read.unitsSource = units.source;
+    program->kerf = options.kerf;
     const JobResult job = RunMainJob(*program, std::move(*text), jobOptions);
     if (job.read.outcome != DxfReadOutcome::Loaded) {
         return Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read));
@@ -175,8 +185,13 @@ int main(int argc, char** argv) {
                    "(in drawing units where the drawing declares none; 0.0001 to 10, default 0.01)")
         ->check(NumberFrom(0.0001, 10.0, "from 0.0001 to 10"));
     app.add_option("--units", options.units,
-                   "sheet mode: the units to write a drawing in that declares its units (default mm)")
+                   "sheet mode: the units to write a drawing in that declares its units (default: the units the "
+                   "header's G20 or G21 sets, else mm; a clash with the header is refused)")
         ->check(CLI::IsMember({"mm", "inch"}));
+    app.add_option("--kerf", options.kerf,
+                   "the torch's kerf width in the program's units, for the kerf checks and sheet mode's lead-ins "
+                   "(0 or absent: not given, no kerf checks); the controller's tool table holds it for the cut")
+        ->check(NumberFrom(0, kHuge, "of 0 or more"));
     app.add_flag("--cut-open", options.cutOpen,
                  "sheet mode: also cut the contours that do not close, last, without compensation or lead-in");
     app.add_option("--summary", options.summary,

@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "gcode/program_units.h"
 #include "gcode/templates.h"
+#include "import/units.h"
 #include "geometry/point.h"
 #include "model/number_text.h"
 #include "model/part_entry.h"
@@ -104,6 +106,7 @@ GcodeWords ReadGcodeWords(std::string_view line) {
         if (!value) continue;
         if (letter == 'F') words.feed = value;
         if (letter == 'G' && *value == 4) dwell = true;
+        if (letter == 'G' && (*value == 20 || *value == 21)) words.lengthUnits = static_cast<int>(*value);
         if (letter == 'P') p = value;
     }
     if (dwell && p) words.delay = p;
@@ -114,6 +117,15 @@ JobSummary SummarizeJob(const Program& program, const JobRates& given, const Rat
     JobSummary summary;
     summary.declaredUnits = program.declaredUnits;
     summary.programUnits = program.recordUnits;
+    summary.unitsSource = program.unitsSource;
+    // A drawing that declares no units is written as it stands, in whatever units the header sets.
+    if (const auto header = UnitsOfHeader(program); header && !MillimetresPerUnitNamed(program.recordUnits)) {
+        summary.programUnits = OutputUnitsName(header->units);
+        summary.unitsSource = "the header's " + std::string(header->units == OutputUnits::Inches ? "G20" : "G21") +
+                              "; the drawing declares none, its numbers as they stand";
+    }
+    summary.kerf = program.kerf;
+    summary.kerfCheck = CheckKerf(program);
     summary.width = std::max(0.0, program.extMaxX - program.extMinX);
     summary.height = std::max(0.0, program.extMaxY - program.extMinY);
     summary.openLeftOut = program.openContoursLeftOut;
@@ -159,8 +171,10 @@ JobSummary SummarizeJob(const Program& program, const JobRates& given, const Rat
 }
 
 std::string SummaryText(const JobSummary& s) {
-    std::string text = "Units: " + s.programUnits;
-    if (s.declaredUnits != s.programUnits) text += " (the drawing's: " + s.declaredUnits + ")";
+    std::string text = "Units: " + s.programUnits + " (" + s.unitsSource;
+    if (s.declaredUnits != s.programUnits) text += "; the drawing's: " + s.declaredUnits;
+    text += ")\nKerf: " + KerfText(s.kerf, false);
+    if (const std::string warning = KerfWarning(s.kerfCheck); !warning.empty()) text += "; " + warning;
     text += "\nSize: " + Number(s.width, 2) + " x " + Number(s.height, 2) + "\n";
     text += "Parts: " + Plural(s.outsideCuts, "outside cut", "outside cuts") + ", " + Plural(s.holes, "hole", "holes");
     if (s.openCut > 0) text += ", " + Plural(s.openCut, "open contour", "open contours") + " cut without compensation";
@@ -187,6 +201,7 @@ std::string SummaryLine(const JobSummary& s) {
                        ", " + Plural(s.pierces, "pierce", "pierces") + "; cut " + Number(s.cutLength, 1) +
                        ", travel " + Number(s.travelLength, 1);
     if (s.minutes) line += "; about " + Number(*s.minutes, 1) + " min";
+    line += "; " + KerfText(s.kerf, true);
     if (s.openLeftOut > 0) line += "; " + Plural(s.openLeftOut, "open contour", "open contours") + " not cut";
     if (s.deletedLeftOut > 0) line += "; " + Plural(s.deletedLeftOut, "deleted part", "deleted parts") + " left out";
     return line + ".";

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/program.h"
+#include "planning/kerf_check.h"
 
 namespace zorvan {
 
@@ -25,6 +26,9 @@ struct JobRates {
 struct JobSummary {
     std::string declaredUnits;  // "millimetres", "inches", ... or "not declared"
     std::string programUnits;   // the units the program is written in
+    std::string unitsSource;    // where they came from: "the header's G21", "--units", "as the drawing declares them"
+    double kerf = 0;            // 0: not given
+    KerfCheck kerfCheck;        // what the controller would refuse with that kerf
     double width = 0, height = 0;
     int32_t outsideCuts = 0, holes = 0;  // cut parts by their marker, closed or not
     int32_t openCut = 0;                 // contours that do not close, cut without compensation
@@ -51,10 +55,12 @@ std::string SummaryText(const JobSummary& summary);
 // One line for the window's status line.
 std::string SummaryLine(const JobSummary& summary);
 
-// The F and G4 P words of a G-code line, comments left out: "G1 F1500 (fast)" has the feed 1500, "G04 P0.5"
-// the delay 0.5; a word whose value is not a plain number ("F#<_feed>") is not one.
+// The F, G4 P, G20 and G21 words of a G-code line, comments left out: "G1 F1500 (fast)" has the feed 1500,
+// "G04 P0.5" the delay 0.5, "G21 G90" the units 21; a word whose value is not a plain number ("F#<_feed>") is
+// not one.
 struct GcodeWords {
     std::optional<double> feed, delay;
+    std::optional<int> lengthUnits;  // 20 for a G20 word (inches), 21 for G21 (millimetres); the last one
 };
 GcodeWords ReadGcodeWords(std::string_view line);
 

@@ -26,6 +26,7 @@ JobResult RunMainJob(Program& program, std::string dxfText, const JobOptions& op
         CalculateLeadIns(program, leadIn);
     }
     result.leadIns = CheckLeadIns(program);
+    result.kerf = CheckKerf(program);
     result.partCount = program.partCount;
     result.outsideCuts = CountOutsideCuts(program, result.partCount);
     ProgramText text = WriteProgramText(program, result.partCount);

@@ -10,6 +10,7 @@
 
 #include "import/dxf_reader.h"
 #include "model/program.h"
+#include "planning/kerf_check.h"
 #include "planning/scrap_lead_ins.h"
 
 namespace zorvan {
@@ -35,11 +36,12 @@ struct JobResult {
     std::string partFileLine;  // without its line end; with JobOptions::partFile only
     LeadInCheck leadIns;                  // the lead-ins that pierce part material or cross a contour
     std::vector<int32_t> unclearLeadIns;  // sheet mode: parts for which no clear lead-in was found
+    KerfCheck kerf;                       // what the controller would refuse with program.kerf
 };
 
 // Reads the drawing text into `program`, lists its contours, plans the parts (PlanParts; in sheet mode
 // PlanSheet), calculates the lead-ins (in sheet mode in the scrap), checks them and writes the program with
-// the templates of program.templateFolder. The text is let go of as
+// the templates of program.templateFolder; with program.kerf given, checks the paths against it. The text is let go of as
 // soon as it has been read.
 JobResult RunMainJob(Program& program, std::string dxfText, const JobOptions& options = {});
 

@@ -11,6 +11,7 @@
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
+#include "planning/kerf_check.h"
 #include "planning/sheet_plan.h"
 
 namespace zorvan {
@@ -184,9 +185,9 @@ std::string LeftOutComment(int32_t deletedParts) {
 }
 
 std::optional<std::string> CompensationLine(std::string_view marker, double area) {
-    if (area == 0) return std::nullopt;
-    const bool outside = marker == "OO";
-    return (area > 0) == outside ? "G41" : "G42";
+    const std::optional<CompensationSide> side = CompensationSideOf(marker, area);
+    if (!side) return std::nullopt;
+    return *side == CompensationSide::Left ? "G41" : "G42";
 }
 
 void AppendContourRows(std::string_view record, std::vector<std::string>& listing) {

@@ -109,7 +109,10 @@ ScanStop KeepPairs(std::string_view text, std::string_view codeList, std::string
         const std::string_view code = TrimBlanks(*codeLine);
         const std::string_view value = TrimBlanks(*valueLine);
         if (code == "2" && state.sectionStarts) state.inEntitiesSection = value == "ENTITIES";
+        // A header variable's values run up to the next variable or the end of the section: a later group 70
+        // (a polyline's flags) is not the units.
         if (code == "9") state.variable = value;
+        if (code == "0") state.variable = {};
         if (code == "70" && state.variable == "$INSUNITS") facts.insUnits = RecordNumberParse(value);
         state.sectionStarts = code == "0" && value == "SECTION";
         if (code == "0") {

@@ -45,7 +45,7 @@ struct NewDrawing {
     ChainTables tables{0};
     std::string contourChain;
     ReadMode mode = ReadMode::Default;
-    std::string declaredUnits, recordUnits;
+    std::string declaredUnits, recordUnits, unitsSource;
 };
 
 void HandOver(Program& program, NewDrawing& drawing) {
@@ -69,6 +69,12 @@ void HandOver(Program& program, NewDrawing& drawing) {
     program.readMode = drawing.mode;
     program.declaredUnits = std::move(drawing.declaredUnits);
     program.recordUnits = std::move(drawing.recordUnits);
+    program.unitsSource = std::move(drawing.unitsSource);
+}
+
+// Where records in `units` came from when the reading did not convert them.
+std::string UnitsAsTheyStand(const std::string& units) {
+    return MillimetresPerUnitNamed(units) ? "as the drawing declares them" : "the drawing's numbers as they stand";
 }
 
 // The chaining and the hand-over that every reading ends with, once its records are built.
@@ -105,6 +111,7 @@ DxfReadResult LoadDefault(Program& program, std::string_view text, const ReadOpt
         case dxf::BuildStop::OutOfRange: return Refused(DxfReadOutcome::OutOfRange);
     }
     drawing.declaredUnits = drawing.recordUnits = UnitsName(facts.insUnits);
+    drawing.unitsSource = UnitsAsTheyStand(drawing.recordUnits);
     ReadReport report{std::move(facts.notRead), {}, std::move(facts.readFlat)};
     for (const std::string_view type : {"INSERT", "ELLIPSE", "SPLINE"}) {
         if (const auto found = report.notRead.find(type); found != report.notRead.end()) {
@@ -151,6 +158,8 @@ DxfReadResult LoadSheet(Program& program, std::string_view text, const ReadOptio
     drawing.extents = TightExtents(drawing.records.values);
     drawing.declaredUnits = UnitsName(document.insUnits);
     drawing.recordUnits = read.recordUnits;
+    const bool converted = MillimetresPerUnit(document.insUnits).has_value();
+    drawing.unitsSource = converted ? options.unitsSource : UnitsAsTheyStand(drawing.recordUnits);
     return Finish(program, drawing, std::move(read.report));
 }
 

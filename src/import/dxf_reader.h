@@ -61,6 +61,8 @@ struct ReadOptions {
     // (in drawing units where the drawing declares none).
     double curveTolerance = 0.01;
     OutputUnits units = OutputUnits::Millimetres;
+    // Where `units` came from, for the job summary: "the header's G21", "--units", "the default".
+    std::string unitsSource = "the default";
     // The group codes and entity names the default reading keeps.
     std::string_view codeList = kDxfCodeList;
     std::string_view nameList = kDxfNameList;

@@ -54,4 +54,11 @@ std::optional<double> MillimetresPerUnit(std::optional<int32_t> code) {
     return kUnits[static_cast<size_t>(*code)].millimetres;
 }
 
+std::optional<double> MillimetresPerUnitNamed(std::string_view name) {
+    for (size_t code = 1; code < kUnits.size(); ++code) {
+        if (name == kUnits[code].name) return kUnits[code].millimetres;
+    }
+    return std::nullopt;
+}
+
 }  // namespace zorvan

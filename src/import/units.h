@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zorvan {
 
@@ -13,5 +14,8 @@ std::string UnitsName(std::optional<int32_t> code);
 
 // Millimetres per drawing unit for a code that declares a length unit; nothing for 0 (unitless) or unknown.
 std::optional<double> MillimetresPerUnit(std::optional<int32_t> code);
+
+// Millimetres per unit for a units name as UnitsName gives it ("inches" 25.4); nothing for any other text.
+std::optional<double> MillimetresPerUnitNamed(std::string_view name);
 
 }  // namespace zorvan

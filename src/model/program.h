@@ -85,6 +85,12 @@ struct Program {
     ReadMode readMode = ReadMode::Default;
     std::string declaredUnits = "not declared";
     std::string recordUnits = "not declared";
+    // Where the records' units came from, for the job summary: "as the drawing declares them", the reason sheet
+    // mode converted them to ("the header's G21"), or "the drawing's numbers as they stand".
+    std::string unitsSource = "the drawing's numbers as they stand";
+    // The torch's kerf width in the records' units, as the operator gave it; 0 when not given. It drives the kerf
+    // checks and sheet mode's lead-in search; the controller's tool table holds it for the cut itself.
+    double kerf = 0;
     // Sheet mode's plan: the contours that do not close, left out of the cutting order (none when they are
     // cut, at the end, or in the default mode).
     int32_t openContoursLeftOut = 0;

@@ -11,6 +11,7 @@
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
+#include "planning/kerf_check.h"
 #include "planning/lead_ins.h"
 #include "planning/sheet_plan.h"
 
@@ -20,8 +21,13 @@ namespace {
 
 constexpr double kDegree = std::numbers::pi / 180;
 // A pierce makes a crater wider than the kerf: the search keeps it this share of the lead-in's length away
-// from every contour.
+// from every contour, and at least a kerf where the kerf is given.
 constexpr double kPierceClearance = 0.25;
+// The controller refuses an entry move not longer than half the kerf, and the pierce keeps a kerf from every
+// contour, its own start included: with the kerf given, no lead-in tried is shorter than a kerf and a quarter.
+constexpr double kShortestLeadInPerKerf = 1.25;
+// How many moves after the lead-in decide whether the controller can turn from it onto the contour.
+constexpr size_t kEntryMovesFollowed = 4;
 // The lengths tried, as shares of the lead-in length, longest first.
 constexpr double kLengthShares[] = {1.0, 0.75, 0.5, 0.25};
 // Directions tried at a start: the default one, then 15 degrees either side in turn, round to behind it.
@@ -44,10 +50,18 @@ bool Crosses(const OutlineIndex& index, Point2 start, Point2 pierce) {
 // contour is taken only when nothing keeps its distance.
 enum class Fit { Out, Close, Clear };
 
-Fit Judge(const OutlineIndex& index, Point2 start, Point2 pierce) {
+Fit Judge(const OutlineIndex& index, Point2 start, Point2 pierce, double kerf) {
     if (Crosses(index, start, pierce) || index.InMaterial(pierce)) return Fit::Out;
-    return index.Near(pierce, kPierceClearance * Distance(start, pierce)) ? Fit::Close : Fit::Clear;
+    const double clearance = std::max(kPierceClearance * Distance(start, pierce), kerf);
+    return index.Near(pierce, clearance) ? Fit::Close : Fit::Clear;
 }
+
+// The kerf a lead-in must suit and the side it falls on; no checks without a kerf or a side.
+struct KerfRule {
+    double kerf = 0;
+    std::optional<CompensationSide> side;
+    bool Checks() const { return kerf > 0 && side.has_value(); }
+};
 
 // The direction a path runs at the start or the end of a record.
 Point2 Tangent(const RecordValues& record, bool atStart) {
@@ -116,8 +130,8 @@ struct Found {
 // The search of one part: the first clear candidate, else the first one merely in the scrap.
 class Search {
 public:
-    Search(const OutlineIndex& index, const RecordList& records, std::string_view marker)
-        : index_(index), records_(records), marker_(marker) {}
+    Search(const OutlineIndex& index, const RecordList& records, std::string_view marker, KerfRule kerf)
+        : index_(index), records_(records), marker_(marker), kerf_(kerf) {}
 
     std::optional<Found> Run(double length, const std::vector<StartChoice>& choices) {
         for (const double share : kLengthShares) {
@@ -128,7 +142,8 @@ public:
                 for (int k = 0; k < kAngleSteps; ++k) {
                     const int side = k % 2 == 0 ? k / 2 : -(k + 1) / 2;  // 0, -1, 1, -2, 2 ... -12
                     const double theta = theta0 + side * kAngleStep * kDegree;
-                    const Point2 pierce = start + Point2{std::cos(theta), std::sin(theta)} * (length * share);
+                    const double reach = std::max(length * share, kerf_.kerf * kShortestLeadInPerKerf);
+                    const Point2 pierce = start + Point2{std::cos(theta), std::sin(theta)} * reach;
                     if (Try(choice, start, pierce)) return clear_;
                 }
             }
@@ -145,8 +160,8 @@ public:
 
     // Tries one candidate; true when it is clear (and kept).
     bool Try(const StartChoice& choice, Point2 start, Point2 pierce) {
-        const Fit fit = Judge(index_, start, pierce);
-        if (fit == Fit::Out) return false;
+        const Fit fit = Judge(index_, start, pierce, kerf_.kerf);
+        if (fit == Fit::Out || !EntryIsFollowed(choice, start, pierce)) return false;
         if (fit == Fit::Close) {
             if (!close_) close_ = Found{choice, pierce};
             return false;
@@ -158,9 +173,23 @@ public:
     std::optional<Found> close() const { return close_; }
 
 private:
+    // Whether the controller, with the kerf, takes the lead-in as its entry move and turns onto the contour.
+    bool EntryIsFollowed(const StartChoice& choice, Point2 start, Point2 pierce) const {
+        if (!kerf_.Checks()) return true;
+        std::vector<PathMove> moves{{PathMove::Kind::Line, start, {}}};
+        const RecordValues first = records_[choice.record];
+        if (choice.split) moves.push_back({PathMove::Kind::Line, {first.EndX(), first.EndY()}, {}});
+        for (size_t k = choice.split ? 1 : 0; k < records_.size() && moves.size() < kEntryMovesFollowed; ++k) {
+            AppendRecordMoves(records_[(choice.record + k) % records_.size()], moves);
+        }
+        const CompensationVerdict verdict = FollowCompensatedPath(pierce, moves, *kerf_.side, kerf_.kerf / 2);
+        return !LeadInIsToBlame(moves, *kerf_.side, kerf_.kerf, verdict);
+    }
+
     const OutlineIndex& index_;
     const RecordList& records_;
     std::string_view marker_;
+    KerfRule kerf_;
     std::optional<Found> clear_, close_;
 };
 
@@ -258,19 +287,35 @@ std::string LeadInWarning(const LeadInCheck& check) {
 bool LeadInIsClear(const Program& program, const OutlineIndex& index, int32_t part) {
     const PartEntry& entry = program.partList[static_cast<size_t>(part)];
     const PartLeadIn leadIn = LeadInOf(entry);
-    return !HasLeadIn(leadIn) || Judge(index, leadIn.start, leadIn.pierce) != Fit::Out;
+    return !HasLeadIn(leadIn) || Judge(index, leadIn.start, leadIn.pierce, 0) != Fit::Out;
 }
 
-bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, double length) {
-    PartEntry& entry = program.partList[static_cast<size_t>(part)];
+namespace {
+
+// Whether the controller, with the plan's kerf, takes the lead-in of `part` as its entry move and turns from
+// it onto the contour (true without a kerf).
+bool LeadInSuitsTheKerf(const Program& program, int32_t part) {
+    const std::optional<CompensationSide> side = CompensatedSide(program, part);
+    if (!side || !(program.kerf > 0)) return true;
+    const std::vector<PathMove> moves = WrittenPath(program, part);
+    const PartLeadIn leadIn = LeadInOf(program.partList[static_cast<size_t>(part)]);
+    const CompensationVerdict verdict = FollowCompensatedPath(leadIn.pierce, moves, *side, program.kerf / 2);
+    return !LeadInIsToBlame(moves, *side, program.kerf, verdict);
+}
+
+}  // namespace
+
+namespace {
+
+// The search of one part under `kerf`: nothing when the lead-in it has is clear or nothing is in the scrap.
+std::optional<Found> SearchPart(const OutlineIndex& index, const PartEntry& entry, int32_t part, double length,
+                                KerfRule kerf, bool& keep) {
     const RecordList& records = entry.Records();
-    if (PartFields(entry).IsDeleted() || records.empty() || !(length > 0)) return true;
     const PartLeadIn now = LeadInOf(entry);
-    Search search(index, records, now.marker);
+    Search search(index, records, now.marker, kerf);
     std::optional<Found> found;
-    if (HasLeadIn(now) && search.Try({}, now.start, now.pierce)) {
-        return true;  // the lead-in it has is clear
-    }
+    keep = HasLeadIn(now) && search.Try({}, now.start, now.pierce);  // the lead-in it has is clear
+    if (keep) return std::nullopt;
     const RecordValues first = records.front();
     const bool roundHole = records.size() == 1 && first.IsCircle() && now.marker == "II";
     // A round hole the lead-in does not fit is pierced at its centre.
@@ -283,6 +328,21 @@ bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, 
         if (!found && now.marker == "II") found = search.FromMiddle(MiddleOf(index, entry, part), choices);
         if (!found) found = search.close();
     }
+    return found;
+}
+
+}  // namespace
+
+bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, double length) {
+    PartEntry& entry = program.partList[static_cast<size_t>(part)];
+    if (PartFields(entry).IsDeleted() || entry.Records().empty() || !(length > 0)) return true;
+    const KerfRule kerf{program.kerf, CompensatedSide(program, part)};
+    bool keep = false;
+    std::optional<Found> found = SearchPart(index, entry, part, length, kerf, keep);
+    // Where nothing suits the kerf (a hole too small for it), a lead-in in the scrap all the same: the kerf
+    // check names the part, and the torch at least pierces no part.
+    if (!found && !keep && kerf.Checks()) found = SearchPart(index, entry, part, length, {}, keep);
+    if (keep) return true;
     if (!found) return false;
     Apply(entry, *found);
     return true;
@@ -315,7 +375,7 @@ std::vector<int32_t> RepairScrapLeadIns(Program& program, double length) {
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const bool lost = leadInsOn && !HasLeadIn(LeadInOf(entry)) && ContourCloses(entry.Records());
-        if (!lost && LeadInIsClear(program, index, i)) continue;
+        if (!lost && LeadInIsClear(program, index, i) && LeadInSuitsTheKerf(program, i)) continue;
         if (!FindScrapLeadIn(program, index, i, length)) unclear.push_back(i);
     }
     return unclear;

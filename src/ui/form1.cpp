@@ -11,6 +11,8 @@
 #include "gcode/part_file.h"
 #include "draw/view.h"
 #include "gcode/job_summary.h"
+#include "gcode/program_units.h"
+#include "planning/kerf_check.h"
 #include "planning/scrap_lead_ins.h"
 #include "planning/sheet_plan.h"
 
@@ -33,6 +35,21 @@ std::optional<double> Form1::BoxNumber(std::string_view box, const std::string& 
     return value;
 }
 
+bool Form1::TakeKerf() {
+    if (KerfText.find_first_not_of(' ') == std::string::npos) {
+        program_.kerf = 0;
+        return true;
+    }
+    const std::optional<double> kerf = BoxNumber("kerf", KerfText);
+    if (!kerf) return false;
+    if (!(*kerf >= 0)) {
+        toolkit_.ShowMessage("The kerf box holds " + Quoted(KerfText) + ": the kerf must be 0 or more. Nothing was changed.");
+        return false;
+    }
+    program_.kerf = *kerf;
+    return true;
+}
+
 void Form1::FillContourList() {
     zorvan::FillContourList(program_);
     List11.Clear();
@@ -52,6 +69,7 @@ void Form1::ListContourRecords() {
 void Form1::ComputePartAreas() { zorvan::ComputePartAreas(program_); }
 
 void Form1::PrepareParts() {
+    TakeKerf();
     if (SheetPlanning()) {
         PlanSheet(program_);
     } else {
@@ -66,7 +84,7 @@ void Form1::PrepareParts() {
 
 void Form1::Command32_Click() {
     const std::optional<double> length = BoxNumber("lead-in length", Text6);
-    if (!length) return;
+    if (!length || !TakeKerf()) return;
     RememberPlan();
     if (SheetPlanning()) {
         unclearLeadIns_ = CalculateScrapLeadIns(program_, *length);
@@ -85,6 +103,8 @@ void Form1::ShowPlanStatus() {
     add(SummaryLine(SummarizeJob(program_, {})));
     add(UnclearLeadInWarning(unclearLeadIns_));
     add(LeadInWarning(CheckLeadIns(program_)));
+    add(KerfWarning(CheckKerf(program_)));
+    if (!SheetPlanning()) add(UnitsMismatchWarning(program_));
     add(lastSave_);
     StatusLine = std::move(status);
 }
@@ -166,6 +186,8 @@ void Form1::Command15_Click() {
 }
 
 void Form1::Command17_Click() {
+    if (!TakeKerf()) return;
+    ShowPlanStatus();
     cutCount = program_.partCount;
     if (!SheetPlanning() && CountOutsideCuts(program_, cutCount) >= 2) {
         toolkit_.ShowMessage("you can have just one outside cut!");

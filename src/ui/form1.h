@@ -108,6 +108,10 @@ public:
 
     // The lead-in length, read when "Calculate Lead Ins" runs.
     std::string Text6 = "0.25";
+    // The "Kerf" box: the torch's kerf width in drawing units, empty or 0 when not given. Read when the
+    // drawing is planned, by "Calculate Lead Ins" and by "G CODE"; the lead-ins and the drawing's features
+    // are then checked against it, and sheet mode's lead-ins suit it.
+    std::string KerfText;
     // The move step, the rotation angle in degrees and the scale factor of the transform buttons. A command
     // whose box does not hold a number (or, for the scale, a factor above 0) says so, naming the box and its
     // text, and does nothing else.
@@ -233,6 +237,9 @@ private:
     bool OpenPathBox();
     // The number `text` holds, or nothing after a message naming the box (such as "step") and the text.
     std::optional<double> BoxNumber(std::string_view box, const std::string& text);
+    // Takes the kerf box into the plan: empty is no kerf; a text that is not a number of 0 or more is named
+    // in a message, and false is returned with the plan's kerf unchanged.
+    bool TakeKerf();
     void ZoomToBand();
     // The tool's change to part `row`; true when the plan changed.
     bool ApplyTool(int32_t row, double x, double y);

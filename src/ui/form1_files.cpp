@@ -1,6 +1,7 @@
 // The main window's start, end, and the commands that open a drawing.
 #include <filesystem>
 
+#include "gcode/program_units.h"
 #include "gcode/templates.h"
 #include "draw/view.h"
 #include "import/dxf_reader.h"
@@ -60,6 +61,10 @@ bool Form1::LoadDrawing(std::string& path) {
         const BusyCursor busy(toolkit_);  // back to the default pointer before any message
         ReadOptions options;
         options.mode = SheetMode ? ReadMode::Sheet : ReadMode::Default;
+        // Sheet mode writes in the units the header sets (G20 or G21), else in millimetres.
+        const SheetUnitsChoice units = ChooseSheetUnits(program_, std::nullopt, "");
+        options.units = units.units;
+        options.unitsSource = units.source;
         result = ReadDxf(program_, path, options);
     }
     if (result.outcome == DxfReadOutcome::Loaded) {

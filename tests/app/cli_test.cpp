@@ -294,5 +294,73 @@ TEST_F(CliTest, SheetModeCutsEveryPartAndSaysWhatItLeavesOut) {
                 open.starts_with("G40\r\nG0 X -20 Y 0\r\nG1 X 20.000000 Y 0.000000\r\n\r\n")) << open;
 }
 
+// A drawing with its units in the header and one closed square polyline of side 10 (its flag is a group 70
+// too, which must not be read as the units).
+std::string SquareIn(int insUnits) {
+    return "0\nSECTION\n2\nHEADER\n9\n$INSUNITS\n70\n" + std::to_string(insUnits) +
+           "\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n8\n0\n90\n4\n70\n1\n10\n0\n20\n0\n10\n10\n20\n0\n"
+           "10\n10\n20\n10\n10\n0\n20\n10\n0\nENDSEC\n0\nEOF\n";
+}
+
+// The program's numbers are in the units the header's G20 or G21 sets: the default mode warns where the
+// drawing declares others, sheet mode converts to them and refuses a --units that clashes.
+TEST_F(CliTest, ProgramUnitsFollowTheHeaderAndTheSummarySaysWhere) {
+    const fs::path nc = folder / "out.nc", drawing = folder / "square.dxf";
+    std::ofstream(drawing) << SquareIn(4);
+    CliRun run = Run({"--templates", Preset("linuxcnc"), "-o", nc.string(), "--summary", drawing.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out.find("Units: millimetres (as the drawing declares them)\n"), std::string::npos) << run.out;
+
+    std::ofstream(drawing) << SquareIn(1);
+    run = Run({"--templates", Preset("linuxcnc"), "-o", nc.string(), drawing.string()});
+    EXPECT_EQ(run.err, "zorvan-cli: " + drawing.string() + ": warning: The drawing is in inches; the header sets "
+                       "millimetres (G21): the parts would come out 25.4 times too small. Sheet mode converts.\n");
+
+    run = Run({"--templates", Preset("linuxcnc"), "-o", nc.string(), "--sheet", "--units", "inch", drawing.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "zorvan-cli: " + drawing.string() + ": --units inch asks for inches, but the header's line "
+                       "\"G21\" sets millimetres: the program must be written in the header's units.\n");
+    run = Run({"--templates", Preset("linuxcnc"), "-o", nc.string(), "--sheet", "--summary", drawing.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Units: millimetres (the header's G21; the drawing's: inches)\n"), std::string::npos);
+    EXPECT_NE(testing::ReadBytes(nc).find("G1 X 254.000000 Y 0.000000"), std::string::npos);
+
+    const fs::path plain = folder / "plain";  // no header: --units decides
+    fs::create_directories(plain);
+    run = Run({"--templates", plain.string(), "-o", nc.string(), "--sheet", "--units", "inch", "--summary=json",
+               drawing.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto summary = nlohmann::json::parse(run.out.substr(run.out.find('{')));
+    EXPECT_EQ(summary["units"], "inches");
+    EXPECT_EQ(summary["units_source"], "--units inch");
+}
+
+// With the kerf given, what the controller would refuse is named before it refuses it: on stderr, in the
+// summary and in its JSON; without it, the summary says no kerf checks were made.
+TEST_F(CliTest, TheKerfIsCheckedWhereItIsGiven) {
+    const fs::path nc = folder / "out.nc";
+    CliRun run = Run({"--templates", Preset("linuxcnc"), "-o", nc.string(), "--summary", Sample("plate_holes_slot.dxf")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\nKerf: not given: no kerf checks\n"), std::string::npos) << run.out;
+
+    // The default lead-in of 0.25 is shorter than half a 1.5 kerf; lead-ins of 2 are long enough, but the
+    // holes of radius 6 are too small for a kerf of 13 (the slot's ends of radius 10 are not).
+    run = Run({"--templates", Preset("linuxcnc"), "-o", nc.string(), "--kerf", "1.5", Sample("plate_holes_slot.dxf")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "zorvan-cli: " + Sample("plate_holes_slot.dxf") + ": warning: With a kerf of 1.5 the "
+                       "controller would refuse: lead-ins not longer than half the kerf: parts 0, 1, 2, 3.\n");
+    run = Run({"--templates", Preset("linuxcnc"), "-o", nc.string(), "--kerf", "1.5", "--lead-in", "2", "--summary",
+               Sample("plate_holes_slot.dxf")});
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out.find("\nKerf: 1.5\n"), std::string::npos) << run.out;
+    run = Run({"--templates", Preset("linuxcnc"), "-o", nc.string(), "--kerf", "13", "--lead-in", "7",
+               "--summary=json", Sample("plate_holes_slot.dxf")});
+    const auto summary = nlohmann::json::parse(run.out.substr(run.out.find('{')));
+    EXPECT_EQ(summary["kerf"], 13.0);
+    EXPECT_EQ(summary["kerf_refusals"]["small_arcs"], nlohmann::json::array({1, 2}));
+    EXPECT_NE(run.err.find("arcs smaller than half the kerf: parts 1, 2."), std::string::npos) << run.err;
+}
+
 }  // namespace
 }  // namespace zorvan

@@ -13,6 +13,7 @@
 #include "gcode/main_job.h"
 #include "support/dxf_text.h"
 #include "support/golden.h"
+#include "support/rs274.h"
 
 namespace zorvan {
 namespace {
@@ -253,6 +254,13 @@ TEST(SheetPlanTest, EveryPartIsCutOnceWithKerfAndPiercesInTheScrap) {
         EXPECT_TRUE(job.unclearLeadIns.empty());
         EXPECT_TRUE(job.leadIns.Clean());
         if (sheet.golden != nullptr) testing::ExpectMatchesGolden(sheet.golden, job.programText);
+        if (sheet.golden != nullptr && testing::Rs274Path()) {  // the controller refuses what the kerf check names
+            program->kerf = 1.5;
+            const KerfCheck check = CheckKerf(*program);
+            for (const auto& [part, verdict] : testing::RunRs274OnProgram(job.programText, testing::ToolForKerf(1.5))) {
+                EXPECT_EQ(check.Names(part), !verdict.accepted) << "part " << part << ": " << verdict.message;
+            }
+        }
         const std::vector<Cut> cuts = ParseProgram(job.programText);
 
         // Every closed contour once: as many closed cuts as the drawing has, no two alike.

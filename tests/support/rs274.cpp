@@ -80,11 +80,12 @@ Run RunProgram(const std::string& program, const std::filesystem::path& table, b
     std::ofstream(input, std::ios::binary) << program;
     // rs274 keeps the tool table it loads in $HOME/.tool.mmap, shared by every rs274 of the user: runs side by
     // side (ctest -j) would read each other's tools. Each run gets a home of its own.
-    const std::string command = "HOME=" + Quoted(folder) + " " + Quoted(*Rs274Path()) + (goOn ? " -n 0" : "") +
+    // A bound on the run: rs274 told to go on after a refusal can loop on one (at a file's end without M2).
+    const std::string command = "HOME=" + Quoted(folder) + " timeout 60 " + Quoted(*Rs274Path()) + (goOn ? " -n 0" : "") +
                                 " -g -t " + Quoted(table) + " " + Quoted(input) + " " + Quoted(folder / "canon.txt") +
                                 " < /dev/null > /dev/null 2> " + Quoted(report);
     const int status = std::system(command.c_str());
-    Run run{status != -1 && WIFEXITED(status), ReadBytes(report)};
+    Run run{status != -1 && WIFEXITED(status) && WEXITSTATUS(status) != 124, ReadBytes(report)};  // 124: timed out
     std::filesystem::remove_all(folder);
     return run;
 }
@@ -142,6 +143,54 @@ std::vector<Rs274Verdict> RunRs274(const std::vector<std::vector<std::string>>& 
     }
     std::filesystem::remove(table);
     return verdicts;
+}
+
+// A whole program's rows are numbered from here, so RowNumber reads them.
+constexpr size_t kFirstRowNumber = 1000;
+
+std::vector<std::pair<int, Rs274Verdict>> RunRs274OnProgram(const std::string& program, const Rs274Tool& tool) {
+    std::vector<std::pair<int, Rs274Verdict>> parts;
+    if (!Rs274Path()) return parts;
+    // Every row numbered by its place, so a refusal names its row; each part's comment opens it.
+    std::string numbered = "T1 M6\nG21 G90 G90.1\nF1000\n";
+    std::vector<int> partOfRow;
+    std::istringstream rows(program);
+    std::string row;
+    int part = -1;
+    while (std::getline(rows, row)) {
+        if (!row.empty() && row.back() == '\r') row.pop_back();
+        if (row.starts_with("(---")) {
+            part = std::atoi(row.c_str() + row.find_first_of("0123456789"));
+            parts.emplace_back(part, Rs274Verdict{});
+            numbered += "G40\n";
+        }
+        partOfRow.push_back(static_cast<int>(parts.size()) - 1);
+        numbered += "N" + std::to_string(kFirstRowNumber + partOfRow.size() - 1) + " " + row + "\n";
+    }
+    numbered += "M2\n";  // a program without a footer ends here; one with M2 has ended before
+    const std::filesystem::path table =
+        std::filesystem::path(::testing::TempDir()) / ("zorvan_rs274_" + std::to_string(::getpid()) + ".tbl");
+    std::ofstream(table) << "T1 P1 D" << tool.diameterInches << "\n";
+    const Run run = RunProgram(numbered, table, true);
+    std::filesystem::remove(table);
+    std::istringstream report(run.report);
+    std::string line, message;
+    while (std::getline(report, line)) {
+        const std::optional<size_t> number = RowNumber(line);
+        if (!number) {
+            if (!line.empty() && line != "executing") message = line;
+            continue;
+        }
+        const size_t at = *number - kFirstRowNumber;
+        if (at >= partOfRow.size() || partOfRow[at] < 0) continue;
+        Rs274Verdict& verdict = parts[static_cast<size_t>(partOfRow[at])].second;
+        if (!verdict.accepted) continue;
+        verdict = {false, message, at, {}};
+    }
+    if (!run.endedNormally) {
+        for (auto& [number, verdict] : parts) verdict.trouble = "rs274 did not end normally:\n" + run.report;
+    }
+    return parts;
 }
 
 }  // namespace zorvan::testing

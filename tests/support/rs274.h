@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zorvan::testing {
@@ -38,5 +39,12 @@ struct Rs274Verdict {
 // most of it rs274 starting, so batch the cuts.
 std::vector<Rs274Verdict> RunRs274(const std::vector<std::vector<std::string>>& cuts, const Rs274Tool& tool,
                                    bool inches = false);
+
+// Runs a whole program of ours through rs274 (tool 1 loaded, millimetres, absolute distances and arc
+// centres and a feed set first, as a header would) and gives each part's verdict, by the number in its
+// "(------------------- i ----...)" comment: the first refusal between that comment and the next. Compensation
+// is switched off before each part, so one part's refusal does not spill into the next. Parts without a
+// refusal are accepted; the map holds every part of the program.
+std::vector<std::pair<int, Rs274Verdict>> RunRs274OnProgram(const std::string& program, const Rs274Tool& tool);
 
 }  // namespace zorvan::testing

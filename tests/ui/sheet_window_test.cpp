@@ -2,10 +2,14 @@
 // lead-in in the scrap, a transform keeps it there, and "Move Lead In" will not put one into a part.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "import/dxf_reader.h"
 #include "planning/scrap_lead_ins.h"
+#include "planning/sheet_plan.h"
+#include "support/temp_folder.h"
 #include "support/dxf_text.h"
 #include "support/scripted_toolkit.h"
 #include "ui/form1.h"
@@ -76,6 +80,47 @@ TEST_F(SheetWindowTest, MoveLeadInIsRefusedWherePartMaterialWouldBePierced) {
     form.Picture1_MouseUp(hole.cx, hole.cy + 1);
     EXPECT_NE(program->partList[0].Text(), before);
     EXPECT_TRUE(Check().Clean());
+}
+
+// The kerf box's width is checked after every command that changes the plan: holes of radius 2 are too small
+// for a kerf of 5 (so are those of radius 3 for its lead-ins: they keep one in the scrap all the same), and
+// a lead-in moved to within half the kerf of its start is named, not refused.
+TEST_F(SheetWindowTest, TheKerfIsCheckedAfterEveryChangeOfThePlan) {
+    Open();
+    EXPECT_NE(form.StatusLine.find("kerf not given: no kerf checks"), std::string::npos) << form.StatusLine;
+    form.KerfText = "5";
+    form.Command32_Click();
+    EXPECT_TRUE(Check().Clean());
+    EXPECT_NE(form.StatusLine.find("; kerf 5. With a kerf of 5 the controller would refuse: "), std::string::npos)
+        << form.StatusLine;
+    EXPECT_NE(form.StatusLine.find("lead-ins not longer than half the kerf: parts 0, 3"), std::string::npos)
+        << form.StatusLine;  // pierced in their middle, 2 from the contour: the first thing the controller refuses
+    form.KerfText = "1";
+    form.Command32_Click();
+    EXPECT_EQ(form.StatusLine.find("would refuse"), std::string::npos) << form.StatusLine;
+    const PartLeadIn leadIn = LeadInOf(program->partList[2]);
+    form.OptionOn = Tool::MoveLeadIn;
+    const Point2 near = leadIn.start + (leadIn.pierce - leadIn.start) * (0.4 / Distance(leadIn.pierce, leadIn.start));
+    form.Picture1_MouseDown(near.x, near.y);
+    form.Picture1_MouseUp(near.x, near.y);
+    EXPECT_NE(form.StatusLine.find("lead-ins not longer than half the kerf: part 2."), std::string::npos) << form.StatusLine;
+}
+
+// The default mode writes the drawing's numbers as they stand: an inch drawing under a header that sets
+// millimetres is warned about in the status line.
+TEST_F(SheetWindowTest, AnInchDrawingUnderAMillimetreHeaderIsWarnedAbout) {
+    const std::filesystem::path templates = testing::FreshTestFolder("units");
+    std::ofstream(templates / "0_HEADER.TXT") << "G21 (millimetres)\r\n";
+    program->templateFolder = templates.string();
+    const std::string inches = "0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n$INSUNITS\r\n70\r\n1\r\n0\r\nENDSEC\r\n" + TwoPlates();
+    ASSERT_EQ(LoadDxfText(*program, inches).outcome, DxfReadOutcome::Loaded);
+    form.FillContourList();
+    form.PrepareParts();
+    EXPECT_NE(form.StatusLine.find("The drawing is in inches; the header sets millimetres (G21): the parts would "
+                                   "come out 25.4 times too small. Sheet mode converts."),
+              std::string::npos)
+        << form.StatusLine;
+    std::filesystem::remove_all(templates);
 }
 
 }  // namespace

@@ -271,6 +271,8 @@ QWidget* MainWindow::BuildEditTab() {
     auto* leadInLayout = new QHBoxLayout(leadInFrame);
     leadInLayout->addWidget(CommandButton("Command32", "Calculate Lead Ins", &Form1::Command32_Click));
     leadInLayout->addWidget(TextBox("Text6", &Form1::Text6, kNumberBoxWidth));
+    leadInLayout->addWidget(new QLabel("Kerf"));
+    leadInLayout->addWidget(TextBox("Kerf", &Form1::KerfText, kNumberBoxWidth));
     column->addWidget(leadInFrame);
     auto* scaleFrame = Frame("Frame6");
     auto* scaleLayout = new QHBoxLayout(scaleFrame);

@@ -64,6 +64,8 @@ constexpr Tip kTips[] = {
     {"Option9", "Zoom Tools: drag a frame to zoom to it (the wheel zooms, the middle button pans)"},
     {"Command32", "Calculate Lead Ins: a lead-in of the length beside it for every part"},
     {"Text6", "The lead-in length, in drawing units"},
+    {"Kerf", "The torch's kerf width, in drawing units (empty: not given). Lead-ins and the drawing's features are "
+             "checked against it; the controller's tool table holds it for the cut"},
     {"Text5", "The scale factor, above 0"},
     {"Command27", "Scale: every part by the factor, about the lower-left corner of the parts"},
     {"Command17", "G CODE: write the program with the templates (Ctrl+G)"},
@@ -118,7 +120,8 @@ void MainWindow::RestoreSettings() {
         restoreGeometry(geometry);
     }
     const std::pair<const char*, std::string Form1::*> boxes[] = {
-        {"leadIn", &Form1::Text6}, {"step", &Form1::Text3}, {"angle", &Form1::Text4}, {"scale", &Form1::Text5}};
+        {"leadIn", &Form1::Text6}, {"kerf", &Form1::KerfText}, {"step", &Form1::Text3}, {"angle", &Form1::Text4},
+        {"scale", &Form1::Text5}};
     for (const auto& [key, text] : boxes) {
         if (settings_->contains(key)) (*form_).*text = S(settings_->value(key).toString());
     }
@@ -127,6 +130,7 @@ void MainWindow::RestoreSettings() {
 
 void MainWindow::RememberSettings() {
     settings_->setValue("leadIn", Q(form_->Text6));
+    settings_->setValue("kerf", Q(form_->KerfText));
     settings_->setValue("step", Q(form_->Text3));
     settings_->setValue("angle", Q(form_->Text4));
     settings_->setValue("scale", Q(form_->Text5));

@@ -310,15 +310,25 @@ TEST_F(WindowTest, SheetModeIsRememberedAndTheStatusLineSaysHowTheDrawingWasRead
     EXPECT_TRUE(toolkit.messages.empty());
     // After the reading, the job summary: the circle of radius 5 is 31.4 long, reached from the corner (-5, -5).
     EXPECT_EQ(status->text(), "Sheet mode. Units: not declared. Not cut: 1 SPLINE that makes no curve. 1 outside cut, "
-                              "0 holes, 1 pierce; cut 31.4, travel 5.0.");
+                              "0 holes, 1 pierce; cut 31.4, travel 5.0; kerf not given: no kerf checks.");
     EXPECT_EQ(Rows("List2").size(), 1);
     Child<QLineEdit>(*window, "Text6")->setText("2");
     Click("Command32");  // the lead-in adds its 2 to the cut
-    EXPECT_TRUE(status->text().endsWith("1 pierce; cut 33.4, travel 5.4.")) << status->text().toStdString();
+    EXPECT_TRUE(status->text().endsWith("1 pierce; cut 33.4, travel 5.4; kerf not given: no kerf checks."))
+        << status->text().toStdString();
+    // The kerf box refuses text like the other boxes; a kerf wider than the lead-in asks for longer lead-ins.
+    Child<QLineEdit>(*window, "Kerf")->setText("1,5");
+    Click("Command32");
+    ASSERT_EQ(toolkit.messages.size(), 1u);
+    EXPECT_EQ(toolkit.messages[0], "The kerf box holds \"1,5\", which is not a number. Nothing was changed.");
+    Child<QLineEdit>(*window, "Kerf")->setText("4");
+    Click("Command32");
+    EXPECT_TRUE(status->text().endsWith("1 pierce; cut 36.4, travel 7.1; kerf 4.")) << status->text().toStdString();
 
     MainWindow again(*program, toolkit, QString::fromStdString((folder / "settings.ini").string()));
     again.Start(drawings.string());
     EXPECT_TRUE(Child<QCheckBox>(again, "SheetMode")->isChecked());
+    EXPECT_EQ(Child<QLineEdit>(again, "Kerf")->text(), "4");
 }
 
 TEST_F(WindowTest, ClosingShowsTheAboutWindowFirst) {
