@@ -21,6 +21,9 @@ double Piece(double x1, double y1, double x2, double y2) { return (y1 + y2) / 2 
 double AreaOfArc(double PI, const ArcValues& arc) {
     // The chord points as their 15-digit texts read back, as the chord text of ArcToChords holds them.
     const bool clockwise = arc.sense == '-';
+    const ArcSweep sweep = ArcSweepOf(PI, 16, arc.startDeg, arc.endDeg, clockwise);
+    const auto xAt = [&](double a) { return RoundedTo15Digits(arc.cx + arc.r * std::cos(a)); };
+    const auto yAt = [&](double a) { return RoundedTo15Digits(arc.cy + arc.r * std::sin(a)); };
     double area = 0, lastX = 0, lastY = 0;
     bool any = false;
     ForEachChord(PI, 16, arc.cx, arc.cy, arc.r, arc.startDeg, arc.endDeg, clockwise,
@@ -30,12 +33,17 @@ double AreaOfArc(double PI, const ArcValues& arc) {
                      area += Piece(RoundedTo15Digits(x1), RoundedTo15Digits(y1), lastX, lastY);
                      any = true;
                  });
-    if (!any) return area;
+    if (!any) {
+        // An arc of less than half a step makes no chord; it still spans from its start angle to its end
+        // angle, and leaving that out would leave the contour's polygon open. Angles the sweep takes as equal
+        // span nothing, and angles that are not numbers give no point.
+        if (sweep.a0 == sweep.a1 || !std::isfinite(sweep.a1 - sweep.a0)) return 0;
+        lastX = xAt(sweep.a0);
+        lastY = yAt(sweep.a0);
+    }
 
     // Close the gap the chords leave before the end angle, with the end point read as chord ends are.
-    const double a1 = ArcSweepOf(PI, 16, arc.startDeg, arc.endDeg, clockwise).a1;
-    const double endX = RoundedTo15Digits(arc.cx + arc.r * std::cos(a1));
-    const double endY = RoundedTo15Digits(arc.cy + arc.r * std::sin(a1));
+    const double endX = xAt(sweep.a1), endY = yAt(sweep.a1);
     if (endX != lastX || endY != lastY) area += Piece(lastX, lastY, endX, endY);
     return area;
 }

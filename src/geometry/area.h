@@ -20,7 +20,11 @@ double KAREA(double PI, std::string_view record);
 
 // An arc's contribution: the pieces of its chords of 11.25 degrees, in its own sense, closed by one more
 // piece to the point at the end angle where the chords stop short of it, so that the area does not depend
-// on where the arc lies.
+// on where the arc lies. An arc too short for a chord (under 5.625 degrees) contributes the one piece from
+// the point at its start angle to the point at its end angle; start and end angles that are the same once
+// each is brought into one turn (and the end moved by a turn for the sense) contribute nothing.
+//   AREA_ARC(PI, "0 10 0 1 90 92 + 0 11 -.0349 10.9994 A") == -0.383883833860893, the piece from the point
+//   at 90 degrees, (-2.05103428515331E-10, 11), to the point at 92 degrees.
 double AREA_ARC(double PI, std::string_view record);
 
 // The area of a contour text (records each followed by "|"); 0 when it cannot be computed.

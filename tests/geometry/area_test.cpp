@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <numbers>
+#include <vector>
 
 #include "geometry/arc_helpers.h"
 #include "model/number_text.h"
@@ -45,7 +47,6 @@ TEST(Area, SquaresCarryTheSignOfTheirSense) {
 TEST(Area, QuarterDiscFromChords) {
     const std::string quarter = Contour({MakeArcRecord(0, 0, 1, 0, 90, '+', 1, 0, 0, 1), Line(0, 1, 0, 0), Line(0, 0, 1, 0)});
     EXPECT_EQ(DefaultNumber(CalcArea(kPI, quarter)).substr(0, 8), "-0.78036");
-    EXPECT_EQ(AREA_ARC(kPI, "0 0 0 1 30 30 + 1 0 1 0 A"), 0);  // equal angles: no chords
 }
 
 TEST(Area, CircleIsPiRSquaredSignedBySense) {
@@ -77,6 +78,68 @@ TEST(Area, FullTurnAndOverflowingContours) {
     EXPECT_EQ(std::count(chords.begin(), chords.end(), '|'), 32);
     EXPECT_NEAR(AREA_ARC(kPI, full), -kPI, 0.03);  // 32 chords round the unit circle
     EXPECT_EQ(CalcArea(kPI, Contour({Line(0, 0, 1e308, 0), Line(1e308, 1e308, -1e308, 1e308)})), 0);  // inf -> 0
+}
+
+// Contours built from arcs too short for a chord (under 5.625 degrees), far from the origin, drawn both ways.
+struct ShortArcContour {
+    const char* what;
+    RecordList records;  // counter-clockwise
+    double exactArea;    // of the true shape
+};
+
+// The record of the arc about (cx, cy) from `a0` to `a1` degrees, counter-clockwise, its ends by true trigonometry.
+RecordValues ArcRecord(double cx, double cy, double r, double a0, double a1) {
+    const double k = std::numbers::pi / 180;
+    return RecordValues(MakeArcRecord(cx, cy, r, a0, a1, '+', cx + r * std::cos(k * a0), cy + r * std::sin(k * a0),
+                                      cx + r * std::cos(k * a1), cy + r * std::sin(k * a1)));
+}
+
+std::vector<ShortArcContour> ShortArcContours() {
+    ShortArcContour ring{"ring of 100 arcs of 3.6 degrees", {}, std::numbers::pi * 40 * 40};
+    for (int k = 0; k < 100; ++k) ring.records.push_back(ArcRecord(5000, 6000, 40, 3.6 * k, 3.6 * (k + 1)));
+
+    // A slot 80 long between its centres, 20 wide, its axis at 30 degrees; each round end is 90 arcs of 2 degrees.
+    ShortArcContour slot{"slot with ends of 2 degree arcs", {}, 80 * 20 + std::numbers::pi * 10 * 10};
+    const double c1x = 5000, c1y = 6000, c2x = c1x + 80 * std::cos(std::numbers::pi / 6), c2y = c1y + 40;
+    const auto end = [&](double cx, double cy, int from) {
+        for (int a = from; a < from + 180; a += 2) slot.records.push_back(ArcRecord(cx, cy, 10, a % 360, (a + 2) % 360));
+    };
+    const auto side = [&](int a, double fromX, double fromY, double toX, double toY) {
+        const double dx = 10 * std::cos(std::numbers::pi / 180 * a), dy = 10 * std::sin(std::numbers::pi / 180 * a);
+        slot.records.emplace_back(Line(fromX + dx, fromY + dy, toX + dx, toY + dy));
+    };
+    side(300, c1x, c1y, c2x, c2y);
+    end(c2x, c2y, 300);
+    side(120, c2x, c2y, c1x, c1y);
+    end(c1x, c1y, 120);
+    return {ring, slot};
+}
+
+RecordList Reversed(const RecordList& records) {
+    RecordList reversed;
+    for (size_t k = records.size(); k-- > 0;) reversed.push_back(records[k].Reversed());
+    return reversed;
+}
+
+// Each arc counts as the one chord from its start to its end angle, so the polygon closes: the area has the
+// contour's sign (clockwise positive) and, within the chords' shortfall, its size.
+TEST(Area, ArcsTooShortForAChordStillCloseTheContour) {
+    for (const ShortArcContour& contour : ShortArcContours()) {
+        SCOPED_TRACE(contour.what);
+        EXPECT_NEAR(CalcArea(kPI, contour.records), -contour.exactArea, contour.exactArea * 1e-3);
+        EXPECT_NEAR(CalcArea(kPI, Reversed(contour.records)), contour.exactArea, contour.exactArea * 1e-3);
+    }
+}
+
+// "Equal" is read as the sweep takes the angles: the same once each is brought into one turn and the end
+// moved a turn for the sense. A counter-clockwise 0 to 360 is a whole turn of 32 chords instead; two degrees
+// are one piece.
+TEST(Area, AnglesTheSweepTakesAsEqualAddNothing) {
+    for (const char* arc : {"0 0 0 1 30 30 + 1 0 1 0 A", "5000 6000 0 1 30 30 - 1 0 1 0 A",
+                            "5000 6000 0 1 30 390 + 1 0 1 0 A", "5000 6000 0 1 0 360 - 1 0 1 0 A"}) {
+        EXPECT_EQ(AREA_ARC(kPI, arc), 0) << arc;
+    }
+    EXPECT_EQ(DefaultNumber(AREA_ARC(kPI, "0 10 0 1 90 92 + 0 11 -.0349 10.9994 A")), "-0.383883833860893");
 }
 
 class OrientationTest : public ::testing::Test {
