@@ -13,6 +13,7 @@
 
 #include "gcode/main_job.h"
 #include "model/part_entry.h"
+#include "support/cut_paths.h"
 #include "support/dxf_text.h"
 #include "support/temp_folder.h"
 
@@ -24,89 +25,11 @@ using testing::Vertex;
 
 constexpr double kPi = std::numbers::pi;
 
-struct Pt {
-    double x = 0, y = 0;
-};
-
-// One contour as the program cuts it: from the end of its lead-in, arcs sampled.
-struct Cut {
-    int part = -1;             // the number in the part's comment row
-    std::string compensation;  // "G41", "G42" or empty
-    std::vector<Pt> path;
-    bool Closed() const {
-        return path.size() > 2 && std::hypot(path.front().x - path.back().x, path.front().y - path.back().y) < 1e-5;
-    }
-};
-
-void AppendArc(std::vector<Pt>& path, Pt c, Pt to, bool counterClockwise) {
-    const Pt from = path.back();
-    const double r = std::hypot(from.x - c.x, from.y - c.y), a0 = std::atan2(from.y - c.y, from.x - c.x);
-    double sweep = std::atan2(to.y - c.y, to.x - c.x) - a0;
-    if (counterClockwise && sweep <= 0) sweep += 2 * kPi;
-    if (!counterClockwise && sweep >= 0) sweep -= 2 * kPi;
-    constexpr int kSteps = 16;
-    for (int k = 1; k < kSteps; ++k) {
-        const double a = a0 + sweep * k / kSteps;
-        path.push_back({c.x + r * std::cos(a), c.y + r * std::sin(a)});
-    }
-    path.push_back(to);
-}
-
-// The first G1 after the rapid ends the lead-in and starts the contour; G41 or G42 may stand anywhere in the part.
-std::vector<Cut> ParseProgram(const std::string& program) {
-    std::vector<Cut> cuts;
-    std::istringstream in(program);
-    std::string row;
-    bool leadingIn = false;
-    while (std::getline(in, row)) {
-        if (!row.empty() && row.back() == '\r') row.pop_back();
-        if (row.starts_with("(---")) {
-            cuts.push_back({std::stoi(row.substr(row.find_first_of("0123456789"))), "", {}});
-            continue;
-        }
-        if (cuts.empty()) continue;
-        Cut& cut = cuts.back();
-        if (row == "G41" || row == "G42") cut.compensation = row;
-        if (row.size() < 3 || row[0] != 'G' || row[2] != ' ') continue;
-        double x = 0, y = 0, i = 0, j = 0, value = 0;
-        char letter = 0;
-        for (std::istringstream words(row.substr(3)); words >> letter >> value;) {
-            if (letter == 'X') x = value;
-            if (letter == 'Y') y = value;
-            if (letter == 'I') i = value;
-            if (letter == 'J') j = value;
-        }
-        if (row[1] == '0') {
-            leadingIn = true;
-        } else if (row[1] == '1' && leadingIn) {
-            cut.path = {{x, y}};
-            leadingIn = false;
-        } else if (row[1] == '1') {
-            cut.path.push_back({x, y});
-        } else if ((row[1] == '2' || row[1] == '3') && !cut.path.empty()) {
-            AppendArc(cut.path, {i, j}, {x, y}, row[1] == '3');
-        }
-    }
-    return cuts;
-}
-
-double SignedArea(const std::vector<Pt>& path) {  // counter-clockwise positive
-    double twice = 0;
-    for (size_t i = 0, j = path.size() - 1; i < path.size(); j = i++) twice += path[j].x * path[i].y - path[i].x * path[j].y;
-    return twice / 2;
-}
-
-bool Inside(const std::vector<Pt>& polygon, Pt p) {
-    bool inside = false;
-    for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
-        const Pt a = polygon[i], b = polygon[j];
-        if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) / (b.y - a.y) * (b.x - a.x)) inside = !inside;
-    }
-    return inside;
-}
-
-// Left of a counter-clockwise path is inside it.
-bool KerfInside(const Cut& cut) { return (SignedArea(cut.path) > 0) == (cut.compensation == "G41"); }
+using testing::Cut;
+using testing::Inside;
+using testing::KerfInside;
+using testing::Pt;
+using testing::SignedArea;
 
 // `count` arcs about `c` from `from` degrees over `sweep` as polyline vertices; the vertex where the last one
 // ends is the next one added (or the first, for the closing piece).
@@ -162,7 +85,7 @@ TEST(CutDirection, ShortArcContoursFarFromTheOriginPutTheKerfInTheScrap) {
             options.read.mode = mode;
             const JobResult job = RunMainJob(*program, ShortArcPlate(clockwise), options);
             ASSERT_EQ(job.read.outcome, DxfReadOutcome::Loaded);
-            const std::vector<Cut> cuts = ParseProgram(job.programText);
+            const std::vector<Cut> cuts = testing::ParseCuts(job.programText);
             ASSERT_EQ(cuts.size(), 3u);
             int outlines = 0;
             for (const Cut& cut : cuts) {
@@ -186,7 +109,7 @@ TEST(CutDirection, CorpusPolylinesWithShortBulgeArcsCutEveryClosedContourTheWayI
     const JobResult job = RunMainJob(*program, drawing);
     ASSERT_EQ(job.read.outcome, DxfReadOutcome::Loaded);
     int closed = 0;
-    for (const Cut& cut : ParseProgram(job.programText)) {
+    for (const Cut& cut : testing::ParseCuts(job.programText)) {
         if (!cut.Closed() || std::fabs(SignedArea(cut.path)) < 1e-6) continue;  // there and back: no side
         SCOPED_TRACE("part " + std::to_string(cut.part));
         ++closed;

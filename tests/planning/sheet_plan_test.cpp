@@ -13,6 +13,7 @@
 #include "gcode/main_job.h"
 #include "support/dxf_text.h"
 #include "support/golden.h"
+#include "support/cut_paths.h"
 #include "support/rs274.h"
 
 namespace zorvan {
@@ -23,100 +24,10 @@ using testing::Vertex;
 
 constexpr double kPi = 3.14159265358979323846;
 
-struct Pt {
-    double x = 0, y = 0;
-};
-
-// One part as the program cuts it.
-struct Cut {
-    std::string compensation;  // "G41", "G42", "G40" or ""
-    Pt pierce;
-    std::vector<Pt> leadIn;  // pierce to start; empty without a lead-in
-    std::vector<Pt> path;    // the contour, arcs sampled
-    bool Closed() const {
-        return path.size() > 2 && std::hypot(path.front().x - path.back().x, path.front().y - path.back().y) < 1e-6;
-    }
-};
-
-// "X 1.5" and "X1.5" alike.
-std::map<char, double> Words(const std::string& row) {
-    std::map<char, double> words;
-    std::istringstream in(row);
-    std::string token;
-    char pending = 0;
-    while (in >> token) {
-        if (pending != 0) {
-            words[pending] = std::stod(token);
-            pending = 0;
-        } else if (token.size() == 1 && std::isalpha(static_cast<unsigned char>(token[0]))) {
-            pending = token[0];
-        } else if (std::isalpha(static_cast<unsigned char>(token[0]))) {
-            words[token[0]] = std::stod(token.substr(1));
-        }
-    }
-    return words;
-}
-
-void SampleArc(std::vector<Pt>& path, Pt centre, Pt end, bool ccw) {
-    const Pt from = path.back();
-    const double r = std::hypot(from.x - centre.x, from.y - centre.y);
-    const double a0 = std::atan2(from.y - centre.y, from.x - centre.x);
-    double sweep = std::atan2(end.y - centre.y, end.x - centre.x) - a0;
-    if (ccw && sweep <= 1e-12) sweep += 2 * kPi;
-    if (!ccw && sweep >= -1e-12) sweep -= 2 * kPi;
-    constexpr int kSteps = 48;
-    for (int k = 1; k < kSteps; ++k) {
-        const double a = a0 + sweep * k / kSteps;
-        path.push_back({centre.x + r * std::cos(a), centre.y + r * std::sin(a)});
-    }
-    path.push_back(end);
-}
-
-std::vector<Cut> ParseProgram(const std::string& program) {
-    std::vector<Cut> cuts;
-    std::istringstream in(program);
-    std::string row;
-    bool leadingIn = false;
-    while (std::getline(in, row)) {
-        if (!row.empty() && row.back() == '\r') row.pop_back();
-        if (row.starts_with("(---")) {
-            cuts.emplace_back();
-            continue;
-        }
-        if (cuts.empty() || row.empty()) continue;
-        Cut& cut = cuts.back();
-        if (row == "G40" || row == "G41" || row == "G42") {
-            cut.compensation = row;
-            continue;
-        }
-        const auto w = Words(row);
-        const Pt to{w.count('X') ? w.at('X') : 0, w.count('Y') ? w.at('Y') : 0};
-        if (row.starts_with("G0 ")) {
-            cut.pierce = to;
-            leadingIn = cut.compensation != "G40";
-            cut.path = {to};
-        } else if (row.starts_with("G1 ") && leadingIn) {
-            cut.leadIn = {cut.pierce, to};
-            cut.path = {to};
-            leadingIn = false;
-        } else if (row.starts_with("G1 ")) {
-            cut.path.push_back(to);
-        } else if (row.starts_with("G2 ") || row.starts_with("G3 ")) {
-            SampleArc(cut.path, {w.at('I'), w.at('J')}, to, row.starts_with("G3"));
-        }
-    }
-    return cuts;
-}
-
-// Even-odd point in polygon.
-bool Inside(const std::vector<Pt>& polygon, Pt p) {
-    bool inside = false;
-    for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
-        const Pt a = polygon[i], b = polygon[j];
-        if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) / (b.y - a.y) * (b.x - a.x)) inside = !inside;
-    }
-    return inside;
-}
+using testing::Cut;
+using testing::Inside;
+using testing::Pt;
+using testing::SignedArea;
 
 int Holding(const std::vector<Cut>& cuts, Pt p) {
     int count = 0;
@@ -131,11 +42,6 @@ bool SegmentsMeet(Pt a, Pt b, Pt c, Pt d) {
     return ((d1 > 0) != (d2 > 0)) && ((d3 > 0) != (d4 > 0));
 }
 
-double SignedArea(const std::vector<Pt>& path) {
-    double twice = 0;
-    for (size_t k = 0; k + 1 < path.size(); ++k) twice += path[k].x * path[k + 1].y - path[k + 1].x * path[k].y;
-    return twice / 2;
-}
 
 struct Sheet {
     const char* what;
@@ -261,7 +167,7 @@ TEST(SheetPlanTest, EveryPartIsCutOnceWithKerfAndPiercesInTheScrap) {
                 EXPECT_EQ(check.Names(part), !verdict.accepted) << "part " << part << ": " << verdict.message;
             }
         }
-        const std::vector<Cut> cuts = ParseProgram(job.programText);
+        const std::vector<Cut> cuts = testing::ParseCuts(job.programText);
 
         // Every closed contour once: as many closed cuts as the drawing has, no two alike.
         std::vector<const Cut*> closed;
