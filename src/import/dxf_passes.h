@@ -62,6 +62,9 @@ struct Extents {
 struct BuiltRecords {
     TextTable texts;
     RecordList values;
+    // Sheet mode: for each record, the closed entity it was made of (a closed polyline, circle, whole ellipse
+    // or closed spline, numbered as read), or -1 for a loose piece. Empty in the default reading.
+    std::vector<int32_t> groups;
     size_t size() const { return values.size(); }
 };
 

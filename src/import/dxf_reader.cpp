@@ -10,6 +10,7 @@
 #include "import/binary_dxf.h"
 #include "import/dxf_document.h"
 #include "import/dxf_passes.h"
+#include "import/sheet_heal.h"
 #include "import/sheet_reader.h"
 #include "import/units.h"
 #include "model/text_file.h"
@@ -78,12 +79,21 @@ std::string UnitsAsTheyStand(const std::string& units) {
 }
 
 // The chaining and the hand-over that every reading ends with, once its records are built.
+// What the healing of a sheet left out or changed, for the operator.
+void NoteHealing(const dxf::HealReport& healed, ReadReport& report) {
+    if (healed.drawnTwice > 0) report.cutGeometry["pieces drawn twice, cut once"] += healed.drawnTwice;
+    if (healed.zeroSize > 0) report.cutGeometry["pieces of zero size"] += healed.zeroSize;
+    report.edgeToEdge = healed.edgeToEdge;
+    report.arrangedAsDrawn = healed.tooMuchWork;
+}
+
+// Sheet mode's contours come healed, with their chain; the default reading's are chained here.
 DxfReadResult Finish(Program& program, NewDrawing& drawing, ReadReport report) {
     if (drawing.records.size() == 0) {  // say what was there, if anything that could have been cut
         return Refused(DxfReadOutcome::Empty, TableLimit::Records, LeftOutWarning(report, drawing.mode, "sheet mode"));
     }
     drawing.tables = ChainTables(drawing.records.size());
-    drawing.contourChain = ChainRecordValues(drawing.records.values, drawing.tables);
+    if (drawing.mode != ReadMode::Sheet) drawing.contourChain = ChainRecordValues(drawing.records.values, drawing.tables);
     if (CountContours(drawing.contourChain) > kMaxContours) {
         return Refused(DxfReadOutcome::TooLarge, TableLimit::Contours);
     }
@@ -155,10 +165,18 @@ DxfReadResult LoadSheet(Program& program, std::string_view text, const ReadOptio
         return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfEntities);
     }
     drawing.entityCount = read.expandedEntities;
+    // The join tolerance is a length in millimetres: in the records' units where the drawing declares its own.
+    const bool converted = MillimetresPerUnit(document.insUnits).has_value();
+    const double perUnit = converted && options.units == OutputUnits::Inches ? 25.4 : 1.0;
+    bool tooMany = false;
+    dxf::HealedSheet healed = dxf::HealSheet(drawing.records, program.PI, dxf::kJoinTolerance / perUnit, tooMany);
+    if (tooMany) return Refused(DxfReadOutcome::TooLarge, TableLimit::Records);
+    drawing.records = std::move(healed.records);
+    drawing.contourChain = std::move(healed.contourChain);
+    NoteHealing(healed.report, read.report);
     drawing.extents = TightExtents(drawing.records.values);
     drawing.declaredUnits = UnitsName(document.insUnits);
     drawing.recordUnits = read.recordUnits;
-    const bool converted = MillimetresPerUnit(document.insUnits).has_value();
     drawing.unitsSource = converted ? options.unitsSource : UnitsAsTheyStand(drawing.recordUnits);
     return Finish(program, drawing, std::move(read.report));
 }
@@ -216,6 +234,14 @@ std::string LeftOutWarning(const ReadReport& report, ReadMode mode, std::string_
         if (!warning.empty()) warning += ' ';
         warning += "Read as if on the drawing's plane: " + CountList(report.readFlat) + ".";
     }
+    if (mode != ReadMode::Sheet) return warning;
+    const auto add = [&warning](const std::string& sentence) { warning += (warning.empty() ? "" : " ") + sentence; };
+    if (!report.notRead.empty()) add("Left out: " + CountList(report.notRead) + ".");
+    if (report.edgeToEdge > 0) {
+        add(std::to_string(report.edgeToEdge) + " parts are drawn edge to edge: each is cut whole, and they lose a kerf "
+            "between them.");
+    }
+    if (report.arrangedAsDrawn) add("The loose lines and arcs were too many to find the regions they enclose: joined as drawn.");
     return warning;
 }
 

@@ -79,6 +79,10 @@ struct ReadReport {
     // The default reading: entities read as if they lay on the drawing's plane though they do not (on a tilted
     // plane, 3D polylines, meshes).
     std::map<std::string, int32_t, std::less<>> readFlat;
+    // Sheet mode: regions drawn edge to edge with another (each is cut whole, and they lose a kerf between
+    // them); whether the loose pieces were too many to find their regions, so they were joined as drawn.
+    int32_t edgeToEdge = 0;
+    bool arrangedAsDrawn = false;
 };
 
 struct DxfReadResult {

@@ -85,7 +85,7 @@ class SheetBuilder {
 public:
     SheetBuilder(const Document& document, double PI, const ReadOptions& options, Extents& extents,
                  BuiltRecords& records)
-        : document_(document), PI_(PI), options_(options), out_(extents, records) {}
+        : document_(document), PI_(PI), options_(options), out_(extents, records), records_(records) {}
 
     SheetRead Run() {
         // A tolerance that is no length (0, negative, not a number) would fit nothing: the default serves.
@@ -150,6 +150,23 @@ private:
         }
         if (Hidden(layer)) return Count(context, "on hidden layers");
         ++result_.expandedEntities;
+        AsEntity(IsClosedEntity(entity), [&] { ReadGeometry(entity, map, context); });
+    }
+
+    // Whether the entity is a closed contour by itself, whatever touches it: a closed polyline, a circle, a
+    // whole ellipse or a closed spline.
+    static bool IsClosedEntity(const Entity& entity) {
+        if (entity.type == "CIRCLE") return true;
+        if (entity.type == "LWPOLYLINE" || entity.type == "POLYLINE") return (entity.Integer(70) & 1) != 0;
+        if (entity.type == "SPLINE") return (entity.Integer(70) & 1) != 0;
+        if (entity.type == "ELLIPSE") {
+            const double t0 = entity.Number(41, 0), t1 = entity.Number(42, kTurn);
+            return std::fabs(std::fabs(t1 - t0) - kTurn) < 1e-9 || std::fabs(t1 - t0) < 1e-12;
+        }
+        return false;
+    }
+
+    void ReadGeometry(const Entity& entity, const Affine2& map, const Context& context) {
         if (entity.type == "LINE") return Line(entity, map);
         if (entity.type == "ELLIPSE") return Ellipse(entity, map, context);
         if (entity.type == "SPLINE") return Spline(entity, map, context);
@@ -362,17 +379,30 @@ private:
 
     // ----- Records -----------------------------------------------------------------------------------------
 
+    // Runs `emit` with every record it makes marked as one closed entity's, where `closed`.
+    template <typename Emit>
+    void AsEntity(bool closed, Emit emit) {
+        const int32_t outer = group_;
+        group_ = closed ? groups_++ : -1;
+        emit();
+        group_ = outer;
+    }
+
+    void MarkGroups() { records_.groups.resize(records_.size(), group_); }
+
     void EmitLine(Vector2 a, Vector2 b) {
         if (a.x == b.x && a.y == b.y) return;  // no length: nothing to cut
         if (!out_.Holdable({a.x, a.y, b.x, b.y})) return;
         out_.WidenX(a.x), out_.WidenY(a.y), out_.WidenX(b.x), out_.WidenY(b.y);
         out_.Store([&](std::string& text) { return AppendLineRecord(text, a.x, a.y, 0, b.x, b.y, 0); });
+        MarkGroups();
     }
 
     void EmitCircle(Vector2 c, double r) {
         if (!out_.Holdable({c.x - r, c.x + r, c.y - r, c.y + r})) return;
         out_.WidenCircle(c.x, c.y, r);
         out_.Store([&](std::string& text) { return AppendCircleRecord(text, c.x, c.y, r); });
+        MarkGroups();
     }
 
     void EmitArc(Vector2 c, double r, double startDeg, double endDeg, char sense, Vector2 start, Vector2 end) {
@@ -381,6 +411,7 @@ private:
         out_.Store([&](std::string& text) {
             return AppendArcRecord(text, c.x, c.y, r, startDeg, endDeg, sense, start.x, start.y, end.x, end.y);
         });
+        MarkGroups();
     }
 
     // A circular arc under a map that keeps circles: centre, ends and sense mapped (a mirror turns the sense).
@@ -465,6 +496,9 @@ private:
     double PI_;
     const ReadOptions& options_;
     RecordOutput out_;
+    BuiltRecords& records_;
+    // The closed entity whose records are being made, or -1; and how many there were.
+    int32_t group_ = -1, groups_ = 0;
     double tolerance_ = 0.01;
     SheetRead result_;
     std::vector<std::string_view> open_;  // the blocks being inserted, outermost first

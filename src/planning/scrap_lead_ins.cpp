@@ -38,6 +38,8 @@ constexpr size_t kMostCorners = 16;
 constexpr double kCornerTurn = 20 * kDegree;
 // The straight edges whose middles are tried as starts, longest first.
 constexpr size_t kMostEdges = 4;
+// Starts spread evenly round a contour, tried last.
+constexpr size_t kSpreadStarts = 8;
 
 bool HasLeadIn(const PartLeadIn& leadIn) { return Distance(leadIn.start, leadIn.pierce) > 0; }
 
@@ -104,6 +106,9 @@ std::vector<StartChoice> StartChoices(const RecordList& records) {
     for (size_t k = 0; k < edges.size() && k < kMostEdges; ++k) {
         if (edges[k].first > 0) choices.push_back({edges[k].second, true});
     }
+    // Then starts spread round the contour, for curves without corners or straight edges (a fitted
+    // teardrop starts at its tip, where nothing is clear).
+    for (size_t k = 1; k < kSpreadStarts; ++k) choices.push_back({n * k / kSpreadStarts, false});
     return choices;
 }
 

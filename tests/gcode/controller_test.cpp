@@ -45,7 +45,9 @@ Planned Plan(const fs::path& drawing, ReadMode mode, const std::string& leadIn) 
     Planned planned;
     planned.program->templateFolder = (fs::path(ZORVAN_SOURCE_DIR) / "presets" / "linuxcnc").string();
     LoadTemplates(*planned.program);
-    planned.program->kerf = kKerf;
+    // The kerf as rs274 takes it from its tool table (0.74999999999995 for a radius of 0.75): features exactly as
+    // wide as the kerf are decided alike.
+    planned.program->kerf = 2 * testing::ToolForKerf(kKerf).radiusMm;
     std::optional<std::string> text = ReadWholeFile(drawing.string());
     if (!text) return planned;
     JobOptions options;

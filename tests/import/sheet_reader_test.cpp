@@ -342,13 +342,14 @@ TEST(SheetReaderTest, LeavesOutWhatIsNotCutAndSaysWhat) {
     const DxfReadResult result = LoadDxfText(*program, tables + Drawing("", {}, e), Sheet());
     ASSERT_EQ(result.outcome, DxfReadOutcome::Loaded);
     EXPECT_EQ(program->store.n + 1, 3);  // the big circle and the open polyline's two lines
-    EXPECT_EQ(program->contourChain, "1|2|:0|:");
+    EXPECT_EQ(program->contourChain, "0|:1|2|:");  // the closed contours first
     EXPECT_EQ(CountList(result.report.notRead),
               "1 DIMENSION, 1 HATCH, 1 TEXT, 1 in paper space, 1 invisible, 2 on hidden layers");
     EXPECT_EQ(CountList(result.report.cutGeometry),
               "1 3D POLYLINE, 1 CIRCLE on a tilted plane, 1 INSERT of a missing block");
     EXPECT_EQ(LeftOutWarning(result.report, ReadMode::Sheet, "--sheet"),
-              "Not cut: 1 3D POLYLINE, 1 CIRCLE on a tilted plane, 1 INSERT of a missing block.");
+              "Not cut: 1 3D POLYLINE, 1 CIRCLE on a tilted plane, 1 INSERT of a missing block. Left out: 1 DIMENSION, "
+              "1 HATCH, 1 TEXT, 1 in paper space, 1 invisible, 2 on hidden layers.");
 }
 
 TEST(SheetReaderTest, BlocksThatInsertThemselvesOrNestTooDeepAreRefused) {

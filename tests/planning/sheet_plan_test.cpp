@@ -25,15 +25,11 @@ using testing::Vertex;
 constexpr double kPi = 3.14159265358979323846;
 
 using testing::Cut;
+using testing::Holding;
 using testing::Inside;
 using testing::Pt;
 using testing::SignedArea;
 
-int Holding(const std::vector<Cut>& cuts, Pt p) {
-    int count = 0;
-    for (const Cut& cut : cuts) count += cut.Closed() && Inside(cut.path, p) ? 1 : 0;
-    return count;
-}
 
 double Cross(Pt o, Pt a, Pt b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); }
 
@@ -198,10 +194,7 @@ TEST(SheetPlanTest, EveryPartIsCutOnceWithKerfAndPiercesInTheScrap) {
             }
             // The kerf goes to the scrap side: left of the path for G41, right for G42.
             ASSERT_TRUE(cut.compensation == "G41" || cut.compensation == "G42");
-            const Pt a = cut.path[0], b = cut.path[1];
-            const double length = std::hypot(b.x - a.x, b.y - a.y), side = cut.compensation == "G41" ? 1 : -1;
-            const Pt kerf{(a.x + b.x) / 2 - side * (b.y - a.y) / length * 1e-3, (a.y + b.y) / 2 + side * (b.x - a.x) / length * 1e-3};
-            EXPECT_EQ(Holding(cuts, kerf) % 2, 0);
+            EXPECT_EQ(Holding(cuts, testing::KerfSide(cut, 1e-3)) % 2, 0);
             // Holes (and parts lying in them) before the contour around them.
             for (size_t j = i + 1; j < cuts.size(); ++j) {
                 if (cuts[j].Closed()) {

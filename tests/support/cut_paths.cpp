@@ -98,4 +98,16 @@ bool Inside(const std::vector<Pt>& polygon, Pt p) {
 
 bool KerfInside(const Cut& cut) { return (SignedArea(cut.path) > 0) == (cut.compensation == "G41"); }
 
+int Holding(const std::vector<Cut>& cuts, Pt p) {
+    int count = 0;
+    for (const Cut& cut : cuts) count += cut.Closed() && Inside(cut.path, p) ? 1 : 0;
+    return count;
+}
+
+Pt KerfSide(const Cut& cut, double offset) {
+    const Pt a = cut.path[0], b = cut.path[1];
+    const double length = std::hypot(b.x - a.x, b.y - a.y), side = cut.compensation == "G41" ? 1 : -1;
+    return {(a.x + b.x) / 2 - side * (b.y - a.y) / length * offset, (a.y + b.y) / 2 + side * (b.x - a.x) / length * offset};
+}
+
 }  // namespace zorvan::testing

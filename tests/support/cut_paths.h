@@ -36,5 +36,10 @@ bool Inside(const std::vector<Pt>& polygon, Pt p);
 // Whether the kerf falls inside the cut's path: G41 puts the tool left of the travel, and left of a
 // counter-clockwise path is inside it.
 bool KerfInside(const Cut& cut);
+// How many closed cuts hold `p`: odd in part material, even in the scrap.
+int Holding(const std::vector<Cut>& cuts, Pt p);
+// A point `offset` off the middle of the cut's first straight or sampled piece, on the side its compensation
+// puts the kerf (left of the path for G41, right for G42).
+Pt KerfSide(const Cut& cut, double offset);
 
 }  // namespace zorvan::testing
