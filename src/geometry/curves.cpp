@@ -783,45 +783,69 @@ std::vector<Point2> SolveCyclic(const std::vector<double>& sub, std::vector<doub
     return result;
 }
 
-// Derivatives (per unit of chord length) of the C2 cubic through `q`, where h[i] = |q[i + 1] - q[i]|. Open:
-// each end takes its unit tangent when given, else a zero second derivative. Closed: q[0] follows the last
-// point, and h has the closing chord as its last entry.
-std::vector<Point2> CubicDerivatives(const std::vector<Point2>& q, const std::vector<double>& h, bool closed,
-                                     std::optional<Point2> startTangent, std::optional<Point2> endTangent) {
+// The C2 cubic through fit points q[0..m-1] is found as its derivatives at the points, per unit of chord
+// length (the parameter grows by h[i] = |q[i + 1] - q[i]| from q[i] to q[i + 1]). Each stretch between two
+// points is then the cubic with those end points and derivatives, and one linear system makes the second
+// derivatives agree at every inner point. This is the same curve as the cubic B-spline through the points with
+// one knot at each point's chord-length parameter, solved for in a form whose system is diagonally dominant:
+// its derivatives stay within a few ulps however unevenly the points are spaced, where the B-spline's control
+// points, solved for directly, lose digits in proportion to the ratio of the longest chord to the shortest.
+struct CubicSystem {
+    std::vector<double> sub, diag, super;
+    std::vector<Point2> rhs;
+};
+
+// The system with the C2 condition at each point that chord `before` reaches and chord i leaves (for a closed
+// curve, h ends with the closing chord and q[0] follows the last point). Rows without one stay zero.
+CubicSystem InnerRows(const std::vector<Point2>& q, const std::vector<double>& h, bool closed) {
     const std::size_t m = q.size();
-    std::vector<double> sub(m, 0.0), diag(m, 0.0), super(m, 0.0);
-    std::vector<Point2> rhs(m);
-    // The C2 condition at point i, which chord `before` (from q[before], length h[before]) reaches and chord i
-    // (to q[after], length h[i]) leaves.
-    auto innerRow = [&](std::size_t i, std::size_t before, std::size_t after) {
+    CubicSystem system{std::vector<double>(m, 0.0), std::vector<double>(m, 0.0), std::vector<double>(m, 0.0),
+                       std::vector<Point2>(m)};
+    for (std::size_t i = closed ? 0 : 1; i < (closed ? m : m - 1); ++i) {
+        const std::size_t before = (i + m - 1) % m, after = (i + 1) % m;
         const double hb = h[before], ha = h[i];
-        sub[i] = ha;
-        diag[i] = 2 * (hb + ha);
-        super[i] = hb;
-        rhs[i] = ((q[i] - q[before]) * (ha / hb) + (q[after] - q[i]) * (hb / ha)) * 3;
-    };
-    if (closed) {
-        for (std::size_t i = 0; i < m; ++i) innerRow(i, (i + m - 1) % m, (i + 1) % m);
-        return SolveCyclic(sub, diag, super, sub[0], super[m - 1], rhs);
+        system.sub[i] = ha;
+        system.diag[i] = 2 * (hb + ha);
+        system.super[i] = hb;
+        system.rhs[i] = ((q[i] - q[before]) * (ha / hb) + (q[after] - q[i]) * (hb / ha)) * 3;
     }
-    for (std::size_t i = 1; i + 1 < m; ++i) innerRow(i, i - 1, i + 1);
-    if (startTangent) {
-        diag[0] = 1;
-        rhs[0] = *startTangent;
-    } else {
-        diag[0] = 2;
-        super[0] = 1;
-        rhs[0] = (q[1] - q[0]) * (3 / h[0]);
-    }
-    if (endTangent) {
-        diag[m - 1] = 1;
-        rhs[m - 1] = *endTangent;
-    } else {
-        sub[m - 1] = 1;
-        diag[m - 1] = 2;
-        rhs[m - 1] = (q[m - 1] - q[m - 2]) * (3 / h[m - 2]);
-    }
-    return SolveTridiagonal(sub, diag, super, rhs);
+    return system;
+}
+
+// Derivatives of the open C2 cubic through `q` (two points or more) that leaves q[0] along the unit direction
+// `startTangent` and arrives at the last point along `endTangent`, each end at unit speed in chord length.
+std::vector<Point2> OpenCubicDerivatives(const std::vector<Point2>& q, const std::vector<double>& h,
+                                         Point2 startTangent, Point2 endTangent) {
+    CubicSystem system = InnerRows(q, h, false);
+    const std::size_t last = q.size() - 1;
+    system.diag[0] = 1;
+    system.rhs[0] = startTangent;
+    system.diag[last] = 1;
+    system.rhs[last] = endTangent;
+    return SolveTridiagonal(system.sub, std::move(system.diag), system.super, std::move(system.rhs));
+}
+
+// Derivatives of the closed C2 cubic through `q` (three points or more), which runs on from the last point to
+// the first and is C2 there too; h has the closing chord as its last entry.
+std::vector<Point2> ClosedCubicDerivatives(const std::vector<Point2>& q, const std::vector<double>& h) {
+    CubicSystem system = InnerRows(q, h, true);
+    const double corner = system.sub[0], cornerLast = system.super[q.size() - 1];
+    return SolveCyclic(system.sub, std::move(system.diag), system.super, corner, cornerLast, system.rhs);
+}
+
+// The direction the curve leaves `end` in when the drawing gives none, from the end point, its neighbour
+// `next` and the point after that, `third`: that of the parabola through the three at equally spaced
+// parameters, 4 next - 3 end - third, as CAD programs estimate it (so a curve drawn with the same points looks
+// the same there). Along the chord to `next` when there is no third point, or when the parabola stands still
+// at the end (three points in line, the third four times as far as the second).
+Point2 EstimatedEndTangent(Point2 end, Point2 next, std::optional<Point2> third) {
+    const Point2 chord = next - end;
+    if (!third) return Unit(chord);
+    const Point2 onward = *third - next;
+    const Point2 parabola = chord * 3 - onward;
+    // Below this, what is left of 3 chord - onward is rounding, not a direction.
+    if (Length(parabola) <= 1e-9 * (3 * Length(chord) + Length(onward))) return Unit(chord);
+    return Unit(parabola);
 }
 
 // A cubic through points, one Hermite stretch per chord, each over the local parameter 0..1. A stretch
@@ -879,8 +903,8 @@ std::optional<Point2> UsableTangent(const std::optional<Point2>& tangent, bool& 
 std::vector<CurvePiece> FitThroughPoints(const SplineData& spline, double tolerance) {
     if (!AllSane(spline.fitPoints)) return {};
     bool badTangent = false;
-    std::optional<Point2> startTangent = UsableTangent(spline.startTangent, badTangent);
-    std::optional<Point2> endTangent = UsableTangent(spline.endTangent, badTangent);
+    const std::optional<Point2> givenStart = UsableTangent(spline.startTangent, badTangent);
+    const std::optional<Point2> givenEnd = UsableTangent(spline.endTangent, badTangent);
     if (badTangent) return {};
     const double scale = Extent(spline.fitPoints);
     std::vector<Point2> q = DistinctPoints(spline.fitPoints, spline.closed, scale * 1e-12);
@@ -891,10 +915,16 @@ std::vector<CurvePiece> FitThroughPoints(const SplineData& spline, double tolera
     for (std::size_t i = 0; i + 1 < q.size(); ++i) h[i] = Distance(q[i], q[i + 1]);
     std::vector<Point2> slopes;
     if (spline.closed) {
-        slopes = CubicDerivatives(std::vector<Point2>(q.begin(), q.end() - 1), h, true, std::nullopt, std::nullopt);
+        slopes = ClosedCubicDerivatives(std::vector<Point2>(q.begin(), q.end() - 1), h);
         slopes.push_back(slopes.front());
     } else {
-        slopes = CubicDerivatives(q, h, false, startTangent, endTangent);
+        const std::size_t n = q.size();
+        const Point2 startTangent =
+            givenStart ? *givenStart : EstimatedEndTangent(q[0], q[1], n > 2 ? std::optional(q[2]) : std::nullopt);
+        const Point2 endTangent = givenEnd ? *givenEnd
+                                           : -EstimatedEndTangent(q[n - 1], q[n - 2],
+                                                                  n > 2 ? std::optional(q[n - 3]) : std::nullopt);
+        slopes = OpenCubicDerivatives(q, h, startTangent, endTangent);
     }
     for (const Point2& slope : slopes) {
         if (!IsFinite(slope)) return {};

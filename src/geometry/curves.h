@@ -70,9 +70,15 @@ struct SplineData {
 // start.
 //
 // Fit points (used when there are no control points, or when the control data does not make a curve): the
-// C2 cubic through them, parameterised by chord length, leaving the first point along the start tangent and
-// arriving at the last along the end tangent when those are given (a zero second derivative at an end
-// without one). A closed fit spline closes smoothly, ignoring the tangents. Repeated points count once.
+// curve CAD programs draw through them, the C2 cubic parameterised by chord length (a cubic B-spline with a
+// knot at each point). Open, it leaves the first point along the start tangent and arrives at the last along
+// the end tangent, each at unit speed in chord length; the tangents are used as directions, and an end without
+// one (or with a zero one) takes that of the parabola through its three nearest points at equally spaced
+// parameters (4 q1 - 3 q0 - q2 at the start), or of its one chord when there are only two points. Closed, it
+// runs on from the last point to the first, C2 there too, ignoring the tangents; a last point that repeats the
+// first is then dropped. An open spline whose last point repeats its first stays open: it ends where it
+// started, in general at a corner. Consecutive repeated points count once.
+//   Through {(0, 0), (10, 5), (20, 0)}: leaves (0, 0) towards (1, 1), passes (10, 5) heading along x.
 //
 // Empty for data that does not make a curve: too few points, knots that do not match, non-finite numbers,
 // weights that are not positive (or beyond 1e100 either way), a curve with a jump at a knot repeated more

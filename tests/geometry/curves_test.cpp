@@ -275,8 +275,9 @@ TEST(FitSpline, ControlPointSplinesStayWithinToleranceBothWaysWithExactEndsAndJo
 
 // ---- Splines through fit points ----
 
-SplineData Through(std::vector<Point2> points, bool closed = false) {
-    return SplineData{3, {}, {}, {}, std::move(points), {}, {}, closed};
+SplineData Through(std::vector<Point2> points, bool closed = false, std::optional<Point2> startTangent = {},
+                   std::optional<Point2> endTangent = {}) {
+    return SplineData{3, {}, {}, {}, std::move(points), startTangent, endTangent, closed};
 }
 
 // The direction a piece runs in at `end` (its start or its end).
@@ -289,11 +290,10 @@ double Heading(const CurvePiece& piece, Point2 end) {
 // start tangent when one is given, and turns smoothly wherever two pieces meet.
 TEST(FitSpline, FitPointSplinesPassThroughThePointsSmoothly) {
     const std::vector<Point2> wave{{0, 0}, {40, 30}, {100, 20}, {130, -40}, {200, -10}, {230, 50}};
-    SplineData tangents = Through(wave);
-    tangents.startTangent = Point2{0, 5};
-    tangents.endTangent = Point2{1, -1};
-    SplineData closed = Through({{0, 0}, {100, -10}, {120, 80}, {30, 110}, {-20, 60}, {0, 0}}, true);
-    closed.startTangent = Point2{1, 1};  // ignored: a closed curve closes smoothly
+    const SplineData tangents = Through(wave, false, Point2{0, 5}, Point2{1, -1});
+    // The tangent is ignored: a closed curve closes smoothly.
+    const SplineData closed =
+        Through({{0, 0}, {100, -10}, {120, 80}, {30, 110}, {-20, 60}, {0, 0}}, true, Point2{1, 1});
     SplineData badControls = Spline(3, {{0, 0}, {10, 10}, {20, 0}, {30, 10}}, {0, 1, 2});  // knots do not match
     badControls.fitPoints = {{0, 0}, {15, 8}, {30, 10}};
 
@@ -323,6 +323,93 @@ TEST(FitSpline, FitPointSplinesPassThroughThePointsSmoothly) {
     const std::vector<CurvePiece> twoPoints = FitSpline(cases[4], kTolerance);
     ASSERT_EQ(twoPoints.size(), 1u);
     EXPECT_EQ(twoPoints[0].kind, Kind::Line);
+}
+
+// Fit-point splines against the curves CAD programs draw through the same data, each given as the cubic
+// B-spline (knots and control points) made offline from it: the open ones by python3-ezdxf 0.18's
+// fit_points_to_cad_cv (its default end-tangent estimate; where only one tangent is given, the estimate for
+// the other passed in with it), the closed one by solving the periodic interpolation densely (knots at the
+// chord-length parameters, repeated with period 1; control points wrapped three deep). Each is sampled by the
+// Cox-de Boor recursion above and must lie within the tolerance of the pieces, both ways.
+TEST(FitSpline, FitPointSplinesFollowTheCurveCadProgramsDraw) {
+    struct Case {
+        const char* name;
+        SplineData fit;
+        std::vector<double> knots;
+        std::vector<Point2> controls;
+    };
+    const Case cases[] = {
+        {"open, no tangents",
+         Through({{0, 0}, {40, 30}, {100, 20}, {130, -40}, {200, -10}, {230, 50}, {180, 90}}, false, {}, {}),
+         {0, 0, 0, 0, 0.129809211457, 0.287728932965, 0.461886265519, 0.659605765821, 0.833763098375, 1, 1, 1, 1},
+         {{0, 0}, {8.57492925713, 14.2915487619}, {40.1300398372, 37.4576080072}, {114.073635867, 33.6783815969},
+          {117.942958641, -68.0899158947}, {203.802007573, -15.2226636437}, {249.988527872, 51.9341968612},
+          {200.248456731, 83.2505144229}, {180, 90}}},
+        {"open, start and end tangents",
+         Through({{0, 0}, {40, 30}, {100, 20}, {130, -40}, {200, -10}, {230, 50}}, false, Point2{0, 5},
+                 Point2{1, -1}),
+         {0, 0, 0, 0, 0.155690761213, 0.345096746936, 0.553977822261, 0.791118924676, 1, 1, 1, 1},
+         {{0, 0}, {0, 16.6666666667}, {44.8491631758, 36.3418676386}, {113.157654136, 33.0687537044},
+          {115.627739666, -63.6927902544}, {215.127903048, -33.6123358938}, {214.188611699, 65.8113883008},
+          {230, 50}}},
+        {"closed",
+         Through({{0, 0}, {100, -10}, {120, 80}, {30, 110}, {-20, 60}, {-15, 20}}, true, {}, {}),
+         {-0.321121211185, -0.154187155419, -0.0590201014214, 0, 0.237257871372, 0.454913250944, 0.678878788815,
+          0.845812844581, 0.940979898579, 1, 1.23725787137, 1.45491325094, 1.67887878881},
+         {{-19.5304335414, 23.2042217215}, {13.9229463375, -21.1325215649}, {115.084866431, -38.0542492337},
+          {144.785271766, 97.0480992447}, {32.3690190321, 128.566013457}, {-26.4875958141, 72.2253839895},
+          {-19.5304335414, 23.2042217215}, {13.9229463375, -21.1325215649}, {115.084866431, -38.0542492337}}},
+        {"last point repeats the first, not closed",
+         Through({{0, 0}, {100, -10}, {120, 80}, {30, 110}, {-20, 60}, {-15, 20}, {0, 0}}, false, {}, {}),
+         {0, 0, 0, 0, 0.237257871372, 0.454913250944, 0.678878788815, 0.845812844581, 0.940979898579, 1, 1, 1, 1},
+         {{0, 0}, {30.7909774315, -13.1961331849}, {112.877515057, -42.2086792298}, {145.32154265, 98.060431996},
+          {32.4671271367, 128.739402025}, {-26.9555395974, 71.3697250504}, {-18.7065918067, 24.711947906},
+          {-7.453559925, 3.7267799625}, {0, 0}}},
+        {"three points",
+         Through({{10, 10}, {60, 40}, {110, 0}}, false, {}, {}),
+         {0, 0, 0, 0, 0.476615629313, 1, 1, 1, 1},
+         {{10, 10}, {21.8506470543, 25.4058411706}, {63.5710870428, 58.1398765374}, {98.1606190968, 17.7590713548},
+          {110, 0}}},
+        {"start tangent only",
+         Through({{0, 0}, {50, 10}, {90, 60}, {150, 70}}, false, Point2{1, -1}, {}),
+         {0, 0, 0, 0, 0.289965691714, 0.654091842573, 1, 1, 1, 1},
+         {{0, 0}, {12.0185042515, -12.0185042515}, {64.2880138371, 8.57930974729}, {79.1504002565, 69.2898334045},
+          {129.92790771, 72.8674417557}, {150, 70}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<CurvePiece> pieces = FitSpline(c.fit, kTolerance);
+        ASSERT_FALSE(pieces.empty());
+        ExpectSamePoint(pieces.front().start, c.fit.fitPoints.front(), "start");
+        ExpectSamePoint(pieces.back().end, c.fit.closed ? c.fit.fitPoints.front() : c.fit.fitPoints.back(), "end");
+        ExpectFitsCurve(pieces, SplineCurve(Spline(3, c.controls, c.knots)), kTolerance);
+    }
+}
+
+// Points in line make a straight cut, also where the end estimate has no direction (the parabola through
+// three points stands still at an end when the third is four times as far as the second: what is left of its
+// direction is rounding, which must not send the curve off the line).
+TEST(FitSpline, FitPointsInLineGiveLinesOnTheLine) {
+    const Point2 from{0.1, 0.7}, step{0.3, 0.11};
+    auto along = [&](double k) { return Add(from, Times(step, k)); };
+    const SplineData splines[] = {
+        Through({along(0), along(1), along(4)}),
+        Through({along(4), along(1), along(0)}),
+        Through({along(0), along(1), along(1), along(4), along(7)}),
+        Through({along(0), along(3)}),
+    };
+    for (const SplineData& s : splines) {
+        SCOPED_TRACE(&s - splines);
+        const std::vector<CurvePiece> pieces = FitSpline(s, kTolerance);
+        ASSERT_FALSE(pieces.empty());
+        ExpectAllOfKind(pieces, Kind::Line);
+        for (const CurvePiece& piece : pieces) {
+            for (const Point2 p : {piece.start, piece.end}) {
+                const Point2 off = Sub(p, from);
+                EXPECT_LE(std::fabs(off.x * step.y - off.y * step.x) / std::hypot(step.x, step.y), 1e-9);
+            }
+        }
+    }
 }
 
 // ---- Inputs that make no curve, and inputs that would make endless work ----
@@ -371,17 +458,19 @@ TEST(FitCurves, DataThatMakesNoCurveGivesNothing) {
     }
 }
 
-// Work that cannot be done within the tolerance is capped: a tolerance below rounding noise, a spline with
-// more knots than the piece limit. Each must end (the test's time-out watches) with a joined chain from the
-// true start to end.
+// Work that cannot be done within the tolerance is capped: a tolerance below rounding noise, splines (by
+// control points and through fit points) with more knots than the piece limit. Each must end (the test's
+// time-out watches) with a joined chain from the true start to end.
 TEST(FitCurves, HopelessWorkEndsQuicklyWithAJoinedChain) {
     SplineData zigzag{3, {0, 0, 0}, {}, {}, {}, {}, {}, false};
     for (int i = 0; i < 30000; ++i) zigzag.controlPoints.push_back({i * 1.0, (i % 2) * 5.0 + (i % 7)});
     for (int k = 0; k <= 30000 - 3; ++k) zigzag.knots.push_back(k);
     zigzag.knots.insert(zigzag.knots.end(), 3, 30000 - 3);
 
+    const SplineData zigzagThrough = Through(zigzag.controlPoints);
+
     const std::vector<CurvePiece> results[] = {FitEllipse({0, 0}, {1000, 0}, 0.3, 0, 2 * kPi, 1e-14),
-                                               FitSpline(zigzag, kTolerance)};
+                                               FitSpline(zigzag, kTolerance), FitSpline(zigzagThrough, kTolerance)};
     for (const std::vector<CurvePiece>& pieces : results) {
         ASSERT_FALSE(pieces.empty());
         for (size_t i = 0; i + 1 < pieces.size(); ++i) {
@@ -393,6 +482,8 @@ TEST(FitCurves, HopelessWorkEndsQuicklyWithAJoinedChain) {
     ExpectSamePoint(results[0].back().end, results[0].front().start, "ellipse closure");
     ExpectSamePoint(results[1].front().start, zigzag.controlPoints.front(), "spline start");
     ExpectSamePoint(results[1].back().end, zigzag.controlPoints.back(), "spline end");
+    ExpectSamePoint(results[2].front().start, zigzag.controlPoints.front(), "fit spline start");
+    ExpectSamePoint(results[2].back().end, zigzag.controlPoints.back(), "fit spline end");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // blocks are sampled and compared, both ways, with the true curves computed here from their definitions.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -40,6 +41,33 @@ Path Ellipse(Pt c, Pt major, double ratio, double t0, double t1, double normalZ 
     return Sample([=](double t) {
         return Pt{c.x + major.x * std::cos(t) + minor.x * std::sin(t), c.y + major.y * std::cos(t) + minor.y * std::sin(t)};
     }, t0, t1);
+}
+
+// The cubic Bezier curve with control points b.
+Path Bezier(const std::array<Pt, 4>& b) {
+    return Sample([=](double t) {
+        const double s = 1 - t, w[] = {s * s * s, 3 * s * s * t, 3 * s * t * t, t * t * t};
+        return Pt{w[0] * b[0].x + w[1] * b[1].x + w[2] * b[2].x + w[3] * b[3].x,
+                  w[0] * b[0].y + w[1] * b[1].y + w[2] * b[2].y + w[3] * b[3].y};
+    }, 0, 1);
+}
+
+// The closed cubic B-spline with equal knot steps over control points c (one span per point, span i from
+// near c[i] to near c[i + 1]).
+Path PeriodicCubic(const std::vector<Pt>& c) {
+    const size_t n = c.size();
+    return Sample([=](double u) {
+        const size_t i = std::min(static_cast<size_t>(u), n - 1);
+        const double t = u - static_cast<double>(i), s = 1 - t;
+        const double w[] = {s * s * s / 6, (3 * t * t * t - 6 * t * t + 4) / 6,
+                            (-3 * t * t * t + 3 * t * t + 3 * t + 1) / 6, t * t * t / 6};
+        Pt p{0, 0};
+        for (size_t k = 0; k < 4; ++k) {
+            const Pt q = c[(i + n - 1 + k) % n];
+            p = {p.x + w[k] * q.x, p.y + w[k] * q.y};
+        }
+        return p;
+    }, 0, static_cast<double>(n));
 }
 
 Path CircleArc(Pt c, double r, double startDeg, double endDeg) {
@@ -226,6 +254,24 @@ std::vector<CurveCase> CurveCases() {
         e.Num("41", 1).Num("41", std::sqrt(0.5)).Num("41", 1);
         e.Num("10", 25).Num("20", 0).Num("30", 0).Num("10", 25).Num("20", 25).Num("30", 0).Num("10", 0).Num("20", 25).Num("30", 0);
         cases.push_back({"rational spline", Drawing("", none, e), {CircleArc({0, 0}, 25, 0, 90)}, 1});
+    }
+    {
+        DxfText e;  // two fit points with end tangents of any length: one cubic that leaves and arrives along them
+                    // at the speed of the chord per unit parameter
+        e.Pair("0", "SPLINE").Pair("8", "0").Pair("70", "8").Pair("71", "3").Pair("74", "2").Num("12", 0).Num("22", 3)
+            .Num("32", 0).Num("13", 2).Num("23", -2).Num("33", 0);
+        e.Num("11", 0).Num("21", 0).Num("31", 0).Num("11", 60).Num("21", 20).Num("31", 0);
+        const double third = std::hypot(60.0, 20.0) / 3, across = third * std::sqrt(0.5);
+        cases.push_back({"fit points with end tangents", Drawing("", none, e),
+                         {Bezier({Pt{0, 0}, Pt{0, third}, Pt{60 - across, 20 + across}, Pt{60, 20}})}, 20});
+    }
+    {
+        DxfText e;  // closed (flag 1) through the corners of a square: the closed cubic with equal knot steps,
+                    // whose control points lie half as far again from the centre as the points
+        e.Pair("0", "SPLINE").Pair("8", "0").Pair("70", "9").Pair("71", "3").Pair("74", "4");
+        for (const Pt p : {Pt{130, 0}, Pt{100, 30}, Pt{70, 0}, Pt{100, -30}}) e.Num("11", p.x).Num("21", p.y);
+        cases.push_back({"closed fit-point spline", Drawing("", none, e),
+                         {PeriodicCubic({{145, 0}, {100, 45}, {55, 0}, {100, -45}})}, 40});
     }
     {
         DxfText e;
