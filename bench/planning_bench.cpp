@@ -14,6 +14,7 @@
 #include "gcode/main_job.h"
 #include "gcode/program_writer.h"
 #include "generated_drawings.h"
+#include "geometry/arrangement.h"
 #include "import/dxf_reader.h"
 #include "import/part_entries.h"
 #include "planning/lead_ins.h"
@@ -132,6 +133,40 @@ void BM_SheetMainJob(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SheetMainJob)->Arg(100)->Arg(330)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// The arrangement of loose pieces: 0 every piece of the limit drawing taken as loose (99,604 lines in 499
+// loops), else a grid of that many squares of side 10 drawn as lines touching their neighbours (each shared
+// edge drawn twice).
+std::vector<Piece> ArrangementPieces(int squares) {
+    std::vector<Piece> pieces;
+    if (squares == 0) {
+        auto program = std::make_unique<Program>();
+        ReadOptions options;
+        options.mode = ReadMode::Sheet;
+        LoadDxfText(*program, bench::LimitDrawingDxf(), options);
+        for (int32_t i = 0; i <= program->store.n; ++i) {
+            const RecordValues r = program->store.Values(i);
+            pieces.push_back({{r.StartX(), r.StartY()}, {r.EndX(), r.EndY()}, false, {}, true});
+        }
+        return pieces;
+    }
+    const int side = static_cast<int>(std::ceil(std::sqrt(squares)));
+    for (int k = 0; k < squares; ++k) {
+        const double x = 10.0 * (k % side), y = 10.0 * (k / side);
+        const Point2 corners[] = {{x, y}, {x + 10, y}, {x + 10, y + 10}, {x, y + 10}};
+        for (int c = 0; c < 4; ++c) pieces.push_back({corners[c], corners[(c + 1) % 4], false, {}, true});
+    }
+    return pieces;
+}
+
+void BM_Arrange(benchmark::State& state) {
+    const std::vector<Piece> pieces = ArrangementPieces(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const Arrangement arranged = Arrange(pieces, 0.001);
+        state.counters["regions"] = static_cast<double>(arranged.regions.size());
+    }
+}
+BENCHMARK(BM_Arrange)->Arg(1000)->Arg(0)->Unit(benchmark::kMillisecond);
 
 // The full redraw of a prepared drawing of about 100,000 records: on the recording surface, and as the
 // command line's SVG preview.

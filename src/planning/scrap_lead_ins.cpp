@@ -106,9 +106,11 @@ std::vector<StartChoice> StartChoices(const RecordList& records) {
     for (size_t k = 0; k < edges.size() && k < kMostEdges; ++k) {
         if (edges[k].first > 0) choices.push_back({edges[k].second, true});
     }
-    // Then starts spread round the contour, for curves without corners or straight edges (a fitted
-    // teardrop starts at its tip, where nothing is clear).
-    for (size_t k = 1; k < kSpreadStarts; ++k) choices.push_back({n * k / kSpreadStarts, false});
+    // A curve without straight edges: starts spread round it instead (a fitted teardrop starts at its tip,
+    // where nothing is clear).
+    if (edges.empty()) {
+        for (size_t k = 1; k < kSpreadStarts; ++k) choices.push_back({n * k / kSpreadStarts, false});
+    }
     return choices;
 }
 
