@@ -31,6 +31,8 @@ std::string SummaryJson(const JobSummary& s) {
     json["open_contours_cut"] = s.openCut;
     json["open_contours_left_out"] = s.openLeftOut;
     json["deleted_parts_left_out"] = s.deletedLeftOut;
+    json["open_contours_inside_parts"] = s.openInsideParts;
+    json["left_out_reasons"] = s.leftOutReasons.empty() ? nlohmann::ordered_json::object() : nlohmann::ordered_json(s.leftOutReasons);
     json["pierces"] = s.pierces;
     json["cut_length"] = s.cutLength;
     json["travel_length"] = s.travelLength;

@@ -93,8 +93,11 @@ void Warn(const std::string& file, const std::string& warning) {
 void WarnAboutJob(const std::string& drawing, const Program& program, const JobResult& job, ReadMode mode) {
     Warn(drawing, LeftOutWarning(job.read.report, mode, "--sheet"));
     if (const int32_t open = program.openContoursLeftOut; open > 0) {
+        const int32_t inside = program.openInsideParts;
         Warn(drawing, std::to_string(open) + (open == 1 ? " open contour is" : " open contours are") +
-                          " not cut (--cut-open cuts them).");
+                          " not cut (--cut-open cuts them)" +
+                          (inside == 0 ? "" : ", " + std::to_string(inside) + " of them inside parts (bend lines, "
+                                                                               "centre marks and the like)") + ".");
     }
     Warn(drawing, UnclearLeadInWarning(job.unclearLeadIns));
     Warn(drawing, LeadInWarning(job.leadIns));

@@ -129,6 +129,8 @@ JobSummary SummarizeJob(const Program& program, const JobRates& given, const Rat
     summary.width = std::max(0.0, program.extMaxX - program.extMinX);
     summary.height = std::max(0.0, program.extMaxY - program.extMinY);
     summary.openLeftOut = program.openContoursLeftOut;
+    summary.openInsideParts = program.openInsideParts;
+    summary.leftOutReasons = program.leftOut;
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const PartFields part(entry);
@@ -178,8 +180,11 @@ std::string SummaryText(const JobSummary& s) {
     text += "\nSize: " + Number(s.width, 2) + " x " + Number(s.height, 2) + "\n";
     text += "Parts: " + Plural(s.outsideCuts, "outside cut", "outside cuts") + ", " + Plural(s.holes, "hole", "holes");
     if (s.openCut > 0) text += ", " + Plural(s.openCut, "open contour", "open contours") + " cut without compensation";
-    text += "\nLeft out: " + Plural(s.openLeftOut, "open contour", "open contours") + ", " +
-            Plural(s.deletedLeftOut, "deleted part", "deleted parts") + "\n";
+    text += "\nLeft out: " + Plural(s.openLeftOut, "open contour", "open contours");
+    if (s.openInsideParts > 0) text += " (" + std::to_string(s.openInsideParts) + " inside parts)";
+    text += ", " + Plural(s.deletedLeftOut, "deleted part", "deleted parts");
+    for (const auto& [what, count] : s.leftOutReasons) text += ", " + std::to_string(count) + " " + what;
+    text += "\n";
     text += "Pierces: " + std::to_string(s.pierces) + "\n";
     text += "Cut length: " + Number(s.cutLength, 1) + " (lead-ins included)\n";
     text += "Travel: " + Number(s.travelLength, 1) + "\n";

@@ -33,6 +33,8 @@ struct JobSummary {
     int32_t outsideCuts = 0, holes = 0;  // cut parts by their marker, closed or not
     int32_t openCut = 0;                 // contours that do not close, cut without compensation
     int32_t openLeftOut = 0, deletedLeftOut = 0;
+    int32_t openInsideParts = 0;  // of the open contours left out, those inside parts
+    std::map<std::string, int32_t, std::less<>> leftOutReasons;  // what the reading left out, by reason
     int32_t pierces = 0;
     double cutLength = 0;     // contours and lead-ins
     double travelLength = 0;  // from the drawing's lower-left corner to the first pierce, then part to part

@@ -98,6 +98,12 @@ DxfReadResult Finish(Program& program, NewDrawing& drawing, ReadReport report) {
         return Refused(DxfReadOutcome::TooLarge, TableLimit::Contours);
     }
     HandOver(program, drawing);
+    program.leftOut.clear();
+    if (drawing.mode == ReadMode::Sheet) {
+        for (const auto* counts : {&report.notRead, &report.cutGeometry}) {
+            for (const auto& [what, count] : *counts) program.leftOut[what] += count;
+        }
+    }
     return {DxfReadOutcome::Loaded, TableLimit::Records, {}, std::move(report)};
 }
 

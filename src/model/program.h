@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,11 @@ struct Program {
     // Sheet mode's plan: the contours that do not close, left out of the cutting order (none when they are
     // cut, at the end, or in the default mode).
     int32_t openContoursLeftOut = 0;
+    // Of those, the ones that lie inside a part (bend lines, centre marks, construction lines).
+    int32_t openInsideParts = 0;
+    // Sheet mode: what the reading left out or healed, by reason, with counts ("on hidden layers", "TEXT",
+    // "pieces drawn twice, cut once", ...).
+    std::map<std::string, int32_t, std::less<>> leftOut;
 
     // The folder of the template files 0_HEADER.TXT, 0_FOOTER.TXT and GCODES.TXT: the program's own folder.
     std::string templateFolder;

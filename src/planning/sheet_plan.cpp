@@ -284,6 +284,19 @@ void PlanSheet(Program& program, const SheetPlanOptions& options) {
     } else {
         program.openContoursLeftOut = static_cast<int32_t>(nesting.open.size());
     }
+    // An open contour with a point in part material lies inside a part: a bend line, a centre mark. A few
+    // points along it are asked, not all of them.
+    constexpr size_t kPointsAsked = 16;
+    program.openInsideParts = 0;
+    for (const int32_t i : nesting.open) {
+        const std::vector<Point2>& points = index.outlines()[static_cast<size_t>(i)].points;
+        const size_t step = std::max<size_t>(1, points.size() / kPointsAsked);
+        bool inside = false;
+        for (size_t k = 0; k + 1 < points.size() && !inside; k += step) {
+            for (const double t : {0.25, 0.5, 0.75}) inside = inside || index.InMaterial(points[k] + (points[k + 1] - points[k]) * t);
+        }
+        program.openInsideParts += inside ? 1 : 0;
+    }
 
     std::vector<PartEntry>& planned = program.partListScratch;
     for (size_t k = 0; k < order.size(); ++k) {

@@ -285,7 +285,8 @@ TEST_F(CliTest, SheetModeCutsEveryPartAndSaysWhatItLeavesOut) {
     std::ofstream(drawing) << "0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n10\n"
                               "0\nLINE\n8\n0\n10\n-20\n20\n0\n11\n20\n21\n0\n0\nENDSEC\n0\nEOF\n";
     run = Run({"-o", nc, "--sheet", drawing.string()});
-    EXPECT_EQ(run.err, "zorvan-cli: " + drawing.string() + ": warning: 1 open contour is not cut (--cut-open cuts them).\n");
+    EXPECT_EQ(run.err, "zorvan-cli: " + drawing.string() + ": warning: 1 open contour is not cut (--cut-open cuts "
+                       "them), 1 of them inside parts (bend lines, centre marks and the like).\n");
     EXPECT_EQ(testing::ReadBytes(nc).find("G40"), std::string::npos);
     run = Run({"-o", nc, "--sheet", "--cut-open", drawing.string()});
     EXPECT_EQ(run.err, "");

@@ -79,7 +79,7 @@ std::vector<Drawing> Drawings() {
         dxf.LwPolyline({{0, 0}, {100, 0}, {100, 50}, {0, 50}}).Line(-5, 25, 105, 25).Circle(50, 25, 10)
             .Line(35, 25, 65, 25).Line(50, 10, 50, 40);
         drawings.push_back({"bend line and centre mark", dxf.Build(), 2, {{20, 10}, {20, 40}, {80, 40}},
-                            {{45, 20}, {55, 30}}, "open contours"});
+                            {{45, 20}, {55, 30}}, "open contours inside parts"});
     }
     {
         DxfText dxf;  // a plate of lines holding a hole of lines and a part of arcs in it, lines on a hidden layer
@@ -121,7 +121,8 @@ TEST(RealDrawingsTest, EveryRegionIsCutOnceWithTheKerfInTheScrapAndWhatIsLeftOut
         for (const Pt p : drawing.scrap) EXPECT_EQ(testing::Holding(cuts, p) % 2, 0) << p.x << ", " << p.y;
         const std::string warning =
             LeftOutWarning(job.read.report, ReadMode::Sheet, "sheet mode") +
-            (program->openContoursLeftOut > 0 ? " open contours" : "");
+            (program->openContoursLeftOut > 0 ? " open contours" : "") +
+            (program->openInsideParts == program->openContoursLeftOut && program->openInsideParts > 0 ? " inside parts" : "");
         if (*drawing.warning == '\0') {
             EXPECT_EQ(warning, "");
         } else {
