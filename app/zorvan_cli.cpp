@@ -99,6 +99,9 @@ void WarnAboutJob(const std::string& drawing, const Program& program, const JobR
                           (inside == 0 ? "" : ", " + std::to_string(inside) + " of them inside parts (bend lines, "
                                                                                "centre marks and the like)") + ".");
     }
+    if (const int32_t wrong = program.closedNotPlannedOnce; wrong > 0) {
+        Warn(drawing, std::to_string(wrong) + " closed contours are not in the cutting order exactly once.");
+    }
     Warn(drawing, UnclearLeadInWarning(job.unclearLeadIns));
     Warn(drawing, LeadInWarning(job.leadIns));
     Warn(drawing, KerfWarning(job.kerf));

@@ -97,6 +97,8 @@ struct Program {
     int32_t openContoursLeftOut = 0;
     // Of those, the ones that lie inside a part (bend lines, centre marks, construction lines).
     int32_t openInsideParts = 0;
+    // Closed contours the plan does not cut exactly once: checked after every sheet plan, 0 when sound.
+    int32_t closedNotPlannedOnce = 0;
     // Sheet mode: what the reading left out or healed, by reason, with counts ("on hidden layers", "TEXT",
     // "pieces drawn twice, cut once", ...).
     std::map<std::string, int32_t, std::less<>> leftOut;

@@ -275,6 +275,13 @@ void PlanSheet(Program& program, const SheetPlanOptions& options) {
     const Nesting nesting = Nest(index);
     const Point2 corner{program.extMinX, program.extMinY};
     std::vector<int32_t> order = SheetOrder(index, nesting, corner);
+    // Every closed contour in the order exactly once: checked, for a part left out would go uncut unseen.
+    std::vector<int32_t> times(index.outlines().size(), 0);
+    for (const int32_t i : order) ++times[static_cast<size_t>(i)];
+    program.closedNotPlannedOnce = 0;
+    for (size_t i = 0; i < times.size(); ++i) {
+        if (index.outlines()[i].closed && times[i] != 1) ++program.closedNotPlannedOnce;
+    }
     std::vector<std::string_view> markers(index.outlines().size(), "II");
     for (const int32_t i : order) markers[static_cast<size_t>(i)] = nesting.depth[static_cast<size_t>(i)] % 2 == 0 ? "OO" : "II";
     if (options.cutOpen) {

@@ -117,6 +117,7 @@ TEST(RealDrawingsTest, EveryRegionIsCutOnceWithTheKerfInTheScrapAndWhatIsLeftOut
             EXPECT_EQ(kerfInside, testing::Holding(cuts, inward) % 2 == 0) << "part " << cut.part;
         }
         EXPECT_EQ(closed, drawing.closedCuts);
+        EXPECT_EQ(program->closedNotPlannedOnce, 0);
         for (const Pt p : drawing.material) EXPECT_EQ(testing::Holding(cuts, p) % 2, 1) << p.x << ", " << p.y;
         for (const Pt p : drawing.scrap) EXPECT_EQ(testing::Holding(cuts, p) % 2, 0) << p.x << ", " << p.y;
         const std::string warning =
