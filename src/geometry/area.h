@@ -36,6 +36,22 @@ double CalcArea(double PI, const RecordList& records);
 double AreaOf(double PI, const RecordValues& record);
 double AreaOfArc(double PI, const ArcValues& arc);
 
+// The true area of a contour's records, in the sign convention above (clockwise positive), with full-precision
+// pi: a line by the shoelace formula; an arc by its chord from (x1, y1) to (x2, y2) plus the circular segment
+// between chord and arc, r r / 2 (theta - sin theta), added for a clockwise arc and taken away for any other,
+// where theta is the sweep from the start to the end angle in the arc's sense as ArcSweepOf takes it (angles
+// the sweep takes as equal span nothing, 0 to 360 is a whole turn); a circle as pi r r (positive for the
+// sense "-", negative otherwise). The pieces are summed about the first record's start, so the area does not
+// depend on where the contour lies, and a contour that stops short of its start counts as closed by the
+// straight piece back to it. 0 for an empty list or when the sum is not a number.
+//   A unit square counter-clockwise: -1. The half disc of radius 1 from the arc "0 0 0 1 0 180 + 1 0 -1 0 A"
+//   and the line back to (1, 0): -pi / 2 (the chord sum CalcArea gives -1.56072).
+double ExactArea(const RecordList& records);
+
+// The area that decides a part's sense and compensation side and is stored in its marks: ExactArea in sheet
+// mode, where arcs of any radius and sweep come from fitted curves, CalcArea (the chord sum) in the default mode.
+double PartArea(const Program& program, const RecordList& records);
+
 // Reverses the contour of part entry `row` in place: records in reverse order, each reversed; the header's
 // start and lead-in points both become the new first record's start.
 void ReversePath(Program& program, int32_t row);

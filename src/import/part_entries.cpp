@@ -85,7 +85,7 @@ void ComputePartAreas(Program& program) {
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
         PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const PartFields part(entry);
-        const double area = CalcArea(program.PI, entry.Records());
+        const double area = PartArea(program, entry.Records());
         std::string text;
         text.reserve(entry.size() + 8);
         text.append(part.header).append(":").append(part.records).append(":NOTS NOTD ");

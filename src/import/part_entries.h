@@ -30,7 +30,8 @@ std::vector<int32_t> ContourRecordNumbers(std::string_view contourRow);
 //   BuildPartEntry("10 5 0 2 + 8 5 K|") == "II 8 5 8 5:10 5 0 2 + 8 5 K|:NOTS NOTD 0"
 std::string BuildPartEntry(std::string_view contour);
 
-// Rewrites every part entry as "header:records:NOTS NOTD area:" with its area computed again.
+// Rewrites every part entry as "header:records:NOTS NOTD area:" with its area computed again (PartArea: the
+// exact area in sheet mode, the chord sum in the default mode).
 void ComputePartAreas(Program& program);
 
 }  // namespace zorvan

@@ -12,6 +12,7 @@
 #include "geometry/affine.h"
 #include "geometry/arc_helpers.h"
 #include "geometry/curves.h"
+#include "import/chaining.h"
 #include "import/units.h"
 #include "model/record_text.h"
 
@@ -24,6 +25,9 @@ constexpr int kDeepestNesting = 64;
 // array of a million copies of an empty block cannot keep the reader busy.
 constexpr size_t kMostInsertions = 1000000;
 constexpr double kTurn = 2 * std::numbers::pi;
+// How far apart, in drawing units, the heights of a 3D polyline's vertices may lie for it to be read flat, as
+// a 2D polyline: strictly less than the join tolerance, as end points join.
+constexpr double kFlatTolerance = kChainTolerance;
 
 // The types whose entities are cut geometry; everything else is counted, not read.
 bool IsGeometry(std::string_view type) {
@@ -172,7 +176,11 @@ private:
         if (entity.type == "SPLINE") return Spline(entity, map, context);
         if (entity.type == "POLYLINE") {
             const int32_t flags = entity.Integer(70);
-            if ((flags & 8) != 0) return CountCut(context, "3D POLYLINE");
+            if ((flags & 8) != 0) {
+                // A 3D polyline's vertices are drawing coordinates, whatever its extrusion direction says.
+                if ((flags & (16 | 64)) != 0 || !LiesFlat(entity)) return CountCut(context, "3D POLYLINE");
+                return Polyline(PolylineVertices(entity, false), (flags & 1) != 0, map);
+            }
             if ((flags & (16 | 64)) != 0) return CountCut(context, "POLYLINE mesh");
         }
         const std::optional<Affine2> plane = PlaneMap(entity);
@@ -229,12 +237,36 @@ private:
     }
 
     void Polyline(const Entity& entity, const Affine2& map) {
+        Polyline(PolylineVertices(entity, true), (entity.Integer(70) & 1) != 0, map);
+    }
+
+    // The path vertices of a POLYLINE (a spline-fit polyline's frame points left out), with their bulges or
+    // without (a 3D polyline has none).
+    static std::vector<Vertex> PolylineVertices(const Entity& entity, bool bulges) {
         std::vector<Vertex> vertices;
         for (const Entity& vertex : entity.members) {
-            if (vertex.type != "VERTEX" || (vertex.Integer(70) & 16) != 0) continue;  // spline frame points
-            vertices.push_back({vertex.Number(10), vertex.Number(20), vertex.Number(42)});
+            if (!IsPathVertex(vertex)) continue;
+            vertices.push_back({vertex.Number(10), vertex.Number(20), bulges ? vertex.Number(42) : 0});
         }
-        Polyline(vertices, (entity.Integer(70) & 1) != 0, map);
+        return vertices;
+    }
+
+    static bool IsPathVertex(const Entity& vertex) {
+        return vertex.type == "VERTEX" && (vertex.Integer(70) & 16) == 0;
+    }
+
+    // Whether the path vertices of a 3D polyline all lie at one height: no two heights kFlatTolerance or more
+    // apart (heights that are not numbers never lie flat). Such a polyline is cut as a 2D one.
+    static bool LiesFlat(const Entity& entity) {
+        double lowest = HUGE_VAL, highest = -HUGE_VAL;
+        for (const Entity& vertex : entity.members) {
+            if (!IsPathVertex(vertex)) continue;
+            const double z = vertex.Number(30);
+            if (!std::isfinite(z)) return false;
+            lowest = std::min(lowest, z);
+            highest = std::max(highest, z);
+        }
+        return highest - lowest < kFlatTolerance;
     }
 
     // Segments between consecutive vertices, each straight or, with a bulge, an arc; closed only when the

@@ -2,8 +2,9 @@
 // the default reading makes. Model space only; entities on layers that are off or frozen left out; blocks
 // inserted wherever INSERT says, scaled, turned, mirrored and arrayed, nested to any sensible depth; ellipses,
 // splines and arcs that scaling made elliptical fitted with arcs and lines within the curve tolerance;
-// polylines closed only where they say so; a drawing that declares its units converted to millimetres (or
-// inches). Text, dimensions, hatches and the like are counted, not read.
+// polylines closed only where they say so, and 3D polylines whose vertices all lie at one height read as 2D
+// ones; a drawing that declares its units converted to millimetres (or inches). Text, dimensions, hatches and
+// the like are counted, not read; tilted 3D polylines and meshes are counted as not cut.
 #pragma once
 
 #include <cstddef>

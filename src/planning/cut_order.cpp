@@ -94,7 +94,7 @@ int16_t SLOZIBASSVE(Program& program) {
         std::string text;
         RecordList values;
         if (IsCircleRecord(part.records)) {  // a circle is closed on itself and is never turned here
-            const double area = CalcArea(program.PI, entry.Records());
+            const double area = PartArea(program, entry.Records());
             if (std::fabs(area) > best) {
                 best = std::fabs(area);
                 bestRow = static_cast<int16_t>(i);
@@ -106,7 +106,7 @@ int16_t SLOZIBASSVE(Program& program) {
             continue;
         }
         Contour contour = HeadToTail(entry);
-        const double area = CalcArea(program.PI, contour.values);
+        const double area = PartArea(program, contour.values);
         if (std::fabs(area) > best) {
             best = std::fabs(area);
             bestRow = static_cast<int16_t>(i);

@@ -17,8 +17,9 @@ inline constexpr double kOrderTolerance = 0.001;
 // when its start misses the end of the one before. Records are never reordered. Stores nothing.
 std::string SLOZISVE(const Program& program, int16_t i);
 
-// Puts every part head to tail and stores its area ("marker start start:records:NOTS NOTD
-// area"; circles keep header and records). Returns the row of the largest absolute area, the earliest on ties.
+// Puts every part head to tail and stores its area, PartArea in the program's mode ("marker start
+// start:records:NOTS NOTD area"; circles keep header and records). Returns the row of the largest absolute
+// area, the earliest on ties.
 int16_t SLOZIBASSVE(Program& program);
 
 // Moves the entry at `pozicijanajveceg` to the end of the list and marks it as the outside cut "OO". An empty

@@ -270,7 +270,7 @@ OutlineIndex PartOutlines(const Program& program) {
 
 void PlanSheet(Program& program, const SheetPlanOptions& options) {
     BuildPartList(program);
-    SLOZIBASSVE(program);  // every contour head to tail, its area stored
+    SLOZIBASSVE(program);  // every contour head to tail, its exact area stored
     const OutlineIndex index = PartOutlines(program);
     const Nesting nesting = Nest(index);
     const Point2 corner{program.extMinX, program.extMinY};

@@ -20,9 +20,9 @@ struct SheetPlanOptions {
 };
 
 // Replaces partList and partCount with the plan of the listed contours (contourList): outside cuts "OO"
-// clockwise, holes "II" counter-clockwise, areas stored; the start and lead-in points are each contour's
-// start until the lead-ins are calculated. Open contours are left out (counted in openContoursLeftOut) or,
-// with `cutOpen`, put last.
+// clockwise, holes "II" counter-clockwise, each sense judged by and stored as the exact area (ExactArea); the
+// start and lead-in points are each contour's start until the lead-ins are calculated. Open contours are left
+// out (counted in openContoursLeftOut) or, with `cutOpen`, put last.
 void PlanSheet(Program& program, const SheetPlanOptions& options = {});
 
 // A part's header read as points: its marker ("OO" or "II"), where its contour starts and where the torch

@@ -368,6 +368,66 @@ TEST(SheetReaderTest, DeclaredUnitsAreConvertedAndNamed) {
     }
 }
 
+struct Point3 {
+    double x, y, z;
+};
+
+// A 3D POLYLINE (flag 8, with 1 when closed) through `points`, each VERTEX with its own height and the bulge
+// `bulge`, which a 3D polyline does not have.
+DxfText& Polyline3D(DxfText& dxf, const std::vector<Point3>& points, bool closed, double bulge = 0) {
+    dxf.Pair("0", "POLYLINE").Pair("8", "0").Pair("66", "1").Pair("70", closed ? "9" : "8");
+    for (const Point3& p : points) {
+        dxf.Pair("0", "VERTEX").Pair("8", "0").Num("10", p.x).Num("20", p.y).Num("30", p.z).Pair("70", "32");
+        if (bulge != 0) dxf.Num("42", bulge);
+    }
+    return dxf.Pair("0", "SEQEND");
+}
+
+// A 3D polyline whose vertices all lie at one height (within 0.001) is read as a 2D one at that height: its
+// closing piece only when it says it is closed, straight pieces whatever bulges its vertices carry. One that
+// is tilted is left out and named.
+TEST(SheetReaderTest, FlatThreeDPolylinesAreReadAndTiltedOnesNamed) {
+    struct Flat3DCase {
+        const char* what;
+        std::vector<Point3> points;
+        bool closed;
+        double bulge;
+        int records;  // 0: refused
+    };
+    const auto square = [](double z0, double z1) {
+        return std::vector<Point3>{{10, 10, z0}, {30, 10, z0}, {30, 30, z1}, {10, 30, z0}};
+    };
+    const Flat3DCase cases[] = {
+        {"closed square at height 0", square(0, 0), true, 0, 4},
+        {"closed square at height 5, with bulges", square(5, 5), true, 0.5, 4},
+        {"heights 0.0009 apart", square(0, 0.0009), true, 0, 4},
+        {"open", square(-2, -2), false, 0, 3},
+        {"one vertex at height 1", square(0, 1), true, 0, 0},
+        {"heights 0.001 apart", square(0, 0.001), true, 0, 0},
+    };
+    for (const Flat3DCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        DxfText e;
+        e.Circle(100, 100, 5);
+        Polyline3D(e, c.points, c.closed, c.bulge);
+        auto program = std::make_unique<Program>();
+        const DxfReadResult result = LoadDxfText(*program, Drawing("", {}, e), Sheet());
+        ASSERT_EQ(result.outcome, DxfReadOutcome::Loaded);
+        ASSERT_EQ(program->store.n, c.records);  // the circle is record 0
+        if (c.records == 0) {
+            EXPECT_EQ(CountList(result.report.cutGeometry), "1 3D POLYLINE");
+            EXPECT_EQ(LeftOutWarning(result.report, ReadMode::Sheet, "--sheet"), "Not cut: 1 3D POLYLINE.");
+            continue;
+        }
+        EXPECT_TRUE(result.report.cutGeometry.empty()) << CountList(result.report.cutGeometry);
+        for (int32_t k = 1; k <= c.records; ++k) EXPECT_TRUE(program->store.Values(k).IsLine()) << k;
+        const RecordValues first = program->store.Values(1), last = program->store.Values(c.records);
+        EXPECT_EQ(first.StartX(), 10);
+        EXPECT_EQ(first.StartY(), 10);
+        EXPECT_EQ(last.EndX() == 10 && last.EndY() == 10, c.closed);
+    }
+}
+
 // Paper space, hidden layers, invisible entities, text and the like, and what cannot be cut are left out and
 // counted; open polylines stay open.
 TEST(SheetReaderTest, LeavesOutWhatIsNotCutAndSaysWhat) {
@@ -379,7 +439,7 @@ TEST(SheetReaderTest, LeavesOutWhatIsNotCutAndSaysWhat) {
     e.Circle(0, 0, 50).Circle(0, 0, 5, "off").Circle(10, 0, 5, "FROZEN").Line(0, 0, 9, 9).Pair("67", "1");
     e.Circle(20, 0, 2).Pair("60", "1");
     e.Pair("0", "TEXT").Pair("8", "0").Pair("1", "Part 7").Pair("0", "DIMENSION").Pair("8", "0").Pair("0", "HATCH");
-    e.Pair("0", "POLYLINE").Pair("8", "0").Pair("66", "1").Pair("70", "8").Pair("0", "SEQEND");
+    Polyline3D(e, {{0, 0, 0}, {5, 0, 0}, {5, 5, 2}}, false);
     e.Circle(30, 0, 3).Num("210", 0.6).Num("220", 0).Num("230", 0.8);
     Insert(e, "MISSING", {0, 0}, 1, 1, 0);
     e.Pair("0", "LWPOLYLINE").Pair("8", "0").Pair("70", "0").Num("10", -20).Num("20", -20).Num("10", -10)

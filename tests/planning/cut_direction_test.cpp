@@ -15,6 +15,7 @@
 #include "model/part_entry.h"
 #include "support/cut_paths.h"
 #include "support/dxf_text.h"
+#include "support/pen.h"
 #include "support/temp_folder.h"
 
 namespace zorvan {
@@ -99,6 +100,54 @@ TEST(CutDirection, ShortArcContoursFarFromTheOriginPutTheKerfInTheScrap) {
             EXPECT_EQ(outlines, 1);
         }
     }
+}
+
+// A sign plate 2000 x 400 holding a hairline crescent and a letter "D" as holes, with a crescent part above
+// it (support/pen.h), all in one block inserted as drawn and mirrored. The chord sum gives the crescents the
+// wrong sense: the hole would be cut clockwise under G41, the kerf in the plate.
+std::string SignBlockDrawing() {
+    using testing::BulgeVertices;
+    DxfText blocks;
+    blocks.Pair("0", "BLOCK").Pair("8", "0").Pair("2", "SIGN").Pair("70", "0").Num("10", 0).Num("20", 0).Num("30", 0);
+    blocks.LwPolyline({{0, 0}, {2000, 0}, {2000, 400}, {0, 400}});
+    blocks.LwPolyline(BulgeVertices<Vertex>(testing::HairlineCrescent({600, 200})));
+    blocks.LwPolyline(BulgeVertices<Vertex>(testing::LetterD({1300, 150})));
+    blocks.LwPolyline(BulgeVertices<Vertex>(testing::HairlineCrescent({600, 700})));
+    blocks.Pair("0", "ENDBLK");
+    DxfText entities;
+    for (const double scaleX : {1.0, -1.0}) {
+        entities.Pair("0", "INSERT").Pair("8", "0").Pair("2", "SIGN").Num("10", scaleX > 0 ? 0 : 5000).Num("20", 0)
+            .Num("30", 0).Num("41", scaleX).Num("42", 1).Num("50", 0);
+    }
+    return blocks.Section("BLOCKS") + entities.Section("ENTITIES") + "  0\r\nEOF\r\n";
+}
+
+// Whether a closed cut is a hole: a point of its path lies inside an odd number of the other closed cuts.
+bool IsHole(const Cut& cut, const std::vector<Cut>& cuts) {
+    const Pt probe{(cut.path[0].x + cut.path[1].x) / 2, (cut.path[0].y + cut.path[1].y) / 2};
+    int holders = 0;
+    for (const Cut& other : cuts) holders += &other != &cut && other.Closed() && Inside(other.path, probe) ? 1 : 0;
+    return holders % 2 == 1;
+}
+
+TEST(CutDirection, SheetModeCutsHairlineAndLetterHolesWithTheKerfInside) {
+    auto program = std::make_unique<Program>();
+    JobOptions options;
+    options.read.mode = ReadMode::Sheet;
+    const JobResult job = RunMainJob(*program, SignBlockDrawing(), options);
+    ASSERT_EQ(job.read.outcome, DxfReadOutcome::Loaded);
+    const std::vector<Cut> cuts = testing::ParseCuts(job.programText);
+    ASSERT_EQ(cuts.size(), 8u);
+    int holes = 0;
+    for (const Cut& cut : cuts) {
+        SCOPED_TRACE("part " + std::to_string(cut.part));
+        ASSERT_TRUE(cut.Closed());
+        ASSERT_TRUE(cut.compensation == "G41" || cut.compensation == "G42");
+        const bool hole = IsHole(cut, cuts);
+        holes += hole ? 1 : 0;
+        EXPECT_EQ(KerfInside(cut), hole);
+    }
+    EXPECT_EQ(holes, 4);
 }
 
 // Two holes of this drawing are closed by a bulge arc of half a degree whose radius is 110, next to arcs of
