@@ -421,10 +421,11 @@ TEST(SheetReaderTest, FlatThreeDPolylinesAreReadAndTiltedOnesNamed) {
         }
         EXPECT_TRUE(result.report.cutGeometry.empty()) << CountList(result.report.cutGeometry);
         for (int32_t k = 1; k <= c.records; ++k) EXPECT_TRUE(program->store.Values(k).IsLine()) << k;
+        if (!c.closed) continue;  // loose lines: joined as the arrangement finds them
         const RecordValues first = program->store.Values(1), last = program->store.Values(c.records);
         EXPECT_EQ(first.StartX(), 10);
         EXPECT_EQ(first.StartY(), 10);
-        EXPECT_EQ(last.EndX() == 10 && last.EndY() == 10, c.closed);
+        EXPECT_TRUE(last.EndX() == 10 && last.EndY() == 10);
     }
 }
 
