@@ -25,6 +25,14 @@ constexpr int kDeepestNesting = 64;
 // array of a million copies of an empty block cannot keep the reader busy.
 constexpr size_t kMostInsertions = 1000000;
 constexpr double kTurn = 2 * std::numbers::pi;
+
+// An angle's sweep brought into (0, one turn], however large or small it was: a loop adding turns would
+// never end past 1e16, where adding a turn no longer changes the number. Not a number gives 0.
+double PositiveSweep(double sweep) {
+    if (!std::isfinite(sweep)) return 0;
+    sweep = std::fmod(sweep, kTurn);
+    return sweep <= 0 ? sweep + kTurn : sweep;
+}
 // How far apart, in drawing units, the heights of a 3D polyline's vertices may lie for it to be read flat, as
 // a 2D polyline: strictly less than the join tolerance, as end points join.
 constexpr double kFlatTolerance = kChainTolerance;
@@ -215,9 +223,9 @@ private:
         const Vector2 end{std::cos(PI_ * endDeg / 180) * r + cx, std::sin(PI_ * endDeg / 180) * r + cy};
         if (map.IsIdentity()) return EmitArc({cx, cy}, r, startDeg, endDeg, '+', start, end);
         if (map.KeepsCircles()) return EmitMappedArc(map, {cx, cy}, r, start, end, true);
-        double sweep = (endDeg - startDeg) * std::numbers::pi / 180;
-        while (sweep <= 0) sweep += kTurn;
-        const double t0 = startDeg * std::numbers::pi / 180;
+        const double sweep = PositiveSweep((endDeg - startDeg) * std::numbers::pi / 180);
+        const double t0 = std::fmod(startDeg * std::numbers::pi / 180, kTurn);
+        if (!(sweep > 0) || !std::isfinite(t0)) return;
         EmitEllipse(map.Apply({cx, cy}), map.ApplyLinear({r, 0}), map.ApplyLinear({0, r}), t0, t0 + sweep);
     }
 
@@ -292,8 +300,7 @@ private:
         }
         if (map.KeepsCircles()) return EmitMappedArc(map, {cx, cy}, r, p1, p2, counterClockwise);
         const double a1 = std::atan2(p1.y - cy, p1.x - cx), a2 = std::atan2(p2.y - cy, p2.x - cx);
-        double sweep = counterClockwise ? a2 - a1 : a1 - a2;
-        while (sweep <= 0) sweep += kTurn;
+        const double sweep = PositiveSweep(counterClockwise ? a2 - a1 : a1 - a2);
         const Vector2 c = map.Apply({cx, cy}), u = map.ApplyLinear({r, 0}), v = map.ApplyLinear({0, r});
         if (counterClockwise) return EmitEllipse(c, u, v, a1, a1 + sweep);
         // Clockwise: the same points run the other way, so the arc from a2 on, read backwards.
@@ -309,10 +316,10 @@ private:
         // from above, to the right when the direction points down.
         const double sign = nz < 0 ? -1 : 1;
         const Vector2 minor{-sign * major.y * ratio, sign * major.x * ratio};
-        const double t0 = entity.Number(41, 0), t1 = entity.Number(42, kTurn);
-        double sweep = t1 - t0;
-        while (sweep <= 0) sweep += kTurn;
-        sweep = std::min(sweep, kTurn);
+        const double t0 = std::fmod(entity.Number(41, 0), kTurn), t1 = entity.Number(42, kTurn);
+        const double given = t1 - entity.Number(41, 0);
+        const double sweep = given > 0 ? std::min(given, kTurn) : PositiveSweep(given);
+        if (!(sweep > 0) || !std::isfinite(t0)) return CountCut(context, "ELLIPSE that makes no curve");
         if (map.KeepsCircles()) {
             const double tolerance = tolerance_ / map.Scale();
             return EmitPieces(Mapped(Cached(entity, tolerance, [&] {

@@ -489,3 +489,25 @@ TEST(SheetReaderTest, BlocksThatInsertThemselvesOrNestTooDeepAreRefused) {
 
 }  // namespace
 }  // namespace zorvan
+
+namespace zorvan {
+namespace {
+
+// Angles so large that adding a turn no longer changes them, or not numbers at all: read at once, the
+// curves they make or nothing, never a loop without end.
+TEST(SheetReaderTest, HugeAnglesAreReadAtOnce) {
+    DxfText e;
+    e.Pair("0", "ELLIPSE").Pair("8", "0").Num("10", 0).Num("20", 0).Num("11", 10).Num("21", 0).Num("40", 0.5)
+        .Num("41", 0).Num("42", -1e300);
+    e.Pair("0", "ELLIPSE").Pair("8", "0").Num("10", 50).Num("20", 0).Num("11", 10).Num("21", 0).Num("40", 0.5)
+        .Num("41", 1e17).Num("42", 1e17 + 1);
+    DxfText blocks;
+    Block(blocks, "B", {0, 0}).Arc(0, 0, 5, 1e20, 0).Pair("0", "ENDBLK");
+    Insert(e, "B", {100, 0}, 2, 1, 0);  // scaled unevenly, so the arc is an ellipse's
+    auto program = std::make_unique<Program>();
+    const DxfReadResult result = LoadDxfText(*program, Drawing("", blocks, e), Sheet());
+    EXPECT_EQ(result.outcome, DxfReadOutcome::Loaded);
+}
+
+}  // namespace
+}  // namespace zorvan
