@@ -89,6 +89,33 @@ int64_t CellOf(double value, double size) {
     return cell > 4e15 ? int64_t{4'000'000'000'000'000} : cell < -4e15 ? int64_t{-4'000'000'000'000'000} : static_cast<int64_t>(cell);
 }
 
+// The groups of items 0..n-1 that `same` joins, directly or through others. `keysNear(i)` gives the grid
+// keys an item's partners may have, its own key first; only items sharing such a key are compared. Groups come
+// in the order of their first items.
+template <typename KeysNear, typename Same>
+std::vector<std::vector<size_t>> GroupsOf(size_t n, KeysNear keysNear, Same same) {
+    std::unordered_map<uint64_t, std::vector<size_t>> byKey;
+    for (size_t i = 0; i < n; ++i) byKey[keysNear(i).front()].push_back(i);
+    DisjointSets sets(n);
+    for (size_t i = 0; i < n; ++i) {
+        for (const uint64_t key : keysNear(i)) {
+            const auto found = byKey.find(key);
+            if (found == byKey.end()) continue;
+            for (const size_t j : found->second) {
+                if (j > i && same(i, j)) sets.Join(i, j);
+            }
+        }
+    }
+    std::vector<std::vector<size_t>> groups;
+    std::unordered_map<size_t, size_t> slot;
+    for (size_t i = 0; i < n; ++i) {
+        const auto [at, fresh] = slot.try_emplace(sets.Find(i), groups.size());
+        if (fresh) groups.emplace_back();
+        groups[at->second].push_back(i);
+    }
+    return groups;
+}
+
 // Where a line lies: its direction (turned into the half plane x > 0) and its distance from the origin.
 struct LineKey {
     Point2 along;
@@ -128,33 +155,25 @@ size_t MergeIntervals(std::vector<std::pair<double, double>>& intervals, double 
 
 // Collinear lines lying over each other become the lines of their merged intervals.
 size_t MergeLines(std::vector<Piece>& lines, double tolerance, std::vector<Piece>& out) {
-    std::unordered_map<uint64_t, std::vector<size_t>> byLine;
-    const auto keyOf = [&](const LineKey& k, int di, int dj) {
-        return CellKey(CellOf(AngleOf(k.along), 1e-6) + di, CellOf(k.offset, 4 * tolerance) + dj);
-    };
-    for (size_t i = 0; i < lines.size(); ++i) byLine[keyOf(KeyOfLine(lines[i]), 0, 0)].push_back(i);
-    DisjointSets sets(lines.size());
-    for (size_t i = 0; i < lines.size(); ++i) {
+    const auto keysNear = [&](size_t i) {
         const LineKey k = KeyOfLine(lines[i]);
-        for (int di = -1; di <= 1; ++di) {
-            for (int dj = -1; dj <= 1; ++dj) {
-                const auto found = byLine.find(keyOf(k, di, dj));
-                if (found == byLine.end()) continue;
-                for (const size_t j : found->second) {
-                    if (j > i && Collinear(lines[i], lines[j], tolerance)) sets.Join(i, j);
-                }
+        const int64_t a = CellOf(AngleOf(k.along), 1e-6), o = CellOf(k.offset, 4 * tolerance);
+        std::vector<uint64_t> keys{CellKey(a, o)};
+        for (int64_t da = -1; da <= 1; ++da) {
+            for (int64_t d0 = -1; d0 <= 1; ++d0) {
+                if (da != 0 || d0 != 0) keys.push_back(CellKey(a + da, o + d0));
             }
         }
-    }
-    std::unordered_map<size_t, std::vector<size_t>> groups;
-    for (size_t i = 0; i < lines.size(); ++i) groups[sets.Find(i)].push_back(i);
+        return keys;
+    };
+    const auto groups = GroupsOf(lines.size(), keysNear, [&](size_t i, size_t j) { return Collinear(lines[i], lines[j], tolerance); });
     size_t away = 0;
-    for (auto& [root, members] : groups) {
+    for (const std::vector<size_t>& members : groups) {
         if (members.size() == 1) {
             out.push_back(lines[members[0]]);
             continue;
         }
-        const LineKey k = KeyOfLine(lines[root]);
+        const LineKey k = KeyOfLine(lines[members[0]]);
         const Point2 base = Point2{-k.along.y, k.along.x} * k.offset;  // the foot of the line from the origin
         std::vector<std::pair<double, double>> intervals;
         for (const size_t m : members) {
@@ -174,37 +193,32 @@ size_t MergeLines(std::vector<Piece>& lines, double tolerance, std::vector<Piece
 
 // Arcs of one circle lying over each other become the arcs of their merged angular intervals.
 size_t MergeArcs(std::vector<Piece>& arcs, double tolerance, std::vector<Piece>& out) {
-    std::unordered_map<uint64_t, std::vector<size_t>> byCircle;
     const double cell = 4 * tolerance;
-    const auto keyOf = [&](const Piece& p, int di, int dj) {
-        return CellKey(CellOf(p.centre.x, cell) + di, CellOf(p.centre.y, cell) + dj) ^
-               static_cast<uint64_t>(CellOf(p.Radius(), cell) * 0x85EBCA6B);
-    };
-    for (size_t i = 0; i < arcs.size(); ++i) byCircle[keyOf(arcs[i], 0, 0)].push_back(i);
-    DisjointSets sets(arcs.size());
-    for (size_t i = 0; i < arcs.size(); ++i) {
-        for (int di = -1; di <= 1; ++di) {
-            for (int dj = -1; dj <= 1; ++dj) {
-                const auto found = byCircle.find(keyOf(arcs[i], di, dj));
-                if (found == byCircle.end()) continue;
-                for (const size_t j : found->second) {
-                    const bool same = Distance(arcs[i].centre, arcs[j].centre) < tolerance &&
-                                      std::fabs(arcs[i].Radius() - arcs[j].Radius()) < tolerance;
-                    if (j > i && same) sets.Join(i, j);
+    const auto keysNear = [&](size_t i) {
+        const int64_t x = CellOf(arcs[i].centre.x, cell), y = CellOf(arcs[i].centre.y, cell);
+        const int64_t r = CellOf(arcs[i].Radius(), cell);
+        const auto key = [](int64_t kx, int64_t ky, int64_t kr) { return CellKey(kx, ky) ^ static_cast<uint64_t>(kr * 0x85EBCA6B); };
+        std::vector<uint64_t> keys{key(x, y, r)};
+        for (int64_t dx = -1; dx <= 1; ++dx) {
+            for (int64_t dy = -1; dy <= 1; ++dy) {
+                for (int64_t dr = -1; dr <= 1; ++dr) {
+                    if (dx != 0 || dy != 0 || dr != 0) keys.push_back(key(x + dx, y + dy, r + dr));
                 }
             }
         }
-    }
-    std::unordered_map<size_t, std::vector<size_t>> groups;
-    for (size_t i = 0; i < arcs.size(); ++i) groups[sets.Find(i)].push_back(i);
+        return keys;
+    };
+    const auto groups = GroupsOf(arcs.size(), keysNear, [&](size_t i, size_t j) {
+        return Distance(arcs[i].centre, arcs[j].centre) < tolerance && std::fabs(arcs[i].Radius() - arcs[j].Radius()) < tolerance;
+    });
     size_t away = 0;
-    for (auto& [root, members] : groups) {
+    for (const std::vector<size_t>& members : groups) {
         if (members.size() == 1) {
             out.push_back(arcs[members[0]]);
             continue;
         }
-        const Point2 c = arcs[root].centre;
-        const double r = arcs[root].Radius();
+        const Point2 c = arcs[members[0]].centre;
+        const double r = arcs[members[0]].Radius();
         // Counter-clockwise intervals from the angle of the first arc's start, so none wraps below 0.
         const double origin = AngleOf(arcs[members[0]].from - c);
         std::vector<std::pair<double, double>> intervals;

@@ -83,11 +83,6 @@ Point2 PiercePoint(const PartEntry& entry) {
     return {LenientParse(FieldAt(header, 3)), LenientParse(FieldAt(header, 4))};
 }
 
-std::string PartList(const std::vector<int32_t>& parts) {
-    std::string text = parts.size() == 1 ? "part " : "parts ";
-    for (size_t k = 0; k < parts.size(); ++k) text.append(k == 0 ? "" : ", ").append(std::to_string(parts[k]));
-    return text;
-}
 
 std::string Width(double kerf) {
     std::string text;
@@ -227,7 +222,7 @@ std::string KerfWarning(const KerfCheck& check) {
     bool first = true;
     const auto add = [&text, &first](const std::vector<int32_t>& parts, std::string_view what) {
         if (parts.empty()) return;
-        text.append(first ? ": " : "; ").append(what).append(": ").append(PartList(parts));
+        text.append(first ? ": " : "; ").append(what).append(": ").append(PartNames(parts));
         first = false;
     };
     add(check.shortLeadIns, "lead-ins not longer than half the kerf");
@@ -240,6 +235,12 @@ std::string KerfWarning(const KerfCheck& check) {
         first = false;
     }
     return text + ".";
+}
+
+std::string PartNames(const std::vector<int32_t>& parts) {
+    std::string text = parts.size() == 1 ? "part " : "parts ";
+    for (size_t k = 0; k < parts.size(); ++k) text.append(k == 0 ? "" : ", ").append(std::to_string(parts[k]));
+    return text;
 }
 
 std::string KerfText(double kerf, bool named) {

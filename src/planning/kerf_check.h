@@ -69,6 +69,9 @@ ProgramUnits UnitsOfRecords(const Program& program);
 //    arcs smaller than half the kerf: part 3."
 std::string KerfWarning(const KerfCheck& check);
 
+// Parts named for the operator: "part 3" or "parts 0, 2, 5".
+std::string PartNames(const std::vector<int32_t>& parts);
+
 // The kerf for the summary: "1.5" or "not given: no kerf checks"; `named` puts "kerf " before it, for the
 // status line.
 std::string KerfText(double kerf, bool named);

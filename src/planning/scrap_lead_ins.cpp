@@ -259,11 +259,6 @@ bool CanMoveStart(const PartEntry& entry) {
     return records.size() >= 2 && PartFields(entry).records.ends_with('|') && ContourCloses(records);
 }
 
-std::string PartNames(const std::vector<int32_t>& parts) {
-    std::string text = parts.size() == 1 ? "part " : "parts ";
-    for (size_t k = 0; k < parts.size(); ++k) text.append(k == 0 ? "" : ", ").append(std::to_string(parts[k]));
-    return text;
-}
 
 }  // namespace
 
