@@ -27,13 +27,7 @@ Point2 StartOf(const Outline& outline) { return outline.points.front(); }
 // A point of the contour to test which others hold it: the middle of its first piece, away from the
 // corner where another contour is most likely to touch it.
 Point2 TestPoint(const Outline& outline) {
-    // The middle of the first segment, moved a hair towards the outline's inside: a neighbour sharing that
-    // segment (parts drawn edge to edge) must not count as holding it.
-    double twice = 0;
-    const std::vector<Point2>& p = outline.points;
-    for (size_t k = 0; k + 1 < p.size(); ++k) twice += Cross(p[k], p[k + 1]);
-    const Point2 a = p[0], b = p[1], left{a.y - b.y, b.x - a.x};
-    return (a + b) * 0.5 + left * (twice > 0 ? 1e-6 : -1e-6);
+    return (outline.points[0] + outline.points[1]) * 0.5;
 }
 
 struct Nesting {
