@@ -35,7 +35,8 @@ inline int ReadFailureStatus(DxfReadOutcome outcome) {
 
 // The refusal in words.
 inline std::string ReadFailureText(const DxfReadResult& result) {
-    return result.outcome == DxfReadOutcome::CannotRead ? "cannot be read" : ReadOutcomeMessage(result);
+    if (result.outcome == DxfReadOutcome::CannotRead) return "cannot be read";
+    return ReadOutcomeMessage(result) + (result.openContours > 0 ? " --cut-open cuts open contours." : "");
 }
 
 }  // namespace zorvan

@@ -138,6 +138,7 @@ int Run(const Options& options, const char* argv0) {
         return Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read));
     }
     WarnAboutJob(drawing, *program, job, jobOptions.read.mode);
+    if (job.partCount == 0) return Fail(kCannotRead, drawing, "nothing to cut: the program would hold no part");
     // A sheet holds any number of parts; the default planning makes one outside cut of a drawing.
     if (!options.sheet && job.outsideCuts >= 2) return Fail(kCannotWrite, drawing, "you can have just one outside cut!");
 

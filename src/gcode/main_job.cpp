@@ -13,7 +13,9 @@ namespace zorvan {
 
 JobResult RunMainJob(Program& program, std::string dxfText, const JobOptions& options) {
     JobResult result;
-    result.read = LoadDxfText(program, dxfText, options.read);
+    ReadOptions read = options.read;
+    read.cutOpen = read.cutOpen || options.cutOpen;  // open contours to cut are something to cut
+    result.read = LoadDxfText(program, dxfText, read);
     std::string().swap(dxfText);
     if (result.read.outcome != DxfReadOutcome::Loaded) return result;
     FillContourList(program);

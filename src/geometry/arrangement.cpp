@@ -495,6 +495,34 @@ Leaving LeavingOf(const Piece& p, bool reversed, size_t index) {
 
 size_t HalfIndex(Half h) { return h.piece * 2 + (h.reversed ? 1 : 0); }
 
+// Directions closer than this (in the steps of Leaving::angle: 1e-6 radians) are taken as one: pieces that
+// leave a vertex tangent to each other differ only by rounding, which may even put them on either side of the
+// half turn where angles wrap.
+constexpr int64_t kSameDirection = 1000;
+
+// Sorts the pieces leaving one vertex counter-clockwise by direction, and pieces leaving in the same direction
+// by how they bend (rightmost first). The list is circular: it is turned to begin after its widest gap, so
+// that a run of nearly equal directions across the wrap stays together.
+void SortAround(std::vector<Leaving>& list) {
+    std::sort(list.begin(), list.end(), [](const Leaving& a, const Leaving& b) { return a.angle < b.angle; });
+    if (list.size() < 2) return;
+    constexpr int64_t kFullTurn = 6'283'185'307;  // 2 pi in steps of 1e-9
+    size_t start = 0;
+    int64_t widest = -1;
+    for (size_t k = 0; k < list.size(); ++k) {
+        const int64_t gap = k == 0 ? list[0].angle + kFullTurn - list.back().angle : list[k].angle - list[k - 1].angle;
+        if (gap > widest) widest = gap, start = k;
+    }
+    std::rotate(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(start), list.end());
+    for (size_t k = 0; k < list.size();) {
+        size_t run = k + 1;
+        while (run < list.size() && (list[run].angle - list[run - 1].angle + kFullTurn) % kFullTurn <= kSameDirection) ++run;
+        std::stable_sort(list.begin() + static_cast<std::ptrdiff_t>(k), list.begin() + static_cast<std::ptrdiff_t>(run),
+                         [](const Leaving& a, const Leaving& b) { return a.curvature < b.curvature; });
+        k = run;
+    }
+}
+
 // Traces every region; `regionOf` gets each half's region number. Returns the boundaries.
 std::vector<Boundary> TraceRegions(const std::vector<Piece>& pieces, const Graph& graph, std::vector<size_t>& regionOf) {
     std::vector<std::vector<Leaving>> around(graph.vertices.size());
@@ -505,9 +533,7 @@ std::vector<Boundary> TraceRegions(const std::vector<Piece>& pieces, const Graph
     }
     std::vector<size_t> position(pieces.size() * 2, 0);
     for (auto& list : around) {
-        std::sort(list.begin(), list.end(), [](const Leaving& a, const Leaving& b) {
-            return a.angle != b.angle ? a.angle < b.angle : a.curvature < b.curvature;
-        });
+        SortAround(list);
         for (size_t k = 0; k < list.size(); ++k) position[HalfIndex(list[k].half)] = k;
     }
     const auto endOf = [&](Half h) { return h.reversed ? graph.ends[h.piece].first : graph.ends[h.piece].second; };

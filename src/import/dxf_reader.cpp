@@ -180,6 +180,12 @@ DxfReadResult LoadSheet(Program& program, std::string_view text, const ReadOptio
     drawing.records = std::move(healed.records);
     drawing.contourChain = std::move(healed.contourChain);
     NoteHealing(healed.report, read.report);
+    const auto contours = static_cast<int32_t>(CountContours(drawing.contourChain));
+    if (healed.report.closedContours == 0 && contours > 0 && !options.cutOpen) {
+        DxfReadResult refused = Refused(DxfReadOutcome::Empty, TableLimit::Records, LeftOutWarning(read.report, ReadMode::Sheet, "sheet mode"));
+        refused.openContours = contours;
+        return refused;
+    }
     drawing.extents = TightExtents(drawing.records.values);
     drawing.declaredUnits = UnitsName(document.insUnits);
     drawing.recordUnits = read.recordUnits;
@@ -261,8 +267,14 @@ std::string ReadOutcomeMessage(const DxfReadResult& result) {
         case DxfReadOutcome::TooLarge: return TableLimitMessage(result.limit, result.detail);
         case DxfReadOutcome::BadBlocks: return result.detail;
         case DxfReadOutcome::Binary: return std::string(kBinaryDxfMessage);
-        case DxfReadOutcome::Empty:
-            return std::string(kEmptyDrawingMessage) + (result.detail.empty() ? "" : " " + result.detail);
+        case DxfReadOutcome::Empty: {
+            const int32_t open = result.openContours;
+            const std::string what = open == 0 ? std::string(kEmptyDrawingMessage)
+                                               : "The drawing holds no closed contour to cut, only " + std::to_string(open) +
+                                                     (open == 1 ? " open contour" : " open contours") +
+                                                     ". It was not loaded; the previous drawing is kept.";
+            return what + (result.detail.empty() ? "" : " " + result.detail);
+        }
         case DxfReadOutcome::OutOfRange: return std::string(kOutOfRangeMessage);
     }
     return {};

@@ -57,6 +57,9 @@ enum class OutputUnits { Millimetres, Inches };
 
 struct ReadOptions {
     ReadMode mode = ReadMode::Default;
+    // Sheet mode: the contours that do not close are cut too. Without it a drawing of open contours only has
+    // nothing to cut and is refused.
+    bool cutOpen = false;
     // Sheet mode: how far arcs and lines made of an ellipse or a spline may stray from it, in millimetres
     // (in drawing units where the drawing declares none).
     double curveTolerance = 0.01;
@@ -90,6 +93,7 @@ struct DxfReadResult {
     TableLimit limit = TableLimit::Records;  // meaningful for TooLarge only
     std::string detail;                       // what a refusal has to add to its message
     ReadReport report;                        // meaningful for Loaded only
+    int32_t openContours = 0;                 // Empty in sheet mode: the open contours it held, not cut
 };
 
 // Counts as a list for the operator: "3 INSERT, 1 ELLIPSE"; empty for none.

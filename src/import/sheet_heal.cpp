@@ -5,10 +5,11 @@
 #include <cmath>
 #include <numbers>
 #include <map>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "geometry/arc_helpers.h"
+#include "geometry/area.h"
 #include "geometry/arrangement.h"
 #include "import/chaining.h"
 #include "model/program.h"
@@ -42,16 +43,19 @@ Piece PieceOf(const RecordValues& record) {
     return {{record.StartX(), record.StartY()}, {record.EndX(), record.EndY()}, false, {}, true};
 }
 
-// What a contour looks like from afar, in cells of ten tolerances: the same for a contour drawn twice, in
-// either direction and from any start.
-using Signature = std::tuple<int64_t, int64_t, int64_t, int64_t, int64_t, int64_t>;
+// What a contour looks like from afar: its box, length and enclosed area. A contour drawn twice, in either
+// direction, from any start and in any pieces (a circle, or two half circles) looks the same.
+struct Summary {
+    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY, length = 0, area = 0;
+};
 
 template <typename Records>
-Signature SignatureOf(const Records& contour, double tolerance) {
-    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY, length = 0;
+Summary SummaryOf(const Records& contour) {
+    Summary s;
+    RecordList list;
     for (const RecordValues& record : contour) {
         const auto widen = [&](double x, double y) {
-            minX = std::min(minX, x), minY = std::min(minY, y), maxX = std::max(maxX, x), maxY = std::max(maxY, y);
+            s.minX = std::min(s.minX, x), s.minY = std::min(s.minY, y), s.maxX = std::max(s.maxX, x), s.maxY = std::max(s.maxY, y);
         };
         if (record.IsCircle()) {
             const CircleValues c = record.Circle();
@@ -60,12 +64,84 @@ Signature SignatureOf(const Records& contour, double tolerance) {
         } else {
             widen(record.StartX(), record.StartY());
             widen(record.EndX(), record.EndY());
+            if (record.IsArc()) {  // an arc bulges past its ends where it passes the circle's sides
+                const Piece arc = PieceOf(record);
+                const double r = arc.Radius(), sweep = arc.Sweep();
+                const double from = std::atan2(arc.from.y - arc.centre.y, arc.from.x - arc.centre.x);
+                for (int quarter = 0; quarter < 4; ++quarter) {
+                    const double side = quarter * std::numbers::pi / 2;
+                    double turn = std::fmod(arc.ccw ? side - from : from - side, 2 * std::numbers::pi);
+                    if (turn < 0) turn += 2 * std::numbers::pi;
+                    if (turn <= sweep) widen(arc.centre.x + r * std::cos(side), arc.centre.y + r * std::sin(side));
+                }
+            }
         }
-        length += LengthOf(record);
+        s.length += LengthOf(record);
+        list.push_back(record);
     }
-    const double cell = 10 * tolerance;
-    const auto q = [cell](double v) { return static_cast<int64_t>(std::llround(v / cell)); };
-    return {q(minX), q(minY), q(maxX), q(maxY), q(length), static_cast<int64_t>(contour.size() > 1 ? 1 : 0)};
+    s.area = std::fabs(ExactArea(list));
+    return s;
+}
+
+// The contours written so far, found by the middle of their boxes in cells of `cell`: a contour is drawn
+// twice when one already written has its box, length and area within `cell` (the area within `cell` times
+// the length).
+class WrittenContours {
+public:
+    explicit WrittenContours(double cell) : cell_(cell) {}
+
+    // Whether a contour like `s` was written before; if not, it is kept as written.
+    bool SeenBefore(const Summary& s) {
+        const int64_t x = CellOf((s.minX + s.maxX) / 2), y = CellOf((s.minY + s.maxY) / 2);
+        for (int64_t dx = -1; dx <= 1; ++dx) {
+            for (int64_t dy = -1; dy <= 1; ++dy) {
+                const auto found = byCell_.find({x + dx, y + dy});
+                if (found == byCell_.end()) continue;
+                for (const Summary& other : found->second) {
+                    if (Alike(s, other)) return true;
+                }
+            }
+        }
+        byCell_[{x, y}].push_back(s);
+        return false;
+    }
+
+private:
+    int64_t CellOf(double v) const { return static_cast<int64_t>(std::clamp(std::floor(v / cell_), -4e15, 4e15)); }
+    bool Alike(const Summary& a, const Summary& b) const {
+        return std::fabs(a.minX - b.minX) <= cell_ && std::fabs(a.minY - b.minY) <= cell_ &&
+               std::fabs(a.maxX - b.maxX) <= cell_ && std::fabs(a.maxY - b.maxY) <= cell_ &&
+               std::fabs(a.length - b.length) <= cell_ && std::fabs(a.area - b.area) <= cell_ * std::max(a.length, b.length);
+    }
+
+    double cell_;
+    std::map<std::pair<int64_t, int64_t>, std::vector<Summary>> byCell_;
+};
+
+// Whether records chained head to tail (each may run either way) close: walked from the end of the first that
+// the second does not share, the walk comes back to where it began.
+bool Closes(const RecordList& records, const std::vector<size_t>& chain, double tolerance) {
+    if (chain.size() < 2) return false;
+    const auto ends = [&](size_t k) {
+        const RecordValues r = records[chain[k]];
+        return std::pair<Point2, Point2>{{r.StartX(), r.StartY()}, {r.EndX(), r.EndY()}};
+    };
+    const auto [a, b] = ends(0);
+    const auto [c, d] = ends(1);
+    const bool bShared = Distance(b, c) < tolerance || Distance(b, d) < tolerance;
+    const Point2 begin = bShared ? a : b;
+    Point2 at = bShared ? b : a;
+    for (size_t k = 1; k < chain.size(); ++k) {
+        const auto [from, to] = ends(k);
+        if (Distance(at, from) < tolerance) {
+            at = to;
+        } else if (Distance(at, to) < tolerance) {
+            at = from;
+        } else {
+            return false;
+        }
+    }
+    return Distance(at, begin) < tolerance;
 }
 
 struct Output {
@@ -136,9 +212,9 @@ HealedSheet HealSheet(const BuiltRecords& records, double PI, double tolerance, 
     healed.report.tooMuchWork = arranged.tooMuchWork;
 
     Output out;
-    std::map<Signature, int> seen;  // contours already written, so one drawn twice is cut once
+    WrittenContours written(10 * tolerance);  // so that a contour drawn twice is cut once
     const auto firstTime = [&](const auto& contour) {
-        if (seen[SignatureOf(contour, tolerance)]++ == 0) return true;
+        if (!written.SeenBefore(SummaryOf(contour))) return true;
         ++healed.report.drawnTwice;
         return false;
     };
@@ -148,6 +224,7 @@ HealedSheet HealSheet(const BuiltRecords& records, double PI, double tolerance, 
         if (!firstTime(contour)) continue;
         for (const size_t i : group) out.Add(records.texts[i], records.values[i]);
         out.EndContour();
+        ++healed.report.closedContours;
     }
     std::vector<bool> touches(arranged.regions.size(), false);
     for (const auto& [a, b] : arranged.touching) touches[a] = touches[b] = true;
@@ -161,6 +238,7 @@ HealedSheet HealSheet(const BuiltRecords& records, double PI, double tolerance, 
         healed.report.edgeToEdge += touches[r] ? 1 : 0;
         for (size_t k = 0; k < region.records.size(); ++k) out.Add(region.records.texts[k], region.records.values[k]);
         out.EndContour();
+        ++healed.report.closedContours;
     }
     // What encloses nothing: chained as drawn, as open contours (or closed ones, where the arranging was
     // given up).
@@ -176,8 +254,9 @@ HealedSheet HealSheet(const BuiltRecords& records, double PI, double tolerance, 
             out.records.texts.push_back(rest.records.texts[k]);
             out.records.values.push_back(rest.records.values[k]);
         }
-        // The chain's record numbers moved on by those written before them.
+        // The chain's record numbers moved on by those written before them; the chains that close counted.
         size_t number = 0;
+        std::vector<size_t> contour;
         bool inNumber = false;
         for (const char c : chain) {
             if (c >= '0' && c <= '9') {
@@ -185,10 +264,17 @@ HealedSheet HealSheet(const BuiltRecords& records, double PI, double tolerance, 
                 inNumber = true;
                 continue;
             }
-            if (inNumber) out.chain += std::to_string(base + number);
+            if (inNumber) {
+                out.chain += std::to_string(base + number);
+                contour.push_back(number);
+            }
             number = 0;
             inNumber = false;
             out.chain += c;
+            if (c == ':') {
+                if (Closes(rest.records.values, contour, tolerance)) ++healed.report.closedContours;
+                contour.clear();
+            }
         }
     }
     tooMany = out.tooMany;

@@ -19,6 +19,7 @@ struct HealReport {
     int32_t drawnTwice = 0;      // pieces and closed contours that lay over others: cut once
     int32_t zeroSize = 0;        // pieces and circles smaller than the tolerance: dropped
     int32_t edgeToEdge = 0;      // regions that share an edge with another region
+    int32_t closedContours = 0;  // contours written that close (the rest are open)
     bool tooMuchWork = false;    // the loose pieces were too many to arrange: chained as drawn instead
 };
 

@@ -96,6 +96,44 @@ void AppendRecordPath(const RecordValues& record, double flatness, std::vector<P
     }
 }
 
+Point2 InteriorPoint(const Outline& outline) {
+    const std::vector<Point2>& points = outline.points;
+    double y = (outline.box.minY + outline.box.maxY) / 2;
+    // Off every vertex, so no crossing is counted twice: the gap between the nearest vertex heights.
+    double above = outline.box.maxY;
+    bool onVertex = false;
+    for (const Point2& p : points) {
+        if (p.y == y) onVertex = true;
+        if (p.y > y) above = std::min(above, p.y);
+    }
+    if (onVertex) y = (y + above) / 2;
+    std::vector<double> crossings;
+    for (size_t k = 0; k + 1 < points.size(); ++k) {
+        const Point2 a = points[k], b = points[k + 1];
+        if ((a.y > y) == (b.y > y)) continue;
+        crossings.push_back(a.x + (y - a.y) / (b.y - a.y) * (b.x - a.x));
+    }
+    std::sort(crossings.begin(), crossings.end());
+    Point2 best{(outline.box.minX + outline.box.maxX) / 2, y};
+    double widest = -1;
+    for (size_t k = 0; k + 1 < crossings.size(); k += 2) {
+        if (crossings[k + 1] - crossings[k] > widest) {
+            widest = crossings[k + 1] - crossings[k];
+            best = {(crossings[k] + crossings[k + 1]) / 2, y};
+        }
+    }
+    return best;
+}
+
+double EnclosedArea(const Outline& outline) {
+    double twice = 0;
+    const std::vector<Point2>& points = outline.points;
+    if (points.empty()) return 0;
+    const Point2 origin = points.front();  // near the outline, so far-off drawings keep their digits
+    for (size_t k = 0; k + 1 < points.size(); ++k) twice += Cross(points[k] - origin, points[k + 1] - origin);
+    return twice / 2;
+}
+
 double RecordLength(const RecordValues& record) {
     switch (record.kind()) {
         case RecordKind::Line: return std::hypot(record.EndX() - record.StartX(), record.EndY() - record.StartY());

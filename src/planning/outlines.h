@@ -35,6 +35,14 @@ Outline FlattenContour(const RecordList& records, double flatness, double closeE
 // circles as chords within `flatness`.
 void AppendRecordPath(const RecordValues& record, double flatness, std::vector<Point2>& points);
 
+// A point well inside a closed outline: on the horizontal line halfway up its box (moved off its vertices),
+// the middle of the widest stretch the outline encloses. Unlike a point of the path itself, it lies inside
+// every contour that holds the outline and outside a neighbour that only shares an edge with it.
+Point2 InteriorPoint(const Outline& outline);
+
+// The area a closed outline encloses, by the shoelace formula over its points (counter-clockwise positive).
+double EnclosedArea(const Outline& outline);
+
 // The length of a record's path: a line's length, an arc's radius times its sweep, a circle's circumference.
 double RecordLength(const RecordValues& record);
 

@@ -24,11 +24,6 @@ double Flatness(const Program& program) {
 
 Point2 StartOf(const Outline& outline) { return outline.points.front(); }
 
-// A point of the contour to test which others hold it: the middle of its first piece, away from the
-// corner where another contour is most likely to touch it.
-Point2 TestPoint(const Outline& outline) {
-    return (outline.points[0] + outline.points[1]) * 0.5;
-}
 
 struct Nesting {
     std::vector<int32_t> depth;                  // how many closed contours hold each one
@@ -41,6 +36,14 @@ Nesting Nest(const OutlineIndex& index) {
     const auto& outlines = index.outlines();
     const auto n = static_cast<int32_t>(outlines.size());
     Nesting nesting{std::vector<int32_t>(outlines.size(), 0), std::vector<std::vector<int32_t>>(outlines.size()), {}, {}};
+    std::vector<double> area(outlines.size(), 0);
+    for (size_t i = 0; i < outlines.size(); ++i) area[i] = std::fabs(EnclosedArea(outlines[i]));
+    // Only a larger contour holds another (the first of two the same size holds the second): contours drawn
+    // over each other or crossing then still nest as a tree, and none is lost to a loop of holders.
+    const auto larger = [&](int32_t a, int32_t b) {
+        return area[static_cast<size_t>(a)] > area[static_cast<size_t>(b)] ||
+               (area[static_cast<size_t>(a)] == area[static_cast<size_t>(b)] && a < b);
+    };
     std::vector<std::vector<int32_t>> holders(outlines.size());
     for (int32_t i = 0; i < n; ++i) {
         const Outline& outline = outlines[static_cast<size_t>(i)];
@@ -48,8 +51,10 @@ Nesting Nest(const OutlineIndex& index) {
             if (!outline.points.empty()) nesting.open.push_back(i);
             continue;
         }
-        holders[static_cast<size_t>(i)] = index.Containing(TestPoint(outline), i);
-        nesting.depth[static_cast<size_t>(i)] = static_cast<int32_t>(holders[static_cast<size_t>(i)].size());
+        std::vector<int32_t>& holding = holders[static_cast<size_t>(i)];
+        holding = index.Containing(InteriorPoint(outline), i);
+        std::erase_if(holding, [&](int32_t holder) { return !larger(holder, i); });
+        nesting.depth[static_cast<size_t>(i)] = static_cast<int32_t>(holding.size());
     }
     for (int32_t i = 0; i < n; ++i) {
         const Outline& outline = outlines[static_cast<size_t>(i)];

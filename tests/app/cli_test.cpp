@@ -278,8 +278,8 @@ TEST_F(CliTest, SheetModeCutsEveryPartAndSaysWhatItLeavesOut) {
     EXPECT_NE(run.out.find("Parts: 1 outside cut, 17 holes\n"), std::string::npos) << run.out;
     run = Run({"-o", nc, "--sheet", "--summary", tPart});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("Parts: 11 outside cuts, 8 holes\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.err.find("19 parts are drawn edge to edge"), std::string::npos) << run.err;
+    EXPECT_NE(run.out.find("Parts: 21 outside cuts, 0 holes\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("21 parts are drawn edge to edge"), std::string::npos) << run.err;
 
     const fs::path drawing = folder / "open.dxf";
     std::ofstream(drawing) << "0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n10\n"
@@ -296,6 +296,16 @@ TEST_F(CliTest, SheetModeCutsEveryPartAndSaysWhatItLeavesOut) {
     const std::string open = program.substr(line).substr(program.substr(line).find('\n') + 1);
     EXPECT_TRUE(open.starts_with("G40\r\nG0 X 20 Y 0\r\nG1 X -20.000000 Y 0.000000\r\n\r\n") ||
                 open.starts_with("G40\r\nG0 X -20 Y 0\r\nG1 X 20.000000 Y 0.000000\r\n\r\n")) << open;
+
+    // Only the line: nothing to cut, refused and said so, unless open contours are to be cut.
+    std::ofstream(drawing) << "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n-20\n20\n0\n11\n20\n21\n0\n0\nENDSEC\n0\nEOF\n";
+    fs::remove(nc);
+    run = Run({"-o", nc, "--sheet", drawing.string()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "zorvan-cli: " + drawing.string() + ": The drawing holds no closed contour to cut, only 1 open "
+                       "contour. It was not loaded; the previous drawing is kept. --cut-open cuts open contours.\n");
+    EXPECT_FALSE(fs::exists(nc));
+    EXPECT_EQ(Run({"-o", nc, "--sheet", "--cut-open", drawing.string()}).status, 0);
 }
 
 // A drawing with its units in the header and one closed square polyline of side 10 (its flag is a group 70

@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Expect { Records, Binary, Spline, TooManyContours, NothingToCut };
+enum class Expect { Records, Binary, Spline, TooManyContours, NothingToCut, OnlyOpenContours };
 
 // Drawings that do not simply read into records, and why.
 const std::map<std::string, Expect> kSpecialCases = {
@@ -75,6 +75,11 @@ void ReadAndCheck(const fs::path& path, Expect expect, const ReadOptions& option
             EXPECT_EQ(result.outcome, DxfReadOutcome::Empty);
             EXPECT_TRUE(message.starts_with(kEmptyDrawingMessage)) << message;
             break;
+        case Expect::OnlyOpenContours:
+            EXPECT_EQ(result.outcome, DxfReadOutcome::Empty);
+            EXPECT_GT(result.openContours, 0);
+            EXPECT_TRUE(message.starts_with("The drawing holds no closed contour to cut, only ")) << message;
+            break;
     }
 }
 
@@ -96,6 +101,8 @@ TEST(Corpus, EveryDrawingReadsOrIsRefusedWithItsMessage) {
 TEST(Corpus, EveryDrawingReadsInSheetModeOrIsRefusedWithOneMessage) {
     const std::map<std::string, Expect> refused = {
         {"binary_r2000.dxf", Expect::NothingToCut},      // only a TEXT
+        {"binary_r12.dxf", Expect::OnlyOpenContours},    // a triangle that does not close
+        {"r2013_us_map_10k_lines.dxf", Expect::OnlyOpenContours},  // lines that do not close
         {"r12_polylines_bulges.dxf", Expect::NothingToCut},  // every polyline on a tilted plane
         {"r2000_architecture_crlf.dxf", Expect::TooManyContours},  // its blocks hold thousands of shapes
         {"r2004_site_plan_large.dxf", Expect::TooManyContours},
@@ -107,8 +114,9 @@ TEST(Corpus, EveryDrawingReadsInSheetModeOrIsRefusedWithOneMessage) {
         const auto special = refused.find(entry.path().filename().string());
         ReadAndCheck(entry.path(), special == refused.end() ? Expect::Records : special->second, sheet);
     }
-    // The binary R12 file reads as the triangle it holds.
+    // The binary R12 file reads as the open triangle it holds, when open contours are to be cut.
     auto program = std::make_unique<Program>();
+    sheet.cutOpen = true;
     ASSERT_EQ(ReadDxf(*program, std::string(ZORVAN_CORPUS_DIR) + "/binary_r12.dxf", sheet).outcome, DxfReadOutcome::Loaded);
     EXPECT_EQ(program->contourChain, "0|1|2|:");
 }

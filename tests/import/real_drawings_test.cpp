@@ -56,11 +56,11 @@ std::vector<Drawing> Drawings() {
         drawings.push_back({"touching closed squares", dxf.Build(), 100, centres, {{-1, 5}, {105, 5}}, ""});
     }
     {
-        DxfText dxf;  // a hole drawn twice, and a second plate drawn twice as two identical circles
+        DxfText dxf;  // a hole drawn twice, and a second plate drawn three times: two circles and two arcs
         dxf.LwPolyline({{0, 0}, {50, 0}, {50, 40}, {0, 40}}).Circle(25, 20, 6).Circle(25, 20, 6).Circle(100, 20, 15)
-            .Circle(100, 20, 15);
+            .Circle(100, 20, 15).Arc(100, 20, 15, 45, 225).Arc(100, 20, 15, 225, 45);
         drawings.push_back({"drawn twice", dxf.Build(), 3, {{5, 5}, {100, 30}}, {{25, 20}, {75, 20}},
-                            "Not cut: 2 pieces drawn twice, cut once."});
+                            "Not cut: 3 pieces drawn twice, cut once."});
     }
     {
         DxfText dxf;  // eight strips of lines sharing their long edges; a square of lines drawn twice
@@ -92,6 +92,13 @@ std::vector<Drawing> Drawings() {
                                    "HIDDEN\r\n 70\r\n0\r\n 62\r\n-7\r\n  0\r\nENDTAB\r\n  0\r\nENDSEC\r\n";
         drawings.push_back({"nested regions of lines", layers + text, 3, {{10, 10}, {50, 50}}, {{25, 50}, {75, 50}},
                             "Left out: 1 on hidden layers."});
+    }
+    {
+        DxfText dxf;  // a bar of lines with a bump on top whose arc leaves a corner tangent to the leftward edge
+        LineSquare(dxf, 0, 0, 10).Line(10, 0, 40, 0).Line(40, 0, 40, 10).Line(40, 10, 10, 10);
+        dxf.Arc(22, 12, 2, 180, 270).Line(20, 12, 0, 12).Line(0, 12, 0, 10);
+        drawings.push_back({"tangent arc off an edge", dxf.Build(), 3, {{30, 5}, {5, 5}, {5, 11}}, {{30, 11}, {21, 13}},
+                            "3 parts are drawn edge to edge"});
     }
     return drawings;
 }

@@ -323,9 +323,11 @@ std::vector<CurveCase> CurveCases() {
     return cases;
 }
 
+// Sheet mode with open contours cut: these drawings test how curves are read, many of them open.
 ReadOptions Sheet() {
     ReadOptions options;
     options.mode = ReadMode::Sheet;
+    options.cutOpen = true;
     return options;
 }
 
