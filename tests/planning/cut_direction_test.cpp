@@ -102,8 +102,8 @@ TEST(CutDirection, ShortArcContoursFarFromTheOriginPutTheKerfInTheScrap) {
     }
 }
 
-// A sign plate 2000 x 400 holding a hairline crescent and a letter "D" as holes, with a crescent part above
-// it (support/pen.h), all in one block inserted as drawn and mirrored. The chord sum gives the crescents the
+// A sign plate 2000 x 400 holding a hairline crescent, a letter "D" and a closed spline as holes, with a
+// crescent part above it (support/pen.h), all in one block inserted as drawn and mirrored. The chord sum gives the crescents the
 // wrong sense: the hole would be cut clockwise under G41, the kerf in the plate.
 std::string SignBlockDrawing() {
     using testing::BulgeVertices;
@@ -113,6 +113,13 @@ std::string SignBlockDrawing() {
     blocks.LwPolyline(BulgeVertices<Vertex>(testing::HairlineCrescent({600, 200})));
     blocks.LwPolyline(BulgeVertices<Vertex>(testing::LetterD({1300, 150})));
     blocks.LwPolyline(BulgeVertices<Vertex>(testing::HairlineCrescent({600, 700})));
+    // A closed spline shaped like a kidney bean, its waist turning the other way: fitted with arcs that turn
+    // both ways.
+    const double bean[][2] = {{1600, 200}, {1620, 300}, {1700, 260}, {1780, 300}, {1800, 200},
+                              {1780, 100}, {1700, 140}, {1620, 100}, {1600, 200}};
+    blocks.Pair("0", "SPLINE").Pair("8", "0").Pair("70", "9").Pair("71", "3").Pair("72", "13").Pair("73", "9").Pair("74", "0");
+    for (const double knot : {0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 6, 6, 6}) blocks.Num("40", knot);
+    for (const auto& p : bean) blocks.Num("10", p[0]).Num("20", p[1]).Num("30", 0);
     blocks.Pair("0", "ENDBLK");
     DxfText entities;
     for (const double scaleX : {1.0, -1.0}) {
@@ -130,14 +137,14 @@ bool IsHole(const Cut& cut, const std::vector<Cut>& cuts) {
     return holders % 2 == 1;
 }
 
-TEST(CutDirection, SheetModeCutsHairlineAndLetterHolesWithTheKerfInside) {
+TEST(CutDirection, SheetModeCutsHairlineLetterAndSplineHolesWithTheKerfInside) {
     auto program = std::make_unique<Program>();
     JobOptions options;
     options.read.mode = ReadMode::Sheet;
     const JobResult job = RunMainJob(*program, SignBlockDrawing(), options);
     ASSERT_EQ(job.read.outcome, DxfReadOutcome::Loaded);
     const std::vector<Cut> cuts = testing::ParseCuts(job.programText);
-    ASSERT_EQ(cuts.size(), 8u);
+    ASSERT_EQ(cuts.size(), 10u);
     int holes = 0;
     for (const Cut& cut : cuts) {
         SCOPED_TRACE("part " + std::to_string(cut.part));
@@ -147,7 +154,7 @@ TEST(CutDirection, SheetModeCutsHairlineAndLetterHolesWithTheKerfInside) {
         holes += hole ? 1 : 0;
         EXPECT_EQ(KerfInside(cut), hole);
     }
-    EXPECT_EQ(holes, 4);
+    EXPECT_EQ(holes, 6);
 }
 
 // Two holes of this drawing are closed by a bulge arc of half a degree whose radius is 110, next to arcs of
