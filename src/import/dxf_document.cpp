@@ -17,11 +17,25 @@ bool CaseInsensitiveLess::operator()(std::string_view a, std::string_view b) con
     });
 }
 
+void Entity::Index() {
+    firstOfCode.clear();
+    for (size_t k = 0; k < groups.size(); ++k) firstOfCode.emplace_back(groups[k].code, static_cast<uint32_t>(k));
+    std::stable_sort(firstOfCode.begin(), firstOfCode.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    firstOfCode.erase(std::unique(firstOfCode.begin(), firstOfCode.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
+                      firstOfCode.end());
+}
+
 std::optional<std::string_view> Entity::Text(int32_t code) const {
-    for (const Group& group : groups) {
-        if (group.code == code) return group.value;
+    if (firstOfCode.empty()) {
+        for (const Group& group : groups) {
+            if (group.code == code) return group.value;
+        }
+        return std::nullopt;
     }
-    return std::nullopt;
+    const auto found = std::lower_bound(firstOfCode.begin(), firstOfCode.end(), code,
+                                        [](const auto& entry, int32_t c) { return entry.first < c; });
+    if (found == firstOfCode.end() || found->first != code) return std::nullopt;
+    return groups[found->second].value;
 }
 
 double Entity::Number(int32_t code, double otherwise) const {
@@ -74,6 +88,7 @@ Entity ReadEntity(GroupReader& reader, std::string_view type) {
         }
         entity.groups.push_back(*group);
     }
+    entity.Index();
     return entity;
 }
 

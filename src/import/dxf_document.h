@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zorvan::dxf {
@@ -24,6 +25,12 @@ struct Entity {
     std::string_view type;
     std::vector<Group> groups;
     std::vector<Entity> members;
+    // Each code's first group, sorted by code (made by Index): a value is found without scanning every group,
+    // however many comments an entity carries.
+    std::vector<std::pair<int32_t, uint32_t>> firstOfCode;
+
+    // Makes firstOfCode from the groups; an entity not indexed is scanned group by group.
+    void Index();
 
     // The value of the first group with `code`, if any.
     std::optional<std::string_view> Text(int32_t code) const;

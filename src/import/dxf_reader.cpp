@@ -161,6 +161,7 @@ DxfReadResult LoadSheet(Program& program, std::string_view text, const ReadOptio
     drawing.mode = ReadMode::Sheet;
     dxf::SheetRead read = dxf::BuildSheetRecords(document, program.PI, options, drawing.extents, drawing.records);
     if (!read.refusal.empty()) return Refused(DxfReadOutcome::BadBlocks, TableLimit::Records, read.refusal);
+    if (!read.tooMuchWork.empty()) return Refused(DxfReadOutcome::TooLarge, TableLimit::Work, read.tooMuchWork);
     switch (read.stop) {
         case dxf::BuildStop::Finished: break;
         case dxf::BuildStop::TooManyRecords:
@@ -196,12 +197,17 @@ DxfReadResult LoadSheet(Program& program, std::string_view text, const ReadOptio
 }  // namespace
 
 std::string TableLimitMessage(TableLimit limit, std::string_view note) {
+    if (limit == TableLimit::Work) {
+        return "The drawing is too large to read: it holds " + std::string(note) +
+               ". It was not loaded; the previous drawing is kept.";
+    }
     const char* what = "";
     switch (limit) {
         case TableLimit::DxfPairs: what = "more than 200,001 DXF values of lines, arcs, circles and polylines"; break;
         case TableLimit::DxfEntities: what = "more than 20,001 lines, arcs, circles and polylines"; break;
         case TableLimit::Records: what = "more than 100,001 records (line segments, arcs and circles)"; break;
         case TableLimit::Contours: what = "more than 1,001 contours"; break;
+        case TableLimit::Work: break;
     }
     return std::string("The drawing is too large: it needs ") + what + "." + std::string(note) +
            " It was not loaded; the previous drawing is kept.";

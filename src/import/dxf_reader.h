@@ -50,7 +50,8 @@ enum class DxfReadOutcome {
 };
 
 // The table a refused drawing would have overflowed.
-enum class TableLimit { DxfPairs, DxfEntities, Records, Contours };
+// Work: reading the drawing would take too much work (the detail says of what: block insertions, entities).
+enum class TableLimit { DxfPairs, DxfEntities, Records, Contours, Work };
 
 // The units sheet mode writes a drawing in that declares its units.
 enum class OutputUnits { Millimetres, Inches };

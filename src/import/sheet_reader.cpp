@@ -24,6 +24,10 @@ constexpr int kDeepestNesting = 64;
 // Block insertions in all (arrays count every copy): beyond, the drawing is refused as too large, so that an
 // array of a million copies of an empty block cannot keep the reader busy.
 constexpr size_t kMostInsertions = 1000000;
+// Entities visited in all, those left out included (points and texts in an arrayed block count every copy),
+// and DXF values looked through: a small file cannot keep the reader busy for minutes.
+constexpr size_t kMostVisits = 4000000;
+constexpr size_t kMostValuesRead = 40000000;
 constexpr double kTurn = 2 * std::numbers::pi;
 
 // An angle's sweep brought into (0, one turn], however large or small it was: a loop adding turns would
@@ -117,14 +121,27 @@ public:
         }
         Walk(document_.entities, units, Context{}, 0);
         result_.stop = out_.Stop();
-        if (insertions_ > kMostInsertions) result_.expandedEntities = static_cast<size_t>(kMaxDxfEntities) + 1;
+        if (insertions_ > kMostInsertions) {
+            result_.tooMuchWork = "more than " + Thousands(kMostInsertions) + " block insertions";
+        } else if (visits_ > kMostVisits) {
+            result_.tooMuchWork = "more than " + Thousands(kMostVisits) + " entities, counting every insertion of a block";
+        } else if (valuesRead_ > kMostValuesRead) {
+            result_.tooMuchWork = "more than " + Thousands(kMostValuesRead) + " DXF values, counting every insertion of a block";
+        }
         return std::move(result_);
     }
 
 private:
     bool Stopped() const {
         return !result_.refusal.empty() || out_.Stop() != BuildStop::Finished || insertions_ > kMostInsertions ||
+               visits_ > kMostVisits || valuesRead_ > kMostValuesRead ||
                result_.expandedEntities > static_cast<size_t>(kMaxDxfEntities);
+    }
+
+    static std::string Thousands(size_t n) {
+        std::string digits = std::to_string(n);
+        for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<size_t>(at), ",");
+        return digits;
     }
 
     bool Hidden(std::string_view layer) const {
@@ -151,6 +168,7 @@ private:
     }
 
     void Read(const Entity& entity, const Affine2& map, const Context& context, int depth) {
+        ++visits_;
         if (context.topLevel && entity.Integer(67) == 1) return Count(context, "in paper space");
         if (entity.Integer(60) == 1) return Count(context, "invisible");
         if (!IsGeometry(entity.type)) return Count(context, entity.type);
@@ -162,6 +180,8 @@ private:
         }
         if (Hidden(layer)) return Count(context, "on hidden layers");
         ++result_.expandedEntities;
+        valuesRead_ += entity.groups.size();
+        for (const Entity& member : entity.members) valuesRead_ += member.groups.size();
         AsEntity(IsClosedEntity(entity), [&] { ReadGeometry(entity, map, context); });
     }
 
@@ -543,6 +563,8 @@ private:
     std::vector<std::string_view> open_;  // the blocks being inserted, outermost first
     std::unordered_map<const Entity*, std::optional<std::pair<double, std::vector<CurvePiece>>>> fits_;
     size_t insertions_ = 0;
+    size_t visits_ = 0;
+    size_t valuesRead_ = 0;
 };
 
 }  // namespace

@@ -21,6 +21,7 @@ struct SheetRead {
     std::string refusal;         // a block inserting itself, or nested absurdly deep: why the drawing is refused
     size_t curveRecords = 0;     // records made by fitting curves
     size_t expandedEntities = 0;  // entities read, every insertion of a block counting its entities again
+    std::string tooMuchWork;      // what there was too much of to read ("more than 1,000,000 block insertions")
     std::string recordUnits;     // the units of the records: "millimetres", "inches", or "not declared"
     ReadReport report;
 };

@@ -461,6 +461,7 @@ TEST(SheetReaderTest, LeavesOutWhatIsNotCutAndSaysWhat) {
               "1 HATCH, 1 TEXT, 1 in paper space, 1 invisible, 2 on hidden layers.");
 }
 
+// Blocks that insert themselves, nest too deep, or make too much work in their copies are refused, saying so.
 TEST(SheetReaderTest, BlocksThatInsertThemselvesOrNestTooDeepAreRefused) {
     DxfText loop;  // A holds B, B holds A
     Insert(Block(loop, "A", {0, 0}).Circle(0, 0, 1), "B", {5, 0}, 1, 1, 0).Pair("0", "ENDBLK");
@@ -468,8 +469,19 @@ TEST(SheetReaderTest, BlocksThatInsertThemselvesOrNestTooDeepAreRefused) {
     DxfText deep;  // 70 blocks, each holding the next
     for (int i = 0; i < 70; ++i) Insert(Block(deep, "L" + std::to_string(i), {0, 0}), "L" + std::to_string(i + 1), {1, 0}, 1, 1, 0).Pair("0", "ENDBLK");
     Block(deep, "L70", {0, 0}).Circle(0, 0, 1).Pair("0", "ENDBLK");
-    DxfText huge;  // a million copies in one array
-    Block(huge, "DOT", {0, 0}).Circle(0, 0, 1).Pair("0", "ENDBLK");
+    DxfText huge;  // a million copies of a point in one array
+    Block(huge, "DOT", {0, 0}).Pair("0", "POINT").Pair("8", "0").Num("10", 0).Num("20", 0).Pair("0", "ENDBLK");
+    DxfText points;  // a thousand points, left out but visited, in 4,900 copies
+    Block(points, "PTS", {0, 0});
+    for (int k = 0; k < 1000; ++k) points.Pair("0", "POINT").Pair("8", "0").Num("10", k).Num("20", 0);
+    points.Pair("0", "ENDBLK");
+    DxfText noisy;  // a line carrying 20,000 comments, in 2,500 copies
+    Block(noisy, "L", {0, 0}).Pair("0", "LINE");
+    for (int k = 0; k < 20000; ++k) noisy.Pair("999", "x");
+    noisy.Pair("8", "0").Num("10", 0).Num("20", 0).Num("11", 1).Num("21", 0).Pair("0", "ENDBLK");
+    const auto array = [](const char* name, int side) {
+        return Inserting(name).Pair("70", std::to_string(side)).Pair("71", std::to_string(side)).Num("44", 3).Num("45", 3);
+    };
 
     auto program = std::make_unique<Program>();
     ASSERT_EQ(LoadDxfText(*program, DxfText().Circle(0, 0, 9).Build()).outcome, DxfReadOutcome::Loaded);
@@ -477,7 +489,9 @@ TEST(SheetReaderTest, BlocksThatInsertThemselvesOrNestTooDeepAreRefused) {
     const std::pair<std::string, const char*> refused[] = {
         {Drawing("", loop, Inserting("A")), "\"a\" inserts itself"},
         {Drawing("", deep, Inserting("L0")), "nest more than 64 deep"},
-        {Drawing("", huge, Inserting("DOT").Pair("70", "1000").Pair("71", "1000").Num("44", 3).Num("45", 3)), "too large"},
+        {Drawing("", huge, array("DOT", 1001)), "too large to read: it holds more than 1,000,000 block insertions"},
+        {Drawing("", points, array("PTS", 70)), "more than 4,000,000 entities, counting every insertion of a block"},
+        {Drawing("", noisy, array("L", 50)), "more than 40,000,000 DXF values, counting every insertion of a block"},
     };
     for (const auto& [dxf, message] : refused) {
         SCOPED_TRACE(message);
