@@ -177,12 +177,13 @@ OutlineIndex::OutlineIndex(std::vector<Outline> outlines) : outlines_(std::move(
         }
     }
     if (segments_.empty()) return;
-    // About as many cells as segments, and cells no shorter than the average segment: each segment lands in
-    // a few cells and the grid stays the size of the drawing's detail.
+    // About as many cells as segments, and cells no shorter than a sixteenth of the average segment: the
+    // segments land in at most about 16 cells each in all, and the grid stays the size of the drawing's
+    // detail even where long edges (large concentric outlines) would make the cells as large as the sheet.
     const double count = static_cast<double>(segments_.size());
     const double width = extent_.maxX - extent_.minX, height = extent_.maxY - extent_.minY;
     const double size = std::max(width, height);
-    cell_ = std::max({std::sqrt(width * height / count), totalLength / count, size * 1e-6, 1e-9});
+    cell_ = std::max({std::sqrt(width * height / count), totalLength / (16 * count), size * 1e-6, 1e-9});
     for (uint32_t s = 0; s < segments_.size(); ++s) AddToCells(s);
 }
 
@@ -211,6 +212,7 @@ void OutlineIndex::ForNearby(Point2 a, Point2 b, double margin, Visit visit) con
     const int64_t c0 = Column(std::min(a.x, b.x) - margin) - 1, c1 = Column(std::max(a.x, b.x) + margin) + 1;
     const int64_t r0 = Row(std::min(a.y, b.y) - margin) - 1, r1 = Row(std::max(a.y, b.y) + margin) + 1;
     if (static_cast<double>(c1 - c0 + 1) * static_cast<double>(r1 - r0 + 1) > static_cast<double>(segments_.size())) {
+        visited_ += segments_.size();
         for (const Segment& segment : segments_) visit(segment);  // a look-up wider than the drawing's detail
         return;
     }
@@ -218,6 +220,7 @@ void OutlineIndex::ForNearby(Point2 a, Point2 b, double margin, Visit visit) con
         for (int64_t r = r0; r <= r1; ++r) {
             const auto found = cells_.find(CellKey(c, r));
             if (found == cells_.end()) continue;
+            visited_ += found->second.size();
             for (const uint32_t s : found->second) visit(segments_[s]);
         }
     }

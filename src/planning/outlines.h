@@ -60,6 +60,8 @@ public:
     bool Near(Point2 p, double distance) const;
     // Whether the segment from a to b touches any outline.
     bool Touches(Point2 a, Point2 b) const;
+    // How many segments the questions so far have looked at: the work they took, for searches to bound.
+    size_t SegmentsVisited() const { return visited_; }
 
 private:
     struct Segment {
@@ -80,6 +82,7 @@ private:
     Box extent_;
     double cell_ = 1;
     std::unordered_map<int64_t, std::vector<uint32_t>> cells_;
+    mutable size_t visited_ = 0;
 };
 
 }  // namespace zorvan

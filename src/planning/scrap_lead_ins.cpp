@@ -137,12 +137,13 @@ struct Found {
 // The search of one part: the first clear candidate, else the first one merely in the scrap.
 class Search {
 public:
-    Search(const OutlineIndex& index, const RecordList& records, std::string_view marker, KerfRule kerf)
-        : index_(index), records_(records), marker_(marker), kerf_(kerf) {}
+    Search(const OutlineIndex& index, const RecordList& records, std::string_view marker, KerfRule kerf, size_t stopAt)
+        : index_(index), records_(records), marker_(marker), kerf_(kerf), stopAt_(stopAt) {}
 
     std::optional<Found> Run(double length, const std::vector<StartChoice>& choices) {
         for (const double share : kLengthShares) {
             for (const StartChoice& choice : choices) {
+                if (Spent()) return close_;
                 const RecordValues first = records_[choice.record];
                 const Point2 start = StartPoint(first, choice.split);
                 const double theta0 = DefaultAngle(first, start, marker_);
@@ -165,8 +166,13 @@ public:
         return std::nullopt;
     }
 
-    // Tries one candidate; true when it is clear (and kept).
+    // Tries one candidate; true when it is clear (and kept). Once a candidate close to a contour is kept, one
+    // whose pierce is close too cannot do better and is passed over after one look at the contours near its
+    // pierce: where no lead-in fits the free space (contours closer together than the pierce needs) the
+    // search costs little.
     bool Try(const StartChoice& choice, Point2 start, Point2 pierce) {
+        if (Spent()) return false;
+        if (close_ && index_.Near(pierce, std::max(kPierceClearance * Distance(start, pierce), kerf_.kerf))) return false;
         const Fit fit = Judge(index_, start, pierce, kerf_.kerf);
         if (fit == Fit::Out || !EntryIsFollowed(choice, start, pierce)) return false;
         if (fit == Fit::Close) {
@@ -178,6 +184,9 @@ public:
     }
 
     std::optional<Found> close() const { return close_; }
+
+    // Whether the search has looked at all the segments it may.
+    bool Spent() const { return index_.SegmentsVisited() >= stopAt_; }
 
 private:
     // Whether the controller, with the kerf, takes the lead-in as its entry move and turns onto the contour.
@@ -197,6 +206,7 @@ private:
     const RecordList& records_;
     std::string_view marker_;
     KerfRule kerf_;
+    size_t stopAt_;
     std::optional<Found> clear_, close_;
 };
 
@@ -311,10 +321,10 @@ namespace {
 
 // The search of one part under `kerf`: nothing when the lead-in it has is clear or nothing is in the scrap.
 std::optional<Found> SearchPart(const OutlineIndex& index, const PartEntry& entry, int32_t part, double length,
-                                KerfRule kerf, bool& keep) {
+                                KerfRule kerf, size_t stopAt, bool& keep) {
     const RecordList& records = entry.Records();
     const PartLeadIn now = LeadInOf(entry);
-    Search search(index, records, now.marker, kerf);
+    Search search(index, records, now.marker, kerf, stopAt);
     std::optional<Found> found;
     keep = HasLeadIn(now) && search.Try({}, now.start, now.pierce);  // the lead-in it has is clear
     if (keep) return std::nullopt;
@@ -335,15 +345,17 @@ std::optional<Found> SearchPart(const OutlineIndex& index, const PartEntry& entr
 
 }  // namespace
 
-bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, double length) {
+bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, double length, size_t stopAt) {
     PartEntry& entry = program.partList[static_cast<size_t>(part)];
     if (PartFields(entry).IsDeleted() || entry.Records().empty() || !(length > 0)) return true;
     const KerfRule kerf{program.kerf, CompensatedSide(program, part)};
+    const size_t visited = index.SegmentsVisited();
+    stopAt = std::min(stopAt, visited + std::min(kMostSegmentsPerPart, SIZE_MAX - visited));
     bool keep = false;
-    std::optional<Found> found = SearchPart(index, entry, part, length, kerf, keep);
+    std::optional<Found> found = SearchPart(index, entry, part, length, kerf, stopAt, keep);
     // Where nothing suits the kerf (a hole too small for it), a lead-in in the scrap all the same: the kerf
     // check names the part, and the torch at least pierces no part.
-    if (!found && !keep && kerf.Checks()) found = SearchPart(index, entry, part, length, {}, keep);
+    if (!found && !keep && kerf.Checks()) found = SearchPart(index, entry, part, length, {}, stopAt, keep);
     if (keep) return true;
     if (!found) return false;
     Apply(entry, *found);
@@ -353,6 +365,7 @@ bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, 
 std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length) {
     CalculateLeadIns(program, length);
     const OutlineIndex index = PartOutlines(program);
+    const size_t stopAt = kMostSegmentsPerPlan;
     std::vector<int32_t> unclear;
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
         PartEntry& entry = program.partList[static_cast<size_t>(i)];
@@ -360,13 +373,14 @@ std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length) {
             Apply(entry, Found{{}, LeadInOf(entry).start});  // an open contour is pierced where it starts
             continue;
         }
-        if (!FindScrapLeadIn(program, index, i, length)) unclear.push_back(i);
+        if (!FindScrapLeadIn(program, index, i, length, stopAt)) unclear.push_back(i);
     }
     return unclear;
 }
 
 std::vector<int32_t> RepairScrapLeadIns(Program& program, double length) {
     const OutlineIndex index = PartOutlines(program);
+    const size_t stopAt = index.SegmentsVisited() + kMostSegmentsPerPlan;
     // Once lead-ins were worked out, a closed contour that lost its lead-in (a turned circle starts afresh at
     // its leftmost point) needs one again; before, none has one and none is given.
     bool leadInsOn = false;
@@ -378,7 +392,7 @@ std::vector<int32_t> RepairScrapLeadIns(Program& program, double length) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const bool lost = leadInsOn && !HasLeadIn(LeadInOf(entry)) && ContourCloses(entry.Records());
         if (!lost && LeadInIsClear(program, index, i) && LeadInSuitsTheKerf(program, i)) continue;
-        if (!FindScrapLeadIn(program, index, i, length)) unclear.push_back(i);
+        if (!FindScrapLeadIn(program, index, i, length, stopAt)) unclear.push_back(i);
     }
     return unclear;
 }

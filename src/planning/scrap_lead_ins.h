@@ -36,8 +36,13 @@ std::string LeadInWarning(const LeadInCheck& check);
 std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length);
 
 // The same search for the one part `part` (its lead-in point and start may change), against `index`, the
-// outlines of the plan. False when nothing clear was found; the part is then left as it was.
-bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, double length);
+// outlines of the plan. False when nothing clear was found; the part is then left as it was. The search looks
+// at no more than kMostSegmentsPerPart segments of the index, nor past `stopAt` segments looked at in all.
+inline constexpr size_t kMostSegmentsPerPart = 1'000'000;
+bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, double length, size_t stopAt = SIZE_MAX);
+
+// The segments the searches of one plan look at in all: past them, the parts left keep their default lead-in.
+inline constexpr size_t kMostSegmentsPerPlan = 40'000'000;
 
 // After the parts were moved, turned or scaled: every lead-in that is no longer clear, and every closed
 // contour that lost its lead-in while others have theirs, is searched for again with `length`; returns the

@@ -11,6 +11,10 @@
 #include <vector>
 
 #include "gcode/main_job.h"
+#include "planning/lead_ins.h"
+#include "planning/outlines.h"
+#include "planning/scrap_lead_ins.h"
+#include "planning/sheet_plan.h"
 #include "support/dxf_text.h"
 #include "support/golden.h"
 #include "support/cut_paths.h"
@@ -232,6 +236,35 @@ TEST(SheetPlanTest, DefaultLeadInsInThePartAreWarnedAbout) {
             EXPECT_TRUE(job.leadIns.Clean());
         }
     }
+}
+
+}  // namespace
+}  // namespace zorvan
+
+namespace zorvan {
+namespace {
+
+// Concentric squares 1 apart with lead-ins of 20: no lead-in fits between them. The search gives up within
+// its budget of segments looked at, each question looks at a few cells of segments however long the
+// outlines, and every part still gets a lead-in (its default one, named as unclear).
+TEST(SheetPlanTest, TheLeadInSearchStaysWithinItsBudgetWhereNothingFits) {
+    DxfText dxf;
+    constexpr int kSquares = 300;
+    for (int k = 1; k <= kSquares; ++k) dxf.LwPolyline({{-1.0 * k, -1.0 * k}, {1.0 * k, -1.0 * k}, {1.0 * k, 1.0 * k}, {-1.0 * k, 1.0 * k}});
+    auto program = std::make_unique<Program>();
+    JobOptions options;
+    options.read.mode = ReadMode::Sheet;
+    options.leadIn = "0";
+    ASSERT_EQ(RunMainJob(*program, dxf.Build(), options).read.outcome, DxfReadOutcome::Loaded);
+    CalculateLeadIns(*program, 20);
+    const OutlineIndex index = PartOutlines(*program);
+    index.Touches({0.5, 0.5}, {0.5, 20.5});
+    EXPECT_LT(index.SegmentsVisited(), 4u * kSquares / 2);  // one short question: a few cells, not the sheet
+    const size_t before = index.SegmentsVisited();
+    EXPECT_FALSE(FindScrapLeadIn(*program, index, kSquares / 2, 20, before + 5000));
+    EXPECT_LT(index.SegmentsVisited(), before + 5000 + 4u * kSquares);  // stops within one question of the budget
+    const std::vector<int32_t> unclear = CalculateScrapLeadIns(*program, 20);
+    EXPECT_EQ(static_cast<int>(unclear.size()), kSquares - 1);  // all but the outermost, whose lead-in is outside
 }
 
 }  // namespace
