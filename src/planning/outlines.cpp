@@ -20,12 +20,17 @@ double Sweep(double from, double to, bool counterClockwise) {
     return sweep;
 }
 
+int ChordsFor(double r, double sweep, double flatness) {
+    const double step = flatness < r ? 2 * std::acos(1 - flatness / r) : std::numbers::pi / 2;
+    const double chords = std::ceil(sweep / step);
+    return chords >= kMostChords ? kMostChords : std::max(1, static_cast<int>(chords));
+}
+
 // The points of the circular path from `start` about `centre`, turning `sweep` radians in the given sense,
 // the start left out, ending exactly at `end`.
 void AppendTurn(Point2 centre, double r, Point2 start, Point2 end, double sweep, bool counterClockwise,
                 double flatness, std::vector<Point2>& points) {
-    const double step = flatness < r ? 2 * std::acos(1 - flatness / r) : std::numbers::pi / 2;
-    const int chords = std::clamp(static_cast<int>(std::ceil(sweep / step)), 1, kMostChords);
+    const int chords = ChordsFor(r, sweep, flatness);
     const double from = std::atan2(start.y - centre.y, start.x - centre.x);
     const double sign = counterClockwise ? 1 : -1;
     for (int k = 1; k < chords; ++k) {
@@ -132,6 +137,20 @@ double EnclosedArea(const Outline& outline) {
     const Point2 origin = points.front();  // near the outline, so far-off drawings keep their digits
     for (size_t k = 0; k + 1 < points.size(); ++k) twice += Cross(points[k] - origin, points[k + 1] - origin);
     return twice / 2;
+}
+
+size_t PathPoints(const RecordValues& record, double flatness) {
+    switch (record.kind()) {
+        case RecordKind::Line: return 1;
+        case RecordKind::Arc: {
+            const ArcValues a = record.Arc();
+            const double sweep = Sweep(std::atan2(a.y1 - a.cy, a.x1 - a.cx), std::atan2(a.y2 - a.cy, a.x2 - a.cx), a.sense != '-');
+            return static_cast<size_t>(ChordsFor(a.r, sweep, flatness));
+        }
+        case RecordKind::Circle: return static_cast<size_t>(ChordsFor(record.Circle().r, kTurn, flatness));
+        case RecordKind::None: return 0;
+    }
+    return 0;
 }
 
 double RecordLength(const RecordValues& record) {

@@ -43,6 +43,9 @@ Point2 InteriorPoint(const Outline& outline);
 // The area a closed outline encloses, by the shoelace formula over its points (counter-clockwise positive).
 double EnclosedArea(const Outline& outline);
 
+// How many points AppendRecordPath adds for `record` at `flatness`.
+size_t PathPoints(const RecordValues& record, double flatness);
+
 // The length of a record's path: a line's length, an arc's radius times its sweep, a circle's circumference.
 double RecordLength(const RecordValues& record);
 

@@ -22,6 +22,24 @@ double Flatness(const Program& program) {
     return std::max(size * 1e-5, 1e-6);
 }
 
+// The flatness, from `flatness` up, at which the parts' outlines take at most about `most` points in all: a
+// drawing of tens of thousands of tiny, nearly whole arcs is followed more loosely rather than filling the
+// memory. An arc's chords grow as one over the square root of the flatness.
+double FlatnessWithin(const Program& program, double flatness, size_t most) {
+    for (int round = 0; round < 4; ++round) {
+        size_t points = 0;
+        for (int32_t i = 0; i < PartRowCount(program); ++i) {
+            const PartEntry& entry = program.partList[static_cast<size_t>(i)];
+            if (PartFields(entry).IsDeleted()) continue;
+            for (const RecordValues& record : entry.Records()) points += PathPoints(record, flatness);
+        }
+        if (points <= most) return flatness;
+        const double over = static_cast<double>(points) / static_cast<double>(most);
+        flatness *= over * over;
+    }
+    return flatness;
+}
+
 Point2 StartOf(const Outline& outline) { return outline.points.front(); }
 
 
@@ -264,7 +282,7 @@ std::vector<Travel> TravelMoves(const Program& program) {
 }
 
 OutlineIndex PartOutlines(const Program& program) {
-    const double flatness = Flatness(program);
+    const double flatness = FlatnessWithin(program, Flatness(program), kMostOutlinePoints);
     std::vector<Outline> outlines;
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];

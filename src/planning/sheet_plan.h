@@ -44,7 +44,9 @@ std::vector<Travel> TravelMoves(const Program& program);
 bool ContourCloses(const RecordList& records);
 
 // The outlines of parts 0..partCount-1 (deleted ones as empty outlines), flattened finely enough for the
-// sheet's size, and the index over them.
+// sheet's size, and the index over them; more loosely where that would take more than kMostOutlinePoints
+// points in all.
+inline constexpr size_t kMostOutlinePoints = 400'000;
 OutlineIndex PartOutlines(const Program& program);
 
 }  // namespace zorvan

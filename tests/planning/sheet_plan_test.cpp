@@ -269,3 +269,29 @@ TEST(SheetPlanTest, TheLeadInSearchStaysWithinItsBudgetWhereNothingFits) {
 
 }  // namespace
 }  // namespace zorvan
+
+namespace zorvan {
+namespace {
+
+// A closed polyline of 1,000 nearly whole arcs, each as wide as the drawing: followed at the sheet's fine
+// flatness they would take 4 million points; the outlines stay within their budget of points instead.
+TEST(SheetPlanTest, OutlinesOfHugeNearlyWholeArcsStayWithinTheirBudgetOfPoints) {
+    std::vector<Vertex> vertices;
+    for (int k = 0; k < 1000; ++k) vertices.push_back({k % 2 == 0 ? 0.0 : 1000.0, k * 1e-3, -50});
+    DxfText dxf;
+    dxf.LwPolyline(vertices);
+    for (const ReadMode mode : {ReadMode::Default, ReadMode::Sheet}) {
+        auto program = std::make_unique<Program>();
+        JobOptions options;
+        options.read.mode = mode;
+        ASSERT_EQ(RunMainJob(*program, dxf.Build(), options).read.outcome, DxfReadOutcome::Loaded);
+        size_t points = 0;
+        const OutlineIndex index = PartOutlines(*program);
+        for (const Outline& outline : index.outlines()) points += outline.points.size();
+        EXPECT_GT(points, kMostOutlinePoints / 2);
+        EXPECT_LE(points, kMostOutlinePoints + 2);
+    }
+}
+
+}  // namespace
+}  // namespace zorvan
