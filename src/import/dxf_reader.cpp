@@ -3,6 +3,8 @@
 #include "import/dxf_reader.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "geometry/extents.h"
@@ -88,9 +90,49 @@ void NoteHealing(const dxf::HealReport& healed, ReadReport& report) {
 }
 
 // Sheet mode's contours come healed, with their chain; the default reading's are chained here.
+// Why a drawing is beyond any cutting table, or empty: larger than 100 m, or lying so far from its origin
+// (100 km) that its positions lose the precision a cut needs. Records in undeclared units count as millimetres.
+std::string BeyondAnyTable(const NewDrawing& drawing) {
+    const double perUnit = MillimetresPerUnitNamed(drawing.recordUnits).value_or(1.0);
+    struct {
+        double minX = HUGE_VAL, minY = HUGE_VAL, maxX = -HUGE_VAL, maxY = -HUGE_VAL;
+    } e;  // the records' own box (a curve's whole circle), whatever the extents started from
+    const auto widen = [&e](double x, double y, double r) {
+        e.minX = std::min(e.minX, x - r), e.minY = std::min(e.minY, y - r);
+        e.maxX = std::max(e.maxX, x + r), e.maxY = std::max(e.maxY, y + r);
+    };
+    for (const RecordValues& record : drawing.records.values) {
+        if (record.IsArc()) {
+            widen(record.Arc().cx, record.Arc().cy, record.Arc().r);
+        } else if (record.IsCircle()) {
+            widen(record.Circle().cx, record.Circle().cy, record.Circle().r);
+        } else {
+            widen(record.StartX(), record.StartY(), 0);
+            widen(record.EndX(), record.EndY(), 0);
+        }
+    }
+    const double size = std::max(e.maxX - e.minX, e.maxY - e.minY) * perUnit;
+    const double reach = std::max({std::fabs(e.minX), std::fabs(e.maxX), std::fabs(e.minY), std::fabs(e.maxY)}) * perUnit;
+    constexpr double kLargestTable = 100'000, kFarthest = 100'000'000;  // millimetres
+    if (!(size <= kLargestTable)) {
+        char metres[32];
+        std::snprintf(metres, sizeof metres, size < 1e15 ? "%.0f" : "%.1e", size / 1000);
+        return "The drawing is " + std::string(metres) + " m across, larger than any cutting table (100 m). "
+               "It was not loaded; the previous drawing is kept.";
+    }
+    if (!(reach <= kFarthest)) {
+        return "The drawing lies more than 100 km from its origin, where positions lose the precision a cut needs. "
+               "It was not loaded; the previous drawing is kept.";
+    }
+    return {};
+}
+
 DxfReadResult Finish(Program& program, NewDrawing& drawing, ReadReport report) {
     if (drawing.records.size() == 0) {  // say what was there, if anything that could have been cut
         return Refused(DxfReadOutcome::Empty, TableLimit::Records, LeftOutWarning(report, drawing.mode, "sheet mode"));
+    }
+    if (std::string beyond = BeyondAnyTable(drawing); !beyond.empty()) {
+        return Refused(DxfReadOutcome::OutOfRange, TableLimit::Records, std::move(beyond));
     }
     drawing.tables = ChainTables(drawing.records.size());
     if (drawing.mode != ReadMode::Sheet) drawing.contourChain = ChainRecordValues(drawing.records.values, drawing.tables);
@@ -128,7 +170,9 @@ DxfReadResult LoadDefault(Program& program, std::string_view text, const ReadOpt
     }
     drawing.declaredUnits = drawing.recordUnits = UnitsName(facts.insUnits);
     drawing.unitsSource = UnitsAsTheyStand(drawing.recordUnits);
-    ReadReport report{std::move(facts.notRead), {}, std::move(facts.readFlat)};
+    ReadReport report;
+    report.notRead = std::move(facts.notRead);
+    report.readFlat = std::move(facts.readFlat);
     for (const std::string_view type : {"INSERT", "ELLIPSE", "SPLINE"}) {
         if (const auto found = report.notRead.find(type); found != report.notRead.end()) {
             report.cutGeometry[std::string(type)] += found->second;
@@ -172,6 +216,9 @@ DxfReadResult LoadSheet(Program& program, std::string_view text, const ReadOptio
         return Refused(DxfReadOutcome::TooLarge, TableLimit::DxfEntities);
     }
     drawing.entityCount = read.expandedEntities;
+    if (const auto perUnit = MillimetresPerUnit(document.insUnits); perUnit && *perUnit < 1e-3) {
+        read.report.tinyUnits = UnitsName(document.insUnits);
+    }
     // The join tolerance is a length in millimetres: in the records' units where the drawing declares its own.
     const bool converted = MillimetresPerUnit(document.insUnits).has_value();
     const double perUnit = converted && options.units == OutputUnits::Inches ? 25.4 : 1.0;
@@ -259,6 +306,10 @@ std::string LeftOutWarning(const ReadReport& report, ReadMode mode, std::string_
         add(std::to_string(report.edgeToEdge) + " parts are drawn edge to edge: each is cut whole, and they lose a kerf "
             "between them.");
     }
+    if (!report.tinyUnits.empty()) {
+        add("The drawing declares its units as " + report.tinyUnits + ", smaller than a micrometre: check that "
+            "they are meant.");
+    }
     if (report.arrangedAsDrawn) add("The loose lines and arcs were too many to find the regions they enclose: joined as drawn.");
     return warning;
 }
@@ -281,7 +332,7 @@ std::string ReadOutcomeMessage(const DxfReadResult& result) {
                                                      ". It was not loaded; the previous drawing is kept.";
             return what + (result.detail.empty() ? "" : " " + result.detail);
         }
-        case DxfReadOutcome::OutOfRange: return std::string(kOutOfRangeMessage);
+        case DxfReadOutcome::OutOfRange: return result.detail.empty() ? std::string(kOutOfRangeMessage) : result.detail;
     }
     return {};
 }

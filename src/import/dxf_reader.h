@@ -87,6 +87,9 @@ struct ReadReport {
     // them); whether the loose pieces were too many to find their regions, so they were joined as drawn.
     int32_t edgeToEdge = 0;
     bool arrangedAsDrawn = false;
+    // Sheet mode: the declared units' name where they are smaller than a micrometre (angstroms, nanometres),
+    // which makes any part smaller than a speck: likely not what the drawing means.
+    std::string tinyUnits;
 };
 
 struct DxfReadResult {

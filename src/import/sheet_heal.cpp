@@ -182,10 +182,15 @@ struct Sorted {
 Sorted SortRecords(const BuiltRecords& records, double tolerance, HealReport& report) {
     Sorted sorted;
     std::map<int32_t, size_t> slot;
+    std::map<int32_t, bool> vanished;  // closed entities with a tiny piece: whether all their pieces were tiny
     for (size_t i = 0; i < records.size(); ++i) {
         const RecordValues& record = records.values[i];
         const int32_t group = i < records.groups.size() ? records.groups[i] : -1;
         const bool tiny = record.IsCircle() ? 2 * record.Circle().r < tolerance : LengthOf(record) < tolerance;
+        if (group >= 0 && !record.IsCircle()) {
+            const auto [at, fresh] = vanished.try_emplace(group, tiny);
+            if (!fresh) at->second = at->second && tiny;
+        }
         if (tiny) {
             if (group < 0 || record.IsCircle()) ++report.zeroSize;
             continue;
@@ -199,6 +204,7 @@ Sorted SortRecords(const BuiltRecords& records, double tolerance, HealReport& re
         if (fresh) sorted.closed.emplace_back();
         sorted.closed[at->second].push_back(i);
     }
+    for (const auto& [group, gone] : vanished) report.zeroSize += gone ? 1 : 0;  // a closed entity too small to cut
     return sorted;
 }
 

@@ -416,6 +416,16 @@ private:
         if (!plane) return CountCut(context, "INSERT on a tilted plane");
         const Block& definition = block->second;
         const double sx = entity.Number(41, 1), sy = entity.Number(42, 1);
+        // A scale of 0 (or one that is no number, which reads as 0) would shrink the block to a point: every
+        // part in it a circle of radius 0. The drawing is refused rather than cut as nothing.
+        if (!(std::fabs(sx) > 0) || !(std::fabs(sy) > 0) || !std::isfinite(sx) || !std::isfinite(sy) ||
+            !std::isfinite(entity.Number(10)) || !std::isfinite(entity.Number(20))) {
+            result_.refusal = "The drawing inserts block \"" + std::string(name) +
+                              "\" at a scale of 0 or one that is not a number (" + std::string(entity.Text(41).value_or("1")) +
+                              " by " + std::string(entity.Text(42).value_or("1")) +
+                              "). It was not loaded; the previous drawing is kept.";
+            return;
+        }
         const double rotation = entity.Number(50) * std::numbers::pi / 180;
         const int32_t columns = std::max(1, entity.Integer(70, 1)), rows = std::max(1, entity.Integer(71, 1));
         const double columnSpacing = entity.Number(44), rowSpacing = entity.Number(45);

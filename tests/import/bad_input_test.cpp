@@ -114,13 +114,29 @@ TEST_F(BadInputTest, OddNumbersReadByTheLenientRule) {
 }
 
 TEST_F(BadInputTest, CoordinatesOfAnyFiniteMagnitude) {
-    // Up to 1E+307 the records hold the numbers and the chaining joins them.
-    ASSERT_EQ(LoadDxfText(*program, DxfText().Line(-1e307, 1e307, 1e307, 1e307).Line(1e307, 1e307, -1e307, 1e307).Build())
-                  .outcome,
-              DxfReadOutcome::Loaded);
-    EXPECT_EQ(program->contourChain, "0|1|:");
-    ExpectSoundDrawing();
-    // Beyond, or where the arithmetic leaves the doubles, the drawing is refused and the previous one kept.
+    // A drawing up to 100 m across and up to 100 km from its origin is read, in either mode.
+    for (const ReadMode mode : {ReadMode::Default, ReadMode::Sheet}) {
+        ReadOptions options;
+        options.mode = mode;
+        options.cutOpen = true;
+        const double far = 9.9e7, wide = 9.9e4;
+        ASSERT_EQ(LoadDxfText(*program, DxfText().Line(far, far, far - wide, far).Line(far - wide, far, far, far).Build(), options)
+                      .outcome,
+                  DxfReadOutcome::Loaded);
+        ExpectSoundDrawing();
+    }
+    // Larger than any table, or farther out, the drawing is refused, saying why; so is one whose numbers
+    // or arithmetic leave the doubles. The previous drawing is kept.
+    const std::pair<std::string, const char*> beyond[] = {
+        {DxfText().Line(0, 0, 1.01e5, 0).Build(), "The drawing is 101 m across, larger than any cutting table (100 m)."},
+        {DxfText().Line(-1e307, 1e307, 1e307, 1e307).Build(), "m across, larger than any cutting table"},
+        {DxfText().Line(1.01e8, 0, 1.01e8, 10).Build(), "more than 100 km from its origin"},
+    };
+    for (const auto& [text, message] : beyond) {
+        const DxfReadResult result = LoadDxfText(*program, text);
+        EXPECT_EQ(result.outcome, DxfReadOutcome::OutOfRange);
+        EXPECT_NE(ReadOutcomeMessage(result).find(message), std::string::npos) << ReadOutcomeMessage(result);
+    }
     for (const std::string& text :
          {DxfText().Line(0, 0, 1.5e308, 0).Build(), DxfText().Line(1e308, 1e308, -1e308, -1e308).Build(),
           DxfText().Arc(1e307, 0, 1e307, 0, 90).Build(), DxfText().Circle(-1e307, 0, 1e307).Build(),

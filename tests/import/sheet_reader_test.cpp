@@ -370,6 +370,18 @@ TEST(SheetReaderTest, DeclaredUnitsAreConvertedAndNamed) {
     }
 }
 
+// A plate drawn in angstroms is a speck: each contour is too small to cut and counted, and the units are
+// named as likely not meant.
+TEST(SheetReaderTest, UnitsSmallerThanAMicrometreAreNamed) {
+    auto program = std::make_unique<Program>();
+    const DxfText plate = DxfText().LwPolyline({{0, 0}, {100, 0}, {100, 60}, {0, 60}}).Circle(30, 30, 5);
+    const DxfReadResult result = LoadDxfText(*program, Drawing(Units(11), {}, plate), Sheet());
+    EXPECT_EQ(result.outcome, DxfReadOutcome::Empty);
+    EXPECT_NE(ReadOutcomeMessage(result).find("Not cut: 2 pieces of zero size. The drawing declares its units as "
+                                              "angstroms, smaller than a micrometre: check that they are meant."),
+              std::string::npos) << ReadOutcomeMessage(result);
+}
+
 struct Point3 {
     double x, y, z;
 };
@@ -461,7 +473,8 @@ TEST(SheetReaderTest, LeavesOutWhatIsNotCutAndSaysWhat) {
               "1 HATCH, 1 TEXT, 1 in paper space, 1 invisible, 2 on hidden layers.");
 }
 
-// Blocks that insert themselves, nest too deep, or make too much work in their copies are refused, saying so.
+// Blocks that insert themselves, nest too deep, are scaled to nothing or make too much work in their copies are
+// refused, saying so.
 TEST(SheetReaderTest, BlocksThatInsertThemselvesOrNestTooDeepAreRefused) {
     DxfText loop;  // A holds B, B holds A
     Insert(Block(loop, "A", {0, 0}).Circle(0, 0, 1), "B", {5, 0}, 1, 1, 0).Pair("0", "ENDBLK");
@@ -479,6 +492,8 @@ TEST(SheetReaderTest, BlocksThatInsertThemselvesOrNestTooDeepAreRefused) {
     Block(noisy, "L", {0, 0}).Pair("0", "LINE");
     for (int k = 0; k < 20000; ++k) noisy.Pair("999", "x");
     noisy.Pair("8", "0").Num("10", 0).Num("20", 0).Num("11", 1).Num("21", 0).Pair("0", "ENDBLK");
+    DxfText ring;  // a ring inserted at a scale of 0, or of "inf", which reads as 0
+    Block(ring, "RING", {0, 0}).Circle(0, 0, 5).Pair("0", "ENDBLK");
     const auto array = [](const char* name, int side) {
         return Inserting(name).Pair("70", std::to_string(side)).Pair("71", std::to_string(side)).Num("44", 3).Num("45", 3);
     };
@@ -492,6 +507,9 @@ TEST(SheetReaderTest, BlocksThatInsertThemselvesOrNestTooDeepAreRefused) {
         {Drawing("", huge, array("DOT", 1001)), "too large to read: it holds more than 1,000,000 block insertions"},
         {Drawing("", points, array("PTS", 70)), "more than 4,000,000 entities, counting every insertion of a block"},
         {Drawing("", noisy, array("L", 50)), "more than 40,000,000 DXF values, counting every insertion of a block"},
+        {Drawing("", ring, DxfText().Pair("0", "INSERT").Pair("2", "RING").Num("41", 0)),
+         "inserts block \"RING\" at a scale of 0 or one that is not a number (0 by 1)"},
+        {Drawing("", ring, DxfText().Pair("0", "INSERT").Pair("2", "RING").Pair("42", "inf")), "(1 by inf)"},
     };
     for (const auto& [dxf, message] : refused) {
         SCOPED_TRACE(message);
