@@ -100,6 +100,9 @@ public:
         return text;
     }
 
+    size_t Position() const { return pos_; }
+    bool AtEnd() const { return pos_ >= bytes_.size(); }
+
 private:
     std::string_view bytes_;
     size_t pos_;
@@ -204,23 +207,30 @@ bool AppendValue(std::string& out, ValueType type, std::string_view raw) {
 
 bool IsBinaryDxf(std::string_view bytes) { return bytes.starts_with(kSentinel); }
 
-std::optional<std::string> BinaryDxfToText(std::string_view bytes) {
-    if (!IsBinaryDxf(bytes)) return std::nullopt;
+std::optional<std::string> BinaryDxfToText(std::string_view bytes, size_t* damagedAt) {
+    const auto damaged = [damagedAt](size_t at) -> std::optional<std::string> {
+        if (damagedAt) *damagedAt = at;
+        return std::nullopt;
+    };
+    if (!IsBinaryDxf(bytes)) return damaged(0);
     const auto width = DetectCodeWidth(bytes.substr(kSentinel.size()));
-    if (!width) return std::nullopt;
+    if (!width) return damaged(kSentinel.size());
 
     ByteCursor cursor(bytes, kSentinel.size());
     std::string text;
     text.reserve(bytes.size() * 2);
     while (true) {
+        // Data that ends between groups ends the drawing, as the end of a text file does.
+        if (cursor.AtEnd()) return text + "  0\r\nEOF\r\n";
+        const size_t group = cursor.Position();
         const auto code = ReadGroupCode(cursor, *width);
-        if (!code) return std::nullopt;
+        if (!code) return damaged(group);
         const auto type = TypeOfCode(*code);
-        if (!type) return std::nullopt;
+        if (!type) return damaged(group);
         const auto raw = ReadRawValue(cursor, *type);
-        if (!raw) return std::nullopt;
+        if (!raw) return damaged(group);
         AppendCodeLine(text, *code);
-        if (!AppendValue(text, *type, *raw)) return std::nullopt;
+        if (!AppendValue(text, *type, *raw)) return damaged(group);
         if (*code == 0 && *raw == "EOF") return text;
     }
 }

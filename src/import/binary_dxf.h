@@ -4,6 +4,7 @@
 // form its group code calls for. Writing the pairs out as text lines lets the one text reader serve both.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,10 +21,12 @@ bool IsBinaryDxf(std::string_view bytes);
 // doubles with the shortest text that reads back to the same double ("." always), booleans as 0/1, binary
 // chunks as upper-case hex. Anything after the EOF group is ignored.
 //
-// Nothing when the data is damaged: not binary DXF, an unknown layout (the first group is not (0, "SECTION")),
-// an unknown group code, a group cut short, a string without its terminating NUL, a double that is not a finite
-// number, or no EOF group before the data ends. Never reads out of bounds, whatever the bytes.
+// Data that ends between two groups without an EOF group is read to its end, as a text file is. Nothing when
+// the data is damaged: not binary DXF, an unknown layout (the first group is not (0, "SECTION")), an unknown
+// group code, a group cut short, a string without its terminating NUL, or a double that is not a finite
+// number; `damagedAt`, where given, is then set to the byte where the damaged group starts. Never reads out of
+// bounds, whatever the bytes.
 //   BinaryDxfToText(sentinel + "\0\0SECTION\0" + "\0\0EOF\0") == "  0\r\nSECTION\r\n  0\r\nEOF\r\n"
-std::optional<std::string> BinaryDxfToText(std::string_view bytes);
+std::optional<std::string> BinaryDxfToText(std::string_view bytes, size_t* damagedAt = nullptr);
 
 }  // namespace zorvan

@@ -196,8 +196,13 @@ dxf::Extents TightExtents(const RecordList& records) {
 DxfReadResult LoadSheet(Program& program, std::string_view text, const ReadOptions& options) {
     std::optional<std::string> decoded;
     if (text.starts_with(kBinarySentinelStart)) {  // read as the text it stands for; refused when damaged
-        decoded = BinaryDxfToText(text);
-        if (!decoded) return Refused(DxfReadOutcome::Binary);
+        size_t damagedAt = 0;
+        decoded = BinaryDxfToText(text, &damagedAt);
+        if (!decoded) {
+            return Refused(DxfReadOutcome::Binary, TableLimit::Records,
+                           "The binary DXF file is damaged at byte " + std::to_string(damagedAt) +
+                               ". It was not loaded; the previous drawing is kept.");
+        }
         text = *decoded;
     }
     const dxf::Document document = dxf::ReadDocument(text);
@@ -323,7 +328,7 @@ std::string ReadOutcomeMessage(const DxfReadResult& result) {
         case DxfReadOutcome::HasSpline: return std::string(kSplineMessage);
         case DxfReadOutcome::TooLarge: return TableLimitMessage(result.limit, result.detail);
         case DxfReadOutcome::BadBlocks: return result.detail;
-        case DxfReadOutcome::Binary: return std::string(kBinaryDxfMessage);
+        case DxfReadOutcome::Binary: return result.detail.empty() ? std::string(kBinaryDxfMessage) : result.detail;
         case DxfReadOutcome::Empty: {
             const int32_t open = result.openContours;
             const std::string what = open == 0 ? std::string(kEmptyDrawingMessage)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -178,19 +180,34 @@ TEST(BinaryDxfTest, GivesNothingForDamagedData) {
         {"chunk longer than the data", BinaryFile(Code(310, true) + "\xC8" "abc", true)},
         {"not a number", BinaryFile(Code(10, true) + Dbl(std::nan("")), true)},
         {"infinity", BinaryFile(Code(10, true) + Dbl(std::numeric_limits<double>::infinity()), true)},
-        {"no EOF group", kSentinel + Code(0, true) + Str("SECTION") + Code(0, true) + Str("ENDSEC")},
     };
     for (const auto& [what, bytes] : damaged) EXPECT_EQ(BinaryDxfToText(bytes), std::nullopt) << what;
 }
 
-TEST(BinaryDxfTest, GivesNothingForEveryCutShortFile) {
+// Data that ends between groups is read to its end, as a text file is; one cut inside a group is damaged
+// there, and the byte where that group starts is named.
+TEST(BinaryDxfTest, ReadsToTheEndOrNamesTheDamagedGroup) {
+    EXPECT_EQ(BinaryDxfToText(kSentinel + Code(0, true) + Str("SECTION") + Code(0, true) + Str("ENDSEC")),
+              "  0\r\nSECTION\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n");
     for (const bool twoBytes : {true, false}) {
-        std::string groups;
-        for (const ValueCase& value : ValueCases()) groups += Code(value.code, twoBytes) + value.bytes;
-        const std::string file = BinaryFile(groups, twoBytes);
-        ASSERT_TRUE(BinaryDxfToText(file));
-        for (size_t length = 0; length < file.size(); ++length) {
-            EXPECT_EQ(BinaryDxfToText(file.substr(0, length)), std::nullopt) << "cut at " << length;
+        std::vector<size_t> groupStarts{kSentinel.size()};
+        std::string groups = Code(0, twoBytes) + Str("SECTION");
+        for (const ValueCase& value : ValueCases()) {
+            groupStarts.push_back(kSentinel.size() + groups.size());
+            groups += Code(value.code, twoBytes) + value.bytes;
+        }
+        const std::string file = kSentinel + groups;
+        groupStarts.push_back(file.size());
+        for (size_t length = kSentinel.size() + 1; length <= file.size(); ++length) {
+            size_t damagedAt = 0;
+            const auto text = BinaryDxfToText(file.substr(0, length), &damagedAt);
+            const auto next = std::lower_bound(groupStarts.begin(), groupStarts.end(), length);
+            if (*next == length) {
+                EXPECT_TRUE(text && text->ends_with("  0\r\nEOF\r\n")) << "cut at " << length;
+            } else {
+                EXPECT_EQ(text, std::nullopt) << "cut at " << length;
+                EXPECT_EQ(damagedAt, *(next - 1)) << "cut at " << length;
+            }
         }
     }
 }
