@@ -201,3 +201,48 @@ void BM_SvgPreview(benchmark::State& state) {
 BENCHMARK(BM_SvgPreview)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// Drawings made to cost: 0 a closed polyline of 99,000 nearly whole bulge arcs round a circle; 1 the same
+// with 60,000 arcs each as wide as the drawing; 2 a thousand concentric squares 1 apart, whose lead-ins of 20
+// fit nowhere.
+std::string HostileDxf(int64_t which) {
+    std::string dxf = "0\nSECTION\n2\nENTITIES\n";
+    const auto number = [](double v) { return std::to_string(v); };
+    if (which == 2) {
+        for (int k = 1; k <= 1000; ++k) {
+            const std::string s = number(k), m = number(-k);
+            dxf += "0\nLWPOLYLINE\n8\n0\n90\n4\n70\n1\n10\n" + m + "\n20\n" + m + "\n10\n" + s + "\n20\n" + m + "\n10\n" + s +
+                   "\n20\n" + s + "\n10\n" + m + "\n20\n" + s + "\n";
+        }
+    } else {
+        const int n = which == 0 ? 99000 : 60000;
+        dxf += "0\nLWPOLYLINE\n8\n0\n90\n" + std::to_string(n) + "\n70\n1\n";
+        for (int k = 0; k < n; ++k) {
+            const double a = 2 * 3.14159265358979 * k / n;
+            const double x = which == 0 ? 1000 * std::cos(a) : (k % 2 == 0 ? 0 : 1000);
+            const double y = which == 0 ? 1000 * std::sin(a) : k * 1e-3;
+            dxf += "10\n" + number(x) + "\n20\n" + number(y) + "\n42\n-50\n";
+        }
+    }
+    return dxf + "0\nENDSEC\n0\nEOF\n";
+}
+
+// The main job on each hostile drawing, in the default mode (mode 0) and in sheet mode (mode 1), lead-ins of
+// 20. A drawing refused counts its refusal's time.
+void BM_HostileMainJob(benchmark::State& state) {
+    const std::string dxf = HostileDxf(state.range(0));
+    JobOptions options;
+    options.leadIn = "20";
+    options.read.mode = state.range(1) == 1 ? ReadMode::Sheet : ReadMode::Default;
+    for (auto _ : state) {
+        auto program = std::make_unique<Program>();
+        const JobResult job = RunMainJob(*program, dxf, options);
+        benchmark::DoNotOptimize(job.programText.data());
+        state.counters["refused"] = job.read.outcome == DxfReadOutcome::Loaded ? 0 : 1;
+    }
+}
+BENCHMARK(BM_HostileMainJob)->ArgNames({"drawing", "sheet"})->ArgsProduct({{0, 1, 2}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+}  // namespace
