@@ -1,5 +1,6 @@
 // The main job from DXF text to G-code rows in memory: reading, contour list, part preparation, lead-ins
 // and the program writer, with the rules a drawing and a program must keep whatever the input.
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,12 +18,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return created;
     }();
     const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const auto started = std::chrono::steady_clock::now();
     for (const zorvan::ReadMode mode : {zorvan::ReadMode::Default, zorvan::ReadMode::Sheet}) {
         const zorvan::fuzz::MainJobOutcome outcome = zorvan::fuzz::RunMainJob(*program, text, mode);
         if (outcome.failure) {
             std::fprintf(stderr, "broken rule in the main job: %s\n", outcome.failure->c_str());
             std::abort();
         }
+    }
+    // Work bounded by the input's size: a small file that keeps the job busy for long is a finding, like a
+    // crash (a second, and 50 microseconds a byte, allow for the sanitizers).
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (seconds > 1.0 + 50e-6 * static_cast<double>(size)) {
+        std::fprintf(stderr, "too much work for the input's size: %.2f s for %zu bytes\n", seconds, size);
+        std::abort();
     }
     return 0;
 }

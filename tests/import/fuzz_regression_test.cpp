@@ -36,16 +36,21 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kFolder = ZORVAN_SOURCE_DIR "/tests/data/fuzz";
+// The fuzz targets' own seeds of extreme values: huge and non-finite parameters, long runs of groups, wide
+// arrays of inserts, nearly whole bulge arcs.
+const fs::path kSeeds = ZORVAN_SOURCE_DIR "/fuzz/seeds";
 
-std::vector<fs::path> FoundInputs() {
+std::vector<fs::path> InputsIn(const fs::path& folder) {
     std::vector<fs::path> inputs;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(kFolder, error)) {
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
         if (entry.is_regular_file()) inputs.push_back(entry.path());
     }
     std::sort(inputs.begin(), inputs.end());
     return inputs;
 }
+
+std::vector<fs::path> FoundInputs() { return InputsIn(kFolder); }
 
 class FuzzRegressionTest : public ::testing::TestWithParam<fs::path> {};
 
@@ -71,6 +76,7 @@ std::string TestName(const ::testing::TestParamInfo<fs::path>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FoundInputs, FuzzRegressionTest, ::testing::ValuesIn(FoundInputs()), TestName);
+INSTANTIATE_TEST_SUITE_P(ExtremeSeeds, FuzzRegressionTest, ::testing::ValuesIn(InputsIn(kSeeds)), TestName);
 
 // An empty or missing folder would leave nothing above to run.
 TEST(FuzzRegressionInputs, FolderHoldsTheInputs) { EXPECT_FALSE(FoundInputs().empty()) << kFolder; }
