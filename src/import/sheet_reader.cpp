@@ -29,6 +29,10 @@ constexpr size_t kMostInsertions = 1000000;
 constexpr size_t kMostVisits = 4000000;
 constexpr size_t kMostValuesRead = 40000000;
 constexpr double kTurn = 2 * std::numbers::pi;
+// The largest angles (in degrees) and ellipse parameters (in radians) read: beyond them a double no longer
+// tells a thousandth of a degree apart, and no CAD program writes them. Such an entity is left out and named.
+constexpr double kLargestDegrees = 1e9;
+constexpr double kLargestRadians = 1e7;
 
 // An angle's sweep brought into (0, one turn], however large or small it was: a loop adding turns would
 // never end past 1e16, where adding a turn no longer changes the number. Not a number gives 0.
@@ -215,7 +219,7 @@ private:
         if (!plane) return CountCut(context, std::string(entity.type) + " on a tilted plane");
         const Affine2 local = plane->Then(map);
         if (entity.type == "CIRCLE") return Circle(entity, local);
-        if (entity.type == "ARC") return Arc(entity, local);
+        if (entity.type == "ARC") return Arc(entity, local, context);
         if (entity.type == "LWPOLYLINE") return LwPolyline(entity, local);
         Polyline(entity, local);
     }
@@ -235,10 +239,13 @@ private:
     }
 
     // DXF arcs run counter-clockwise from the start angle to the end angle, in degrees.
-    void Arc(const Entity& entity, const Affine2& map) {
+    void Arc(const Entity& entity, const Affine2& map, const Context& context) {
         const double cx = entity.Number(10), cy = entity.Number(20), r = entity.Number(40);
         const double startDeg = entity.Number(50), endDeg = entity.Number(51);
         if (!(r > 0)) return;
+        if (!(std::fabs(startDeg) <= kLargestDegrees) || !(std::fabs(endDeg) <= kLargestDegrees)) {
+            return CountCut(context, "ARC with angles out of range");
+        }
         const Vector2 start{std::cos(PI_ * startDeg / 180) * r + cx, std::sin(PI_ * startDeg / 180) * r + cy};
         const Vector2 end{std::cos(PI_ * endDeg / 180) * r + cx, std::sin(PI_ * endDeg / 180) * r + cy};
         if (map.IsIdentity()) return EmitArc({cx, cy}, r, startDeg, endDeg, '+', start, end);
@@ -336,6 +343,9 @@ private:
         // from above, to the right when the direction points down.
         const double sign = nz < 0 ? -1 : 1;
         const Vector2 minor{-sign * major.y * ratio, sign * major.x * ratio};
+        if (!(std::fabs(entity.Number(41, 0)) <= kLargestRadians) || !(std::fabs(entity.Number(42, kTurn)) <= kLargestRadians)) {
+            return CountCut(context, "ELLIPSE with parameters out of range");
+        }
         const double t0 = std::fmod(entity.Number(41, 0), kTurn), t1 = entity.Number(42, kTurn);
         const double given = t1 - entity.Number(41, 0);
         const double sweep = given > 0 ? std::min(given, kTurn) : PositiveSweep(given);

@@ -527,8 +527,8 @@ TEST(SheetReaderTest, BlocksThatInsertThemselvesOrNestTooDeepAreRefused) {
 namespace zorvan {
 namespace {
 
-// Angles so large that adding a turn no longer changes them, or not numbers at all: read at once, the
-// curves they make or nothing, never a loop without end.
+// Angles so large that adding a turn no longer changes them: read at once, never a loop without end; the
+// entities are left out and named.
 TEST(SheetReaderTest, HugeAnglesAreReadAtOnce) {
     DxfText e;
     e.Pair("0", "ELLIPSE").Pair("8", "0").Num("10", 0).Num("20", 0).Num("11", 10).Num("21", 0).Num("40", 0.5)
@@ -538,9 +538,12 @@ TEST(SheetReaderTest, HugeAnglesAreReadAtOnce) {
     DxfText blocks;
     Block(blocks, "B", {0, 0}).Arc(0, 0, 5, 1e20, 0).Pair("0", "ENDBLK");
     Insert(e, "B", {100, 0}, 2, 1, 0);  // scaled unevenly, so the arc is an ellipse's
+    e.Circle(0, 0, 3);
     auto program = std::make_unique<Program>();
     const DxfReadResult result = LoadDxfText(*program, Drawing("", blocks, e), Sheet());
     EXPECT_EQ(result.outcome, DxfReadOutcome::Loaded);
+    EXPECT_EQ(CountList(result.report.cutGeometry), "2 ELLIPSE with parameters out of range");
+    EXPECT_EQ(program->store.n, 0);  // the circle alone
 }
 
 }  // namespace
