@@ -197,7 +197,7 @@ size_t MergeArcs(std::vector<Piece>& arcs, double tolerance, std::vector<Piece>&
     const auto keysNear = [&](size_t i) {
         const int64_t x = CellOf(arcs[i].centre.x, cell), y = CellOf(arcs[i].centre.y, cell);
         const int64_t r = CellOf(arcs[i].Radius(), cell);
-        const auto key = [](int64_t kx, int64_t ky, int64_t kr) { return CellKey(kx, ky) ^ static_cast<uint64_t>(kr * 0x85EBCA6B); };
+        const auto key = [](int64_t kx, int64_t ky, int64_t kr) { return CellKey(kx, ky) ^ (static_cast<uint64_t>(kr) * 0x85EBCA6BULL); };
         std::vector<uint64_t> keys{key(x, y, r)};
         for (int64_t dx = -1; dx <= 1; ++dx) {
             for (int64_t dy = -1; dy <= 1; ++dy) {

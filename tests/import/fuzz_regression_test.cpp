@@ -4,6 +4,8 @@
 // sanitizer report, every rule kept.
 //
 // The inputs and what each shows:
+//   arc_radius_cell_key_overflow.dxf loose arcs of a huge radius: the grid key of their radius overflowed a
+//                                    signed multiplication while arcs drawn twice were merged (sheet mode)
 //   arc_start_point_overflow.dxf     an ARC of centre X 1E308 and radius 1E308: its start point X overflowed
 //                                    and "inf" was written into the record (now refused as out of range)
 //   circle_start_point_overflow.dxf  a CIRCLE of centre X -1E308 and radius 1E308: the start point cx - r
