@@ -332,8 +332,17 @@ Box BoxOf(const Piece& p, double grow) {
     return {box.minX - grow, box.minY - grow, box.maxX + grow, box.maxY + grow};
 }
 
-// Split shares of every piece, from the pairs whose boxes share a grid cell. False when the pairs exceed the
-// bound.
+// How many of the split shares from `from` on cut `piece` inside, away from its ends: the splits that make
+// new pieces.
+size_t Inner(const std::vector<double>& shares, size_t from, const Piece& piece, double tolerance) {
+    const double margin = tolerance / std::max(piece.Length(), tolerance);
+    size_t inner = 0;
+    for (size_t k = from; k < shares.size(); ++k) inner += shares[k] > margin && shares[k] < 1 - margin ? 1 : 0;
+    return inner;
+}
+
+// Split shares of every piece, from the pairs whose boxes share a grid cell. False when the pairs, or the
+// split points, exceed their bounds.
 bool FindSplits(const std::vector<Piece>& pieces, double tolerance, std::vector<std::vector<double>>& splits) {
     splits.assign(pieces.size(), {});
     if (pieces.empty()) return true;
@@ -362,6 +371,7 @@ bool FindSplits(const std::vector<Piece>& pieces, double tolerance, std::vector<
         }
     }
     std::vector<size_t> seen(pieces.size(), SIZE_MAX);
+    size_t made = 0;  // split points found so far
     for (size_t i = 0; i < pieces.size(); ++i) {
         const Box& b = boxes[i];
         for (int64_t x = CellOf(b.minX, cell); x <= CellOf(b.maxX, cell); ++x) {
@@ -374,7 +384,10 @@ bool FindSplits(const std::vector<Piece>& pieces, double tolerance, std::vector<
                     if (++work > kMostPiecePairs) return false;
                     const Box& o = boxes[j];
                     if (o.minX > b.maxX || o.maxX < b.minX || o.minY > b.maxY || o.maxY < b.minY) continue;
+                    const size_t fromI = splits[i].size(), fromJ = splits[j].size();
                     AddMeetings(pieces, i, j, tolerance, splits);
+                    made += Inner(splits[i], fromI, pieces[i], tolerance) + Inner(splits[j], fromJ, pieces[j], tolerance);
+                    if (made > kMostSplits) return false;
                 }
             }
         }

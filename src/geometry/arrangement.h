@@ -49,9 +49,12 @@ struct Arrangement {
 };
 
 // Arranges `pieces` with ends closer than `tolerance` taken as one point. The pairs of pieces compared are
-// found through a grid and bounded: past kMostPiecePairs the result says tooMuchWork and holds the input
-// unchanged as left over.
+// found through a grid and bounded: past kMostPiecePairs pairs or kMostSplits split points the result says
+// tooMuchWork and holds the input unchanged as left over.
 inline constexpr size_t kMostPiecePairs = 20'000'000;
+// Pieces that cross one another everywhere make as many split points as pairs, and as many pieces as a drawing
+// may hold records: past this many, the result says tooMuchWork too.
+inline constexpr size_t kMostSplits = 100'000;
 Arrangement Arrange(std::vector<Piece> pieces, double tolerance);
 
 // The signed area a boundary encloses (counter-clockwise positive): its chords by the shoelace formula plus

@@ -230,11 +230,11 @@ HealedSheet HealSheet(const BuiltRecords& records, double PI, double tolerance, 
         if (!firstTime(contour)) continue;
         for (const size_t i : group) out.Add(records.texts[i], records.values[i]);
         out.EndContour();
-        ++healed.report.closedContours;
+        if (++healed.report.closedContours > kMaxContours) break;
     }
     std::vector<bool> touches(arranged.regions.size(), false);
     for (const auto& [a, b] : arranged.touching) touches[a] = touches[b] = true;
-    for (size_t r = 0; r < arranged.regions.size(); ++r) {
+    for (size_t r = 0; r < arranged.regions.size() && healed.report.closedContours <= kMaxContours; ++r) {
         Output region;
         for (const BoundaryPiece& part : arranged.regions[r]) {
             const Piece& p = arranged.pieces[part.piece];
@@ -244,7 +244,7 @@ HealedSheet HealSheet(const BuiltRecords& records, double PI, double tolerance, 
         healed.report.edgeToEdge += touches[r] ? 1 : 0;
         for (size_t k = 0; k < region.records.size(); ++k) out.Add(region.records.texts[k], region.records.values[k]);
         out.EndContour();
-        ++healed.report.closedContours;
+        ++healed.report.closedContours;  // past kMaxContours the drawing is refused: no use writing more
     }
     // What encloses nothing: chained as drawn, as open contours (or closed ones, where the arranging was
     // given up).

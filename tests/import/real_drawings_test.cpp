@@ -155,6 +155,17 @@ TEST(RealDrawingsTest, ArrangementFindsTheRegionsOfLinesAndArcs) {
     EXPECT_NEAR(total, 100 + pi * 25, 1e-9);
     EXPECT_EQ(arranged.touching.size(), 1u);  // the two halves share the line across
     EXPECT_EQ(arranged.leftOver.size(), 3u);  // the line's ends beyond the slot, and the stray line
+
+    // A grid of 400 lines each way crosses itself 160,000 times, more pieces than a drawing may hold: given up
+    // at once, the input kept as left over.
+    std::vector<Piece> grid;
+    for (int k = 0; k < 400; ++k) {
+        grid.push_back({{0, k + 0.5}, {400, k + 0.5}, false, {}, true});
+        grid.push_back({{k + 0.5, 0}, {k + 0.5, 400}, false, {}, true});
+    }
+    const Arrangement crossed = Arrange(grid, 0.001);
+    EXPECT_TRUE(crossed.tooMuchWork);
+    EXPECT_EQ(crossed.leftOver.size(), grid.size());
 }
 
 }  // namespace
