@@ -113,9 +113,15 @@ int Save(const std::string& path, const std::string& bytes) {
     return kDone;
 }
 
+// A drawing the file checks refuse before a byte of it is read: status 5 for its size, else 2.
+int RefuseDrawing(const std::string& drawing, const ReadProblem& problem) {
+    if (problem.refusal == ReadRefusal::TooLarge) return Fail(kTooLarge, drawing, OpeningRefusalMessage(drawing, problem));
+    return Fail(kCannotRead, drawing, "cannot be read: " + problem.reason);
+}
+
 int Run(const Options& options, const char* argv0) {
     const std::string drawing = NormalisePath(options.drawing);
-    if (!FileCanBeOpened(drawing)) return Fail(kCannotRead, drawing, "cannot be read");
+    if (const auto problem = WhyFileCannotBeRead(drawing)) return RefuseDrawing(drawing, *problem);
     if (!IsDxfPath(drawing)) return Fail(kNotDxf, drawing, "not a DXF file (the name must end in .dxf)");
     auto program = std::make_unique<Program>();
     program->templateFolder = options.templates.empty() ? ProgramFolder(argv0) : options.templates;

@@ -1,6 +1,7 @@
-// Reading text files and splitting them into lines.
+// Reading files whole, within bounds, and splitting text into lines.
 #include "model/text_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,25 +9,87 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace zorvan {
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return std::nullopt;
+namespace {
+
+std::string MegabytesText(std::uintmax_t bytes) {
+    constexpr std::uintmax_t kMegabyte = std::uintmax_t{1} << 20;
+    return std::to_string(bytes / kMegabyte + (bytes % kMegabyte == 0 ? 0 : 1)) + " MB";  // rounded up
+}
+
+// What a status says against reading the file whole; nothing for a regular file of at most `mostBytes`.
+std::optional<ReadProblem> ProblemOfStatus(const struct stat& status, std::uintmax_t mostBytes) {
+    const mode_t type = status.st_mode & S_IFMT;
+    if (type == S_IFDIR) return ReadProblem{ReadRefusal::NotAFile, "it is a folder"};
+    if (type == S_IFIFO) return ReadProblem{ReadRefusal::NotAFile, "it is a named pipe, not a file"};
+    if (type == S_IFCHR || type == S_IFBLK) return ReadProblem{ReadRefusal::NotAFile, "it is a device, not a file"};
+    if (type == S_IFSOCK) return ReadProblem{ReadRefusal::NotAFile, "it is a socket, not a file"};
+    if (type != S_IFREG) return ReadProblem{ReadRefusal::NotAFile, "it is not a file"};
+    const auto size = static_cast<std::uintmax_t>(status.st_size);
+    if (size > mostBytes) {
+        return ReadProblem{ReadRefusal::TooLarge, "it holds " + MegabytesText(size) + ", more than " + MegabytesText(mostBytes)};
+    }
+    return std::nullopt;
+}
+
+ReadProblem SystemProblem() { return {ReadRefusal::CannotOpen, std::strerror(errno)}; }
+
+// The file opened for reading once its status allows it; never blocks, even on a pipe swapped in after the
+// check. A descriptor of -1 with the problem when it is refused.
+int OpenForReading(const std::string& path, std::uintmax_t mostBytes, std::optional<ReadProblem>& problem) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        problem = SystemProblem();
+        return -1;
+    }
+    problem = ProblemOfStatus(status, mostBytes);
+    if (problem) return -1;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        problem = SystemProblem();
+        return -1;
+    }
+    problem = ::fstat(fd, &status) == 0 ? ProblemOfStatus(status, mostBytes) : SystemProblem();
+    if (!problem) return fd;
+    ::close(fd);
+    return -1;
+}
+
+}  // namespace
+
+std::optional<ReadProblem> WhyFileCannotBeRead(const std::string& path, std::uintmax_t mostBytes) {
+    std::optional<ReadProblem> problem;
+    const int fd = OpenForReading(path, mostBytes, problem);
+    if (fd >= 0) ::close(fd);
+    return problem;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::uintmax_t mostBytes) {
+    std::optional<ReadProblem> problem;
+    const int fd = OpenForReading(path, mostBytes, problem);
+    if (fd < 0) return std::nullopt;
     std::string content;
-    const auto size = std::filesystem::file_size(path, error);
-    if (!error) content.reserve(static_cast<size_t>(size));
+    struct stat status {};
+    if (::fstat(fd, &status) == 0) content.reserve(static_cast<size_t>(status.st_size));
     char buffer[1 << 16];
-    size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, read);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
+    bool failed = false;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            failed = n < 0;
+            break;
+        }
+        content.append(buffer, static_cast<size_t>(n));
+        if (content.size() > mostBytes) {  // grew since it was checked
+            failed = true;
+            break;
+        }
+    }
+    ::close(fd);
     if (failed) return std::nullopt;
     return content;
 }

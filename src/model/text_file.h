@@ -1,6 +1,7 @@
 // Text files read byte for byte, split into lines at CR LF, at CR alone or at LF alone.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,9 +9,35 @@
 
 namespace zorvan {
 
-// The whole content of the file at `path`, or nothing when it cannot be opened or read (a folder, a missing
-// or unreadable file).
-std::optional<std::string> ReadWholeFile(const std::string& path);
+// The most bytes a file is read whole with: 256 MB. A drawing at the table limits takes a few megabytes; the
+// bound keeps a huge file, or one that never ends, out of memory.
+inline constexpr std::uintmax_t kMostBytesReadWhole = std::uintmax_t{256} << 20;
+
+// Why a file is not read.
+enum class ReadRefusal {
+    CannotOpen,  // missing, unreadable: the system's reason
+    NotAFile,    // a folder, a named pipe, a device or a socket
+    TooLarge,    // more than the bytes allowed
+};
+
+struct ReadProblem {
+    ReadRefusal refusal = ReadRefusal::CannotOpen;
+    // Words that follow "cannot be read: ": "No such file or directory", "it is a folder", "it is a named pipe,
+    // not a file", "it holds 300 MB, more than 256 MB".
+    std::string reason;
+};
+
+// Why ReadWholeFile would refuse the file at `path`, judged from its status before it is opened: whatever is
+// not a regular file is never opened (so a named pipe cannot block and a device is never touched), and a file
+// of more than `mostBytes` is refused unread. A regular file is then opened, without blocking, to learn whether
+// it may be read. Nothing when it can be read.
+std::optional<ReadProblem> WhyFileCannotBeRead(const std::string& path,
+                                               std::uintmax_t mostBytes = kMostBytesReadWhole);
+
+// The whole content of the regular file at `path`, or nothing when WhyFileCannotBeRead refuses it or reading
+// fails. The checks are made again on the opened file, and reading stops past `mostBytes`, so a file that is
+// swapped or grows meanwhile is refused all the same.
+std::optional<std::string> ReadWholeFile(const std::string& path, std::uintmax_t mostBytes = kMostBytesReadWhole);
 
 // The lines of the file at `path` (line ends as LineReader reads them), or nothing when it cannot be read.
 std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);

@@ -2,6 +2,7 @@
 // the exit statuses and their one-line errors, and arcs whose radii agree at both ends.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cmath>
@@ -41,8 +42,9 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    CliRun Run(const std::vector<std::string>& arguments) const {
-        std::string command = Quoted(ZORVAN_CLI);
+    // `shell` goes before the command: "ulimit -f 1; ", "timeout 20 ".
+    CliRun Run(const std::vector<std::string>& arguments, const std::string& shell = "") const {
+        std::string command = shell + Quoted(ZORVAN_CLI);
         for (const std::string& argument : arguments) command += " " + Quoted(argument);
         const fs::path out = folder / "stdout.txt", err = folder / "stderr.txt";
         command += " >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
@@ -146,6 +148,21 @@ TEST_F(CliTest, OutputThatCannotBeWrittenKeepsTheOldFile) {
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
         EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();  // nothing left behind
     }
+}
+
+// A named pipe is refused unopened, so it cannot block; a drawing file too large is refused unread.
+TEST_F(CliTest, DrawingsThatAreNotFilesOrTooLargeAreRefusedUnread) {
+    const fs::path pipe = folder / "pipe.dxf", huge = folder / "huge.dxf";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::ofstream(huge).close();
+    fs::resize_file(huge, std::uintmax_t{2} << 30);
+    CliRun run = Run({"-o", (folder / "x.nc").string(), pipe.string()}, "timeout 60 ");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "zorvan-cli: " + pipe.string() + ": cannot be read: it is a named pipe, not a file\n");
+    run = Run({"-o", (folder / "x.nc").string(), huge.string()});
+    EXPECT_EQ(run.status, 5);
+    EXPECT_NE(run.err.find(": The drawing is too large: it holds 2048 MB, more than 256 MB."), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder / "x.nc"));
 }
 
 TEST_F(CliTest, EveryCorpusDrawingGivesAProgramOrItsDocumentedStatus) {

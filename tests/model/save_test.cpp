@@ -1,6 +1,7 @@
 // Saving text files whole or not at all, and reading them back as lines.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -91,6 +92,28 @@ TEST_F(SaveTest, AFileAtTheTemporaryNameIsNotWrittenThrough) {
         EXPECT_FALSE(fs::is_symlink(target));
         EXPECT_EQ(testing::ReadBytes(target), "NEW\r\n");
     }
+}
+
+// Whatever is not a regular file is refused before it is opened (a pipe would block), and so is a file of
+// more than the bytes allowed, before it is read.
+TEST_F(SaveTest, ReadingRefusesWhatIsNotAFileOrTooLarge) {
+    const fs::path pipe = folder / "pipe.dxf", sparse = folder / "sparse.dxf", small = folder / "small.dxf";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::ofstream(sparse).close();
+    fs::resize_file(sparse, (std::uintmax_t{2} << 30) - 1);  // 2 GB of nothing, taking no room
+    std::ofstream(small) << "12345";
+    const std::pair<fs::path, ReadRefusal> cases[] = {{pipe, ReadRefusal::NotAFile},
+                                                      {"/dev/null", ReadRefusal::NotAFile},
+                                                      {folder / "missing.dxf", ReadRefusal::CannotOpen},
+                                                      {sparse, ReadRefusal::TooLarge}};
+    for (const auto& [path, refusal] : cases) {
+        const std::optional<ReadProblem> problem = WhyFileCannotBeRead(path.string());
+        EXPECT_TRUE(problem && problem->refusal == refusal) << path;
+        EXPECT_EQ(ReadWholeFile(path.string()), std::nullopt) << path;
+    }
+    EXPECT_EQ(WhyFileCannotBeRead(small.string()), std::nullopt);
+    EXPECT_EQ(ReadWholeFile(small.string(), 5), "12345");
+    EXPECT_EQ(ReadWholeFile(small.string(), 4), std::nullopt);
 }
 
 TEST_F(SaveTest, LinesEndAtCrLfCrOrLf) {
