@@ -6,6 +6,7 @@
 // 5 drawing exceeds the tables; 6 output cannot be written.
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -230,5 +231,9 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? kDone : kUsage;
     }
+    // A file size limit makes a write fail with EFBIG, reported as status 6, rather than end the program; an
+    // interrupted save leaves no temporary file behind.
+    std::signal(SIGXFSZ, SIG_IGN);
+    RemoveTemporaryFileOnSignals();
     return Run(options, argv[0]);
 }

@@ -6,10 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 namespace zorvan {
 
@@ -101,81 +98,6 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
     LineReader reader(*content);
     while (const auto line = reader.ReadLine()) lines.emplace_back(*line);
     return lines;
-}
-
-namespace {
-
-std::string Reason(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
-}
-
-}  // namespace
-
-namespace {
-
-// The mode a new file gets: that of the file it replaces, else what the umask allows.
-mode_t ModeForReplacement(const std::string& path) {
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0) return existing.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        written += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// The file a save at `path` writes: `path` itself, or where its chain of symbolic links ends, so that a link
-// stays a link and the file it names gets the new content. A link that names a missing file leads to that
-// name, which the save creates. Nothing when the chain does not end (a loop).
-std::optional<std::string> SaveTarget(const std::string& path) {
-    namespace fs = std::filesystem;
-    constexpr int kMostLinks = 40;  // as many as the system follows when it opens a path
-    fs::path target = path;
-    std::error_code error;
-    for (int links = 0; fs::is_symlink(target, error); ++links) {
-        if (links == kMostLinks) return std::nullopt;
-        const fs::path next = fs::read_symlink(target, error);
-        if (error) return std::nullopt;
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
-    return target.string();
-}
-
-}  // namespace
-
-std::optional<std::string> SaveTextFile(const std::string& requestedPath, const std::string& bytes) {
-    const std::optional<std::string> target = SaveTarget(requestedPath);
-    if (!target) return "cannot follow the links of " + requestedPath + ": too many levels of symbolic links";
-    const std::string& path = *target;
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return path + " is a folder";
-    // A fresh temporary name, created exclusively: whatever already lies at some name is never written through.
-    std::string temporary = path + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return Reason("cannot create", temporary);
-    const bool written = ::fchmod(fd, ModeForReplacement(path)) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    const std::string writeFailure = written ? "" : Reason("cannot write", temporary);
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        const std::string failure = written ? Reason("cannot write", temporary) : writeFailure;
-        std::remove(temporary.c_str());
-        return failure;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string failure = Reason("cannot replace", path);
-        std::remove(temporary.c_str());
-        return failure;
-    }
-    return std::nullopt;
 }
 
 std::string JoinCrLf(const std::vector<std::string>& lines) {

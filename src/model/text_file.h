@@ -44,9 +44,16 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over `path` once complete, so the old file
 // stays whole when anything fails. Returns nothing on success, or the reason it failed, such as
-// "cannot create /parts/x.nc.tmp-1234: Permission denied". A symbolic link at `path` stays: the file it
-// leads to is the one replaced.
+// "cannot create /parts/.zt-1234-0: Permission denied". A symbolic link at `path` stays: the file it leads to
+// is the one replaced. The temporary file has a short name of its own (".zt-<process>-<count>"), so any name
+// the folder allows can be saved, and it is removed whenever the save fails.
+// What is at `path` and is not a regular file is never renamed over: a character device (/dev/null) or a
+// named pipe is written in place, and a folder, a socket or a block device is refused.
 std::optional<std::string> SaveTextFile(const std::string& path, const std::string& bytes);
+
+// From now on SIGINT, SIGTERM and SIGHUP first remove the temporary file of a save under way (SaveTextFile),
+// then end the process as the signal would have. For programs that save and may be interrupted.
+void RemoveTemporaryFileOnSignals();
 
 // The lines joined with CR LF after each one, as every text file is written.
 std::string JoinCrLf(const std::vector<std::string>& lines);

@@ -145,8 +145,15 @@ TEST_F(CliTest, OutputThatCannotBeWrittenKeepsTheOldFile) {
     run = Run({"-o", target.string(), "--part-file", (folder / "a-folder.nc").string(), Sample("gusset_lf.dxf")});
     EXPECT_EQ(run.status, 6);
     EXPECT_NE(testing::ReadBytes(target), "old program\r\n");
+
+    // Past a file size limit the write fails, is reported, and the old file stays.
+    std::ofstream(target, std::ios::binary) << "old program\r\n";
+    run = Run({"--templates", Preset("linuxcnc"), "-o", target.string(), Sample("plate_holes_slot.dxf")}, "ulimit -f 1; ");
+    EXPECT_EQ(run.status, 6);
+    EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
+    EXPECT_EQ(testing::ReadBytes(target), "old program\r\n");
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();  // nothing left behind
+        EXPECT_EQ(entry.path().filename().string().find(".zt-"), std::string::npos) << entry.path();  // nothing left behind
     }
 }
 
