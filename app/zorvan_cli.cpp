@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "draw/svg_surface.h"
 #include "draw/view.h"
@@ -120,10 +121,44 @@ int RefuseDrawing(const std::string& drawing, const ReadProblem& problem) {
     return Fail(kCannotRead, drawing, "cannot be read: " + problem.reason);
 }
 
+struct Output {
+    std::string option;  // "-o", "--preview", "--part-file"
+    std::string path;
+};
+
+std::vector<Output> OutputsOf(const Options& options, const std::string& drawing) {
+    std::vector<Output> outputs = {{"-o", options.output.empty() ? DefaultOutput(drawing) : options.output}};
+    if (!options.preview.empty()) outputs.push_back({"--preview", options.preview});
+    if (!options.partFile.empty()) outputs.push_back({"--part-file", options.partFile});
+    return outputs;
+}
+
+// Refuses, before anything is written, an output that is the drawing itself or the same file as another
+// output: one write would destroy the other. Character devices (/dev/null) take any number of writes.
+int CheckOutputs(const std::vector<Output>& outputs, const std::string& drawing) {
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        const Output& output = outputs[i];
+        if (IsSameFile(output.path, drawing)) {
+            return Fail(kUsage, output.path, output.option + " names the drawing itself; nothing was written");
+        }
+        std::error_code error;
+        if (std::filesystem::is_character_file(output.path, error)) continue;
+        for (size_t j = 0; j < i; ++j) {
+            if (IsSameFile(output.path, outputs[j].path)) {
+                return Fail(kUsage, output.path, output.option + " names the same file as " + outputs[j].option +
+                                                     "; nothing was written");
+            }
+        }
+    }
+    return kDone;
+}
+
 int Run(const Options& options, const char* argv0) {
     const std::string drawing = NormalisePath(options.drawing);
     if (const auto problem = WhyFileCannotBeRead(drawing)) return RefuseDrawing(drawing, *problem);
     if (!IsDxfPath(drawing)) return Fail(kNotDxf, drawing, "not a DXF file (the name must end in .dxf)");
+    const std::vector<Output> outputs = OutputsOf(options, drawing);
+    if (const int status = CheckOutputs(outputs, drawing); status != kDone) return status;
     auto program = std::make_unique<Program>();
     program->templateFolder = options.templates.empty() ? ProgramFolder(argv0) : options.templates;
     LoadTemplates(*program);
@@ -149,7 +184,7 @@ int Run(const Options& options, const char* argv0) {
     // A sheet holds any number of parts; the default planning makes one outside cut of a drawing.
     if (!options.sheet && job.outsideCuts >= 2) return Fail(kCannotWrite, drawing, "you can have just one outside cut!");
 
-    const std::string output = options.output.empty() ? DefaultOutput(drawing) : options.output;
+    const std::string& output = outputs.front().path;
     if (const int status = Save(output, job.programText); status != kDone) return status;
     std::printf("zorvan-cli: wrote %s (%d parts, %lld lines)\n", output.c_str(), job.partCount,
                 static_cast<long long>(job.programLines));

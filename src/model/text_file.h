@@ -51,6 +51,11 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 // named pipe is written in place, and a folder, a socket or a block device is refused.
 std::optional<std::string> SaveTextFile(const std::string& path, const std::string& bytes);
 
+// Whether the two paths name the same file: the same device and inode where both exist, else the same path
+// once symbolic links are followed and "." and ".." resolved. Two outputs that are one file would overwrite
+// each other.
+bool IsSameFile(const std::string& first, const std::string& second);
+
 // From now on SIGINT, SIGTERM and SIGHUP first remove the temporary file of a save under way (SaveTextFile),
 // then end the process as the signal would have. For programs that save and may be interrupted.
 void RemoveTemporaryFileOnSignals();

@@ -200,6 +200,14 @@ std::optional<std::string> WriteInPlace(const std::string& path, mode_t type, co
     return std::nullopt;
 }
 
+fs::path Resolved(const std::string& path) {
+    const std::string target = SaveTarget(path).value_or(path);
+    std::error_code error;
+    fs::path resolved = fs::weakly_canonical(target, error);
+    if (error) resolved = fs::absolute(target, error).lexically_normal();
+    return resolved;
+}
+
 }  // namespace
 
 std::optional<std::string> SaveTextFile(const std::string& requestedPath, const std::string& bytes) {
@@ -210,6 +218,15 @@ std::optional<std::string> SaveTextFile(const std::string& requestedPath, const 
     const std::optional<std::string> target = SaveTarget(requestedPath);
     if (!target) return "cannot follow the links of " + requestedPath + ": too many levels of symbolic links";
     return ReplaceFile(*target, bytes);
+}
+
+bool IsSameFile(const std::string& first, const std::string& second) {
+    struct stat a {}, b {};
+    if (::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0) {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    }
+    const fs::path one = Resolved(first), other = Resolved(second);
+    return !one.empty() && one == other;
 }
 
 void RemoveTemporaryFileOnSignals() {

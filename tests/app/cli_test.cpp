@@ -172,6 +172,28 @@ TEST_F(CliTest, DrawingsThatAreNotFilesOrTooLargeAreRefusedUnread) {
     EXPECT_FALSE(fs::exists(folder / "x.nc"));
 }
 
+// An output that is the drawing, or the same file as another output, is refused before anything is written.
+TEST_F(CliTest, OutputsThatAreTheDrawingOrEachOtherAreRefused) {
+    const fs::path drawing = folder / "plate.dxf", nc = folder / "plate.nc";
+    fs::copy_file(Sample("plate_holes_slot.dxf"), drawing);
+    std::ofstream(nc) << "old";
+    fs::create_hard_link(nc, folder / "hard.nc");
+    const std::string dxf = drawing.string(), other = (folder / "other.svg").string();
+    const std::vector<std::string> clashes[] = {
+        {"-o", (folder / "." / "plate.dxf").string(), dxf},                 // the drawing itself
+        {"--preview", (folder / "sub" / ".." / "plate.nc").string(), dxf},  // the default output, spelled otherwise
+        {"--part-file", (folder / "hard.nc").string(), dxf},               // a hard link to the default output
+        {"-o", (folder / "a.nc").string(), "--preview", other, "--part-file", other, dxf}};
+    for (const std::vector<std::string>& arguments : clashes) {
+        const CliRun run = Run(arguments);
+        EXPECT_EQ(run.status, 1) << arguments[1];
+        EXPECT_NE(run.err.find("; nothing was written"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(testing::ReadBytes(drawing), testing::ReadBytes(Sample("plate_holes_slot.dxf")));
+    EXPECT_EQ(testing::ReadBytes(nc), "old");
+    EXPECT_FALSE(fs::exists(folder / "a.nc"));
+}
+
 TEST_F(CliTest, EveryCorpusDrawingGivesAProgramOrItsDocumentedStatus) {
     const std::map<std::string, int> refused = {{"r14_fusion_splines_crlf.dxf", 4},
                                                 {"r2010_spline_hatch.dxf", 4},
