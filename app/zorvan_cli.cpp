@@ -153,6 +153,18 @@ int CheckOutputs(const std::vector<Output>& outputs, const std::string& drawing)
     return kDone;
 }
 
+// The template folder: one given with --templates must hold at least one of the three files; the program's
+// own folder, the default, may hold none (its programs then have no header, footer or slot lines).
+int UseTemplates(Program& program, const Options& options, const char* argv0) {
+    const bool given = !options.templates.empty();
+    program.templateFolder = given ? options.templates : ProgramFolder(argv0);
+    const TemplateFolderCheck check = CheckTemplateFolder(program.templateFolder);
+    if (given && check.refusal) return Fail(kUsage, program.templateFolder, *check.refusal + " (--templates)");
+    for (const auto& [file, warning] : check.warnings) Warn(file, warning);
+    LoadTemplates(program);
+    return kDone;
+}
+
 int Run(const Options& options, const char* argv0) {
     const std::string drawing = NormalisePath(options.drawing);
     if (const auto problem = WhyFileCannotBeRead(drawing)) return RefuseDrawing(drawing, *problem);
@@ -160,8 +172,7 @@ int Run(const Options& options, const char* argv0) {
     const std::vector<Output> outputs = OutputsOf(options, drawing);
     if (const int status = CheckOutputs(outputs, drawing); status != kDone) return status;
     auto program = std::make_unique<Program>();
-    program->templateFolder = options.templates.empty() ? ProgramFolder(argv0) : options.templates;
-    LoadTemplates(*program);
+    if (const int status = UseTemplates(*program, options, argv0); status != kDone) return status;
 
     std::optional<std::string> text = ReadWholeFile(drawing);
     if (!text) return Fail(kCannotRead, drawing, "cannot be read");
@@ -217,7 +228,8 @@ int main(int argc, char** argv) {
     app.add_option("-o,--output", options.output,
                    "program to write (default: the drawing's path with the extension replaced by .nc)");
     app.add_option("--templates", options.templates,
-                   "folder of 0_HEADER.TXT, 0_FOOTER.TXT, GCODES.TXT (default: the program's own folder)");
+                   "folder of 0_HEADER.TXT, 0_FOOTER.TXT, GCODES.TXT (default: the program's own folder); one "
+                   "that does not exist or holds none of them is refused");
     app.add_option("--lead-in", options.leadIn, "lead-in length (default 0.25); like the window's box, a text that "
                                                 "is not a number is refused")
         ->check(CLI::Validator(

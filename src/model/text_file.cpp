@@ -100,6 +100,17 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
     return lines;
 }
 
+std::optional<size_t> FirstNonTextByte(std::string_view bytes) {
+    for (size_t at = 0; at < bytes.size(); ++at) {
+        const auto c = static_cast<unsigned char>(bytes[at]);
+        const bool control = c < 0x20 || c == 0x7F;
+        if (!control || c == '\t' || c == '\n' || c == '\f' || c == '\r') continue;
+        if (c == 0x1A && at + 1 == bytes.size()) continue;
+        return at;
+    }
+    return std::nullopt;
+}
+
 std::string JoinCrLf(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) {

@@ -60,6 +60,12 @@ bool IsSameFile(const std::string& first, const std::string& second);
 // then end the process as the signal would have. For programs that save and may be interrupted.
 void RemoveTemporaryFileOnSignals();
 
+// Where the first byte lies that has no place in a text file: NUL, DEL and the control characters other than
+// tab, line feed, form feed and carriage return. A Ctrl-Z as the very last byte (the end mark old DOS editors
+// write) is allowed, and so is every byte from 0x80 up (8-bit or UTF-8 text). Nothing when all may be text.
+//   FirstNonTextByte("G90\r\nM3\x1A") is nothing;   FirstNonTextByte("G9\0") == 2
+std::optional<size_t> FirstNonTextByte(std::string_view bytes);
+
 // The lines joined with CR LF after each one, as every text file is written.
 std::string JoinCrLf(const std::vector<std::string>& lines);
 

@@ -14,6 +14,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "gcode/templates.h"
 #include "model/number_text.h"
 #include "model/record_text.h"
 #include "support/temp_folder.h"
@@ -63,6 +64,7 @@ const char* const kSamples[] = {"plate_holes_slot", "bracket_lwpolyline", "r12_p
 TEST_F(CliTest, SamplesGiveTheirGoldenProgramsAndPartFiles) {
     const fs::path plain = folder / "plain";  // the program's own defaults: 30 empty slots, empty header and footer
     fs::create_directories(plain);
+    ASSERT_EQ(CreateMissingTemplateFiles(plain.string()), std::nullopt);
     for (const char* sample : kSamples) {
         SCOPED_TRACE(sample);
         const fs::path nc = folder / "out.nc", par = folder / "out.PAR";
@@ -192,6 +194,27 @@ TEST_F(CliTest, OutputsThatAreTheDrawingOrEachOtherAreRefused) {
     EXPECT_EQ(testing::ReadBytes(drawing), testing::ReadBytes(Sample("plate_holes_slot.dxf")));
     EXPECT_EQ(testing::ReadBytes(nc), "old");
     EXPECT_FALSE(fs::exists(folder / "a.nc"));
+}
+
+// A folder given with --templates must hold at least one of the three files; a file missing from it, or one
+// that holds bytes that are not text, is named in a warning.
+TEST_F(CliTest, TemplateFoldersThatServeNotAreRefusedAndFaultyFilesNamed) {
+    const fs::path empty = folder / "empty", partial = folder / "partial";
+    fs::create_directories(empty);
+    fs::create_directories(partial);
+    for (const fs::path& templates : {folder / "nowhere", empty}) {
+        const CliRun run = Run({"--templates", templates.string(), "-o", (folder / "g.nc").string(), Sample("gusset_lf.dxf")});
+        EXPECT_EQ(run.status, 1);
+        ExpectOneLineNaming(run, templates.string());
+    }
+    std::ofstream(partial / "GCODES.TXT", std::ios::binary) << std::string("LINE011:M3\r\nLINE012:\0\r\n", 23);
+    const CliRun run = Run({"--templates", partial.string(), "-o", (folder / "g.nc").string(), Sample("gusset_lf.dxf")});
+    EXPECT_EQ(run.status, 0);
+    const std::string prefix = "zorvan-cli: " + partial.string() + "/";
+    EXPECT_EQ(run.err, prefix + "0_HEADER.TXT: warning: the template file is missing; it counts as empty\n" + prefix +
+                           "0_FOOTER.TXT: warning: the template file is missing; it counts as empty\n" + prefix +
+                           "GCODES.TXT: warning: the template file holds bytes that are not text (the first, 0x00, "
+                           "on line 2); is it a template file?\n");
 }
 
 TEST_F(CliTest, EveryCorpusDrawingGivesAProgramOrItsDocumentedStatus) {
@@ -388,6 +411,7 @@ TEST_F(CliTest, ProgramUnitsFollowTheHeaderAndTheSummarySaysWhere) {
 
     const fs::path plain = folder / "plain";  // no header: --units decides
     fs::create_directories(plain);
+    ASSERT_EQ(CreateMissingTemplateFiles(plain.string()), std::nullopt);
     run = Run({"--templates", plain.string(), "-o", nc.string(), "--sheet", "--units", "inch", "--summary=json",
                drawing.string()});
     ASSERT_EQ(run.status, 0) << run.err;

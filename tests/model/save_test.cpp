@@ -200,5 +200,13 @@ TEST_F(SaveTest, LinesEndAtCrLfCrOrLf) {
     EXPECT_EQ(JoinCrLf({}), "");
 }
 
+TEST(TextBytesTest, ControlBytesOtherThanLineEndsTabsAndFormFeedsAreNotText) {
+    const std::pair<std::string, std::optional<size_t>> cases[] = {
+        {"G90\r\n\tM3\f\n", std::nullopt}, {"caf\xc3\xa9 \xe9", std::nullopt}, {"M30\r\n\x1a", std::nullopt},
+        {"M\x1a" "30", 1},                   {std::string("G9\0", 3), 2},           {"a\x7f", 1},
+        {"\x1b[0m", 0}};
+    for (const auto& [bytes, at] : cases) EXPECT_EQ(FirstNonTextByte(bytes), at) << bytes;
+}
+
 }  // namespace
 }  // namespace zorvan
