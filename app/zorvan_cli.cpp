@@ -24,6 +24,7 @@
 #include "model/number_text.h"
 #include "model/program.h"
 #include "model/text_file.h"
+#include "planning/lead_ins.h"
 #include "read_failure.h"
 #include "summary_json.h"
 
@@ -176,7 +177,7 @@ int Run(const Options& options, const char* argv0) {
 
     std::optional<std::string> text = ReadWholeFile(drawing);
     if (!text) return Fail(kCannotRead, drawing, "cannot be read");
-    JobOptions jobOptions{options.leadIn, !options.partFile.empty(), {}, options.cutOpen};
+    JobOptions jobOptions{options.leadIn, !options.partFile.empty(), {}, options.cutOpen, true};
     jobOptions.read.mode = options.sheet ? ReadMode::Sheet : ReadMode::Default;
     jobOptions.read.curveTolerance = options.curveTolerance;
     std::optional<OutputUnits> asked;
@@ -189,6 +190,10 @@ int Run(const Options& options, const char* argv0) {
     const JobResult job = RunMainJob(*program, std::move(*text), jobOptions);
     if (job.read.outcome != DxfReadOutcome::Loaded) {
         return Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read));
+    }
+    if (job.leadInRefused) {
+        return Fail(kUsage, drawing, "--lead-in " + options.leadIn + " must be shorter than the drawing's larger side, " +
+                                         DefaultNumber(LargerSideOfDrawing(*program).value_or(0)));
     }
     WarnAboutJob(drawing, *program, job, jobOptions.read.mode);
     if (job.partCount == 0) return Fail(kCannotRead, drawing, "nothing to cut: the program would hold no part");
@@ -230,11 +235,14 @@ int main(int argc, char** argv) {
     app.add_option("--templates", options.templates,
                    "folder of 0_HEADER.TXT, 0_FOOTER.TXT, GCODES.TXT (default: the program's own folder); one "
                    "that does not exist or holds none of them is refused");
-    app.add_option("--lead-in", options.leadIn, "lead-in length (default 0.25); like the window's box, a text that "
-                                                "is not a number is refused")
+    app.add_option("--lead-in", options.leadIn, "lead-in length, 0 or more and shorter than the drawing's larger side "
+                                                "(default 0.25); like the window's box, a text that is not a number is "
+                                                "refused")
         ->check(CLI::Validator(
             [](const std::string& text) {
-                return ParseWholeNumber(text) ? std::string() : "not a number: \"" + text + "\"";
+                const std::optional<double> length = ParseWholeNumber(text);
+                if (!length) return "not a number: \"" + text + "\"";
+                return *length >= 0 ? std::string() : "not a length of 0 or more: \"" + text + "\"";
             },
             "NUMBER"));
     app.add_option("--part-file", options.partFile, "also write the part file of the planned parts");

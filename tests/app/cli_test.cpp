@@ -217,6 +217,19 @@ TEST_F(CliTest, TemplateFoldersThatServeNotAreRefusedAndFaultyFilesNamed) {
                            "on line 2); is it a template file?\n");
 }
 
+// A lead-in is 0 or more and shorter than the drawing's larger side, 120 for this plate.
+TEST_F(CliTest, LeadInsMustBeLengthsWithinTheDrawing) {
+    const std::string nc = (folder / "plate.nc").string();
+    const std::pair<const char*, int> cases[] = {{"-1", 1}, {"1e400", 1}, {"120", 1}, {"119.9", 0}, {"0", 0}};
+    for (const auto& [leadIn, status] : cases) {
+        const CliRun run = Run({"--lead-in", leadIn, "-o", nc, Sample("plate_holes_slot.dxf")});
+        EXPECT_EQ(run.status, status) << leadIn << run.err;
+    }
+    EXPECT_EQ(Run({"--lead-in", "120", "-o", nc, Sample("plate_holes_slot.dxf")}).err,
+              "zorvan-cli: " + Sample("plate_holes_slot.dxf") + ": --lead-in 120 must be shorter than the drawing's "
+              "larger side, 120\n");
+}
+
 TEST_F(CliTest, EveryCorpusDrawingGivesAProgramOrItsDocumentedStatus) {
     const std::map<std::string, int> refused = {{"r14_fusion_splines_crlf.dxf", 4},
                                                 {"r2010_spline_hatch.dxf", 4},
