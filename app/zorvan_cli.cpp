@@ -111,6 +111,10 @@ void WarnAboutJob(const std::string& drawing, const Program& program, const JobR
     if (mode == ReadMode::Default) Warn(drawing, UnitsMismatchWarning(program));
 }
 
+// Where the notices of what was written go: standard output, except when it carries the JSON summary, which
+// must be all a script reads there.
+std::FILE* NoticeStream(const Options& options) { return options.summary == "json" ? stderr : stdout; }
+
 int Save(const std::string& path, const std::string& bytes) {
     if (const auto failure = SaveTextFile(path, bytes)) return Fail(kCannotWrite, path, "cannot be written (" + *failure + ")");
     return kDone;
@@ -200,18 +204,19 @@ int Run(const Options& options, const char* argv0) {
     // A sheet holds any number of parts; the default planning makes one outside cut of a drawing.
     if (!options.sheet && job.outsideCuts >= 2) return Fail(kCannotWrite, drawing, "you can have just one outside cut!");
 
+    std::FILE* notices = NoticeStream(options);
     const std::string& output = outputs.front().path;
     if (const int status = Save(output, job.programText); status != kDone) return status;
-    std::printf("zorvan-cli: wrote %s (%d parts, %lld lines)\n", output.c_str(), job.partCount,
-                static_cast<long long>(job.programLines));
+    std::fprintf(notices, "zorvan-cli: wrote %s (%d parts, %lld lines)\n", output.c_str(), job.partCount,
+                 static_cast<long long>(job.programLines));
 
     if (!options.preview.empty()) {
         if (const int status = Save(options.preview, PreviewSvg(*program, job.partCount)); status != kDone) return status;
-        std::printf("zorvan-cli: wrote %s\n", options.preview.c_str());
+        std::fprintf(notices, "zorvan-cli: wrote %s\n", options.preview.c_str());
     }
     if (!options.partFile.empty()) {
         if (const int status = Save(options.partFile, job.partFileLine + "\r\n"); status != kDone) return status;
-        std::printf("zorvan-cli: wrote %s\n", options.partFile.c_str());
+        std::fprintf(notices, "zorvan-cli: wrote %s\n", options.partFile.c_str());
     }
     if (!options.summary.empty()) {
         const JobSummary summary = SummarizeJob(*program, options.rates);
@@ -263,11 +268,11 @@ int main(int argc, char** argv) {
         ->check(NumberFrom(0, kHuge, "of 0 or more"));
     app.add_flag("--cut-open", options.cutOpen,
                  "sheet mode: also cut the contours that do not close, last, without compensation or lead-in");
-    app.add_option("--summary", options.summary,
-                   "also print the job summary: units, size, parts, pierces, cut and travel length, estimated time "
-                   "(--summary=json for scripts)")
-        ->expected(0, 1)
-        ->default_str("text")
+    // A flag whose format comes only after "=", so that "--summary plate.dxf" never takes the drawing's name.
+    app.add_flag("--summary{text}", options.summary,
+                 "also print the job summary: units, size, parts, pierces, cut and travel length, estimated time; "
+                 "the format only after \"=\": --summary=json for scripts (then standard output holds the JSON "
+                 "alone, the notices go to standard error)")
         ->check(CLI::IsMember({"text", "json"}));
     app.add_option("--feed", options.rates.feed,
                    "cutting feed per minute in the program's units, for the time estimate where the templates have "
