@@ -303,11 +303,11 @@ TEST_F(CliTest, SheetModeReadsWhatTheDefaultLeavesOutAndTheDefaultSaysSo) {
     CliRun run = Run({"-o", nc, ellipses});
     EXPECT_EQ(run.status, 0);
     // The default planning cuts every part of this sheet but the largest as a hole: their lead-ins point
-    // into them, and the check names the 21 parts.
+    // into them, and the check names the 21 parts, by the first three and the last.
     EXPECT_EQ(run.err, "zorvan-cli: " + ellipses +
                            ": warning: Not read: 2 ELLIPSE; --sheet reads blocks, ellipses and splines.\n"
-                           "zorvan-cli: " + ellipses + ": warning: Lead-ins that pierce part material: parts 0, 1, 2, "
-                           "3, 4, 5, 6, 7, 8, 10, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32.\n");
+                           "zorvan-cli: " + ellipses + ": warning: Lead-ins that pierce part material: 21 parts: "
+                           "0, 1, 2 \u2026 32.\n");
     run = Run({"-o", nc, "--sheet", ellipses});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
