@@ -7,7 +7,8 @@
 
 namespace zorvan {
 
-// One object, its keys in a fixed order; rates and the time are null where they are not known.
+// One object, its keys in a fixed order (README lists them). Numbers are the shortest text that reads back as
+// the same double; rates, the time and any quantity that is not finite are null.
 std::string SummaryJson(const JobSummary& summary);
 
 }  // namespace zorvan

@@ -6,10 +6,12 @@
 // 5 drawing exceeds the tables; 6 output cannot be written.
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "draw/svg_surface.h"
 #include "draw/view.h"
@@ -22,6 +24,7 @@
 #include "model/number_text.h"
 #include "model/program.h"
 #include "model/text_file.h"
+#include "planning/lead_ins.h"
 #include "read_failure.h"
 #include "summary_json.h"
 
@@ -108,22 +111,77 @@ void WarnAboutJob(const std::string& drawing, const Program& program, const JobR
     if (mode == ReadMode::Default) Warn(drawing, UnitsMismatchWarning(program));
 }
 
+// Where the notices of what was written go: standard output, except when it carries the JSON summary, which
+// must be all a script reads there.
+std::FILE* NoticeStream(const Options& options) { return options.summary == "json" ? stderr : stdout; }
+
 int Save(const std::string& path, const std::string& bytes) {
     if (const auto failure = SaveTextFile(path, bytes)) return Fail(kCannotWrite, path, "cannot be written (" + *failure + ")");
     return kDone;
 }
 
+// A drawing the file checks refuse before a byte of it is read: status 5 for its size, else 2.
+int RefuseDrawing(const std::string& drawing, const ReadProblem& problem) {
+    if (problem.refusal == ReadRefusal::TooLarge) return Fail(kTooLarge, drawing, OpeningRefusalMessage(drawing, problem));
+    return Fail(kCannotRead, drawing, "cannot be read: " + problem.reason);
+}
+
+struct Output {
+    std::string option;  // "-o", "--preview", "--part-file"
+    std::string path;
+};
+
+std::vector<Output> OutputsOf(const Options& options, const std::string& drawing) {
+    std::vector<Output> outputs = {{"-o", options.output.empty() ? DefaultOutput(drawing) : options.output}};
+    if (!options.preview.empty()) outputs.push_back({"--preview", options.preview});
+    if (!options.partFile.empty()) outputs.push_back({"--part-file", options.partFile});
+    return outputs;
+}
+
+// Refuses, before anything is written, an output that is the drawing itself or the same file as another
+// output: one write would destroy the other. Character devices (/dev/null) take any number of writes.
+int CheckOutputs(const std::vector<Output>& outputs, const std::string& drawing) {
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        const Output& output = outputs[i];
+        if (IsSameFile(output.path, drawing)) {
+            return Fail(kUsage, output.path, output.option + " names the drawing itself; nothing was written");
+        }
+        std::error_code error;
+        if (std::filesystem::is_character_file(output.path, error)) continue;
+        for (size_t j = 0; j < i; ++j) {
+            if (IsSameFile(output.path, outputs[j].path)) {
+                return Fail(kUsage, output.path, output.option + " names the same file as " + outputs[j].option +
+                                                     "; nothing was written");
+            }
+        }
+    }
+    return kDone;
+}
+
+// The template folder: one given with --templates must hold at least one of the three files; the program's
+// own folder, the default, may hold none (its programs then have no header, footer or slot lines).
+int UseTemplates(Program& program, const Options& options, const char* argv0) {
+    const bool given = !options.templates.empty();
+    program.templateFolder = given ? options.templates : ProgramFolder(argv0);
+    const TemplateFolderCheck check = CheckTemplateFolder(program.templateFolder);
+    if (given && check.refusal) return Fail(kUsage, program.templateFolder, *check.refusal + " (--templates)");
+    for (const auto& [file, warning] : check.warnings) Warn(file, warning);
+    LoadTemplates(program);
+    return kDone;
+}
+
 int Run(const Options& options, const char* argv0) {
     const std::string drawing = NormalisePath(options.drawing);
-    if (!FileCanBeOpened(drawing)) return Fail(kCannotRead, drawing, "cannot be read");
+    if (const auto problem = WhyFileCannotBeRead(drawing)) return RefuseDrawing(drawing, *problem);
     if (!IsDxfPath(drawing)) return Fail(kNotDxf, drawing, "not a DXF file (the name must end in .dxf)");
+    const std::vector<Output> outputs = OutputsOf(options, drawing);
+    if (const int status = CheckOutputs(outputs, drawing); status != kDone) return status;
     auto program = std::make_unique<Program>();
-    program->templateFolder = options.templates.empty() ? ProgramFolder(argv0) : options.templates;
-    LoadTemplates(*program);
+    if (const int status = UseTemplates(*program, options, argv0); status != kDone) return status;
 
     std::optional<std::string> text = ReadWholeFile(drawing);
     if (!text) return Fail(kCannotRead, drawing, "cannot be read");
-    JobOptions jobOptions{options.leadIn, !options.partFile.empty(), {}, options.cutOpen};
+    JobOptions jobOptions{options.leadIn, !options.partFile.empty(), {}, options.cutOpen, true};
     jobOptions.read.mode = options.sheet ? ReadMode::Sheet : ReadMode::Default;
     jobOptions.read.curveTolerance = options.curveTolerance;
     std::optional<OutputUnits> asked;
@@ -137,23 +195,28 @@ int Run(const Options& options, const char* argv0) {
     if (job.read.outcome != DxfReadOutcome::Loaded) {
         return Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read));
     }
+    if (job.leadInRefused) {
+        return Fail(kUsage, drawing, "--lead-in " + options.leadIn + " must be shorter than the drawing's larger side, " +
+                                         DefaultNumber(LargerSideOfDrawing(*program).value_or(0)));
+    }
     WarnAboutJob(drawing, *program, job, jobOptions.read.mode);
     if (job.partCount == 0) return Fail(kCannotRead, drawing, "nothing to cut: the program would hold no part");
     // A sheet holds any number of parts; the default planning makes one outside cut of a drawing.
     if (!options.sheet && job.outsideCuts >= 2) return Fail(kCannotWrite, drawing, "you can have just one outside cut!");
 
-    const std::string output = options.output.empty() ? DefaultOutput(drawing) : options.output;
+    std::FILE* notices = NoticeStream(options);
+    const std::string& output = outputs.front().path;
     if (const int status = Save(output, job.programText); status != kDone) return status;
-    std::printf("zorvan-cli: wrote %s (%d parts, %lld lines)\n", output.c_str(), job.partCount,
-                static_cast<long long>(job.programLines));
+    std::fprintf(notices, "zorvan-cli: wrote %s (%d parts, %lld lines)\n", output.c_str(), job.partCount,
+                 static_cast<long long>(job.programLines));
 
     if (!options.preview.empty()) {
         if (const int status = Save(options.preview, PreviewSvg(*program, job.partCount)); status != kDone) return status;
-        std::printf("zorvan-cli: wrote %s\n", options.preview.c_str());
+        std::fprintf(notices, "zorvan-cli: wrote %s\n", options.preview.c_str());
     }
     if (!options.partFile.empty()) {
         if (const int status = Save(options.partFile, job.partFileLine + "\r\n"); status != kDone) return status;
-        std::printf("zorvan-cli: wrote %s\n", options.partFile.c_str());
+        std::fprintf(notices, "zorvan-cli: wrote %s\n", options.partFile.c_str());
     }
     if (!options.summary.empty()) {
         const JobSummary summary = SummarizeJob(*program, options.rates);
@@ -175,12 +238,16 @@ int main(int argc, char** argv) {
     app.add_option("-o,--output", options.output,
                    "program to write (default: the drawing's path with the extension replaced by .nc)");
     app.add_option("--templates", options.templates,
-                   "folder of 0_HEADER.TXT, 0_FOOTER.TXT, GCODES.TXT (default: the program's own folder)");
-    app.add_option("--lead-in", options.leadIn, "lead-in length (default 0.25); like the window's box, a text that "
-                                                "is not a number is refused")
+                   "folder of 0_HEADER.TXT, 0_FOOTER.TXT, GCODES.TXT (default: the program's own folder); one "
+                   "that does not exist or holds none of them is refused");
+    app.add_option("--lead-in", options.leadIn, "lead-in length, 0 or more and shorter than the drawing's larger side "
+                                                "(default 0.25); like the window's box, a text that is not a number is "
+                                                "refused")
         ->check(CLI::Validator(
             [](const std::string& text) {
-                return ParseWholeNumber(text) ? std::string() : "not a number: \"" + text + "\"";
+                const std::optional<double> length = ParseWholeNumber(text);
+                if (!length) return "not a number: \"" + text + "\"";
+                return *length >= 0 ? std::string() : "not a length of 0 or more: \"" + text + "\"";
             },
             "NUMBER"));
     app.add_option("--part-file", options.partFile, "also write the part file of the planned parts");
@@ -201,11 +268,11 @@ int main(int argc, char** argv) {
         ->check(NumberFrom(0, kHuge, "of 0 or more"));
     app.add_flag("--cut-open", options.cutOpen,
                  "sheet mode: also cut the contours that do not close, last, without compensation or lead-in");
-    app.add_option("--summary", options.summary,
-                   "also print the job summary: units, size, parts, pierces, cut and travel length, estimated time "
-                   "(--summary=json for scripts)")
-        ->expected(0, 1)
-        ->default_str("text")
+    // A flag whose format comes only after "=", so that "--summary plate.dxf" never takes the drawing's name.
+    app.add_flag("--summary{text}", options.summary,
+                 "also print the job summary: units, size, parts, pierces, cut and travel length, estimated time; "
+                 "the format only after \"=\": --summary=json for scripts (then standard output holds the JSON "
+                 "alone, the notices go to standard error)")
         ->check(CLI::IsMember({"text", "json"}));
     app.add_option("--feed", options.rates.feed,
                    "cutting feed per minute in the program's units, for the time estimate where the templates have "
@@ -224,5 +291,9 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? kDone : kUsage;
     }
+    // A file size limit makes a write fail with EFBIG, reported as status 6, rather than end the program; an
+    // interrupted save leaves no temporary file behind.
+    std::signal(SIGXFSZ, SIG_IGN);
+    RemoveTemporaryFileOnSignals();
     return Run(options, argv[0]);
 }

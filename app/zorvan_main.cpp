@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <csignal>
 #include <memory>
 
 #include "large_pages.h"
@@ -28,6 +29,7 @@ QString TemplateFolder(const QString& programFolder) {
 
 int main(int argc, char* argv[]) {
     zorvan::UseLargePagesForTheHeap();
+    std::signal(SIGXFSZ, SIG_IGN);  // a save past a file size limit fails with a message instead of ending the program
     QApplication application(argc, argv);
     QApplication::setApplicationName("ZORVAN");
 

@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -75,10 +76,13 @@ Given Choose(std::optional<double> fromTemplates, std::optional<double> given, c
     return {};
 }
 
+// The value with `decimals` decimals, whatever its size and the locale; "not known" for a value that is not
+// finite (lengths that overflowed, a time from them).
 std::string Number(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
+    if (!std::isfinite(value)) return "not known";
+    char text[400];  // the largest double has 309 digits before the point
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return error == std::errc() ? std::string(text, end) : "not known";
 }
 
 std::string Plural(int32_t count, std::string_view one, std::string_view many) {
@@ -192,6 +196,8 @@ std::string SummaryText(const JobSummary& s) {
             "; rapid: " + RateText(s.rapid, " per minute") + "\n";
     if (!s.minutes) {
         text += "Time: no estimate without a feed (an F word in the templates, or --feed)\n";
+    } else if (!std::isfinite(*s.minutes)) {
+        text += "Time: not known\n";
     } else {
         text += "Time: about " + Number(*s.minutes, 1) + " min";
         if (!s.pierceDelay.value) text += ", pierce delays not counted";
@@ -205,7 +211,7 @@ std::string SummaryLine(const JobSummary& s) {
     std::string line = Plural(s.outsideCuts, "outside cut", "outside cuts") + ", " + Plural(s.holes, "hole", "holes") +
                        ", " + Plural(s.pierces, "pierce", "pierces") + "; cut " + Number(s.cutLength, 1) +
                        ", travel " + Number(s.travelLength, 1);
-    if (s.minutes) line += "; about " + Number(*s.minutes, 1) + " min";
+    if (s.minutes && std::isfinite(*s.minutes)) line += "; about " + Number(*s.minutes, 1) + " min";
     line += "; " + KerfText(s.kerf, true);
     if (s.openLeftOut > 0) line += "; " + Plural(s.openLeftOut, "open contour", "open contours") + " not cut";
     if (s.deletedLeftOut > 0) line += "; " + Plural(s.deletedLeftOut, "deleted part", "deleted parts") + " left out";

@@ -18,8 +18,12 @@ JobResult RunMainJob(Program& program, std::string dxfText, const JobOptions& op
     result.read = LoadDxfText(program, dxfText, read);
     std::string().swap(dxfText);
     if (result.read.outcome != DxfReadOutcome::Loaded) return result;
-    FillContourList(program);
     const double leadIn = LenientParse(options.leadIn);
+    if (options.refuseUnsuitedLeadIn && !LeadInSuits(program, leadIn)) {
+        result.leadInRefused = true;
+        return result;
+    }
+    FillContourList(program);
     if (program.readMode == ReadMode::Sheet) {
         PlanSheet(program, {options.cutOpen});
         result.unclearLeadIns = CalculateScrapLeadIns(program, leadIn);

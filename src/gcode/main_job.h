@@ -25,10 +25,15 @@ struct JobOptions {
     ReadOptions read;
     // Sheet mode: cut the contours that do not close too, last, without compensation or lead-in.
     bool cutOpen = false;
+    // Stop after reading when the lead-in does not suit the drawing (LeadInSuits: shorter than its larger
+    // side): nothing is planned and JobResult::leadInRefused says so. The command line asks for this, as the
+    // window's "Calculate Lead Ins" refuses such a length.
+    bool refuseUnsuitedLeadIn = false;
 };
 
 struct JobResult {
     DxfReadResult read;        // when it is not Loaded, nothing else below was made and the program is unchanged
+    bool leadInRefused = false;  // read, but refused for its lead-in (JobOptions::refuseUnsuitedLeadIn)
     int32_t partCount = 0;
     int32_t outsideCuts = 0;   // parts marked "OO"
     std::string programText;   // CR LF after every line

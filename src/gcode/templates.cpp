@@ -9,6 +9,62 @@
 
 namespace zorvan {
 
+namespace {
+
+// The line, counted from 1, that holds the byte at `at` (lines end at CR LF, CR or LF).
+size_t LineOf(std::string_view bytes, size_t at) {
+    size_t line = 1;
+    for (size_t i = 0; i < at; ++i) {
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))) ++line;
+    }
+    return line;
+}
+
+// What is wrong with one template file that is there; nothing when it reads as text.
+std::optional<std::string> TemplateFileProblem(const std::string& path) {
+    if (const auto problem = WhyFileCannotBeRead(path)) return "the template file cannot be read: " + problem->reason;
+    const std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes) return std::string("the template file cannot be read");
+    const std::optional<size_t> at = FirstNonTextByte(*bytes);
+    if (!at) return std::nullopt;
+    char byte[8];
+    std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(static_cast<unsigned char>((*bytes)[*at])));
+    return "the template file holds bytes that are not text (the first, " + std::string(byte) + ", on line " +
+           std::to_string(LineOf(*bytes, *at)) + "); is it a template file?";
+}
+
+}  // namespace
+
+TemplateFolderCheck CheckTemplateFolder(const std::string& folder) {
+    namespace fs = std::filesystem;
+    TemplateFolderCheck check;
+    std::error_code error;
+    if (!fs::exists(folder, error)) {
+        check.refusal = "the template folder does not exist";
+        return check;
+    }
+    if (!fs::is_directory(folder, error)) {
+        check.refusal = "the template folder is not a folder";
+        return check;
+    }
+    int present = 0;
+    for (const std::string_view name : {kHeaderFile, kFooterFile, kTemplateFile}) {
+        const std::string path = (fs::path(folder) / name).string();
+        if (!fs::exists(path, error)) {
+            check.warnings.emplace_back(path, "the template file is missing; it counts as empty");
+            continue;
+        }
+        ++present;
+        if (auto problem = TemplateFileProblem(path)) check.warnings.emplace_back(path, std::move(*problem));
+    }
+    if (present == 0) {
+        check.refusal = "the template folder holds none of " + std::string(kHeaderFile) + ", " +
+                        std::string(kFooterFile) + ", " + std::string(kTemplateFile);
+        check.warnings.clear();
+    }
+    return check;
+}
+
 std::string TemplatePath(const Program& program, std::string_view file) {
     return (std::filesystem::path(program.templateFolder) / file).string();
 }

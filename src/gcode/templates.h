@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/program.h"
@@ -18,6 +19,20 @@ namespace zorvan {
 inline constexpr std::string_view kHeaderFile = "0_HEADER.TXT";
 inline constexpr std::string_view kFooterFile = "0_FOOTER.TXT";
 inline constexpr std::string_view kTemplateFile = "GCODES.TXT";
+
+// What stands against a template folder before a job uses it.
+struct TemplateFolderCheck {
+    // Why the folder cannot serve: "the template folder does not exist", "... is not a folder", "... holds none
+    // of 0_HEADER.TXT, 0_FOOTER.TXT, GCODES.TXT". Nothing when it can.
+    std::optional<std::string> refusal;
+    // A file of the three that is missing, cannot be read or holds bytes that are not text, with what is wrong:
+    //   {"/t/0_FOOTER.TXT", "the template file is missing; it counts as empty"}
+    std::vector<std::pair<std::string, std::string>> warnings;
+};
+
+// Looks at the three files in `folder` (none is changed). A missing file counts as empty when the job runs,
+// which is what the operator may not have meant; a folder without any of them is most likely a mistyped name.
+TemplateFolderCheck CheckTemplateFolder(const std::string& folder);
 
 // The path of a template file in the program's template folder.
 std::string TemplatePath(const Program& program, std::string_view file);

@@ -1,25 +1,15 @@
 // Checks before reading a drawing.
 #include "import/opening.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-
 #include "model/record_text.h"
 
 namespace zorvan {
 
-bool FileCanBeOpened(const std::string& path) { return !WhyFileCannotBeOpened(path); }
-
-std::optional<std::string> WhyFileCannotBeOpened(const std::string& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return "it is a folder";
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return errno != 0 ? std::strerror(errno) : "it cannot be read";
-    std::fclose(file);
-    return std::nullopt;
+std::string OpeningRefusalMessage(const std::string& path, const ReadProblem& problem) {
+    if (problem.refusal == ReadRefusal::TooLarge) {
+        return "The drawing is too large: " + problem.reason + ". It was not loaded; the previous drawing is kept.";
+    }
+    return "Cannot open " + path + ": " + problem.reason + ".";
 }
 
 std::string NormalisePath(std::string_view path) {

@@ -1,18 +1,19 @@
-// The checks made before a drawing is read: can the file be opened, and is it named as a DXF file.
+// The checks made before a drawing is read: can the file be read, and is it named as a DXF file.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "model/text_file.h"
+
 namespace zorvan {
 
-// True when the file opens for reading (a folder or a missing or unreadable file gives false).
-bool FileCanBeOpened(const std::string& path);
-
-// Why the file does not open for reading: "it is a folder", or the system's reason ("No such file or
-// directory", "Permission denied"); nothing when it opens.
-std::optional<std::string> WhyFileCannotBeOpened(const std::string& path);
+// The operator's words for a drawing file refused before it is read (WhyFileCannotBeRead: not a regular file,
+// missing or unreadable, or too large):
+//   "Cannot open /p/x.dxf: it is a named pipe, not a file."
+//   "The drawing is too large: it holds 300 MB, more than 256 MB. It was not loaded; the previous drawing is kept."
+std::string OpeningRefusalMessage(const std::string& path, const ReadProblem& problem);
 
 // Every "\\" (two backslashes) replaced by one, so a folder ending in a backslash joined with "\" and a name
 // comes out right.

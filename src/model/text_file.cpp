@@ -1,32 +1,92 @@
-// Reading text files and splitting them into lines.
+// Reading files whole, within bounds, and splitting text into lines.
 #include "model/text_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
 namespace zorvan {
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return std::nullopt;
+namespace {
+
+std::string MegabytesText(std::uintmax_t bytes) {
+    constexpr std::uintmax_t kMegabyte = std::uintmax_t{1} << 20;
+    return std::to_string(bytes / kMegabyte + (bytes % kMegabyte == 0 ? 0 : 1)) + " MB";  // rounded up
+}
+
+// What a status says against reading the file whole; nothing for a regular file of at most `mostBytes`.
+std::optional<ReadProblem> ProblemOfStatus(const struct stat& status, std::uintmax_t mostBytes) {
+    const mode_t type = status.st_mode & S_IFMT;
+    if (type == S_IFDIR) return ReadProblem{ReadRefusal::NotAFile, "it is a folder"};
+    if (type == S_IFIFO) return ReadProblem{ReadRefusal::NotAFile, "it is a named pipe, not a file"};
+    if (type == S_IFCHR || type == S_IFBLK) return ReadProblem{ReadRefusal::NotAFile, "it is a device, not a file"};
+    if (type == S_IFSOCK) return ReadProblem{ReadRefusal::NotAFile, "it is a socket, not a file"};
+    if (type != S_IFREG) return ReadProblem{ReadRefusal::NotAFile, "it is not a file"};
+    const auto size = static_cast<std::uintmax_t>(status.st_size);
+    if (size > mostBytes) {
+        return ReadProblem{ReadRefusal::TooLarge, "it holds " + MegabytesText(size) + ", more than " + MegabytesText(mostBytes)};
+    }
+    return std::nullopt;
+}
+
+ReadProblem SystemProblem() { return {ReadRefusal::CannotOpen, std::strerror(errno)}; }
+
+// The file opened for reading once its status allows it; never blocks, even on a pipe swapped in after the
+// check. A descriptor of -1 with the problem when it is refused.
+int OpenForReading(const std::string& path, std::uintmax_t mostBytes, std::optional<ReadProblem>& problem) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        problem = SystemProblem();
+        return -1;
+    }
+    problem = ProblemOfStatus(status, mostBytes);
+    if (problem) return -1;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        problem = SystemProblem();
+        return -1;
+    }
+    problem = ::fstat(fd, &status) == 0 ? ProblemOfStatus(status, mostBytes) : SystemProblem();
+    if (!problem) return fd;
+    ::close(fd);
+    return -1;
+}
+
+}  // namespace
+
+std::optional<ReadProblem> WhyFileCannotBeRead(const std::string& path, std::uintmax_t mostBytes) {
+    std::optional<ReadProblem> problem;
+    const int fd = OpenForReading(path, mostBytes, problem);
+    if (fd >= 0) ::close(fd);
+    return problem;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::uintmax_t mostBytes) {
+    std::optional<ReadProblem> problem;
+    const int fd = OpenForReading(path, mostBytes, problem);
+    if (fd < 0) return std::nullopt;
     std::string content;
-    const auto size = std::filesystem::file_size(path, error);
-    if (!error) content.reserve(static_cast<size_t>(size));
+    struct stat status {};
+    if (::fstat(fd, &status) == 0) content.reserve(static_cast<size_t>(status.st_size));
     char buffer[1 << 16];
-    size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, read);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
+    bool failed = false;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            failed = n < 0;
+            break;
+        }
+        content.append(buffer, static_cast<size_t>(n));
+        if (content.size() > mostBytes) {  // grew since it was checked
+            failed = true;
+            break;
+        }
+    }
+    ::close(fd);
     if (failed) return std::nullopt;
     return content;
 }
@@ -40,77 +100,13 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
     return lines;
 }
 
-namespace {
-
-std::string Reason(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
-}
-
-}  // namespace
-
-namespace {
-
-// The mode a new file gets: that of the file it replaces, else what the umask allows.
-mode_t ModeForReplacement(const std::string& path) {
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0) return existing.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        written += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// The file a save at `path` writes: `path` itself, or where its chain of symbolic links ends, so that a link
-// stays a link and the file it names gets the new content. A link that names a missing file leads to that
-// name, which the save creates. Nothing when the chain does not end (a loop).
-std::optional<std::string> SaveTarget(const std::string& path) {
-    namespace fs = std::filesystem;
-    constexpr int kMostLinks = 40;  // as many as the system follows when it opens a path
-    fs::path target = path;
-    std::error_code error;
-    for (int links = 0; fs::is_symlink(target, error); ++links) {
-        if (links == kMostLinks) return std::nullopt;
-        const fs::path next = fs::read_symlink(target, error);
-        if (error) return std::nullopt;
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
-    return target.string();
-}
-
-}  // namespace
-
-std::optional<std::string> SaveTextFile(const std::string& requestedPath, const std::string& bytes) {
-    const std::optional<std::string> target = SaveTarget(requestedPath);
-    if (!target) return "cannot follow the links of " + requestedPath + ": too many levels of symbolic links";
-    const std::string& path = *target;
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return path + " is a folder";
-    // A fresh temporary name, created exclusively: whatever already lies at some name is never written through.
-    std::string temporary = path + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return Reason("cannot create", temporary);
-    const bool written = ::fchmod(fd, ModeForReplacement(path)) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    const std::string writeFailure = written ? "" : Reason("cannot write", temporary);
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        const std::string failure = written ? Reason("cannot write", temporary) : writeFailure;
-        std::remove(temporary.c_str());
-        return failure;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string failure = Reason("cannot replace", path);
-        std::remove(temporary.c_str());
-        return failure;
+std::optional<size_t> FirstNonTextByte(std::string_view bytes) {
+    for (size_t at = 0; at < bytes.size(); ++at) {
+        const auto c = static_cast<unsigned char>(bytes[at]);
+        const bool control = c < 0x20 || c == 0x7F;
+        if (!control || c == '\t' || c == '\n' || c == '\f' || c == '\r') continue;
+        if (c == 0x1A && at + 1 == bytes.size()) continue;
+        return at;
     }
     return std::nullopt;
 }

@@ -238,6 +238,13 @@ std::string KerfWarning(const KerfCheck& check) {
 }
 
 std::string PartNames(const std::vector<int32_t>& parts) {
+    // Beyond a handful a list only lengthens the line; the first parts and the last show where to look.
+    constexpr size_t kMostNamed = 8, kFirstNamed = 3;
+    if (parts.size() > kMostNamed) {
+        std::string text = std::to_string(parts.size()) + " parts: ";
+        for (size_t k = 0; k < kFirstNamed; ++k) text.append(k == 0 ? "" : ", ").append(std::to_string(parts[k]));
+        return text + " \u2026 " + std::to_string(parts.back());
+    }
     std::string text = parts.size() == 1 ? "part " : "parts ";
     for (size_t k = 0; k < parts.size(); ++k) text.append(k == 0 ? "" : ", ").append(std::to_string(parts[k]));
     return text;

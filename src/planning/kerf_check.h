@@ -69,7 +69,8 @@ ProgramUnits UnitsOfRecords(const Program& program);
 //    arcs smaller than half the kerf: part 3."
 std::string KerfWarning(const KerfCheck& check);
 
-// Parts named for the operator: "part 3" or "parts 0, 2, 5".
+// Parts named for the operator: "part 3" or "parts 0, 2, 5"; more than eight by their count, the first three
+// and the last: "999 parts: 0, 1, 2 … 998" (the ellipsis is U+2026, one character).
 std::string PartNames(const std::vector<int32_t>& parts);
 
 // The kerf for the summary: "1.5" or "not given: no kerf checks"; `named` puts "kerf " before it, for the

@@ -1,6 +1,7 @@
 // Lead-ins.
 #include "planning/lead_ins.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -83,6 +84,18 @@ void CalculateLeadIns(Program& program, double length) {
             ContourLeadIn(program.PI, entry, part, marker, sx0, sy0, length);
         }
     }
+}
+
+std::optional<double> LargerSideOfDrawing(const Program& program) {
+    const double width = program.extMaxX - program.extMinX, height = program.extMaxY - program.extMinY;
+    if (!(width >= 0 && height >= 0)) return std::nullopt;
+    return std::max(width, height);
+}
+
+bool LeadInSuits(const Program& program, double length) {
+    if (!std::isfinite(length) || length < 0) return false;
+    const std::optional<double> side = LargerSideOfDrawing(program);
+    return length == 0 || !side || length < *side;
 }
 
 }  // namespace zorvan

@@ -1,6 +1,7 @@
 // Lead-ins: the point where the torch pierces, a straight lead-in away from each contour's start.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,15 @@ std::string LeadInHeader(std::string_view marker, std::string_view sx, std::stri
 //            left of it for an outside circle (sense "-").
 // Entries are written back as "header:records:marks".
 void CalculateLeadIns(Program& program, double length);
+
+// The drawing's larger side, its extents' width or height, which every lead-in must be shorter than; nothing
+// while no drawing is read (the extents are empty).
+std::optional<double> LargerSideOfDrawing(const Program& program);
+
+// Whether a lead-in of `length` suits the drawing: finite, 0 or more, and shorter than its larger side (0, no
+// lead-in, always suits). A longer one would put the pierce off the sheet, or beyond any number the
+// controller takes.
+//   with extents 120 x 80: LeadInSuits(5) and LeadInSuits(0) hold; LeadInSuits(-1) and LeadInSuits(120) do not
+bool LeadInSuits(const Program& program, double length);
 
 }  // namespace zorvan

@@ -35,6 +35,16 @@ std::optional<double> Form1::BoxNumber(std::string_view box, const std::string& 
     return value;
 }
 
+std::optional<double> Form1::LeadInLength() {
+    const std::optional<double> length = BoxNumber("lead-in length", Text6);
+    if (!length || LeadInSuits(program_, *length)) return length;
+    const std::optional<double> side = LargerSideOfDrawing(program_);
+    toolkit_.ShowMessage("The lead-in length box holds " + Quoted(Text6) + ": the lead-in must be 0 or more" +
+                         (side ? " and shorter than the drawing's larger side, " + DefaultNumber(*side) : "") +
+                         ". Nothing was changed.");
+    return std::nullopt;
+}
+
 bool Form1::TakeKerf() {
     if (KerfText.find_first_not_of(' ') == std::string::npos) {
         program_.kerf = 0;
@@ -83,7 +93,7 @@ void Form1::PrepareParts() {
 }
 
 void Form1::Command32_Click() {
-    const std::optional<double> length = BoxNumber("lead-in length", Text6);
+    const std::optional<double> length = LeadInLength();
     if (!length || !TakeKerf()) return;
     RememberPlan();
     if (SheetPlanning()) {
@@ -110,8 +120,11 @@ void Form1::ShowPlanStatus() {
 }
 
 void Form1::KeepLeadInsInScrap() {
-    // The lead-in box is read as "Calculate Lead Ins" reads it; one that holds no number gives no search.
-    if (SheetPlanning()) unclearLeadIns_ = RepairScrapLeadIns(program_, ParseWholeNumber(Text6).value_or(0));
+    // The lead-in box is read as "Calculate Lead Ins" reads it; one that holds no number, or a length that
+    // does not suit the drawing, gives no search.
+    if (!SheetPlanning()) return;
+    const double length = ParseWholeNumber(Text6).value_or(0);
+    unclearLeadIns_ = RepairScrapLeadIns(program_, LeadInSuits(program_, length) ? length : 0);
 }
 
 void Form1::AfterTransform() {

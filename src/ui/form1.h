@@ -237,6 +237,9 @@ private:
     bool OpenPathBox();
     // The number `text` holds, or nothing after a message naming the box (such as "step") and the text.
     std::optional<double> BoxNumber(std::string_view box, const std::string& text);
+    // The lead-in box's length, or nothing after a message: a text that is not a number, or a length below 0
+    // or not shorter than the drawing's larger side (LeadInSuits).
+    std::optional<double> LeadInLength();
     // Takes the kerf box into the plan: empty is no kerf; a text that is not a number of 0 or more is named
     // in a message, and false is returned with the plan's kerf unchanged.
     bool TakeKerf();

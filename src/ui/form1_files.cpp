@@ -38,8 +38,8 @@ void Form1::Command1_Click() { OpenPathBox(); }
 
 bool Form1::OpenPathBox() {
     std::string path = NormalisePath(Text1);
-    if (const auto reason = WhyFileCannotBeOpened(path)) {
-        toolkit_.ShowMessage("Cannot open " + path + ": " + *reason + ".");
+    if (const auto problem = WhyFileCannotBeRead(path)) {
+        toolkit_.ShowMessage(OpeningRefusalMessage(path, *problem));
         return false;
     }
     if (!LoadDrawing(path)) return false;

@@ -2,6 +2,7 @@
 // the exit statuses and their one-line errors, and arcs whose radii agree at both ends.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cmath>
@@ -13,6 +14,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "gcode/templates.h"
 #include "model/number_text.h"
 #include "model/record_text.h"
 #include "support/temp_folder.h"
@@ -41,8 +43,9 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    CliRun Run(const std::vector<std::string>& arguments) const {
-        std::string command = Quoted(ZORVAN_CLI);
+    // `shell` goes before the command: "ulimit -f 1; ", "timeout 20 ".
+    CliRun Run(const std::vector<std::string>& arguments, const std::string& shell = "") const {
+        std::string command = shell + Quoted(ZORVAN_CLI);
         for (const std::string& argument : arguments) command += " " + Quoted(argument);
         const fs::path out = folder / "stdout.txt", err = folder / "stderr.txt";
         command += " >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
@@ -61,6 +64,7 @@ const char* const kSamples[] = {"plate_holes_slot", "bracket_lwpolyline", "r12_p
 TEST_F(CliTest, SamplesGiveTheirGoldenProgramsAndPartFiles) {
     const fs::path plain = folder / "plain";  // the program's own defaults: 30 empty slots, empty header and footer
     fs::create_directories(plain);
+    ASSERT_EQ(CreateMissingTemplateFiles(plain.string()), std::nullopt);
     for (const char* sample : kSamples) {
         SCOPED_TRACE(sample);
         const fs::path nc = folder / "out.nc", par = folder / "out.PAR";
@@ -143,9 +147,87 @@ TEST_F(CliTest, OutputThatCannotBeWrittenKeepsTheOldFile) {
     run = Run({"-o", target.string(), "--part-file", (folder / "a-folder.nc").string(), Sample("gusset_lf.dxf")});
     EXPECT_EQ(run.status, 6);
     EXPECT_NE(testing::ReadBytes(target), "old program\r\n");
+
+    // Past a file size limit the write fails, is reported, and the old file stays.
+    std::ofstream(target, std::ios::binary) << "old program\r\n";
+    run = Run({"--templates", Preset("linuxcnc"), "-o", target.string(), Sample("plate_holes_slot.dxf")}, "ulimit -f 1; ");
+    EXPECT_EQ(run.status, 6);
+    EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
+    EXPECT_EQ(testing::ReadBytes(target), "old program\r\n");
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();  // nothing left behind
+        EXPECT_EQ(entry.path().filename().string().find(".zt-"), std::string::npos) << entry.path();  // nothing left behind
     }
+}
+
+// A named pipe is refused unopened, so it cannot block; a drawing file too large is refused unread.
+TEST_F(CliTest, DrawingsThatAreNotFilesOrTooLargeAreRefusedUnread) {
+    const fs::path pipe = folder / "pipe.dxf", huge = folder / "huge.dxf";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::ofstream(huge).close();
+    fs::resize_file(huge, std::uintmax_t{2} << 30);
+    CliRun run = Run({"-o", (folder / "x.nc").string(), pipe.string()}, "timeout 60 ");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "zorvan-cli: " + pipe.string() + ": cannot be read: it is a named pipe, not a file\n");
+    run = Run({"-o", (folder / "x.nc").string(), huge.string()});
+    EXPECT_EQ(run.status, 5);
+    EXPECT_NE(run.err.find(": The drawing is too large: it holds 2048 MB, more than 256 MB."), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder / "x.nc"));
+}
+
+// An output that is the drawing, or the same file as another output, is refused before anything is written.
+TEST_F(CliTest, OutputsThatAreTheDrawingOrEachOtherAreRefused) {
+    const fs::path drawing = folder / "plate.dxf", nc = folder / "plate.nc";
+    fs::copy_file(Sample("plate_holes_slot.dxf"), drawing);
+    std::ofstream(nc) << "old";
+    fs::create_hard_link(nc, folder / "hard.nc");
+    const std::string dxf = drawing.string(), other = (folder / "other.svg").string();
+    const std::vector<std::string> clashes[] = {
+        {"-o", (folder / "." / "plate.dxf").string(), dxf},                 // the drawing itself
+        {"--preview", (folder / "sub" / ".." / "plate.nc").string(), dxf},  // the default output, spelled otherwise
+        {"--part-file", (folder / "hard.nc").string(), dxf},               // a hard link to the default output
+        {"-o", (folder / "a.nc").string(), "--preview", other, "--part-file", other, dxf}};
+    for (const std::vector<std::string>& arguments : clashes) {
+        const CliRun run = Run(arguments);
+        EXPECT_EQ(run.status, 1) << arguments[1];
+        EXPECT_NE(run.err.find("; nothing was written"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(testing::ReadBytes(drawing), testing::ReadBytes(Sample("plate_holes_slot.dxf")));
+    EXPECT_EQ(testing::ReadBytes(nc), "old");
+    EXPECT_FALSE(fs::exists(folder / "a.nc"));
+}
+
+// A folder given with --templates must hold at least one of the three files; a file missing from it, or one
+// that holds bytes that are not text, is named in a warning.
+TEST_F(CliTest, TemplateFoldersThatServeNotAreRefusedAndFaultyFilesNamed) {
+    const fs::path empty = folder / "empty", partial = folder / "partial";
+    fs::create_directories(empty);
+    fs::create_directories(partial);
+    for (const fs::path& templates : {folder / "nowhere", empty}) {
+        const CliRun run = Run({"--templates", templates.string(), "-o", (folder / "g.nc").string(), Sample("gusset_lf.dxf")});
+        EXPECT_EQ(run.status, 1);
+        ExpectOneLineNaming(run, templates.string());
+    }
+    std::ofstream(partial / "GCODES.TXT", std::ios::binary) << std::string("LINE011:M3\r\nLINE012:\0\r\n", 23);
+    const CliRun run = Run({"--templates", partial.string(), "-o", (folder / "g.nc").string(), Sample("gusset_lf.dxf")});
+    EXPECT_EQ(run.status, 0);
+    const std::string prefix = "zorvan-cli: " + partial.string() + "/";
+    EXPECT_EQ(run.err, prefix + "0_HEADER.TXT: warning: the template file is missing; it counts as empty\n" + prefix +
+                           "0_FOOTER.TXT: warning: the template file is missing; it counts as empty\n" + prefix +
+                           "GCODES.TXT: warning: the template file holds bytes that are not text (the first, 0x00, "
+                           "on line 2); is it a template file?\n");
+}
+
+// A lead-in is 0 or more and shorter than the drawing's larger side, 120 for this plate.
+TEST_F(CliTest, LeadInsMustBeLengthsWithinTheDrawing) {
+    const std::string nc = (folder / "plate.nc").string();
+    const std::pair<const char*, int> cases[] = {{"-1", 1}, {"1e400", 1}, {"120", 1}, {"119.9", 0}, {"0", 0}};
+    for (const auto& [leadIn, status] : cases) {
+        const CliRun run = Run({"--lead-in", leadIn, "-o", nc, Sample("plate_holes_slot.dxf")});
+        EXPECT_EQ(run.status, status) << leadIn << run.err;
+    }
+    EXPECT_EQ(Run({"--lead-in", "120", "-o", nc, Sample("plate_holes_slot.dxf")}).err,
+              "zorvan-cli: " + Sample("plate_holes_slot.dxf") + ": --lead-in 120 must be shorter than the drawing's "
+              "larger side, 120\n");
 }
 
 TEST_F(CliTest, EveryCorpusDrawingGivesAProgramOrItsDocumentedStatus) {
@@ -221,11 +303,11 @@ TEST_F(CliTest, SheetModeReadsWhatTheDefaultLeavesOutAndTheDefaultSaysSo) {
     CliRun run = Run({"-o", nc, ellipses});
     EXPECT_EQ(run.status, 0);
     // The default planning cuts every part of this sheet but the largest as a hole: their lead-ins point
-    // into them, and the check names the 21 parts.
+    // into them, and the check names the 21 parts, by the first three and the last.
     EXPECT_EQ(run.err, "zorvan-cli: " + ellipses +
                            ": warning: Not read: 2 ELLIPSE; --sheet reads blocks, ellipses and splines.\n"
-                           "zorvan-cli: " + ellipses + ": warning: Lead-ins that pierce part material: parts 0, 1, 2, "
-                           "3, 4, 5, 6, 7, 8, 10, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32.\n");
+                           "zorvan-cli: " + ellipses + ": warning: Lead-ins that pierce part material: 21 parts: "
+                           "0, 1, 2 \u2026 32.\n");
     run = Run({"-o", nc, "--sheet", ellipses});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
@@ -251,7 +333,9 @@ TEST_F(CliTest, SummaryFiguresAreThoseFiguredByHand) {
     const CliRun run = Run({"-o", (folder / "plate.nc").string(), "--templates", templates.string(), "--lead-in", "5",
                             "--rapid", "5000", "--feed", "3000", "--summary=json", Sample("plate_holes_slot.dxf")});
     ASSERT_EQ(run.status, 0) << run.err;
-    const auto summary = nlohmann::json::parse(run.out.substr(run.out.find('{')));
+    const auto summary = nlohmann::json::parse(run.out);  // the JSON alone: what was written is said on stderr
+    EXPECT_EQ(run.err, "zorvan-cli: wrote " + (folder / "plate.nc").string() + " (4 parts, 50 lines)\n");
+    EXPECT_NE(run.out.find("\n  \"width\": 120,\n"), std::string::npos) << run.out;  // the shortest form
     const double pi = std::acos(-1.0), h = 5 / std::sqrt(2.0);
     const double cut = 2 * (120 + 80) + 2 * 2 * pi * 6 + 2 * pi * 10 + 2 * 30 + 4 * 5;
     const double travel = std::hypot(75 - h, 40 + h) + std::hypot(75 - 19, 40 - 20) + (99 - 14) + std::hypot(120 + h - 94, h + 20);
@@ -265,6 +349,32 @@ TEST_F(CliTest, SummaryFiguresAreThoseFiguredByHand) {
     EXPECT_EQ(summary["pierce_delay_seconds"]["value"], 0.5);
     EXPECT_EQ(summary["rapid_per_minute"]["source"], "--rapid");
     EXPECT_NEAR(summary["minutes"].get<double>(), cut / 1000 + 4 * 0.5 / 60 + travel / 5000, 1e-9);
+}
+
+// The format is only taken after "=": "--summary json plate.dxf" is one drawing too many. The JSON holds any
+// drawing: names of what was left out that are not UTF-8, lengths too large for a double (four circles of
+// radius 9E306) as null, where the text says "not known".
+TEST_F(CliTest, SummaryFormatFollowsEqualsAndTheJsonHoldsAnyDrawing) {
+    const std::string nc = (folder / "s.nc").string();
+    EXPECT_EQ(Run({"--summary", "json", "-o", nc, Sample("gusset_lf.dxf")}).status, 1);
+    const fs::path strange = folder / "strange.dxf", huge = folder / "huge.dxf";
+    std::ofstream(strange) << "0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n10\n"
+                              "0\nODD\xff\n8\n0\n0\nENDSEC\n0\nEOF\n";
+    CliRun run = Run({"--sheet", "--summary=json", "-o", nc, strange.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out)["left_out_reasons"], nlohmann::json::parse(R"({"ODD\ufffd": 1})"));
+
+    std::string circles;
+    for (int i = 0; i < 4; ++i) circles += "0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n9E306\n";
+    std::ofstream(huge) << "0\nSECTION\n2\nENTITIES\n" + circles + "0\nENDSEC\n0\nEOF\n";
+    run = Run({"--summary=json", "--feed", "1000", "-o", nc, huge.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto summary = nlohmann::json::parse(run.out);
+    EXPECT_TRUE(summary["cut_length"].is_null());
+    EXPECT_TRUE(summary["minutes"].is_null());
+    run = Run({"--summary", "--feed", "1000", "-o", nc, huge.string()});
+    EXPECT_NE(run.out.find("\nCut length: not known (lead-ins included)\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\nTime: not known\n"), std::string::npos) << run.out;
 }
 
 // This half section of a pipe tee is lines that branch: sheet mode cuts every region they enclose, says they
@@ -342,6 +452,7 @@ TEST_F(CliTest, ProgramUnitsFollowTheHeaderAndTheSummarySaysWhere) {
 
     const fs::path plain = folder / "plain";  // no header: --units decides
     fs::create_directories(plain);
+    ASSERT_EQ(CreateMissingTemplateFiles(plain.string()), std::nullopt);
     run = Run({"--templates", plain.string(), "-o", nc.string(), "--sheet", "--units", "inch", "--summary=json",
                drawing.string()});
     ASSERT_EQ(run.status, 0) << run.err;

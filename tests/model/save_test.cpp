@@ -1,6 +1,9 @@
 // Saving text files whole or not at all, and reading them back as lines.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -77,20 +80,100 @@ TEST_F(SaveTest, WriteThatFailsPartWayLeavesTheOldFileWhole) {
     EXPECT_EQ(Listing(), std::set<std::string>{"old.nc"});
 }
 
-// A file that already sits at a temporary name (a leftover, or a link planted in a shared folder) must not be
-// written through: the save may fail or choose another name, but the file the link points to stays as it was.
-TEST_F(SaveTest, AFileAtTheTemporaryNameIsNotWrittenThrough) {
+// The temporary file has a short name of its own, so a target of the longest name a folder allows saves too;
+// a file that already sits at a temporary name (a leftover, or a link planted in a shared folder) must not be
+// written through: the save takes another name, and the file the link points to stays as it was.
+TEST_F(SaveTest, TemporaryNamesAreShortAndNeverWrittenThrough) {
+    const fs::path longest = folder / (std::string(247, 'n') + ".nc");
+    EXPECT_EQ(SaveTextFile(longest.string(), "G90\r\n"), std::nullopt);
+    EXPECT_EQ(testing::ReadBytes(longest), "G90\r\n");
+
     const fs::path target = folder / "out.nc", victim = folder / "victim.txt";
     std::ofstream(target, std::ios::binary) << "OLD\r\n";
     std::ofstream(victim, std::ios::binary) << "KEEP\r\n";
-    fs::create_symlink(victim, target.string() + ".tmp-" + std::to_string(::getpid()));
-
-    const auto failure = SaveTextFile(target.string(), "NEW\r\n");
-    EXPECT_EQ(testing::ReadBytes(victim), "KEEP\r\n");
-    if (!failure) {
-        EXPECT_FALSE(fs::is_symlink(target));
-        EXPECT_EQ(testing::ReadBytes(target), "NEW\r\n");
+    for (int count = 0; count < 10; ++count) {
+        fs::create_symlink(victim, folder / (".zt-" + std::to_string(::getpid()) + "-" + std::to_string(count)));
     }
+    EXPECT_EQ(SaveTextFile(target.string(), "NEW\r\n"), std::nullopt);
+    EXPECT_EQ(testing::ReadBytes(victim), "KEEP\r\n");
+    EXPECT_FALSE(fs::is_symlink(target));
+    EXPECT_EQ(testing::ReadBytes(target), "NEW\r\n");
+}
+
+// What is not a regular file is never renamed over: a named pipe (and a link to one) is written in place, one
+// nobody reads from is refused; it stays a pipe.
+TEST_F(SaveTest, SpecialFilesAreWrittenInPlaceOrRefused) {
+    const fs::path pipe = folder / "pipe.nc", link = folder / "link.nc";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_symlink(pipe, link);
+    const auto failure = SaveTextFile(pipe.string(), "G90\r\n");
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_NE(failure->find("nothing reads"), std::string::npos) << *failure;
+
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    for (const fs::path& target : {pipe, link}) EXPECT_EQ(SaveTextFile(target.string(), "G90\r\n"), std::nullopt);
+    char got[32] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 10);
+    EXPECT_STREQ(got, "G90\r\nG90\r\n");
+    ::close(reader);
+
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Listing(), (std::set<std::string>{"pipe.nc", "link.nc"}));
+}
+
+// A save cut short by SIGTERM leaves no temporary file: the process ends by the signal all the same, and the
+// target holds the old content or the new, whole.
+TEST_F(SaveTest, ASignalDuringASaveRemovesTheTemporaryFile) {
+    const fs::path target = folder / "big.nc";
+    const std::string bytes(16 << 20, 'G');
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        RemoveTemporaryFileOnSignals();
+        for (;;) SaveTextFile(target.string(), bytes);
+    }
+    // Stop the child while a temporary file exists, so the signal is sure to arrive while it is pending.
+    for (bool sent = false; !sent;) {
+        if (Listing().size() < 2) continue;
+        ::kill(child, SIGSTOP);
+        int status = 0;
+        ::waitpid(child, &status, WUNTRACED);
+        if (Listing().size() == 2) {
+            ::kill(child, SIGTERM);
+            sent = true;
+        }
+        ::kill(child, SIGCONT);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(Listing(), std::set<std::string>{"big.nc"});
+    const std::string saved = testing::ReadBytes(target);
+    EXPECT_TRUE(saved == bytes) << saved.size();
+}
+
+// Whatever is not a regular file is refused before it is opened (a pipe would block), and so is a file of
+// more than the bytes allowed, before it is read.
+TEST_F(SaveTest, ReadingRefusesWhatIsNotAFileOrTooLarge) {
+    const fs::path pipe = folder / "pipe.dxf", sparse = folder / "sparse.dxf", small = folder / "small.dxf";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::ofstream(sparse).close();
+    fs::resize_file(sparse, (std::uintmax_t{2} << 30) - 1);  // 2 GB of nothing, taking no room
+    std::ofstream(small) << "12345";
+    const std::pair<fs::path, ReadRefusal> cases[] = {{pipe, ReadRefusal::NotAFile},
+                                                      {"/dev/null", ReadRefusal::NotAFile},
+                                                      {folder / "missing.dxf", ReadRefusal::CannotOpen},
+                                                      {sparse, ReadRefusal::TooLarge}};
+    for (const auto& [path, refusal] : cases) {
+        const std::optional<ReadProblem> problem = WhyFileCannotBeRead(path.string());
+        EXPECT_TRUE(problem && problem->refusal == refusal) << path;
+        EXPECT_EQ(ReadWholeFile(path.string()), std::nullopt) << path;
+    }
+    EXPECT_EQ(WhyFileCannotBeRead(small.string()), std::nullopt);
+    EXPECT_EQ(ReadWholeFile(small.string(), 5), "12345");
+    EXPECT_EQ(ReadWholeFile(small.string(), 4), std::nullopt);
 }
 
 TEST_F(SaveTest, LinesEndAtCrLfCrOrLf) {
@@ -115,6 +198,14 @@ TEST_F(SaveTest, LinesEndAtCrLfCrOrLf) {
 
     EXPECT_EQ(JoinCrLf({"a", "", "b"}), "a\r\n\r\nb\r\n");
     EXPECT_EQ(JoinCrLf({}), "");
+}
+
+TEST(TextBytesTest, ControlBytesOtherThanLineEndsTabsAndFormFeedsAreNotText) {
+    const std::pair<std::string, std::optional<size_t>> cases[] = {
+        {"G90\r\n\tM3\f\n", std::nullopt}, {"caf\xc3\xa9 \xe9", std::nullopt}, {"M30\r\n\x1a", std::nullopt},
+        {"M\x1a" "30", 1},                   {std::string("G9\0", 3), 2},           {"a\x7f", 1},
+        {"\x1b[0m", 0}};
+    for (const auto& [bytes, at] : cases) EXPECT_EQ(FirstNonTextByte(bytes), at) << bytes;
 }
 
 }  // namespace

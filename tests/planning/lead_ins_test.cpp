@@ -6,8 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <numeric>
 
 #include "model/part_entry.h"
+#include "planning/kerf_check.h"
+#include "planning/scrap_lead_ins.h"
 #include "support/part_list.h"
 
 namespace zorvan {
@@ -65,6 +68,17 @@ TEST_F(LeadInsTest, ZeroAndNegativeLengthsAndRepeatedRuns) {
     const std::string once = program->partList[0];
     CalculateLeadIns(*program, 0.25);
     EXPECT_EQ(program->partList[0], once);
+}
+
+// Long lists of parts in the warnings keep their count, the first three and the last; short ones stay whole.
+TEST(PartNamesTest, ListsOfMoreThanEightPartsAreShortened) {
+    std::vector<int32_t> parts(999);
+    std::iota(parts.begin(), parts.end(), 0);
+    EXPECT_EQ(PartNames({3}), "part 3");
+    EXPECT_EQ(PartNames({parts.begin(), parts.begin() + 8}), "parts 0, 1, 2, 3, 4, 5, 6, 7");
+    EXPECT_EQ(PartNames({parts.begin(), parts.begin() + 9}), "9 parts: 0, 1, 2 \u2026 8");
+    EXPECT_EQ(UnclearLeadInWarning(parts), "No clear lead-in found for 999 parts: 0, 1, 2 \u2026 998: they keep the "
+                                           "default lead-in.");
 }
 
 }  // namespace

@@ -146,6 +146,7 @@ TEST_F(MainWindowTest, BoxesThatHoldNoNumberAreRefusedByNameAndChangeNothing) {
         std::vector<std::pair<std::string, std::string>> refusals;
         for (const char* text : {"", "abc", "0,5", "1.5.", "1E400"}) refusals.emplace_back(text, notANumber);
         if (box.name == "scale factor") refusals.insert(refusals.end(), {{"0", notAbove0}, {" -0.5 ", notAbove0}});
+        if (box.name == "lead-in length") refusals.emplace_back("-0.5", "\": the lead-in must be 0 or more. Nothing was changed.");
         for (const auto& [text, reason] : refusals) {
             SCOPED_TRACE(box.name + " " + text);
             toolkit.events.clear();

@@ -114,10 +114,16 @@ TEST_F(PreparationTest, LeadInLengthIsReadFromItsTextBox) {
     form.FillContourList();
     form.PrepareParts();
     EXPECT_EQ(form.Text6, "0.25");
-    form.Text6 = "-0.25";
+    form.Text6 = "0.5";
     form.Command32_Click();
-    EXPECT_EQ(program->partList[0], "OO 3 5 3.25 5:5 5 0 2 - 3 5 K|:NOTS NOTD 12.566370616");
-    EXPECT_EQ(picture.Log().back(), "line 3 5 3.25 5 #00FF00");  // ends with a redraw: the header last
+    EXPECT_EQ(program->partList[0], "OO 3 5 2.5 5:5 5 0 2 - 3 5 K|:NOTS NOTD 12.566370616");
+    EXPECT_EQ(picture.Log().back(), "line 3 5 2.5 5 #00FF00");  // ends with a redraw: the header last
+    form.Text6 = "4";  // as long as the circle is wide: refused, the plan stays
+    form.Command32_Click();
+    EXPECT_EQ(toolkit.Messages(), std::vector<std::string>{"The lead-in length box holds \"4\": the lead-in must be 0 "
+                                                           "or more and shorter than the drawing's larger side, 4. "
+                                                           "Nothing was changed."});
+    EXPECT_EQ(program->partList[0], "OO 3 5 2.5 5:5 5 0 2 - 3 5 K|:NOTS NOTD 12.566370616");
 }
 
 }  // namespace
