@@ -2,6 +2,9 @@
 // plain numbers left out.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+
 #include "gcode/job_summary.h"
 
 namespace zorvan {
@@ -28,6 +31,17 @@ TEST(JobSummaryTest, TemplateWordsGiveFeedAndDelay) {
         EXPECT_EQ(words.feed, c.feed) << c.line;
         EXPECT_EQ(words.delay, c.delay) << c.line;
     }
+}
+
+
+// A length or time that is not finite is "not known", never digits.
+TEST(JobSummaryTest, QuantitiesThatAreNotFiniteAreNotKnown) {
+    JobSummary summary;
+    summary.cutLength = HUGE_VAL;
+    summary.minutes = HUGE_VAL;
+    const std::string text = SummaryText(summary);
+    EXPECT_NE(text.find("\nCut length: not known (lead-ins included)\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nTime: not known\n"), std::string::npos) << text;
 }
 
 }  // namespace
