@@ -80,9 +80,9 @@ fuzz:
 	mkdir -p $(FUZZ_WORK)/seed $(FUZZ_WORK)/dxf $(FUZZ_WORK)/main $(FUZZ_WORK)/numbers
 	cp samples/*.dxf fuzz/seeds/*.dxf $(FUZZ_WORK)/seed/ && cp ../shared/corpus/dxf/*.dxf $(FUZZ_WORK)/seed/ 2>/dev/null || true
 	cd $(FUZZ_WORK) && $(CURDIR)/$(FUZZ_BUILD)/fuzz/dxf_reader_fuzz dxf seed -dict=$(CURDIR)/fuzz/dxf.dict \
-	  -max_len=65536 -timeout=10 -rss_limit_mb=2048 -max_total_time=$(FUZZ_SECONDS)
+	  -max_len=65536 -timeout=20 -rss_limit_mb=2048 -max_total_time=$(FUZZ_SECONDS)
 	cd $(FUZZ_WORK) && $(CURDIR)/$(FUZZ_BUILD)/fuzz/main_job_fuzz main seed -dict=$(CURDIR)/fuzz/dxf.dict \
-	  -max_len=65536 -timeout=10 -rss_limit_mb=2048 -max_total_time=$(FUZZ_SECONDS)
+	  -max_len=65536 -timeout=20 -rss_limit_mb=2048 -max_total_time=$(FUZZ_SECONDS)
 	cd $(FUZZ_WORK) && $(CURDIR)/$(FUZZ_BUILD)/fuzz/lenient_parse_fuzz numbers -max_len=4096 -timeout=10 \
 	  -max_total_time=$(FUZZ_SECONDS)
 
