@@ -26,12 +26,12 @@ JobResult RunMainJob(Program& program, std::string dxfText, const JobOptions& op
     FillContourList(program);
     if (program.readMode == ReadMode::Sheet) {
         PlanSheet(program, {options.cutOpen});
-        result.unclearLeadIns = CalculateScrapLeadIns(program, leadIn);
+        result.unclearLeadIns = CalculateScrapLeadIns(program, leadIn, result.leadIns);
     } else {
         PlanParts(program);
         CalculateLeadIns(program, leadIn);
+        result.leadIns = CheckLeadIns(program);
     }
-    result.leadIns = CheckLeadIns(program);
     result.kerf = CheckKerf(program);
     result.partCount = program.partCount;
     result.outsideCuts = CountOutsideCuts(program, result.partCount);

@@ -363,6 +363,11 @@ bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, 
 }
 
 std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length) {
+    LeadInCheck check;
+    return CalculateScrapLeadIns(program, length, check);
+}
+
+std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length, LeadInCheck& check) {
     CalculateLeadIns(program, length);
     const OutlineIndex index = PartOutlines(program);
     const size_t stopAt = kMostSegmentsPerPlan;
@@ -375,6 +380,8 @@ std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length) {
         }
         if (!FindScrapLeadIn(program, index, i, length, stopAt)) unclear.push_back(i);
     }
+    // Moving a contour's start keeps its path: the outlines still hold for the check.
+    check = CheckLeadIns(program, index);
     return unclear;
 }
 

@@ -34,6 +34,9 @@ std::string LeadInWarning(const LeadInCheck& check);
 // A round hole where none fits is pierced at its centre. An open contour is pierced at its start (no
 // lead-in). A part for which nothing is clear keeps its default lead-in; those parts are returned.
 std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length);
+// The same, with the lead-ins found then checked (CheckLeadIns) against the outlines the search used: the
+// contours are flattened once for both.
+std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length, LeadInCheck& check);
 
 // The same search for the one part `part` (its lead-in point and start may change), against `index`, the
 // outlines of the plan. False when nothing clear was found; the part is then left as it was. The search looks
