@@ -90,27 +90,23 @@ void NoteHealing(const dxf::HealReport& healed, ReadReport& report) {
 }
 
 // Sheet mode's contours come healed, with their chain; the default reading's are chained here.
+// What the records cover, arcs by their sweep only; nothing leaves the extents as a new program has them.
+dxf::Extents TightExtents(const RecordList& records) {
+    ExtentBuilder builder;
+    builder.minX = builder.minY = std::numeric_limits<double>::infinity();
+    builder.maxX = builder.maxY = -std::numeric_limits<double>::infinity();
+    for (const RecordValues& record : records) IncludeRecordTightly(record, builder);
+    dxf::Extents extents;
+    if (records.empty()) return extents;
+    extents.minX = builder.minX, extents.maxX = builder.maxX, extents.minY = builder.minY, extents.maxY = builder.maxY;
+    return extents;
+}
+
 // Why a drawing is beyond any cutting table, or empty: larger than 100 m, or lying so far from its origin
 // (100 km) that its positions lose the precision a cut needs. Records in undeclared units count as millimetres.
 std::string BeyondAnyTable(const NewDrawing& drawing) {
     const double perUnit = MillimetresPerUnitNamed(drawing.recordUnits).value_or(1.0);
-    struct {
-        double minX = HUGE_VAL, minY = HUGE_VAL, maxX = -HUGE_VAL, maxY = -HUGE_VAL;
-    } e;  // the records' own box (a curve's whole circle), whatever the extents started from
-    const auto widen = [&e](double x, double y, double r) {
-        e.minX = std::min(e.minX, x - r), e.minY = std::min(e.minY, y - r);
-        e.maxX = std::max(e.maxX, x + r), e.maxY = std::max(e.maxY, y + r);
-    };
-    for (const RecordValues& record : drawing.records.values) {
-        if (record.IsArc()) {
-            widen(record.Arc().cx, record.Arc().cy, record.Arc().r);
-        } else if (record.IsCircle()) {
-            widen(record.Circle().cx, record.Circle().cy, record.Circle().r);
-        } else {
-            widen(record.StartX(), record.StartY(), 0);
-            widen(record.EndX(), record.EndY(), 0);
-        }
-    }
+    const dxf::Extents e = TightExtents(drawing.records.values);  // whatever the extents started from
     const double size = std::max(e.maxX - e.minX, e.maxY - e.minY) * perUnit;
     const double reach = std::max({std::fabs(e.minX), std::fabs(e.maxX), std::fabs(e.minY), std::fabs(e.maxY)}) * perUnit;
     constexpr double kLargestTable = 100'000, kFarthest = 100'000'000;  // millimetres
@@ -181,17 +177,6 @@ DxfReadResult LoadDefault(Program& program, std::string_view text, const ReadOpt
     return Finish(program, drawing, std::move(report));
 }
 
-// What the records cover, arcs by their sweep only; nothing leaves the extents as a new program has them.
-dxf::Extents TightExtents(const RecordList& records) {
-    ExtentBuilder builder;
-    builder.minX = builder.minY = std::numeric_limits<double>::infinity();
-    builder.maxX = builder.maxY = -std::numeric_limits<double>::infinity();
-    for (const RecordValues& record : records) IncludeRecordTightly(record, builder);
-    dxf::Extents extents;
-    if (records.empty()) return extents;
-    extents.minX = builder.minX, extents.maxX = builder.maxX, extents.minY = builder.minY, extents.maxY = builder.maxY;
-    return extents;
-}
 
 DxfReadResult LoadSheet(Program& program, std::string_view text, const ReadOptions& options) {
     std::optional<std::string> decoded;

@@ -10,6 +10,7 @@
 
 #include "geometry/arc_helpers.h"
 #include "geometry/area.h"
+#include "geometry/extents.h"
 #include "geometry/arrangement.h"
 #include "import/chaining.h"
 #include "model/program.h"
@@ -53,32 +54,15 @@ template <typename Records>
 Summary SummaryOf(const Records& contour) {
     Summary s;
     RecordList list;
+    ExtentBuilder box;  // a circle whole, an arc where it bulges past its ends
+    box.minX = box.minY = HUGE_VAL;
+    box.maxX = box.maxY = -HUGE_VAL;
     for (const RecordValues& record : contour) {
-        const auto widen = [&](double x, double y) {
-            s.minX = std::min(s.minX, x), s.minY = std::min(s.minY, y), s.maxX = std::max(s.maxX, x), s.maxY = std::max(s.maxY, y);
-        };
-        if (record.IsCircle()) {
-            const CircleValues c = record.Circle();
-            widen(c.cx - c.r, c.cy - c.r);
-            widen(c.cx + c.r, c.cy + c.r);
-        } else {
-            widen(record.StartX(), record.StartY());
-            widen(record.EndX(), record.EndY());
-            if (record.IsArc()) {  // an arc bulges past its ends where it passes the circle's sides
-                const Piece arc = PieceOf(record);
-                const double r = arc.Radius(), sweep = arc.Sweep();
-                const double from = std::atan2(arc.from.y - arc.centre.y, arc.from.x - arc.centre.x);
-                for (int quarter = 0; quarter < 4; ++quarter) {
-                    const double side = quarter * std::numbers::pi / 2;
-                    double turn = std::fmod(arc.ccw ? side - from : from - side, 2 * std::numbers::pi);
-                    if (turn < 0) turn += 2 * std::numbers::pi;
-                    if (turn <= sweep) widen(arc.centre.x + r * std::cos(side), arc.centre.y + r * std::sin(side));
-                }
-            }
-        }
+        IncludeRecordTightly(record, box);
         s.length += LengthOf(record);
         list.push_back(record);
     }
+    s.minX = box.minX, s.minY = box.minY, s.maxX = box.maxX, s.maxY = box.maxY;
     s.area = std::fabs(ExactArea(list));
     return s;
 }
