@@ -65,4 +65,8 @@ void RecordingSurface::Circle(double cx, double cy, double radius, Colour colour
     Record("circle" + Numbers({cx, cy, radius}) + " " + ColourText(colour));
 }
 
+void RecordingSurface::Label(double x, double y, std::string_view text, Colour colour) {
+    Record("label" + Numbers({x, y}) + " " + ColourText(colour) + " " + std::string(text));
+}
+
 }  // namespace zorvan

@@ -8,8 +8,8 @@
 
 namespace zorvan {
 
-// Log lines read like "clear", "scale 0 10 10 0", "width 3", "line 0 0 10 0 #0000FF", "dot 1 2 #00FF00";
-// numbers are in the default number form.
+// Log lines read like "clear", "scale 0 10 10 0", "width 3", "line 0 0 10 0 #0000FF", "dot 1 2 #00FF00",
+// "dashed", "solid", "label 5 5 #000000 12"; numbers are in the default number form.
 class RecordingSurface : public Surface {
 public:
     RecordingSurface(double outerWidth = 800, double outerHeight = 600)
@@ -31,6 +31,8 @@ public:
     void Rectangle(double x1, double y1, double x2, double y2, Colour colour) override;
     void Dot(double x, double y, Colour colour) override;
     void Circle(double cx, double cy, double radius, Colour colour) override;
+    void SetDashed(bool dashed) override { Record(dashed ? "dashed" : "solid"); }
+    void Label(double x, double y, std::string_view text, Colour colour) override;
 
 private:
     void Record(std::string line) { log_.push_back(std::move(line)); }

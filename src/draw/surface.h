@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace zorvan {
 
@@ -34,6 +35,12 @@ public:
     virtual void Rectangle(double x1, double y1, double x2, double y2, Colour colour) = 0;
     virtual void Dot(double x, double y, Colour colour) = 0;
     virtual void Circle(double cx, double cy, double radius, Colour colour) = 0;
+    // Dashed strokes until switched off again (deleted parts, contours left out). Surfaces that cannot dash
+    // draw solid.
+    virtual void SetDashed(bool /*dashed*/) {}
+    // A short label centred on (x, y), a fixed size on screen whatever the scale (the parts' row numbers).
+    // Surfaces without text leave it out.
+    virtual void Label(double /*x*/, double /*y*/, std::string_view /*text*/, Colour /*colour*/) {}
 };
 
 }  // namespace zorvan

@@ -41,22 +41,70 @@ void FitView(Program& program, Surface& surface, double left, double top, double
     surface.SetScale(left, top, right, bottom);
 }
 
-void RedrawView(const Program& program, int32_t partCount, Surface& surface, Colour baseColour) {
+namespace {
+
+struct PartLook {
+    Colour colour;
+    int16_t width;
+    bool dashed;
+};
+
+PartLook LookOf(const PartFields& part, Colour baseColour, bool dashDeleted) {
+    const auto header = SplitFields(part.header);
+    const auto marks = SplitFields(part.marks);
+    PartLook look{baseColour, static_cast<int16_t>(FieldAt(header, 0) == "II" ? 1 : 3), false};
+    if (FieldAt(marks, 1) == "DEL") {
+        look.colour = kGrey;
+        if (dashDeleted) look = {kGrey, 1, true};
+    }
+    if (FieldAt(marks, 0) == "SEL") look.colour = kYellow;
+    return look;
+}
+
+void DrawOrigin(Surface& surface) {
     surface.Clear();
     surface.SetPenWidth(1);
     surface.Line(0, 0, 1000, 0, kGrey);
     surface.Line(0, 0, 0, 1000, kGrey);
+}
+
+void DrawPart(const Program& program, const PartEntry& entry, const PartLook& look, Surface& surface) {
+    const PartFields part(entry);
+    if (look.dashed) surface.SetDashed(true);
+    DrawContour(surface, program.PI, entry.Records(), look.colour, false, look.width);
+    if (look.dashed) surface.SetDashed(false);
+    DrawPathHeader(surface, part.header);
+}
+
+}  // namespace
+
+void RedrawView(const Program& program, int32_t partCount, Surface& surface, Colour baseColour) {
+    DrawOrigin(surface);
     for (int32_t i = 0; i < partCount && i < kMaxContours; ++i) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
-        const PartFields part(entry);
-        const auto header = SplitFields(part.header);
-        const auto marks = SplitFields(part.marks);
-        const int16_t width = FieldAt(header, 0) == "II" ? 1 : 3;
-        Colour colour = baseColour;
-        if (FieldAt(marks, 1) == "DEL") colour = kGrey;
-        if (FieldAt(marks, 0) == "SEL") colour = kYellow;
-        DrawContour(surface, program.PI, entry.Records(), colour, false, width);
-        DrawPathHeader(surface, part.header);
+        DrawPart(program, entry, LookOf(PartFields(entry), baseColour, false), surface);
+    }
+}
+
+void RedrawPlan(const Program& program, Surface& surface) {
+    constexpr Colour kLeftOut = 0xE08000, kNumber = 0x000000;
+    DrawOrigin(surface);
+    const int32_t count = PartRowCount(program);
+    for (int32_t i = 0; i < count; ++i) {
+        const PartEntry& entry = program.partList[static_cast<size_t>(i)];
+        DrawPart(program, entry, LookOf(PartFields(entry), kBlue, true), surface);
+    }
+    if (!program.openLeftOut.empty()) {
+        surface.SetDashed(true);
+        for (const PartEntry& entry : program.openLeftOut) DrawContour(surface, program.PI, entry.Records(), kLeftOut, false, 1);
+        surface.SetDashed(false);
+    }
+    // The numbers sit a little up and right of each start, a dozen pixels whatever the zoom.
+    const double width = surface.OuterWidth();
+    const double offset = width > 0 ? 12 * std::fabs(program.viewRight - program.viewLeft) / width : 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const Point2 start = LeadInOf(program.partList[static_cast<size_t>(i)]).start;
+        surface.Label(start.x + offset, start.y + offset, std::to_string(i), kNumber);
     }
 }
 

@@ -23,6 +23,12 @@ void FitView(Program& program, Surface& surface, double left, double top, double
 // `baseColour`, grey when deleted, yellow when selected (selected wins); then its header.
 void RedrawView(const Program& program, int32_t partCount, Surface& surface, Colour baseColour);
 
+// The window's picture of the plan, drawn so that what is cut cannot be mistaken for what is not: as
+// RedrawView, but deleted parts dashed grey at pen width 1 (yellow when also selected), the open contours
+// the plan left out dashed in orange, and every part's row number (as warnings and programs name it) beside
+// its contour's start.
+void RedrawPlan(const Program& program, Surface& surface);
+
 // The torch's route over the drawn plan: the travel between cuts dashed (TravelMoves), each pierce point a
 // red dot. Sheet mode's preview and picture draw it; the default ones do not.
 void DrawRoute(const Program& program, Surface& surface);

@@ -1,6 +1,8 @@
-// The direct G-code listing: the contours of contourChain cut one after the other, without templates,
-// lead-ins or the cutting order. Between contours the torch is off and raised; each contour is reached by a
-// rapid move to its start, cut with the torch on, and its records are written in the direction it runs.
+// The direct G-code listing: the parts that are cut, in their planned order (holes before the contour around
+// them, as the plan cuts them), each from its contour's start without lead-in or compensation. The torch is
+// switched by the words of the template slots LINE011-LINE020 (after the move to the start) and
+// LINE021-LINE030 (after the cut), as in the program, so the listing runs on the machine the templates are
+// made for; arcs are written with absolute centres, which the listing sets with G90.1.
 #pragma once
 
 #include <string>
@@ -13,14 +15,12 @@ namespace zorvan {
 inline constexpr std::string_view kDirectHeader = "G75\r\nG90\r\nG92X0Y0\r\n";
 inline constexpr std::string_view kDirectFooter = "M25\r\nM2";
 
-// `header`, the moves, the return to the origin and `footer`; every row of the moves ends with CR LF. The
-// contours are those of contourChain in either of its forms (ChainContours). Before the first contour the
-// torch is raised ("G00 Z0.5"); each contour is then an empty row, a rapid move to its start, "G00 Z-0.5",
-// "TORCHON", its records' moves, "TORCHOFF" and "G00 Z0.5". A record is turned where its contour needs it to
-// run head to tail, as the cut ordering turns them; a circle is cut as two half circles from its leftmost
-// point. A record number that names no record adds nothing, and a contour of nothing else is left out.
-// For the contour of the single line 0 0 0 10 0 0 D, without header and footer:
-//   G00 Z0.5 | (empty) | G00 X0 Y0 | G00 Z-0.5 | TORCHON | G01 X10 Y0 | TORCHOFF | G00 Z0.5 | G00 X0 Y0
+// `header`, the moves, the return to the origin and `footer`; every row of the moves ends with CR LF. Before
+// the first part: "G90.1" and the torch raised ("G00 Z0.5"); each part not deleted is then an empty row, a
+// rapid move to its contour's start, "G00 Z-0.5", the rows of slots LINE011-LINE020, its records' moves as the
+// program writes them, the rows of slots LINE021-LINE030 and "G00 Z0.5". A part of no record is left out.
+// For the part of the single line 0 0 0 10 0 0 D with plain templates, without header and footer:
+//   G90.1 | G00 Z0.5 | (empty) | G00 X0 Y0 | G00 Z-0.5 | G1 X10 Y0 | G00 Z0.5 | G00 X0 Y0
 std::string GenerateDirectGCode(const Program& program, std::string_view header, std::string_view footer);
 
 }  // namespace zorvan

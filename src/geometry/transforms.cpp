@@ -169,8 +169,7 @@ template <typename Point, typename Header>
 void RewriteParts(Program& program, int32_t n, const Point& point, double radiusFactor, double turnDegrees,
                   bool restartCircleAtLeft, const Header& header) {
     RecordList values;
-    for (int32_t i = 0; i < n && i < kMaxContours; ++i) {
-        PartEntry& entry = program.partList[static_cast<size_t>(i)];
+    const auto rewrite = [&](PartEntry& entry) {
         const PartFields part(entry);
         const std::string contour =
             TransformContour(part.records, entry.Records(), point, radiusFactor, turnDegrees, restartCircleAtLeft, values);
@@ -178,29 +177,26 @@ void RewriteParts(Program& program, int32_t n, const Point& point, double radius
         text.reserve(text.size() + contour.size() + part.marks.size() + 2);
         text.append(":").append(contour).append(":").append(part.marks);
         entry.Set(std::move(text), values);
-    }
+    };
+    for (int32_t i = 0; i < n && i < kMaxContours; ++i) rewrite(program.partList[static_cast<size_t>(i)]);
+    for (PartEntry& entry : program.openLeftOut) rewrite(entry);
 }
 
 }  // namespace
 
+// A circle keeps its own start point, moved or turned with it, and so its lead-in: a circle started again at
+// its leftmost point would leave the lead-in ending where the contour no longer starts.
 void MoveParts(Program& program, double dx, double dy, int32_t n) {
     const MoveRotate point{dx, dy, 0, 0, 0};
-    RewriteParts(program, n, point, 1, 0, true,
+    RewriteParts(program, n, point, 1, 0, false,
                  [&point](const PartFields& part, const std::string&) { return TransformHeader(part.header, point); });
 }
 
 void RotateParts(Program& program, double theta, int32_t n) {
     const double px = (program.extMinX + program.extMaxX) / 2, py = (program.extMinY + program.extMaxY) / 2;
     const MoveRotate point{0, 0, px, py, theta};
-    RewriteParts(program, n, point, 1, theta * 180 / program.PI, true,
-                 [&point](const PartFields& part, const std::string& contour) {
-                     if (!IsCircleRecord(contour)) return TransformHeader(part.header, point);
-                     const auto f = SplitFields(contour);
-                     const double r = LenientParse(FieldAt(f, 3));
-                     const std::string sx = DefaultNumber(LenientParse(FieldAt(f, 0)) - r);
-                     const std::string sy = DefaultNumber(LenientParse(FieldAt(f, 1)));
-                     return std::string(FieldAt(SplitFields(part.header), 0)) + " " + sx + " " + sy + " " + sx + " " + sy;
-                 });
+    RewriteParts(program, n, point, 1, theta * 180 / program.PI, false,
+                 [&point](const PartFields& part, const std::string&) { return TransformHeader(part.header, point); });
 }
 
 void ScaleParts(Program& program, double f, int32_t n) {

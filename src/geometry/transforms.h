@@ -32,10 +32,10 @@ std::string ScaleRecord(const Program& program, std::string_view record, double 
 std::string ScaleContour(const Program& program, std::string_view contour, double f);
 std::string ScaleHeader(const Program& program, std::string_view header, double f);
 
-// Parts 0..n-1 moved by (dx, dy).
+// Parts 0..n-1 moved by (dx, dy), their start and lead-in points with them (a circle's too).
 void MoveParts(Program& program, double dx, double dy, int32_t n);
-// Parts 0..n-1 turned by `theta` radians about the centre of the extents; a circle part's header becomes its
-// new leftmost point twice.
+// Parts 0..n-1 turned by `theta` radians about the centre of the extents, their start and lead-in points with
+// them (a circle's too).
 void RotateParts(Program& program, double theta, int32_t n);
 // Parts 0..n-1 scaled by `f` about (extMinX, extMinY).
 void ScaleParts(Program& program, double f, int32_t n);

@@ -136,7 +136,12 @@ DxfReadResult Finish(Program& program, NewDrawing& drawing, ReadReport report) {
         return Refused(DxfReadOutcome::TooLarge, TableLimit::Contours);
     }
     HandOver(program, drawing);
+    // What the plan of the drawing before counted belongs to that drawing.
     program.leftOut.clear();
+    program.openContoursLeftOut = 0;
+    program.openInsideParts = 0;
+    program.closedNotPlannedOnce = 0;
+    program.openLeftOut.clear();
     if (drawing.mode == ReadMode::Sheet) {
         for (const auto* counts : {&report.notRead, &report.cutGeometry}) {
             for (const auto& [what, count] : *counts) program.leftOut[what] += count;

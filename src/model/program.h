@@ -95,6 +95,9 @@ struct Program {
     // Sheet mode's plan: the contours that do not close, left out of the cutting order (none when they are
     // cut, at the end, or in the default mode).
     int32_t openContoursLeftOut = 0;
+    // Their entries, as the plan left them out: the window draws them dashed, so the operator sees what is
+    // not cut. The transforms move them with the parts.
+    std::vector<PartEntry> openLeftOut;
     // Of those, the ones that lie inside a part (bend lines, centre marks, construction lines).
     int32_t openInsideParts = 0;
     // Closed contours the plan does not cut exactly once: checked after every sheet plan, 0 when sound.

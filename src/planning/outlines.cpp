@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace zorvan {
@@ -164,6 +165,30 @@ double RecordLength(const RecordValues& record) {
         case RecordKind::None: return 0;
     }
     return 0;
+}
+
+double DistanceToRecord(Point2 p, const RecordValues& record) {
+    switch (record.kind()) {
+        case RecordKind::Line:
+            return DistanceToSegment(p, {record.StartX(), record.StartY()}, {record.EndX(), record.EndY()});
+        case RecordKind::Arc: {
+            const ArcValues a = record.Arc();
+            const double from = std::atan2(a.y1 - a.cy, a.x1 - a.cx), to = std::atan2(a.y2 - a.cy, a.x2 - a.cx);
+            const double at = std::atan2(p.y - a.cy, p.x - a.cx);
+            const bool counterClockwise = a.sense != '-';
+            // Within the arc's sweep the nearest point lies on it; beyond, it is the nearer end.
+            if (Sweep(from, at, counterClockwise) <= Sweep(from, to, counterClockwise)) {
+                return std::fabs(Distance(p, {a.cx, a.cy}) - a.r);
+            }
+            return std::min(Distance(p, {a.x1, a.y1}), Distance(p, {a.x2, a.y2}));
+        }
+        case RecordKind::Circle: {
+            const CircleValues c = record.Circle();
+            return std::fabs(Distance(p, {c.cx, c.cy}) - c.r);
+        }
+        case RecordKind::None: break;
+    }
+    return std::numeric_limits<double>::infinity();
 }
 
 Outline FlattenContour(const RecordList& records, double flatness, double closeEnough) {

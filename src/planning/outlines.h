@@ -46,6 +46,9 @@ double EnclosedArea(const Outline& outline);
 // How many points AppendRecordPath adds for `record` at `flatness`.
 size_t PathPoints(const RecordValues& record, double flatness);
 
+// How far `p` lies from the path of a record (a line, an arc, a circle); infinite for a record of no kind.
+double DistanceToRecord(Point2 p, const RecordValues& record);
+
 // The length of a record's path: a line's length, an arc's radius times its sweep, a circle's circumference.
 double RecordLength(const RecordValues& record);
 

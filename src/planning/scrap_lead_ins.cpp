@@ -279,7 +279,11 @@ LeadInCheck CheckLeadIns(const Program& program, const OutlineIndex& index) {
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const PartLeadIn leadIn = LeadInOf(entry);
-        if (PartFields(entry).IsDeleted() || !HasLeadIn(leadIn)) continue;
+        if (PartFields(entry).IsDeleted()) continue;
+        if (!HasLeadIn(leadIn)) {
+            if (index.outlines()[static_cast<size_t>(i)].closed) check.onContour.push_back(i);
+            continue;
+        }
         if (index.InMaterial(leadIn.pierce)) check.inMaterial.push_back(i);
         if (Crosses(index, leadIn.start, leadIn.pierce)) check.crossing.push_back(i);
     }
@@ -292,6 +296,10 @@ std::string LeadInWarning(const LeadInCheck& check) {
     if (!check.crossing.empty()) {
         text += text.empty() ? "" : " ";
         text += "Lead-ins that cross a contour: " + PartNames(check.crossing) + ".";
+    }
+    if (!check.onContour.empty()) {
+        text += text.empty() ? "" : " ";
+        text += "Pierced on the contour, without a lead-in: " + PartNames(check.onContour) + ".";
     }
     return text;
 }

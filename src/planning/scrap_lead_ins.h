@@ -16,16 +16,19 @@ namespace zorvan {
 struct LeadInCheck {
     std::vector<int32_t> inMaterial;  // parts whose pierce point lies in part material
     std::vector<int32_t> crossing;    // parts whose lead-in crosses or touches a contour on its way
-    bool Clean() const { return inMaterial.empty() && crossing.empty(); }
+    std::vector<int32_t> onContour;   // closed contours pierced where their cut starts: no lead-in at all
+    bool Clean() const { return inMaterial.empty() && crossing.empty() && onContour.empty(); }
 };
 
 // Checks the lead-in of every part that has one (its lead-in point is not its start point), deleted parts
-// left out. Parts are named by their rows, as the program's part comments number them.
+// left out; a closed contour without one is pierced on its cut line, which leaves a blow-out in the edge.
+// Parts are named by their rows, as the program's part comments number them.
 LeadInCheck CheckLeadIns(const Program& program);
 LeadInCheck CheckLeadIns(const Program& program, const OutlineIndex& index);
 
 // The operator's warning for a check; empty when it is clean.
-//   "Lead-ins that pierce part material: parts 3, 5. Lead-ins that cross a contour: part 7."
+//   "Lead-ins that pierce part material: parts 3, 5. Lead-ins that cross a contour: part 7. Pierced on the
+//   contour, without a lead-in: parts 0, 1."
 std::string LeadInWarning(const LeadInCheck& check);
 
 // Sheet mode's lead-ins: first the default lead-ins (CalculateLeadIns); then, for each part whose lead-in is

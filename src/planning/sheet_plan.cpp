@@ -50,18 +50,30 @@ struct Nesting {
     std::vector<int32_t> open;                   // contours that do not close
 };
 
-Nesting Nest(const OutlineIndex& index) {
-    const auto& outlines = index.outlines();
-    const auto n = static_cast<int32_t>(outlines.size());
-    Nesting nesting{std::vector<int32_t>(outlines.size(), 0), std::vector<std::vector<int32_t>>(outlines.size()), {}, {}};
+std::vector<double> OutlineAreas(const std::vector<Outline>& outlines) {
     std::vector<double> area(outlines.size(), 0);
     for (size_t i = 0; i < outlines.size(); ++i) area[i] = std::fabs(EnclosedArea(outlines[i]));
-    // Only a larger contour holds another (the first of two the same size holds the second): contours drawn
-    // over each other or crossing then still nest as a tree, and none is lost to a loop of holders.
+    return area;
+}
+
+// The closed contours that hold closed contour `i`. Only a larger contour holds another (the first of two the
+// same size holds the second): contours drawn over each other or crossing then still nest as a tree, and none
+// is lost to a loop of holders.
+std::vector<int32_t> Holders(const OutlineIndex& index, const std::vector<double>& area, int32_t i) {
     const auto larger = [&](int32_t a, int32_t b) {
         return area[static_cast<size_t>(a)] > area[static_cast<size_t>(b)] ||
                (area[static_cast<size_t>(a)] == area[static_cast<size_t>(b)] && a < b);
     };
+    std::vector<int32_t> holding = index.Containing(InteriorPoint(index.outlines()[static_cast<size_t>(i)]), i);
+    std::erase_if(holding, [&](int32_t holder) { return !larger(holder, i); });
+    return holding;
+}
+
+Nesting Nest(const OutlineIndex& index) {
+    const auto& outlines = index.outlines();
+    const auto n = static_cast<int32_t>(outlines.size());
+    Nesting nesting{std::vector<int32_t>(outlines.size(), 0), std::vector<std::vector<int32_t>>(outlines.size()), {}, {}};
+    const std::vector<double> area = OutlineAreas(outlines);
     std::vector<std::vector<int32_t>> holders(outlines.size());
     for (int32_t i = 0; i < n; ++i) {
         const Outline& outline = outlines[static_cast<size_t>(i)];
@@ -70,8 +82,7 @@ Nesting Nest(const OutlineIndex& index) {
             continue;
         }
         std::vector<int32_t>& holding = holders[static_cast<size_t>(i)];
-        holding = index.Containing(InteriorPoint(outline), i);
-        std::erase_if(holding, [&](int32_t holder) { return !larger(holder, i); });
+        holding = Holders(index, area, i);
         nesting.depth[static_cast<size_t>(i)] = static_cast<int32_t>(holding.size());
     }
     for (int32_t i = 0; i < n; ++i) {
@@ -311,8 +322,11 @@ void PlanSheet(Program& program, const SheetPlanOptions& options) {
         const Point2 at = order.empty() ? corner : StartOf(index.outlines()[static_cast<size_t>(order.back())]);
         for (const int32_t i : OpenOrder(index.outlines(), nesting.open, at)) order.push_back(i);
         program.openContoursLeftOut = 0;
+        program.openLeftOut.clear();
     } else {
         program.openContoursLeftOut = static_cast<int32_t>(nesting.open.size());
+        program.openLeftOut.clear();
+        for (const int32_t i : nesting.open) program.openLeftOut.push_back(program.partList[static_cast<size_t>(i)]);
     }
     // An open contour with a point in part material lies inside a part: a bend line, a centre mark. A few
     // points along it are asked, not all of them.
@@ -339,6 +353,20 @@ void PlanSheet(Program& program, const SheetPlanOptions& options) {
     program.partCount = static_cast<int32_t>(order.size());
     CCW_OR_CW(program);
     ComputePartAreas(program);
+}
+
+std::vector<std::pair<int32_t, int32_t>> CutAfterTheirHolder(const Program& program) {
+    const OutlineIndex index = PartOutlines(program);
+    const std::vector<double> area = OutlineAreas(index.outlines());
+    std::vector<std::pair<int32_t, int32_t>> late;
+    for (int32_t i = 0; i < static_cast<int32_t>(index.outlines().size()); ++i) {
+        const Outline& outline = index.outlines()[static_cast<size_t>(i)];
+        if (!outline.closed || outline.points.size() < 2) continue;
+        const std::vector<int32_t> holding = Holders(index, area, i);
+        const auto first = std::min_element(holding.begin(), holding.end());
+        if (first != holding.end() && *first < i) late.emplace_back(i, *first);
+    }
+    return late;
 }
 
 }  // namespace zorvan

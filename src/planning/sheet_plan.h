@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/program.h"
@@ -39,6 +40,10 @@ struct Travel {
     Point2 from, to;
 };
 std::vector<Travel> TravelMoves(const Program& program);
+
+// The parts cut after a contour around them, each with the first such holder: (part, holder), holder < part.
+// A part cut after its holder may fall or shift once the holder is cut free. Deleted parts are left out.
+std::vector<std::pair<int32_t, int32_t>> CutAfterTheirHolder(const Program& program);
 
 // Whether a part's contour ends where it starts (a circle always does).
 bool ContourCloses(const RecordList& records);

@@ -15,6 +15,9 @@
 #include "planning/kerf_check.h"
 #include "planning/scrap_lead_ins.h"
 #include "planning/sheet_plan.h"
+#include "ui/part_rows.h"
+#include "gcode/program_writer.h"
+#include "ui/plan_keeping.h"
 
 namespace zorvan {
 
@@ -70,7 +73,7 @@ void Form1::ListContourRecords() {
     List1.Clear();
     for (int32_t i = 0; i < program_.contourCount && i < kMaxContours; ++i) {
         for (const int32_t number : ContourRecordNumbers(program_.contourList[static_cast<size_t>(i)])) {
-            List1.AddItem(std::string(program_.store.GetDATA(number)));
+            List1.AddItem(RecordRow(program_.store.GetDATA(number)));
         }
         List1.AddItem(kContourSeparatorRow);
     }
@@ -79,17 +82,26 @@ void Form1::ListContourRecords() {
 void Form1::ComputePartAreas() { zorvan::ComputePartAreas(program_); }
 
 void Form1::PrepareParts() {
-    TakeKerf();
-    if (SheetPlanning()) {
-        PlanSheet(program_);
-    } else {
-        PlanParts(program_);
-    }
-    unclearLeadIns_.clear();
+    PlanDrawing();
     ListContourRecords();
     List2.Clear();
     Redraw();
     ShowPlanStatus();
+}
+
+void Form1::PlanDrawing() {
+    TakeKerf();
+    unclearLeadIns_.clear();
+    if (SheetPlanning()) {
+        PlanSheet(program_);
+        // Pierced on their cut lines, the parts would be spoiled: lead-ins of the box's length, or none where
+        // it does not suit the drawing (the status line then names the parts pierced on their contour).
+        const double length = ParseWholeNumber(Text6).value_or(0);
+        unclearLeadIns_ = CalculateScrapLeadIns(program_, LeadInSuits(program_, length) ? length : 0);
+    } else {
+        PlanParts(program_);
+    }
+    transformedSincePlan_ = false;
 }
 
 void Form1::Command32_Click() {
@@ -128,6 +140,7 @@ void Form1::KeepLeadInsInScrap() {
 }
 
 void Form1::AfterTransform() {
+    transformedSincePlan_ = true;
     RecomputeExtents(program_, program_.partCount, Picture1);
     KeepLeadInsInScrap();
     Redraw();
@@ -145,6 +158,7 @@ void Form1::MoveByStep(int xSign, int ySign) {
 void Form1::Command16_Click() {
     RememberPlan();
     MoveParts(program_, -program_.extMinX, -program_.extMinY, program_.partCount);
+    transformedSincePlan_ = true;
     RecomputeExtents(program_, program_.partCount, Picture1);
     FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
     KeepLeadInsInScrap();
@@ -202,11 +216,76 @@ void Form1::Command17_Click() {
     if (!TakeKerf()) return;
     ShowPlanStatus();
     cutCount = program_.partCount;
+    if (const std::string nothing = NothingToCut(); !nothing.empty()) {
+        toolkit_.ShowMessage(nothing);
+        return;
+    }
     if (!SheetPlanning() && CountOutsideCuts(program_, cutCount) >= 2) {
         toolkit_.ShowMessage("you can have just one outside cut!");
         return;
     }
+    if (const LeadInCheck check = CheckLeadIns(program_); !check.onContour.empty()) {
+        toolkit_.ShowMessage("Pierced on the contour, without a lead-in: " + PartNames(check.onContour) +
+                             ". The pierce would leave a blow-out in the cut edge; \"Calculate Lead Ins\" gives " +
+                             (check.onContour.size() == 1 ? "it" : "them") + " a lead-in.");
+    }
     toolkit_.ShowModal(ModalWindow::GCode);
+}
+
+std::string Form1::NothingToCut() const {
+    const int32_t parts = PartRowCount(program_);
+    if (parts == 0) return "Nothing to cut: no drawing is planned. Open a drawing first; no program was written.";
+    if (CountDeletedParts(program_, parts) == parts) {
+        return "Nothing to cut: every part is deleted. Undelete a part first; no program was written.";
+    }
+    return {};
+}
+
+bool Form1::SaveProgram() {
+    if (const std::string nothing = NothingToCut(); !nothing.empty()) {
+        toolkit_.ShowMessage(nothing);
+        return false;
+    }
+    const std::optional<std::string> path = toolkit_.ChooseFileToSave(ProposedName(program_.openedDrawingPath, ".nc"));
+    if (!path) return false;
+    const ProgramText written = WriteProgramText(program_, program_.partCount);
+    if (const auto failure = SaveTextFile(*path, written.text)) {
+        toolkit_.ShowMessage(SaveFailedMessage(*path, *failure));
+        return false;
+    }
+    NoteSaved("Saved " + *path + ", " + std::to_string(written.lineCount) + " lines.", true);
+    return true;
+}
+
+bool Form1::ConfirmDropPlan() {
+    if (!planChanged_ || PartRowCount(program_) == 0) return true;
+    const std::string name = program_.openedDrawingPath.empty() ? "the drawing" : program_.openedDrawingPath;
+    switch (toolkit_.AskSaveDiscardCancel("The plan of " + name + " has changed since it was saved. Save the "
+                                          "program first?", "Unsaved plan", "Save the program")) {
+        case SaveChoice::Save: return SaveProgram();
+        case SaveChoice::Discard: return true;
+        case SaveChoice::Cancel: return false;
+    }
+    return false;
+}
+
+void Form1::Command9_Click() {
+    PlanState before = CapturePlan();
+    const bool transformed = transformedSincePlan_;
+    PlanDrawing();
+    const KeptPlan kept = KeepUnchangedParts(program_, before, transformed, unclearLeadIns_);
+    if (!kept.lost.empty() &&
+        !toolkit_.AskYesNo("Planning the parts again from the contour list drops " + kept.lost + ". Plan again?",
+                           "Command9")) {
+        RestorePlan(std::move(before));
+        return;
+    }
+    history_.Remember(std::move(before));
+    planChanged_ = true;
+    ListContourRecords();
+    List2.Clear();
+    Redraw();
+    ShowPlanStatus();
 }
 
 void Form1::Command29_Click() {

@@ -71,8 +71,14 @@ public:
     // Start-up: PI, the first tab, the folder list at `startFolder` (failures ignored), the templates (the
     // default files created where missing).
     void Form_Load(const std::string& startFolder);
-    // The main window is closing: the About window first. Closing is never refused.
-    void Form_QueryUnload();
+    // The main window is closing: a changed plan is not dropped without a question (ConfirmDropPlan); false
+    // when the operator cancelled, and the window stays. Then the About window.
+    bool Form_QueryUnload();
+    // Before anything drops the plan on hand (close, open, drop, a recent drawing): when it changed since it
+    // was opened or last saved, asks "Save the program" / Discard / Cancel; true when the plan may go.
+    bool ConfirmDropPlan();
+    // Whether the plan changed since the drawing was opened, the program saved or the job saved or opened.
+    bool PlanChanged() const { return planChanged_; }
 
     // "OPEN": reads the drawing named in the path box and does what a click in the file list does after a
     // good read: lists its contours, plans its parts, redraws, and names it in the caption and as the opened
@@ -85,6 +91,8 @@ public:
     bool LoadDrawing(std::string& path);
     // "Choose File": puts the chosen drawing's path into the path box; OPEN then opens it.
     void Command3_Click();
+    // Ctrl+O: the chosen drawing opened at once.
+    void ChooseAndOpen();
     // The "Sheet mode" box changed: the status line says the change waits for the next open.
     void SheetMode_Click();
     // The folder list moves to the chosen drive; "Error reading file!" when it cannot be read.
@@ -123,16 +131,18 @@ public:
     void FillContourList();
     // Every stored area computed again.
     void ComputePartAreas();
-    // What follows every open (and Command9): fresh entries, each contour head to tail with its
-    // area, the largest moved to the end as the one outside cut, every part turned to its cutting sense, the
-    // areas stored again, and a redraw. A drawing read in sheet mode is planned as a sheet of parts instead.
+    // What follows every open: fresh entries, each contour head to tail with its area, the largest moved to
+    // the end as the one outside cut, every part turned to its cutting sense, the areas stored again, and a
+    // redraw. A drawing read in sheet mode is planned as a sheet of parts instead, with its lead-ins of the
+    // lead-in box's length searched for in the scrap, as the command line plans it.
     void PrepareParts();
     // "Calculate Lead Ins": every lead-in point at the length in Text6, then a redraw. In sheet mode the
     // lead-ins are searched for in the scrap, and the parts for which none is clear are named.
     void Command32_Click();
     // "G CODE": with at most one outside cut, opens the G-code window for the parts of List2 (their number
     // is kept in cutCount for it); with more, says "you can have just one outside cut!". A sheet holds any
-    // number of outside cuts.
+    // number of outside cuts. A plan with nothing to cut is refused, saying why; pierces on the cut line are
+    // named in a message before the program shows.
     void Command17_Click();
     // "SAVE PART": the part file of List2's parts under the chosen name (proposed: the drawing's, ".PAR").
     void Command29_Click();
@@ -162,14 +172,13 @@ public:
 
     // Command2: the contour list rebuilt from contourChain. Command9: the parts planned again from the
     // contour list in its present order, as after an open, so the plan on screen is the one G CODE writes.
+    // Parts whose contour is unchanged keep their delete and select marks, their Inside/Outside mark and
+    // their lead-in; what cannot be kept (a turn, move or scale since the plan) is named in a question first.
     void Command2_Click() {
         RememberPlan();
         FillContourList();
     }
-    void Command9_Click() {
-        RememberPlan();
-        PrepareParts();
-    }
+    void Command9_Click();
     // "MOVE UP" and "MOVE DOWN": the selected contour one row up or down, staying selected.
     void Command6_Click();
     void Command7_Click();
@@ -183,22 +192,30 @@ public:
     void Command28_Click();
     void DrawListPath();
     void DrawSequencePath();
-    // The cutting order replaced by the parts of `sequence`, in its order.
-    void SavePath(const std::string& sequence);
-    // A cutting-order row was clicked: its entry becomes the caption.
+    // The cutting order replaced by the parts of `sequence`, in its order, each once; the parts not in it
+    // that are cut follow in their planned order, deleted ones last. An order that cuts a contour after a
+    // contour around it is refused in sheet mode and warned about in the default mode. False when refused.
+    bool SavePath(const std::string& sequence);
+    // A cutting-order row was clicked: the caption names the part.
     void List2_Click();
-    // "GCODE SETUP", "GCODE" (the direct listing) and "REDRAW" (no action).
+    // "GCODE SETUP", "GCODE" (the direct listing of the parts cut, in the planned order, with the templates'
+    // torch words) and "REDRAW" (no action).
     void Command31_Click() { toolkit_.ShowModal(ModalWindow::GCodeSetup); }
     void Command5_Click() { toolkit_.ShowModal(ModalWindow::DirectGCode); }
     void Command4_Click() {}
 
     // The mouse on Picture1, in drawing units: a press starts the zoom band, a drag moves it, a release zooms
-    // and then applies the tool (or extends the cutting sequence) to the part nearest the release point.
+    // and then applies the tool (or extends the cutting sequence) to the part under the release point. A
+    // release farther than the pick distance from every part does nothing and says "no part here".
     void Picture1_MouseDown(double x, double y);
     void Picture1_MouseMove(double x, double y);
     void Picture1_MouseUp(double x, double y);
-    // The row of the part whose contour start is nearest to (x, y); the earlier row wins a tie.
-    int32_t PickNearestPart(double x, double y) const;
+    // The row of the part whose contour passes nearest to (x, y), when that is within PickDistance; the
+    // earlier row wins a tie.
+    std::optional<int32_t> PickPart(double x, double y) const;
+    // How far from a contour a click still picks it: kPickPixels on the picture, in drawing units.
+    static constexpr double kPickPixels = 12;
+    double PickDistance() const;
 
     // The rows of a cutting sequence that name parts of the list, in order; anything else is skipped.
     std::vector<int32_t> SequenceRows(const std::string& sequence) const;
@@ -219,17 +236,30 @@ public:
     void PanBy(double dx, double dy);
     // The picture drawn again from the plan ("REDRAW" and F5).
     void RedrawPicture() { Redraw(); }
-    // A program or part file was saved: the status line says where, and how many lines it holds.
-    void NoteSaved(const std::string& note);
+    // A program or part file was saved: the status line says where, and how many lines it holds. A saved
+    // program (`program` true) holds the plan as it is, so closing or opening another drawing need not ask.
+    void NoteSaved(const std::string& note, bool program = false);
 
 private:
+    // The parts planned afresh from the contour list (PrepareParts without the lists and the redraw).
+    void PlanDrawing();
     // The status line after a change of the plan: how the drawing was read, the job summary, the warnings
     // of the lead-in check and the last save.
     void ShowPlanStatus();
     // The plan as it is, and put back; RememberPlan keeps it for Undo before a command changes it.
     PlanState CapturePlan() const;
     void RestorePlan(PlanState state);
-    void RememberPlan() { history_.Remember(CapturePlan()); }
+    void RememberPlan() {
+        history_.Remember(CapturePlan());
+        planChanged_ = true;
+    }
+    // A cutting-order pick: part `row` added to the sequence once; deleted parts and second picks are refused
+    // in the status line.
+    void AddToSequence(int32_t row);
+    // The program of the plan saved under a name the operator chooses; false when cancelled or failed.
+    bool SaveProgram();
+    // Why the plan cannot be written as a program (no part, or every part deleted); empty when it can.
+    std::string NothingToCut() const;
     // Sheet mode, after a transform: lead-ins that the change made unclear searched for again.
     void KeepLeadInsInScrap();
     bool SheetPlanning() const { return program_.readMode == ReadMode::Sheet; }
@@ -269,6 +299,9 @@ private:
     std::vector<int32_t> unclearLeadIns_;
     PlanHistory history_;
     std::string lastSave_;
+    bool planChanged_ = false;
+    // Whether the parts were moved, turned or scaled since they were planned (Command9 cannot keep that).
+    bool transformedSincePlan_ = false;
 
 public:
     Surface& Picture1;

@@ -32,7 +32,11 @@ void Form1::Form_Load(const std::string& startFolder) {
     LoadTemplates(program_);
 }
 
-void Form1::Form_QueryUnload() { toolkit_.ShowModal(ModalWindow::About); }
+bool Form1::Form_QueryUnload() {
+    if (!ConfirmDropPlan()) return false;
+    toolkit_.ShowModal(ModalWindow::About);
+    return true;
+}
 
 void Form1::Command1_Click() { OpenPathBox(); }
 
@@ -42,6 +46,11 @@ bool Form1::OpenPathBox() {
         toolkit_.ShowMessage(OpeningRefusalMessage(path, *problem));
         return false;
     }
+    if (!IsDxfPath(path)) {  // refused before the question: nothing would be dropped for it
+        toolkit_.ShowMessage(std::string(kNotDxfMessage));
+        return false;
+    }
+    if (!ConfirmDropPlan()) return false;
     if (!LoadDrawing(path)) return false;
     FillContourList();
     PrepareParts();
@@ -72,6 +81,7 @@ bool Form1::LoadDrawing(std::string& path) {
         StatusLine = readStatus_ = ReadStatus(program_, result.report);
         history_.Clear();  // a new drawing: nothing of the old one to go back to
         lastSave_.clear();
+        planChanged_ = false;
         return true;
     }
     // A refused drawing leaves the operator's screen, lists and plan as they were.
@@ -86,6 +96,10 @@ void Form1::SheetMode_Click() {
 
 void Form1::Command3_Click() {
     if (const auto chosen = toolkit_.ChooseFileToOpen("DXF |*.DXF")) Text1 = *chosen;
+}
+
+void Form1::ChooseAndOpen() {
+    if (const auto chosen = toolkit_.ChooseFileToOpen("DXF |*.DXF")) OpenDrawingFile(*chosen);
 }
 
 bool Form1::SetDir1Path(const std::string& folder) {

@@ -18,6 +18,7 @@ PlanState Form1::CapturePlan() const {
     state.extMaxX = program_.extMaxX, state.extMaxY = program_.extMaxY;
     state.sequence = Text2;
     state.unclearLeadIns = unclearLeadIns_;
+    state.openLeftOut = program_.openLeftOut;
     return state;
 }
 
@@ -39,6 +40,7 @@ void Form1::RestorePlan(PlanState state) {
     program_.extMaxX = state.extMaxX, program_.extMaxY = state.extMaxY;
     Text2 = std::move(state.sequence);
     unclearLeadIns_ = std::move(state.unclearLeadIns);
+    program_.openLeftOut = std::move(state.openLeftOut);
     ListContourRecords();
     Redraw();
     ShowPlanStatus();
@@ -74,8 +76,9 @@ void Form1::PanBy(double dx, double dy) {
     Redraw();
 }
 
-void Form1::NoteSaved(const std::string& note) {
+void Form1::NoteSaved(const std::string& note, bool program) {
     lastSave_ = note;
+    if (program) planChanged_ = false;
     ShowPlanStatus();
 }
 

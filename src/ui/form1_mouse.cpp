@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "draw/draw_records.h"
+#include "planning/outlines.h"
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
@@ -59,18 +60,27 @@ void Form1::ZoomToBand() {
 }
 
 void Form1::Picture1_MouseUp(double x, double y) {
-    if (OptionOn == Tool::Zoom) ZoomToBand();
-    if (PartRowCount(program_) == 0) return;
-    const int32_t row = PickNearestPart(x, y);
-    if (SSTab1Tab == Tab::CuttingOrder) {
-        RememberPlan();
-        Text2 += std::to_string(row) + "|";
-        DrawContour(Picture1, program_.PI, program_.partList[static_cast<size_t>(row)].Records(), kGreen, false, 3);
+    const bool zoomed = OptionOn == Tool::Zoom;
+    if (zoomed) ZoomToBand();
+    const bool picking = SSTab1Tab == Tab::CuttingOrder || (OptionOn != Tool::None && !zoomed);
+    if (!picking || PartRowCount(program_) == 0) return;
+    const std::optional<int32_t> picked = PickPart(x, y);
+    if (!picked) {
+        if (!zoomed) StatusLine = "no part here: a click acts on the part whose contour it is on or next to.";
         return;
     }
+    const int32_t row = *picked;
+    if (SSTab1Tab == Tab::CuttingOrder) {
+        AddToSequence(row);
+        return;
+    }
+    const bool changedBefore = planChanged_;
     RememberPlan();
     const bool planChanged = ApplyTool(row, x, y);
-    if (!planChanged) history_.Forget();
+    if (!planChanged) {
+        history_.Forget();
+        planChanged_ = changedBefore;
+    }
     if (OptionOn == Tool::Edit) {
         editPartIndex = static_cast<int16_t>(row);
         toolkit_.ShowModal(ModalWindow::Edit);
@@ -111,17 +121,40 @@ bool Form1::ApplyTool(int32_t row, double x, double y) {
     return true;
 }
 
-int32_t Form1::PickNearestPart(double x, double y) const {
-    double best = 100000;
-    int32_t row = 0;
+void Form1::AddToSequence(int32_t row) {
+    const std::vector<int32_t> rows = SequenceRows(Text2);
+    if (std::find(rows.begin(), rows.end(), row) != rows.end()) {
+        StatusLine = "Part " + std::to_string(row) + " is in the sequence already: a second click is ignored.";
+        return;
+    }
+    if (PartFields(program_.partList[static_cast<size_t>(row)]).IsDeleted()) {
+        StatusLine = "Part " + std::to_string(row) + " is deleted: it is not cut, so it takes no place in the sequence.";
+        return;
+    }
+    RememberPlan();
+    Text2 += std::to_string(row) + "|";
+    DrawContour(Picture1, program_.PI, program_.partList[static_cast<size_t>(row)].Records(), kGreen, false, 3);
+    StatusLine = "Sequence: " + std::to_string(rows.size() + 1) + " of " + std::to_string(PartRowCount(program_)) +
+                 " parts picked. \"Show Path\" shows it and offers to save it.";
+}
+
+double Form1::PickDistance() const {
+    const double width = Picture1.OuterWidth();
+    const double viewWidth = std::fabs(program_.viewRight - program_.viewLeft);
+    return width > 0 && viewWidth > 0 ? kPickPixels * viewWidth / width : 0;
+}
+
+std::optional<int32_t> Form1::PickPart(double x, double y) const {
+    const Point2 at{x, y};
+    double best = PickDistance();
+    std::optional<int32_t> row;
     for (int32_t i = 0; i < PartRowCount(program_); ++i) {
-        const auto header = SplitFields(PartFields(program_.partList[static_cast<size_t>(i)]).header);
-        const double dx = LenientParse(FieldAt(header, 1)) - x;
-        const double dy = LenientParse(FieldAt(header, 2)) - y;
-        const double d = std::sqrt(dx * dx + dy * dy);
-        if (d < best) {
-            best = d;
-            row = i;
+        for (const RecordValues& record : program_.partList[static_cast<size_t>(i)].Records()) {
+            const double d = DistanceToRecord(at, record);
+            if (d <= best && (!row || d < best)) {
+                best = d;
+                row = i;
+            }
         }
     }
     return row;

@@ -1,4 +1,5 @@
 // The main window's contour reordering and the operator's own cutting sequence.
+#include <algorithm>
 #include <cctype>
 
 #include "draw/draw_records.h"
@@ -7,6 +8,9 @@
 #include "model/record_text.h"
 #include "ui/form1.h"
 #include "draw/view.h"
+#include "ui/part_rows.h"
+#include "gcode/part_file.h"
+#include "planning/sheet_plan.h"
 
 namespace zorvan {
 
@@ -33,14 +37,14 @@ std::pair<double, double> LeadInStart(std::string_view entry) {
 void Form1::ShowParts() {
     const int32_t count = PartRowCount(program_);
     List2.rows.resize(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i) List2.rows[static_cast<size_t>(i)] = program_.partList[static_cast<size_t>(i)];
+    for (int32_t i = 0; i < count; ++i) List2.rows[static_cast<size_t>(i)] = PartRow(program_, i);
     if (List2.selected >= count) List2.selected = -1;
 }
 
 void Form1::Redraw() {
     // The cutting-order list shows the entries as they now are: the steps before a redraw rewrite partList.
     ShowParts();
-    RedrawView(program_, PartRowCount(program_), Picture1, kBlue);
+    RedrawPlan(program_, Picture1);
     if (program_.readMode == ReadMode::Sheet) DrawRoute(program_, Picture1);
 }
 
@@ -133,27 +137,66 @@ void Form1::DrawSequencePath() {
         }
     }
     if (!toolkit_.AskYesNo("Save This Path", "Path")) return;
-    SavePath(Text2);
-    Text2.clear();
+    if (SavePath(Text2)) Text2.clear();
 }
 
-void Form1::SavePath(const std::string& sequence) {
-    const std::vector<int32_t> rows = SequenceRows(sequence);
-    if (rows.empty()) return;
-    RememberPlan();
-    const size_t count = std::min(rows.size(), program_.partListScratch.size());
-    for (size_t i = 0; i < count; ++i) {
-        program_.partListScratch[i] = program_.partList[static_cast<size_t>(rows[i])];
+bool Form1::SavePath(const std::string& sequence) {
+    const int32_t count = PartRowCount(program_);
+    std::vector<int32_t> order;
+    std::vector<bool> placed(static_cast<size_t>(count), false);
+    const auto deleted = [this](int32_t row) { return PartFields(program_.partList[static_cast<size_t>(row)]).IsDeleted(); };
+    for (const int32_t row : SequenceRows(sequence)) {
+        if (placed[static_cast<size_t>(row)] || deleted(row)) continue;
+        placed[static_cast<size_t>(row)] = true;
+        order.push_back(row);
     }
-    for (size_t i = 0; i < count; ++i) program_.partList[i] = program_.partListScratch[i];
-    program_.partCount = static_cast<int32_t>(count);
+    if (order.empty()) return false;
+    const auto picked = static_cast<int32_t>(order.size());
+    // What was not picked keeps its planned order behind the picks; deleted parts stay listed, last.
+    for (const bool takeDeleted : {false, true}) {
+        for (int32_t row = 0; row < count; ++row) {
+            if (!placed[static_cast<size_t>(row)] && deleted(row) == takeDeleted) order.push_back(row);
+        }
+    }
+    const int32_t cut = count - CountDeletedParts(program_, count);
+    PlanState before = CapturePlan();
+    for (size_t i = 0; i < order.size(); ++i) program_.partListScratch[i] = program_.partList[static_cast<size_t>(order[i])];
+    for (size_t i = 0; i < order.size(); ++i) program_.partList[i] = program_.partListScratch[i];
+    // Rows of the parts without a clear lead-in follow their parts.
+    for (int32_t& row : unclearLeadIns_) {
+        row = static_cast<int32_t>(std::find(order.begin(), order.end(), row) - order.begin());
+    }
+    std::sort(unclearLeadIns_.begin(), unclearLeadIns_.end());
+    const auto late = CutAfterTheirHolder(program_);
+    std::string lateText;
+    if (!late.empty()) {
+        lateText = "This order cuts part " + std::to_string(late.front().first) + " after part " +
+                   std::to_string(late.front().second) + " around it" +
+                   (late.size() > 1 ? " (and " + std::to_string(late.size() - 1) + " more so)" : "") +
+                   ": once the outer contour is cut free, the part inside may drop or shift before it is cut.";
+    }
+    if (!late.empty() && SheetPlanning()) {
+        RestorePlan(std::move(before));
+        toolkit_.ShowMessage(lateText + " The order was not changed.");
+        return false;
+    }
+    history_.Remember(std::move(before));
+    planChanged_ = true;
     List2.Clear();
-    ShowParts();
+    Redraw();
+    ShowPlanStatus();
+    const int32_t following = cut - picked;
+    if (following > 0) {
+        StatusLine += " " + std::to_string(following) +
+                      (following == 1 ? " part not clicked follows" : " parts not clicked follow") + " in the planned order.";
+    }
+    if (!lateText.empty()) StatusLine += " " + lateText;
+    return true;
 }
 
 void Form1::List2_Click() {
     if (List2.selected < 0 || List2.selected >= PartRowCount(program_)) return;
-    Caption = program_.partList[static_cast<size_t>(List2.selected)];
+    Caption = "ZORVAN - " + PartCaption(program_, List2.selected);
 }
 
 }  // namespace zorvan

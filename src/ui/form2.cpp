@@ -1,6 +1,8 @@
 // The direct G-code window's commands.
 #include "ui/form2.h"
 
+#include <algorithm>
+
 #include "gcode/direct_gcode.h"
 #include "model/number_text.h"
 #include "model/record_text.h"
@@ -31,7 +33,13 @@ void Form2::Command4_Click() {
 void Form2::Command1_Click() {
     const std::optional<std::string> path = toolkit_.ChooseFileToSave("");
     if (!path) return;
-    if (const auto failure = SaveTextFile(*path, Text1 + "\r\n")) toolkit_.ShowMessage(SaveFailedMessage(*path, *failure));
+    const std::string text = Text1 + "\r\n";
+    if (const auto failure = SaveTextFile(*path, text)) {
+        toolkit_.ShowMessage(SaveFailedMessage(*path, *failure));
+        return;
+    }
+    const auto lines = std::count(text.begin(), text.end(), '\n');
+    SavedNote = "Saved " + *path + ", " + std::to_string(lines) + " lines.";
 }
 
 void Form2::List1_Click() {

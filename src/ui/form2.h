@@ -20,6 +20,8 @@ public:
     std::string Caption = "GCODE";
     std::string gcodeHeader;  // put before the moves; empty until Command3
     std::string gcodeFooter;  // put after them
+    // After a good save: "Saved /path/LISTING.nc, 35 lines", for the main window's status line.
+    std::string SavedNote;
 
     void Form_Load() { Generate(); }
     // "&Refresh": generate again.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ui/list_box.h"
 #include "model/program.h"
@@ -18,7 +19,8 @@ public:
         : program_(program), Picture1(picture1), editPartIndex_(editPartIndex) {}
 
     std::string Caption = "Edit";
-    ListBox List1;  // one row per record of the part
+    ListBox List1;  // one row per record of the part, in words
+    std::vector<std::string> editRecords;  // the records the rows show, as stored
 
     std::string editEntry, editHeader, editContour, editMarks;
     double editMinX = 100000, editMaxX = -100000, editMinY = 100000, editMaxY = -100000;
@@ -30,7 +32,7 @@ public:
     void Command1_Click() { DrawEditPart(); }
     void List1_Click() { ShowEditRecord(); }
 
-    // Copies the entry, lists its records, shows its marks as the caption and draws it.
+    // Copies the entry, lists its records, names the part in the caption (with its marks) and draws it.
     void LoadEditPart();
     // Fits the picture to the part's own extents and draws it with its header, without clearing first.
     void DrawEditPart();

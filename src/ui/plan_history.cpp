@@ -9,6 +9,7 @@ size_t PlanState::Bytes() const {
     size_t bytes = sizeof(PlanState) + contourChain.size() + sequence.size();
     // A part's numbers take about as much room as its text.
     for (const PartEntry& part : parts) bytes += sizeof(PartEntry) + 2 * part.size();
+    for (const PartEntry& part : openLeftOut) bytes += sizeof(PartEntry) + 2 * part.size();
     for (const std::string& contour : contours) bytes += sizeof(std::string) + contour.size();
     return bytes;
 }

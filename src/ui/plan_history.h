@@ -20,6 +20,7 @@ struct PlanState {
     double extMinX = 0, extMinY = 0, extMaxX = 0, extMaxY = 0;
     std::string sequence;              // the cutting sequence being picked
     std::vector<int32_t> unclearLeadIns;
+    std::vector<PartEntry> openLeftOut;  // the open contours not cut, as drawn dashed
     size_t Bytes() const;
 };
 

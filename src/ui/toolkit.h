@@ -8,6 +8,9 @@
 
 namespace zorvan {
 
+// The answers to "the plan has changed: save it first?".
+enum class SaveChoice { Save, Discard, Cancel };
+
 // The windows a command opens modally.
 enum class ModalWindow { GCode, GCodeSetup, DirectGCode, Edit, About };
 
@@ -19,6 +22,10 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // A Yes/No question under `title`; true for Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
+    // A question with three buttons: save first (the button named `saveCaption`), go on without saving, or
+    // cancel what was about to happen. Closing the dialog cancels.
+    virtual SaveChoice AskSaveDiscardCancel(const std::string& text, const std::string& title,
+                                            const std::string& saveCaption) = 0;
     // A file-open dialog with a filter such as "DXF |*.DXF"; nothing when cancelled.
     virtual std::optional<std::string> ChooseFileToOpen(const std::string& filter) = 0;
     // A file-save dialog pre-filled with `proposedName`; nothing when cancelled.

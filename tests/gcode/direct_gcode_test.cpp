@@ -9,6 +9,8 @@
 #include <memory>
 #include <sstream>
 
+#include "gcode/templates.h"
+#include "support/rs274.h"
 #include "support/scripted_toolkit.h"
 #include "ui/form2.h"
 
@@ -36,68 +38,54 @@ protected:
         program->store.n = static_cast<int32_t>(records.size()) - 1;
         program->contourChain = chain;
     }
+    void Parts(const Lines& entries) {
+        for (size_t i = 0; i < entries.size(); ++i) program->partList[i] = entries[i];
+        program->partCount = static_cast<int32_t>(entries.size());
+    }
+    // The templates of a preset folder as GCODE SETUP would load them.
+    void Templates(const char* preset) {
+        program->templateFolder = (fs::path(ZORVAN_SOURCE_DIR) / "presets" / preset).string();
+        LoadTemplates(*program);
+    }
 
     std::unique_ptr<Program> program = std::make_unique<Program>();
     testing::ScriptedToolkit toolkit;
     ListBox List11;
 };
 
+const std::string kLine = "OO 0 0 0 0:0 0 0 10 0 0 D|:NOTS NOTD 0:";
+
 TEST_F(DirectGcodeTest, ExampleWithTheStandardHeaderAndFooter) {
-    Store({"0 0 0 10 0 0 D"}, "0|:");
+    Parts({kLine});
     EXPECT_EQ(GenerateDirectGCode(*program, kDirectHeader, kDirectFooter),
-              "G75\r\nG90\r\nG92X0Y0\r\nG00 Z0.5\r\n\r\nG00 X0 Y0\r\nG00 Z-0.5\r\nTORCHON\r\nG01 X10 Y0\r\n"
-              "TORCHOFF\r\nG00 Z0.5\r\nG00 X0 Y0\r\nM25\r\nM2");
-}
-
-TEST_F(DirectGcodeTest, MovesOfEachRecordTypeAfterTheRapidMoveToItsStart) {
-    struct Case {
-        const char* record;
-        Lines moves;  // from the rapid move to the contour's start on
-    };
-    const Case cases[] = {
-        {"10 0 0 0 0 0 D", {"G00 X10 Y0", "G00 Z-0.5", "TORCHON", "G01 X0 Y0"}},
-        {"5 5 0 2.5 90 0 - 5 7.5 7.5 5 A", {"G00 X5 Y7.5", "G00 Z-0.5", "TORCHON", "G02 X7.5 Y5 I5 J5"}},
-        {"5 5 0 2.5 0 90 + 7.5 5 5 7.5 A", {"G00 X7.5 Y5", "G00 Z-0.5", "TORCHON", "G03 X5 Y7.5 I5 J5"}},
-        // A circle is cut from its leftmost point, where chaining and the part entries start it.
-        {"10 5 0 2 + 8 5 K", {"G00 X8 Y5", "G00 Z-0.5", "TORCHON", "G03 X 12 Y5 I10 J5", "G03 X 8 Y5 I10 J5"}},
-        {".5 -.25 0 1E-5 0 0 D", {"G00 X0.5 Y-0.25", "G00 Z-0.5", "TORCHON", "G01 X0.000010 Y0"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.record);
-        Store({c.record}, "0|:");
-        Lines expected = {"G00 Z0.5", ""};
-        expected.insert(expected.end(), c.moves.begin(), c.moves.end());
-        expected.insert(expected.end(), {"TORCHOFF", "G00 Z0.5", "G00 X0 Y0", "F"});
-        EXPECT_EQ(Rows(GenerateDirectGCode(*program, "", "F")), expected);
-    }
-}
-
-// Between contours the torch goes off and up and travels rapidly, whichever form contourChain has; records
-// stored against their contour's direction are cut the way it runs.
-TEST_F(DirectGcodeTest, EachContourIsReachedWithTheTorchOffAndCutHeadToTail) {
-    // A square whose first and third records are stored backwards, a circle, and a line.
-    Store({"10 0 0 0 0 0 D", "10 0 0 10 10 0 D", "0 10 0 10 10 0 D", "0 10 0 0 0 0 D", "20 5 0 2 + 18 5 K",
-           "30 0 0 40 0 0 D"},
-          "");
-    const Lines square = {"", "G00 X0 Y0", "G00 Z-0.5", "TORCHON", "G01 X10 Y0", "G01 X10 Y10", "G01 X0 Y10",
-                          "G01 X0 Y0", "TORCHOFF", "G00 Z0.5"};
-    const Lines circle = {"", "G00 X18 Y5", "G00 Z-0.5", "TORCHON", "G03 X 22 Y5 I20 J5", "G03 X 18 Y5 I20 J5",
-                          "TORCHOFF", "G00 Z0.5"};
-    const Lines line = {"", "G00 X30 Y0", "G00 Z-0.5", "TORCHON", "G01 X40 Y0", "TORCHOFF", "G00 Z0.5"};
-    Lines expected = {"G00 Z0.5"};
-    for (const Lines* contour : {&square, &circle, &line}) {
-        expected.insert(expected.end(), contour->begin(), contour->end());
-    }
-    expected.insert(expected.end(), {"G00 X0 Y0", ""});
-    // As chaining writes it, as SAVE CHANGES writes it, and with a record number that names no record.
-    for (const char* chain : {"0|1|2|3|:4|:5|:", "0|1|2|3||4||5||", "0|1|2|3|:4|99|:5|:"}) {
-        SCOPED_TRACE(chain);
-        program->contourChain = chain;
-        EXPECT_EQ(Rows(GenerateDirectGCode(*program, "", "")), expected);
-    }
-
-    program->contourChain = "";
+              "G75\r\nG90\r\nG92X0Y0\r\nG90.1\r\nG00 Z0.5\r\n\r\nG00 X0 Y0\r\nG00 Z-0.5\r\nG1 X 10.000000 Y 0.000000\r\n"
+              "G00 Z0.5\r\nG00 X0 Y0\r\nM25\r\nM2");
+    Parts({});
     EXPECT_EQ(GenerateDirectGCode(*program, "H\r\n", "F"), "H\r\nG00 X0 Y0\r\nF");
+}
+
+// The listing cuts what the program cuts, in its order and with its torch words: a plate with a round hole
+// and a slot, one part deleted. rs274 runs it.
+TEST_F(DirectGcodeTest, ListsThePartsCutInTheirOrderWithTheTemplatesTorchWords) {
+    Templates("linuxcnc");
+    Parts({"II 8 10 8 10:10 10 0 2 + 8 10 K|:NOTS NOTD 0:",
+           "II 20 8 20 8:20 8 0 30 8 0 D|30 10 0 2 270 90 + 30 8 30 12 A|30 12 0 20 12 0 D|20 10 0 2 90 270 + 20 12 20 8 A|:NOTS NOTD 0:",
+           "II 34 4 34 4:34 4 0 36 4 0 D|36 4 0 36 6 0 D|36 6 0 34 6 0 D|34 6 0 34 4 0 D|:NOTS DEL 0:",
+           "OO 0 0 0 0:0 0 0 0 30 0 D|0 30 0 40 30 0 D|40 30 0 40 0 0 D|40 0 0 0 0 0 D|:NOTS NOTD 0:"});
+    const Lines rows = Rows(GenerateDirectGCode(*program, "", "M2"));
+    const Lines expected = {
+        "G90.1", "G00 Z0.5",
+        "", "G00 X8 Y10", "G00 Z-0.5", "M3 S1", "G4 P0.5", "G3 I 10.000000  J 10.000000 X 12.000000 Y 10.000000", "G3 I 10.000000  J 10.000000 X 8.000000 Y 10.000000", "M5", "G40", "G00 Z0.5",
+        "", "G00 X20 Y8", "G00 Z-0.5", "M3 S1", "G4 P0.5", "G1 X 30.000000 Y 8.000000", "G3 I 30.000000  J 10.000000 X 30.000000 Y 12.000000", "G1 X 20.000000 Y 12.000000",
+        "G3 I 20.000000  J 10.000000 X 20.000000 Y 8.000000", "M5", "G40", "G00 Z0.5",
+        "", "G00 X0 Y0", "G00 Z-0.5", "M3 S1", "G4 P0.5", "G1 X 0.000000 Y 30.000000", "G1 X 40.000000 Y 30.000000", "G1 X 40.000000 Y 0.000000", "G1 X 0.000000 Y 0.000000", "M5",
+        "G40", "G00 Z0.5",
+        "G00 X0 Y0", "M2"};
+    EXPECT_EQ(rows, expected);
+    if (!testing::Rs274Path()) GTEST_SKIP() << "rs274 is not installed";
+    const auto verdicts = testing::RunRs274({Lines(rows.begin(), rows.end() - 1)}, testing::ToolForKerf(1.5));
+    ASSERT_EQ(verdicts.size(), 1u);
+    EXPECT_TRUE(verdicts[0].accepted) << verdicts[0].message << " at row " << verdicts[0].row << verdicts[0].trouble;
 }
 
 TEST_F(DirectGcodeTest, RecordListingMarksTheFirstOfEachContour) {
@@ -113,21 +101,21 @@ TEST_F(DirectGcodeTest, RecordListingMarksTheFirstOfEachContour) {
 }
 
 TEST_F(DirectGcodeTest, WindowGeneratesWithoutHeaderUntilTheStandardOneIsChosen) {
-    Store({"0 0 0 10 0 0 D"}, "0|:");
+    Parts({kLine});
     Form2 form(*program, toolkit, List11);
     form.Form_Load();
-    EXPECT_TRUE(form.Text1.starts_with("G00 Z0.5\r\n\r\nG00 X0 Y0\r\n")) << form.Text1;
-    EXPECT_TRUE(form.Text1.ends_with("TORCHOFF\r\nG00 Z0.5\r\nG00 X0 Y0\r\n")) << form.Text1;
+    EXPECT_TRUE(form.Text1.starts_with("G90.1\r\nG00 Z0.5\r\n\r\nG00 X0 Y0\r\n")) << form.Text1;
+    EXPECT_TRUE(form.Text1.ends_with("G1 X 10.000000 Y 0.000000\r\nG00 Z0.5\r\nG00 X0 Y0\r\n")) << form.Text1;
 
     form.Command3_Click();
     EXPECT_EQ(form.gcodeHeader, kDirectHeader);
     EXPECT_EQ(form.gcodeFooter, kDirectFooter);
     EXPECT_EQ(form.Text1, GenerateDirectGCode(*program, kDirectHeader, kDirectFooter));
 
-    program->store.LetDATA("0 0 0 20 0 0 D", 0);
+    Parts({"OO 0 0 0 0:0 0 0 20 0 0 D|:NOTS NOTD 0:"});
     form.Command2_Click();
     EXPECT_TRUE(form.Text1.starts_with(kDirectHeader));
-    EXPECT_NE(form.Text1.find("G01 X20 Y0"), std::string::npos);
+    EXPECT_NE(form.Text1.find("G1 X 20.000000 Y 0.000000"), std::string::npos);
 }
 
 TEST_F(DirectGcodeTest, WindowSavesTheTextWithAFinalLineEnd) {
@@ -146,6 +134,7 @@ TEST_F(DirectGcodeTest, WindowSavesTheTextWithAFinalLineEnd) {
     std::ostringstream bytes;
     bytes << std::ifstream(folder / "direct.nc", std::ios::binary).rdbuf();
     EXPECT_EQ(bytes.str(), "G90\r\nM2\r\n");
+    EXPECT_EQ(form.SavedNote, "Saved " + (folder / "direct.nc").string() + ", 2 lines.");
 
     toolkit.fileAnswers.push_back((folder / "missing" / "direct.nc").string());
     form.Command1_Click();

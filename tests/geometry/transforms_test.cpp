@@ -70,10 +70,16 @@ TEST_F(TransformsTest, RotatedArcAnglesWrapOnce) {
 
 TEST_F(TransformsTest, RotatingThereAndBackRestoresASymmetricDrawing) {
     const std::string square = "OO 0 0 0 0:0 0 0 0 4 0 D|0 4 0 4 4 0 D|4 4 0 4 0 0 D|4 0 0 0 0 0 D|:NOTS NOTD 16:";
-    Parts({square, "II 2 2 2 2:2 2 0 1 + 1 2 K|:NOTS NOTD -3:"});
+    Parts({square, "II 1 2 1.5 2:2 2 0 1 + 1 2 K|:NOTS NOTD -3:"});
     form.Command25_Click();
-    // The circle in the middle stays and starts again at its leftmost point, which its header repeats.
-    EXPECT_EQ(Part(1), "II 1 2 1 2:2 2 0 1 + 1 2 K|:NOTS NOTD -3");
+    // The circle in the middle turns with its start and its lead-in, so the lead-in still ends where the
+    // cut starts.
+    const auto circle = SplitFields(PartFields(Part(1)).records);
+    const auto header = SplitFields(PartFields(Part(1)).header);
+    EXPECT_EQ(FieldAt(header, 1), FieldAt(circle, 5));
+    EXPECT_EQ(FieldAt(header, 2), FieldAt(circle, 6));
+    EXPECT_NEAR(LenientParse(FieldAt(header, 2)), 2 - std::sin(15 * kPI / 180), 1e-9);
+    EXPECT_NEAR(LenientParse(FieldAt(header, 4)), 2 - 0.5 * std::sin(15 * kPI / 180), 1e-9);
     EXPECT_NE(Part(0).substr(0, 8), "OO 0 0 0");
     form.Command26_Click();
     const PartFields part(Part(0));

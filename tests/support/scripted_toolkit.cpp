@@ -21,6 +21,15 @@ bool ScriptedToolkit::AskYesNo(const std::string& text, const std::string& title
     return answer;
 }
 
+SaveChoice ScriptedToolkit::AskSaveDiscardCancel(const std::string& text, const std::string& title,
+                                                 const std::string&) {
+    events.push_back("question " + title + ": " + text);
+    if (saveAnswers.empty()) return SaveChoice::Cancel;
+    const SaveChoice answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+}
+
 std::optional<std::string> ScriptedToolkit::NextFile() {
     if (fileAnswers.empty()) return std::nullopt;
     std::optional<std::string> answer = fileAnswers.front();

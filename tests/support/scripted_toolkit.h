@@ -15,8 +15,10 @@ public:
     // What the next dialogs answer, in order; a dialog with no answer left is cancelled.
     std::deque<bool> yesNoAnswers;
     std::deque<std::optional<std::string>> fileAnswers;
+    std::deque<SaveChoice> saveAnswers;
 
-    // What the program did, in order: "message TEXT", "question TITLE: TEXT", "open FILTER", "save NAME", "beep",
+    // What the program did, in order: "message TEXT", "question TITLE: TEXT" (also for the
+    // save-discard-cancel question), "open FILTER", "save NAME", "beep",
     // "busy on", "busy off", "show GCode" (and the other windows by name).
     std::vector<std::string> events;
 
@@ -25,6 +27,8 @@ public:
 
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
+    SaveChoice AskSaveDiscardCancel(const std::string& text, const std::string& title,
+                                    const std::string& saveCaption) override;
     std::optional<std::string> ChooseFileToOpen(const std::string& filter) override;
     std::optional<std::string> ChooseFileToSave(const std::string& proposedName) override;
     std::optional<std::string> ChooseFolder(const std::string& title, const std::string& start) override;

@@ -75,12 +75,14 @@ TEST_F(GcodeWindowTest, GcodeOpensTheWindowForAtMostOneOutsideCut) {
     struct Case {
         Lines entries;
         bool opens;
+        std::string refusal;
     };
     const Case cases[] = {
-        {{}, true},
-        {{"II 0 0 0 0:x|:", "II 0 0 0 0:x|:"}, true},
-        {{"II 0 0 0 0:x|:", "OO 0 0 0 0:x|:"}, true},
-        {{"OO 0 0 0 0:x|:", "II 0 0 0 0:x|:", "OO 0 0 0 0:x|:"}, false},
+        {{}, false, "Nothing to cut: no drawing is planned. Open a drawing first; no program was written."},
+        {{"II 0 0 0 0:x|:NOTS DEL 0:"}, false, "Nothing to cut: every part is deleted. Undelete a part first; no program was written."},
+        {{"II 0 0 0 0:x|:", "II 0 0 0 0:x|:"}, true, ""},
+        {{"II 0 0 0 0:x|:", "OO 0 0 0 0:x|:"}, true, ""},
+        {{"OO 0 0 0 0:x|:", "II 0 0 0 0:x|:", "OO 0 0 0 0:x|:"}, false, "you can have just one outside cut!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entries.size());
@@ -97,7 +99,7 @@ TEST_F(GcodeWindowTest, GcodeOpensTheWindowForAtMostOneOutsideCut) {
             EXPECT_EQ(mainToolkit.events, Lines{"show GCode"});
             EXPECT_EQ(mainForm.cutCount, static_cast<int32_t>(c.entries.size()));
         } else {
-            EXPECT_EQ(mainToolkit.events, Lines{"message you can have just one outside cut!"});
+            EXPECT_EQ(mainToolkit.events, Lines{"message " + c.refusal});
         }
     }
 }
@@ -124,8 +126,10 @@ TEST_F(GcodeWindowTest, DeletedPartsAreLeftOutOfTheListingAndThePartFileUntilUnd
     Form1 main(*program, toolkit, picture);
     program->partList[2] = "II 20 0 20 0:20 0 0 21 0 0 D|:NOTS NOTD 0:";
     program->partCount = 3;
+    program->viewLeft = 0, program->viewRight = 80;  // a click picks within 1.2 of a contour
     main.OptionOn = Tool::Delete;
-    for (const double x : {2.0, 20.0}) main.Picture1_MouseUp(x, 5);  // parts 0 and 2
+    main.Picture1_MouseUp(2, 5);   // on part 0's circle
+    main.Picture1_MouseUp(20, 0.5);  // by part 2's line
     main.Command17_Click();
     ASSERT_EQ(main.cutCount, 3);
     Form4 window(*program, toolkit, picture, main.cutCount);
@@ -148,7 +152,7 @@ TEST_F(GcodeWindowTest, DeletedPartsAreLeftOutOfTheListingAndThePartFileUntilUnd
     window.Command1_Click();
     EXPECT_EQ(rows[0], "(1 deleted part left out of this program)");
     EXPECT_EQ(parts(), 2);
-    main.Picture1_MouseUp(20, 5);
+    main.Picture1_MouseUp(20, 0.5);
     window.Command1_Click();
     EXPECT_EQ(rows, ExpectedProgram(3));
     EXPECT_EQ(rows[0], kProgramComment);

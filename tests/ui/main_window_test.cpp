@@ -100,17 +100,25 @@ TEST_F(MainWindowTest, ContourListRebuiltByHandFromEitherFormOfTheChain) {
     }
 }
 
-// Command9 plans the parts again as an open does: after "Calculate Lead Ins", and after SAVE CHANGES and
-// Command2, it gives back the plan of the open, joined and oriented, and shows it.
-TEST_F(MainWindowTest, Command9PlansThePartsAgainAsAnOpenDoes) {
+// Command9 plans the parts again as an open does, after SAVE CHANGES and Command2 too, and shows it; parts
+// whose contour is unchanged keep their lead-ins and marks. A turn it cannot keep is named in a question first.
+TEST_F(MainWindowTest, Command9PlansAgainKeepingTheWorkOnUnchangedPartsOrAsksFirst) {
     form.Dir1Path = (std::filesystem::path(ZORVAN_SOURCE_DIR) / "samples").string();
     form.File1.rows = {"plate_holes_slot.dxf"};
     form.File1.selected = 0;
     form.File1_Click();
-    const Lines contours = form.List11.rows, planned = form.List2.rows, records = form.List1.rows;
+    toolkit.events.clear();
+    const Lines contours = form.List11.rows, records = form.List1.rows;
+    const auto planCount = static_cast<long>(form.List2.rows.size());
+    const Lines planned = PartListRows(planCount);
     ASSERT_GE(planned.size(), 3u);
     form.Command32_Click();
-    ASSERT_NE(form.List2.rows, planned);
+    form.OptionOn = Tool::Delete;  // the slot, on its straight edge
+    program->viewLeft = 0, program->viewRight = 200;
+    form.Picture1_MouseUp(60, 40);
+    const Lines worked = PartListRows(planCount);
+    ASSERT_NE(worked, planned);
+    ASSERT_NE(worked[0].find(":NOTS DEL "), std::string::npos) << worked[0];
 
     for (const bool saved : {false, true}) {
         SCOPED_TRACE(saved);
@@ -121,11 +129,25 @@ TEST_F(MainWindowTest, Command9PlansThePartsAgainAsAnOpenDoes) {
         }
         picture.ClearLog();
         form.Command9_Click();
-        EXPECT_EQ(form.List2.rows, planned);
-        EXPECT_EQ(PartListRows(static_cast<long>(planned.size())), planned);
+        EXPECT_EQ(PartListRows(planCount), worked);
         EXPECT_EQ(form.List1.rows, records);
         EXPECT_EQ(Count("clear"), 1);
     }
+    EXPECT_TRUE(toolkit.events.empty());
+
+    form.Command25_Click();  // turned by 15 degrees: planning again would undo it
+    const Lines turned = PartListRows(planCount);
+    const std::string question = "question Command9: Planning the parts again from the contour list drops the turn, "
+                                 "move or scale since the plan, 1 delete mark (the part comes back) and the lead-ins "
+                                 "of 4 parts. Plan again?";
+    form.Command9_Click();  // answered No
+    EXPECT_EQ(toolkit.events, Lines{question});
+    EXPECT_EQ(PartListRows(planCount), turned);
+    toolkit.yesNoAnswers.push_back(true);
+    form.Command9_Click();
+    EXPECT_EQ(PartListRows(planCount), planned);
+    form.Undo();
+    EXPECT_EQ(PartListRows(planCount), turned);
 }
 
 TEST_F(MainWindowTest, BoxesThatHoldNoNumberAreRefusedByNameAndChangeNothing) {
@@ -201,7 +223,7 @@ TEST_F(MainWindowTest, ShowPathWithoutSequenceJoinsTheListsLeadInsInOrder) {
         EXPECT_EQ(LogTail(3), (Lines{"move 1 1", "lineto 21 1 #00FF00", "lineto 39 -1 #00FF00"}));
     }
     EXPECT_TRUE(toolkit.events.empty());
-    EXPECT_EQ(form.List2.rows, (Lines{kP0, kP1, kP2}));
+    EXPECT_EQ(PartListRows(3), (Lines{kP0, kP1, kP2}));
 }
 
 TEST_F(MainWindowTest, ShowPathOfTheSequenceAsksAndSavesItAsTheCuttingOrder) {
@@ -211,17 +233,21 @@ TEST_F(MainWindowTest, ShowPathOfTheSequenceAsksAndSavesItAsTheCuttingOrder) {
     EXPECT_EQ(LogTail(2), (Lines{"move 39 -1", "lineto 1 1 #00FF00"}));
     EXPECT_EQ(toolkit.events, Lines{"question Path: Save This Path"});
     EXPECT_EQ(form.Text2, "2|0|");
-    EXPECT_EQ(form.List2.rows, (Lines{kP0, kP1, kP2}));
     EXPECT_EQ(PartListRows(3), (Lines{kP0, kP1, kP2}));
 
+    // Saved: the part not clicked follows the picks, and the list and status line show the new order.
     toolkit.yesNoAnswers.push_back(true);
     form.Command28_Click();
-    EXPECT_EQ(form.List2.rows, (Lines{kP2, kP0}));
-    EXPECT_EQ(PartListRows(2), (Lines{kP2, kP0}));
+    EXPECT_EQ(PartListRows(3), (Lines{kP2, kP0, kP1}));
+    EXPECT_EQ(form.List2.rows, (Lines{"0  outside  10 x 0  lead-in 1.414", "1  hole  10 x 0  lead-in 1.414",
+                                      "2  hole  10 x 0  lead-in 1.414"}));
+    EXPECT_TRUE(form.StatusLine.ends_with(" 1 part not clicked follows in the planned order.")) << form.StatusLine;
     EXPECT_EQ(form.Text2, "");
+    form.Undo();
+    EXPECT_EQ(PartListRows(3), (Lines{kP0, kP1, kP2}));
 }
 
-TEST_F(MainWindowTest, RowsThatNameNoPartAreSkippedAndRepeatsAreKept) {
+TEST_F(MainWindowTest, RowsThatNameNoPartAreSkippedAndRepeatsAreCutOnce) {
     Parts({kP0, kP1, kP2});
     form.Text2 = "7|x|-1| 2 |3|";
     form.Command11_Click();
@@ -234,15 +260,41 @@ TEST_F(MainWindowTest, RowsThatNameNoPartAreSkippedAndRepeatsAreKept) {
     form.Command28_Click();
     EXPECT_TRUE(toolkit.events.empty());
     EXPECT_EQ(form.Text2, "7|x|-1|");
-    form.SavePath("9|");
-    EXPECT_EQ(form.List2.rows, (Lines{kP0, kP1, kP2}));
+    EXPECT_FALSE(form.SavePath("9|"));
+    EXPECT_EQ(PartListRows(3), (Lines{kP0, kP1, kP2}));
 
     toolkit.yesNoAnswers.push_back(true);
     form.Text2 = "1|7|1|0|";
     form.Command28_Click();
-    EXPECT_EQ(LogTail(3), (Lines{"move 21 1", "lineto 21 1 #00FF00", "lineto 1 1 #00FF00"}));
-    EXPECT_EQ(form.List2.rows, (Lines{kP1, kP1, kP0}));
-    EXPECT_EQ(PartListRows(3), (Lines{kP1, kP1, kP0}));
+    EXPECT_EQ(Count("move 21 1") + Count("lineto 21 1 #00FF00") + Count("lineto 1 1 #00FF00"), 3);
+    EXPECT_EQ(PartListRows(3), (Lines{kP1, kP0, kP2}));
+}
+
+// A plate with a hole: the hole must be cut before the plate around it. Picking the plate first is refused in
+// sheet mode and warned about in the default mode; deleted parts go last and are never picked.
+TEST_F(MainWindowTest, AnOrderCuttingAHoleAfterItsPlateIsRefusedOrWarnedAbout) {
+    const std::string plate = "OO 0 0 0 0:0 0 0 40 0 0 D|40 0 0 40 30 0 D|40 30 0 0 30 0 D|0 30 0 0 0 0 D|:NOTS NOTD 0:";
+    const std::string hole = "II 8 10 8 10:10 10 0 2 + 8 10 K|:NOTS NOTD 0:";
+    const std::string gone = "II 28 10 28 10:30 10 0 2 + 28 10 K|:NOTS DEL 0:";
+    for (const ReadMode mode : {ReadMode::Sheet, ReadMode::Default}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        Parts({hole, gone, plate});
+        program->readMode = mode;
+        toolkit.events.clear();
+        const bool saved = form.SavePath("2|1|");
+        const std::string late = "This order cuts part 1 after part 0 around it: once the outer contour is cut free, "
+                                 "the part inside may drop or shift before it is cut.";
+        if (mode == ReadMode::Sheet) {
+            EXPECT_FALSE(saved);
+            EXPECT_EQ(toolkit.Messages(), Lines{late + " The order was not changed."});
+            EXPECT_EQ(PartListRows(3), (Lines{hole, gone, plate}));
+        } else {
+            EXPECT_TRUE(saved);
+            EXPECT_TRUE(toolkit.events.empty());
+            EXPECT_EQ(PartListRows(3), (Lines{plate, hole, gone}));
+            EXPECT_NE(form.StatusLine.find(late), std::string::npos) << form.StatusLine;
+        }
+    }
 }
 
 TEST_F(MainWindowTest, SequenceCommandsOnAnEmptyCuttingOrderDoNothingHarmful) {
@@ -261,15 +313,14 @@ TEST_F(MainWindowTest, SequenceCommandsOnAnEmptyCuttingOrderDoNothingHarmful) {
     EXPECT_EQ(picture.Log().size(), 9u * 4);  // each: clear, pen width, the two origin marks
 }
 
-TEST_F(MainWindowTest, RowClickShowsItsEntryAsTheCaptionAndSetupButtonsOpenTheirWindows) {
+TEST_F(MainWindowTest, RowClickNamesThePartInTheCaptionAndSetupButtonsOpenTheirWindows) {
     Parts({kP0, kP1});
-    program->partList[1] = "II 20 0 25 0:20 0 0 30 0 0 D|:SEL NOTD 0:";  // the entry, not the row's text
     form.List2.selected = 1;
     form.List2_Click();
-    EXPECT_EQ(form.Caption, program->partList[1]);
+    EXPECT_EQ(form.Caption, "ZORVAN - part 1: hole, 10 x 0");
     form.List2.selected = -1;
     form.List2_Click();
-    EXPECT_EQ(form.Caption, program->partList[1]);
+    EXPECT_EQ(form.Caption, "ZORVAN - part 1: hole, 10 x 0");
 
     form.Command31_Click();
     form.Command5_Click();

@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 
+#include "geometry/point.h"
 #include "model/part_entry.h"
 #include "support/part_list.h"
 #include "support/scripted_toolkit.h"
@@ -40,6 +41,8 @@ protected:
         toolkit.form = &form;
         toolkit.picture = &picture;
         Parts({kP0, kP1, kP2});
+        // 80 drawing units over the picture's 800 pixels: a click picks within 1.2 units of a contour.
+        program->viewLeft = -10, program->viewTop = 30, program->viewRight = 70, program->viewBottom = -30;
     }
     void Parts(std::initializer_list<std::string> entries) { testing::SetParts(*program, form.List2, entries); }
     void Click(double x, double y) {
@@ -70,12 +73,34 @@ protected:
     Form1 form{*program, toolkit, picture};
 };
 
-TEST_F(MouseToolsTest, NearestPartIsFoundByItsContourStartAndTheEarlierRowWinsATie) {
-    EXPECT_EQ(form.PickNearestPart(38, 2), 2);
-    EXPECT_EQ(form.PickNearestPart(10, 0), 0);   // halfway between rows 0 and 1
-    EXPECT_EQ(form.PickNearestPart(30, -5), 1);  // rows 1 and 2 are equally far
-    Parts({"II 0 0 29 0:0 0 0 1 0 0 D|:NOTS NOTD 0:", "II 20 0 20 0:20 0 0 21 0 0 D|:NOTS NOTD 0:"});
-    EXPECT_EQ(form.PickNearestPart(29, 0), 1);  // not row 0, whose lead-in is there
+// A click picks the part whose contour passes nearest, within the pick distance (12 pixels, 1.2 units here),
+// however far its start is; beyond it, nothing. An arc counts only along its sweep, a circle all round.
+TEST_F(MouseToolsTest, APartIsPickedNearItsContourOnlyAndTheEarlierRowWinsATie) {
+    EXPECT_DOUBLE_EQ(form.PickDistance(), 1.2);
+    Parts({kP0, kP1, kP2, "II 65 10 65 10:60 10 0 5 + 65 10 K|:NOTS NOTD 0:",
+           "II 5 20 5 20:0 20 0 5 0 90 + 5 20 0 25 A|:NOTS NOTD 0:", "II 10 0 10 0:10 0 0 10 5 0 D|:NOTS NOTD 0:"});
+    const std::pair<Point2, std::optional<int32_t>> clicks[] = {
+        {{48, 1}, 2},      // near the far end of part 2, 8 from its start
+        {{38, 0}, std::nullopt},  // 2 short of part 2's line
+        {{10, 3}, 5},      // on the upright line from part 0's end ...
+        {{10, 0}, 0},      // ... and where the two meet, the earlier row wins
+        {{5, 5}, std::nullopt},   // in the middle of nowhere: a stray click
+        {{60, 14.5}, 3},   // on the circle's top, far from its start
+        {{0, 25.5}, 4},    // on the quarter arc's end
+        {{-5, 20}, std::nullopt},  // on the arc's circle, outside its sweep
+    };
+    for (const auto& [at, row] : clicks) EXPECT_EQ(form.PickPart(at.x, at.y), row) << at.x << "," << at.y;
+}
+
+TEST_F(MouseToolsTest, AClickFarFromEveryPartDoesNothingAndSaysSo) {
+    for (const Tool option : {Tool::Delete, Tool::Edit, Tool::MoveLeadIn}) {
+        form.OptionOn = option;
+        Click(25, 20);
+        EXPECT_EQ(PartListRows(), (Lines{kP0, kP1, kP2}));
+        EXPECT_TRUE(form.StatusLine.starts_with("no part here")) << form.StatusLine;
+        EXPECT_FALSE(form.CanUndo());
+    }
+    EXPECT_TRUE(toolkit.events.empty());  // no edit window
 }
 
 TEST_F(MouseToolsTest, EachToolChangesItsMarkInThePickedEntryOnlyAndRedraws) {
@@ -87,14 +112,13 @@ TEST_F(MouseToolsTest, EachToolChangesItsMarkInThePickedEntryOnlyAndRedraws) {
         {Tool::Undelete, "II " + line + "NOTS DEL 0:", "II " + line + "NOTS NOTD 0:"},
         {Tool::Inside, "OO " + line + "NOTS NOTD 0:", "II " + line + "NOTS NOTD 0:"},
         {Tool::Outside, "II " + line + "NOTS NOTD 0:", "OO " + line + "NOTS NOTD 0:"},
-        {Tool::None, "II " + line + "NOTS NOTD 0:", "II " + line + "NOTS NOTD 0:"},
     };
     for (const auto& [option, before, after] : tools) {
         SCOPED_TRACE(static_cast<int>(option));
         Parts({kP0, before, kP2});
         picture.ClearLog();
         form.OptionOn = option;
-        Click(21, 3);
+        Click(21, 0.5);
         EXPECT_EQ(PartListRows(), (Lines{kP0, after, kP2}));
         EXPECT_EQ(Count("clear"), 1);
         EXPECT_EQ(form.Text2, "");
@@ -105,19 +129,23 @@ TEST_F(MouseToolsTest, EachToolChangesItsMarkInThePickedEntryOnlyAndRedraws) {
 TEST_F(MouseToolsTest, MoveLeadInRewritesOnlyTheLeadInAndTheRedrawShowsTheMarks) {
     Parts({kP0, "II 10 10 9.75 10:10 10 0 20 10 0 D|:SEL NOTD 50:", kP2});
     form.OptionOn = Tool::MoveLeadIn;
-    Click(12.5, 3);
+    Click(12.5, 9);
     const PartFields moved(program->partList[1]);
-    EXPECT_EQ(moved.header, "II 10 10 12.5 3");
+    EXPECT_EQ(moved.header, "II 10 10 12.5 9");
     EXPECT_EQ(moved.records, "10 10 0 20 10 0 D|");
     EXPECT_EQ(moved.marks, "SEL NOTD 50");
     EXPECT_EQ(program->partList[0], kP0);
     EXPECT_EQ(Count("line 10 10 20 10 #FFFF00"), 1);   // selected: yellow
-    EXPECT_EQ(Count("line 10 10 12.5 3 #0000FF"), 1);  // the header's lead-in line
+    EXPECT_EQ(Count("line 10 10 12.5 9 #0000FF"), 1);  // the header's lead-in line
+    EXPECT_EQ(Count("label 11.2 11.2 #000000 1"), 1);  // its number, up and right of its start
 
     form.OptionOn = Tool::Delete;
     picture.ClearLog();
     Click(1, 0);
-    EXPECT_EQ(Count("line 0 0 10 0 #808080"), 1);  // deleted: grey
+    // Deleted: dashed grey and thin, so it cannot pass for a part that is cut.
+    const auto at = std::find(picture.Log().begin(), picture.Log().end(), "line 0 0 10 0 #808080");
+    ASSERT_NE(at, picture.Log().end());
+    EXPECT_EQ(Lines(at - 2, at + 3), (Lines{"dashed", "width 1", "line 0 0 10 0 #808080", "width 1", "solid"}));
 }
 
 TEST_F(MouseToolsTest, EditToolOpensTheEditWindowOnThePickedPartThenRedraws) {
@@ -130,16 +158,22 @@ TEST_F(MouseToolsTest, EditToolOpensTheEditWindowOnThePickedPartThenRedraws) {
     EXPECT_EQ(PartListRows(), (Lines{kP0, kP1, kP2}));
 }
 
-TEST_F(MouseToolsTest, CuttingOrderTabPicksExtendTheSequenceInGreenWithoutTheTool) {
+// A part is picked into the sequence once: a second click on it, or a click on a deleted part, is refused in
+// the status line.
+TEST_F(MouseToolsTest, CuttingOrderTabPicksExtendTheSequenceInGreenOncePerPart) {
+    program->partList[1] = "II 20 0 21 1:20 0 0 30 0 0 D|:NOTS DEL 0:";
     form.SSTab1Tab = Tab::CuttingOrder;
     form.OptionOn = Tool::Select;
-    Click(41, 2);
+    Click(41, 0.5);
     Click(-1, 0);
-    Click(45, -3);
-    EXPECT_EQ(form.Text2, "2|0|2|");
+    EXPECT_EQ(form.StatusLine, "Sequence: 2 of 3 parts picked. \"Show Path\" shows it and offers to save it.");
+    Click(45, -0.3);
+    EXPECT_EQ(form.StatusLine, "Part 2 is in the sequence already: a second click is ignored.");
+    Click(25, 0);
+    EXPECT_EQ(form.StatusLine, "Part 1 is deleted: it is not cut, so it takes no place in the sequence.");
+    EXPECT_EQ(form.Text2, "2|0|");
     EXPECT_EQ(picture.Log(), (Lines{"width 3", "line 40 0 50 0 #00FF00", "width 1", "width 3", "line 0 0 10 0 #00FF00",
-                                    "width 1", "width 3", "line 40 0 50 0 #00FF00", "width 1"}));
-    EXPECT_EQ(PartListRows(), (Lines{kP0, kP1, kP2}));
+                                    "width 1"}));
     EXPECT_TRUE(toolkit.events.empty());
 }
 
@@ -180,11 +214,13 @@ TEST_F(MouseToolsTest, ZoomFramesWhatWasDraggedInAnyDirectionAndAClickKeepsTheVi
 TEST_F(MouseToolsTest, ZoomInTheCuttingOrderTabAlsoPicksThePart) {
     form.SSTab1Tab = Tab::CuttingOrder;
     form.OptionOn = Tool::Zoom;
-    Drag(10, 40, 50, 10);
-    EXPECT_EQ(form.Text2, "2|");
+    Drag(10, 40, 50, 10);  // released 10 above part 2: zoomed, nothing picked
+    EXPECT_EQ(form.Text2, "");
     EXPECT_EQ(View(), (std::array<double, 4>{6, 43, 54, 7}));
+    Drag(30, 20, 50, 0.1);  // released on it
+    EXPECT_EQ(form.Text2, "2|");
     EXPECT_EQ(LogTail(3), (Lines{"width 3", "line 40 0 50 0 #00FF00", "width 1"}));  // after the redraw
-    EXPECT_EQ(Count("clear"), 1);
+    EXPECT_EQ(Count("clear"), 2);
 }
 
 TEST_F(MouseToolsTest, ReleaseWithoutPartsChangesNothing) {
@@ -223,8 +259,9 @@ const std::string kSquare =
 
 TEST_F(EditWindowTest, PartIsListedAndDrawnToFillThePictureWithoutClearing) {
     Edit(kSquare);
-    EXPECT_EQ(edit.List1.rows, (Lines{"0 0 0 10 0 0 D", "10 0 0 10 10 0 D", "10 10 0 0 10 0 D", "0 10 0 0 0 0 D"}));
-    EXPECT_EQ(edit.Caption, "SEL NOTD -100");
+    EXPECT_EQ(edit.List1.rows, (Lines{"line  (0, 0) to (10, 0)", "line  (10, 0) to (10, 10)", "line  (10, 10) to (0, 10)",
+                                      "line  (0, 10) to (0, 0)"}));
+    EXPECT_EQ(edit.Caption, "Edit part 1: hole, 10 x 10, selected");
     EXPECT_EQ(picture.Log().front(), "scale -1 11 15 -1");  // (-1, 11)-(11, -1) with the margin, widened to 4:3
     edit.Command1_Click();
     EXPECT_EQ(Count("scale -1 11 15 -1"), 2);
@@ -247,8 +284,8 @@ TEST_F(EditWindowTest, SelectedRecordIsShownYellowWithItsDirectionOverTheBluePar
 
 TEST_F(EditWindowTest, CircleShowsItsStartDotAndAFlatPartKeepsTheScale) {
     Edit("II 10 15 10 15:15 15 0 5 + 10 15 K|:NOTS NOTD -78.5:");
-    ASSERT_EQ(edit.List1.rows, Lines{"15 15 0 5 + 10 15 K"});
-    EXPECT_EQ(edit.Caption, "NOTS NOTD -78.5");
+    ASSERT_EQ(edit.List1.rows, Lines{"circle  centre (15, 15)  r 5"});
+    EXPECT_EQ(edit.Caption, "Edit part 1: hole, Ø 10");
     ShowRecord(0);
     EXPECT_EQ(LogTail(6),
               (Lines{"width 1", "circle 15 15 5 #FFFF00", "width 1", "width 3", "dot 10 15 #FFFF00", "width 1"}));
@@ -267,7 +304,7 @@ TEST_F(EditWindowTest, RowOutsideThePartTableShowsNothing) {
         outside.List1.selected = 0;
         outside.List1_Click();
         EXPECT_EQ(outside.List1.ListCount(), 0);
-        EXPECT_EQ(outside.Caption, "");
+        EXPECT_EQ(outside.Caption, "Edit");
     }
 }
 

@@ -117,7 +117,7 @@ TEST_F(PreparationTest, LeadInLengthIsReadFromItsTextBox) {
     form.Text6 = "0.5";
     form.Command32_Click();
     EXPECT_EQ(program->partList[0], "OO 3 5 2.5 5:5 5 0 2 - 3 5 K|:NOTS NOTD 12.566370616");
-    EXPECT_EQ(picture.Log().back(), "line 3 5 2.5 5 #00FF00");  // ends with a redraw: the header last
+    EXPECT_EQ(picture.Log().back(), "label 3.06 5.06 #000000 0");  // ends with a redraw: the part's number last
     form.Text6 = "4";  // as long as the circle is wide: refused, the plan stays
     form.Command32_Click();
     EXPECT_EQ(toolkit.Messages(), std::vector<std::string>{"The lead-in length box holds \"4\": the lead-in must be 0 "

@@ -14,6 +14,7 @@
 #include "support/scripted_toolkit.h"
 #include "ui/form1.h"
 #include "draw/recording_surface.h"
+#include "draw/view.h"
 
 namespace zorvan {
 namespace {
@@ -35,6 +36,7 @@ protected:
         ReadOptions options;
         options.mode = ReadMode::Sheet;
         ASSERT_EQ(LoadDxfText(*program, TwoPlates(), options).outcome, DxfReadOutcome::Loaded);
+        FitView(*program, picture, program->extMinX, program->extMaxY, program->extMaxX, program->extMinY, true);
         form.FillContourList();
         form.PrepareParts();
         form.Text6 = "5";
@@ -71,9 +73,10 @@ TEST_F(SheetWindowTest, MoveLeadInIsRefusedWherePartMaterialWouldBePierced) {
     ASSERT_TRUE(program->partList[0].Records().front().IsCircle());  // the round hole nearest the corner
     const CircleValues hole = program->partList[0].Records().front().Circle();
     form.OptionOn = Tool::MoveLeadIn;
-    // Into the plate 4 above the hole's centre: refused, said, and the entry kept.
-    form.Picture1_MouseDown(hole.cx, hole.cy + 4);
-    form.Picture1_MouseUp(hole.cx, hole.cy + 4);
+    // Into the plate 1.5 above the hole (a click picks within 1.62 of a contour): refused, said, and the
+    // entry kept.
+    form.Picture1_MouseDown(hole.cx, hole.cy + 3.5);
+    form.Picture1_MouseUp(hole.cx, hole.cy + 3.5);
     EXPECT_EQ(program->partList[0].Text(), before);
     EXPECT_EQ(form.StatusLine, "Lead-in of part 0 not moved: there it would pierce part material or cross a contour.");
     form.Picture1_MouseDown(hole.cx, hole.cy + 1);  // inside the hole: moved

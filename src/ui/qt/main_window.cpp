@@ -65,7 +65,8 @@ MainWindow::MainWindow(Program& program, QtToolkit& toolkit, const QString& sett
 
     statusLine_ = Named<QLabel>("StatusLine", this);
     statusLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    statusLine_->setWordWrap(true);
+    // One line, cut short with "…" where it is longer than the picture is wide; the whole text is its tooltip.
+    statusLine_->setWordWrap(false);
     statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     position_ = Named<QLabel>("CursorPosition", this);
     position_->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -329,7 +330,7 @@ void MainWindow::Refresh() {
         const QSignalBlocker block(sheetMode_);
         sheetMode_->setChecked(form_->SheetMode);
     }
-    statusLine_->setText(Q(form_->StatusLine));
+    ShowStatusLine();
     setWindowTitle(Q(form_->Caption));
     picture_->update();
 }
@@ -350,7 +351,12 @@ void MainWindow::OpenWindow(ModalWindow window) {
             return;
         }
         case ModalWindow::GCodeSetup: SetupWindow(program_, toolkit_, this, presetsFolder_).exec(); return;
-        case ModalWindow::DirectGCode: DirectGCodeWindow(program_, toolkit_, form_->List11, this).exec(); return;
+        case ModalWindow::DirectGCode: {
+            DirectGCodeWindow listing(program_, toolkit_, form_->List11, this);
+            listing.exec();
+            if (!listing.form().SavedNote.empty()) form_->NoteSaved(listing.form().SavedNote);
+            return;
+        }
         case ModalWindow::Edit: EditWindow(program_, form_->editPartIndex, this).exec(); return;
         case ModalWindow::About: AboutWindow(this).exec(); return;
     }
@@ -371,14 +377,29 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     const int statusTop = px(layout.pictureTop + layout.pictureHeight) + 2;
     constexpr int kPositionWidth = 220;
     const int statusWidth = std::max(1, px(layout.pictureWidth) - kPositionWidth);
-    statusLine_->setGeometry(px(layout.pictureLeft), statusTop, statusWidth, std::max(1, height() - statusTop));
-    position_->setGeometry(px(layout.pictureLeft) + statusWidth, statusTop, kPositionWidth, std::max(1, height() - statusTop));
+    const int lineHeight = statusLine_->fontMetrics().height() + 4;
+    statusLine_->setGeometry(px(layout.pictureLeft), statusTop, statusWidth, lineHeight);
+    position_->setGeometry(px(layout.pictureLeft) + statusWidth, statusTop, kPositionWidth, lineHeight);
+    ShowStatusLine();
+}
+
+void MainWindow::ShowStatusLine() {
+    const QString full = Q(form_->StatusLine);
+    const QString shown = statusLine_->fontMetrics().elidedText(full, Qt::ElideRight, std::max(1, statusLine_->width() - 4));
+    if (statusLine_->text() != shown) statusLine_->setText(shown);
+    statusLine_->setToolTip(full);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    Pull();
+    const bool closing = form_->Form_QueryUnload();
+    Refresh();
+    if (!closing) {
+        event->ignore();
+        return;
+    }
     settings_->setValue("geometry", saveGeometry());
     RememberSettings();
-    form_->Form_QueryUnload();
     event->accept();
 }
 

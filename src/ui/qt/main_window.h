@@ -65,6 +65,8 @@ private:
     void RememberRecent();
     void ShowRecent();
     void ShowPosition(double x, double y);
+    // The form's status line on one line, elided to the label's width, the whole text in the tooltip.
+    void ShowStatusLine();
 
     Program& program_;
     QtToolkit& toolkit_;

@@ -8,6 +8,11 @@
 
 #include "ui/qt/main_window.h"
 
+#include <cmath>
+
+#include "model/number_text.h"
+#include "planning/lead_ins.h"
+
 namespace zorvan::qt {
 
 namespace {
@@ -22,9 +27,9 @@ struct Tip {
 constexpr Tip kTips[] = {
     {"Text1", "The drawing to open: its full path"},
     {"Command1", "OPEN: read the drawing named in the path box and plan its parts"},
-    {"Command3", "Choose File: pick a drawing for the path box (Ctrl+O); OPEN then opens it"},
+    {"Command3", "Choose File: pick a drawing for the path box; OPEN then opens it (Ctrl+O picks and opens)"},
     {"Command4", "REDRAW: kept as it always was; F5 draws the picture again"},
-    {"Command5", "GCODE: a plain listing of the contours in list order, without templates or lead-ins"},
+    {"Command5", "GCODE: a plain listing of the parts cut, holes first, without lead-ins, with the templates' torch words"},
     {"List11", "The contours as they were chained, one row each, in planning order"},
     {"Command6", "MOVE UP: the selected contour one place earlier"},
     {"Command7", "MOVE DOWN: the selected contour one place later"},
@@ -60,7 +65,7 @@ constexpr Tip kTips[] = {
     {"Option5", "Edit: show the records of the part clicked"},
     {"Option6", "Inside: cut the part clicked as a hole"},
     {"Option7", "Outside: cut the part clicked as an outside cut"},
-    {"Option8", "Move Lead In: the pierce point of the nearest part to where you click"},
+    {"Option8", "Move Lead In: the pierce point of the part you click next to, to where you click"},
     {"Option9", "Zoom Tools: drag a frame to zoom to it (the wheel zooms, the middle button pans)"},
     {"Command32", "Calculate Lead Ins: a lead-in of the length beside it for every part"},
     {"Text6", "The lead-in length, in drawing units"},
@@ -71,7 +76,7 @@ constexpr Tip kTips[] = {
     {"Command17", "G CODE: write the program with the templates (Ctrl+G)"},
     {"Command29", "SAVE PART: save the planned parts as a part file"},
     {"Command31", "GCODE SETUP: edit the header, footer and template files, or load a preset"},
-    {"List2", "The parts in cutting order; a click shows the entry in the caption"},
+    {"List2", "The parts in cutting order: number, outside or hole, size, lead-in; a click names the part in the caption"},
     {"Text2", "The cutting sequence picked on the picture, part rows each followed by |"},
     {"Command10", "START OVER: empty the cutting sequence"},
     {"Command11", "SIMULATE: show each part of the sequence in turn"},
@@ -106,7 +111,7 @@ void MainWindow::AddShortcuts() {
     const auto bind = [this](const QKeySequence& keys, const std::function<void()>& command) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, command] { Run(command); });
     };
-    bind(QKeySequence("Ctrl+O"), [this] { form_->Command3_Click(); });
+    bind(QKeySequence("Ctrl+O"), [this] { form_->ChooseAndOpen(); });
     bind(QKeySequence("Ctrl+G"), [this] { form_->Command17_Click(); });
     bind(QKeySequence("Ctrl+Z"), [this] { form_->Undo(); });
     bind(QKeySequence("Ctrl+Shift+Z"), [this] { form_->Redo(); });
@@ -129,11 +134,19 @@ void MainWindow::RestoreSettings() {
 }
 
 void MainWindow::RememberSettings() {
-    settings_->setValue("leadIn", Q(form_->Text6));
-    settings_->setValue("kerf", Q(form_->KerfText));
-    settings_->setValue("step", Q(form_->Text3));
-    settings_->setValue("angle", Q(form_->Text4));
-    settings_->setValue("scale", Q(form_->Text5));
+    // A box's text is kept for the next run only when the box would take it: a refused value (a scale of 0,
+    // a negative kerf) would otherwise come back and be refused again.
+    const auto keep = [this](const char* key, const std::string& text, const std::function<bool(double)>& suits,
+                             bool emptyTaken) {
+        const bool empty = text.find_first_not_of(' ') == std::string::npos;
+        const std::optional<double> value = ParseWholeNumber(text);
+        if ((empty && emptyTaken) || (value && suits(*value))) settings_->setValue(key, Q(text));
+    };
+    keep("leadIn", form_->Text6, [this](double v) { return LeadInSuits(program_, v); }, false);
+    keep("kerf", form_->KerfText, [](double v) { return v >= 0; }, true);
+    keep("step", form_->Text3, [](double v) { return std::isfinite(v); }, false);
+    keep("angle", form_->Text4, [](double v) { return std::isfinite(v); }, false);
+    keep("scale", form_->Text5, [](double v) { return v > 0; }, false);
     settings_->setValue("folder", Q(form_->Dir1Path));
     settings_->setValue("templatesFolder", Q(program_.templateFolder));
     RememberRecent();

@@ -59,7 +59,7 @@ void ImageSurface::Paint(Colour colour, Draw draw) {
     QPainter& painter = *painter_;
     painter.setCompositionMode(mode_ == DrawMode::Invert ? QPainter::RasterOp_NotDestination
                                                          : QPainter::CompositionMode_SourceOver);
-    painter.setPen(QPen(ToQColor(colour), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(QPen(ToQColor(colour), penWidth_, dashed_ ? Qt::DashLine : Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
     draw(painter);
 }
@@ -104,6 +104,16 @@ void ImageSurface::Circle(double cx, double cy, double radius, Colour colour) {
         painter.drawEllipse(centre, rx, rx);
     });
     MoveTo(cx, cy);
+}
+
+void ImageSurface::Label(double x, double y, std::string_view text, Colour colour) {
+    Paint(colour, [&](QPainter& painter) {
+        const QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        const QPointF at = ToPixel(x, y);
+        const QRectF box(at.x() - 40, at.y() - 10, 80, 20);
+        painter.setPen(QPen(ToQColor(colour)));
+        painter.drawText(box, Qt::AlignCenter, shown);
+    });
 }
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent), surface_(QSize(1, 1)) {

@@ -42,6 +42,8 @@ public:
     void Rectangle(double x1, double y1, double x2, double y2, Colour colour) override;
     void Dot(double x, double y, Colour colour) override;
     void Circle(double cx, double cy, double radius, Colour colour) override;
+    void SetDashed(bool dashed) override { dashed_ = dashed; }
+    void Label(double x, double y, std::string_view text, Colour colour) override;
 
     // The colour of an empty picture.
     static constexpr Colour kBackground = 0xF0F0F0;
@@ -58,6 +60,7 @@ private:
     double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
     bool scaled_ = false;
     int penWidth_ = 1;
+    bool dashed_ = false;
     DrawMode mode_ = DrawMode::Normal;
     double penX_ = 0, penY_ = 0;
     std::unique_ptr<QPainter> painter_;  // declared after the image, so it is closed before the image goes

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace zorvan::qt {
 
@@ -30,6 +31,19 @@ void QtToolkit::ShowMessage(const std::string& text) {
 bool QtToolkit::AskYesNo(const std::string& text, const std::string& title) {
     return QMessageBox::question(parent_, FromText(title), FromText(text), QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
+}
+
+SaveChoice QtToolkit::AskSaveDiscardCancel(const std::string& text, const std::string& title,
+                                           const std::string& saveCaption) {
+    QMessageBox box(QMessageBox::Question, FromText(title), FromText(text), QMessageBox::NoButton, parent_);
+    QPushButton* save = box.addButton(FromText(saveCaption), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton("Discard", QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(save);
+    box.exec();
+    if (box.clickedButton() == save) return SaveChoice::Save;
+    if (box.clickedButton() == discard) return SaveChoice::Discard;
+    return SaveChoice::Cancel;
 }
 
 std::optional<std::string> QtToolkit::ChooseFileToOpen(const std::string& filter) {

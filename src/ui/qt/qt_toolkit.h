@@ -17,6 +17,8 @@ public:
 
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
+    SaveChoice AskSaveDiscardCancel(const std::string& text, const std::string& title,
+                                    const std::string& saveCaption) override;
     std::optional<std::string> ChooseFileToOpen(const std::string& filter) override;
     std::optional<std::string> ChooseFileToSave(const std::string& proposedName) override;
     std::optional<std::string> ChooseFolder(const std::string& title, const std::string& start) override;
