@@ -1,9 +1,10 @@
 // zorvan-cli: the main job without a window. It does what an operator does: opens the drawing from the file
 // list (reading, the preparation of the parts), presses "Calculate Lead Ins" and "G CODE", and saves the
-// program; optionally the part file and a preview too.
+// program; optionally the part file and a preview too. With --job it opens a job file instead, as the
+// window's "Open job" does, and saves the program of the job's plan.
 //
-// Exit status: 0 written; 1 usage; 2 drawing cannot be read; 3 not a DXF file; 4 drawing holds a SPLINE;
-// 5 drawing exceeds the tables; 6 output cannot be written.
+// Exit status: 0 written; 1 usage; 2 drawing or job file cannot be read; 3 not a DXF file; 4 drawing holds a
+// SPLINE; 5 drawing exceeds the tables; 6 output cannot be written.
 #include <CLI/CLI.hpp>
 
 #include <csignal>
@@ -15,6 +16,7 @@
 
 #include "draw/svg_surface.h"
 #include "draw/view.h"
+#include "gcode/job_file.h"
 #include "gcode/job_summary.h"
 #include "gcode/main_job.h"
 #include "gcode/program_units.h"
@@ -34,6 +36,7 @@ using namespace zorvan;
 
 struct Options {
     std::string drawing;
+    std::string job;  // a job file to open instead of a drawing
     std::string output;
     std::string templates;
     std::string leadIn = "0.25";
@@ -62,6 +65,12 @@ CLI::Validator NumberFrom(double low, double high, const std::string& what) {
 
 int Fail(int status, const std::string& file, const std::string& what) {
     std::fprintf(stderr, "zorvan-cli: %s: %s\n", file.c_str(), what.c_str());
+    return status;
+}
+
+// A refusal whose text names the file itself.
+int FailWith(int status, const std::string& text) {
+    std::fprintf(stderr, "zorvan-cli: %s\n", text.c_str());
     return status;
 }
 
@@ -138,13 +147,20 @@ std::vector<Output> OutputsOf(const Options& options, const std::string& drawing
     return outputs;
 }
 
-// Refuses, before anything is written, an output that is the drawing itself or the same file as another
+struct Input {
+    std::string path;
+    std::string name;  // "the drawing", "the job file"
+};
+
+// Refuses, before anything is written, an output that is an input itself or the same file as another
 // output: one write would destroy the other. Character devices (/dev/null) take any number of writes.
-int CheckOutputs(const std::vector<Output>& outputs, const std::string& drawing) {
+int CheckOutputs(const std::vector<Output>& outputs, const std::vector<Input>& inputs) {
     for (size_t i = 0; i < outputs.size(); ++i) {
         const Output& output = outputs[i];
-        if (IsSameFile(output.path, drawing)) {
-            return Fail(kUsage, output.path, output.option + " names the drawing itself; nothing was written");
+        for (const Input& input : inputs) {
+            if (IsSameFile(output.path, input.path)) {
+                return Fail(kUsage, output.path, output.option + " names " + input.name + " itself; nothing was written");
+            }
         }
         std::error_code error;
         if (std::filesystem::is_character_file(output.path, error)) continue;
@@ -170,12 +186,14 @@ int UseTemplates(Program& program, const Options& options, const char* argv0) {
     return kDone;
 }
 
+int Deliver(const Options& options, const std::string& output, Program& program, const JobResult& job);
+
 int Run(const Options& options, const char* argv0) {
     const std::string drawing = NormalisePath(options.drawing);
     if (const auto problem = WhyFileCannotBeRead(drawing)) return RefuseDrawing(drawing, *problem);
     if (!IsDxfPath(drawing)) return Fail(kNotDxf, drawing, "not a DXF file (the name must end in .dxf)");
     const std::vector<Output> outputs = OutputsOf(options, drawing);
-    if (const int status = CheckOutputs(outputs, drawing); status != kDone) return status;
+    if (const int status = CheckOutputs(outputs, {{drawing, "the drawing"}}); status != kDone) return status;
     auto program = std::make_unique<Program>();
     if (const int status = UseTemplates(*program, options, argv0); status != kDone) return status;
 
@@ -204,14 +222,18 @@ int Run(const Options& options, const char* argv0) {
     // A sheet holds any number of parts; the default planning makes one outside cut of a drawing.
     if (!options.sheet && job.outsideCuts >= 2) return Fail(kCannotWrite, drawing, "you can have just one outside cut!");
 
+    return Deliver(options, outputs.front().path, *program, job);
+}
+
+// The program written to `output`, then the preview and part file asked for, and the summary.
+int Deliver(const Options& options, const std::string& output, Program& program, const JobResult& job) {
     std::FILE* notices = NoticeStream(options);
-    const std::string& output = outputs.front().path;
     if (const int status = Save(output, job.programText); status != kDone) return status;
     std::fprintf(notices, "zorvan-cli: wrote %s (%d parts, %lld lines)\n", output.c_str(), job.partCount,
                  static_cast<long long>(job.programLines));
 
     if (!options.preview.empty()) {
-        if (const int status = Save(options.preview, PreviewSvg(*program, job.partCount)); status != kDone) return status;
+        if (const int status = Save(options.preview, PreviewSvg(program, job.partCount)); status != kDone) return status;
         std::fprintf(notices, "zorvan-cli: wrote %s\n", options.preview.c_str());
     }
     if (!options.partFile.empty()) {
@@ -219,10 +241,42 @@ int Run(const Options& options, const char* argv0) {
         std::fprintf(notices, "zorvan-cli: wrote %s\n", options.partFile.c_str());
     }
     if (!options.summary.empty()) {
-        const JobSummary summary = SummarizeJob(*program, options.rates);
+        const JobSummary summary = SummarizeJob(program, options.rates);
         std::fputs((options.summary == "json" ? SummaryJson(summary) : SummaryText(summary)).c_str(), stdout);
     }
     return kDone;
+}
+
+// --job: the job's drawing read again in the job's mode, the job's plan put in place, and its program written
+// as the window's "G CODE" writes it.
+int RunJob(const Options& options, const char* argv0) {
+    const JobRead read = ReadJobFile(options.job);
+    if (!read.job) return FailWith(kCannotRead, read.error);
+    const JobFile& job = *read.job;
+    const std::string& drawing = job.drawingPath;
+    if (const auto problem = WhyFileCannotBeRead(drawing)) return RefuseDrawing(drawing, *problem);
+    if (!IsDxfPath(drawing)) return Fail(kNotDxf, drawing, "not a DXF file (the name must end in .dxf)");
+    const std::vector<Output> outputs = OutputsOf(options, options.job);
+    if (const int status = CheckOutputs(outputs, {{options.job, "the job file"}, {drawing, "the job's drawing"}});
+        status != kDone) {
+        return status;
+    }
+    auto program = std::make_unique<Program>();
+    if (const int status = UseTemplates(*program, options, argv0); status != kDone) return status;
+
+    std::optional<std::string> text = ReadWholeFile(drawing);
+    if (!text) return Fail(kCannotRead, drawing, "cannot be read");
+    if (FingerprintOf(*text) != job.fingerprint) Warn(drawing, ChangedDrawingWarning(drawing));
+    const JobResult result = RunJobFile(*program, job, std::move(*text), !options.partFile.empty());
+    if (result.read.outcome != DxfReadOutcome::Loaded) {
+        return Fail(ReadFailureStatus(result.read.outcome), drawing, ReadFailureText(result.read));
+    }
+    WarnAboutJob(drawing, *program, result, job.read.mode);
+    if (result.partCount == 0) return Fail(kCannotRead, options.job, "nothing to cut: the program would hold no part");
+    if (job.read.mode == ReadMode::Default && result.outsideCuts >= 2) {
+        return Fail(kCannotWrite, options.job, "you can have just one outside cut!");
+    }
+    return Deliver(options, outputs.front().path, *program, result);
 }
 
 }  // namespace
@@ -234,9 +288,16 @@ int main(int argc, char** argv) {
                  "between the header, footer and slot lines of the template files.",
                  "zorvan-cli"};
     Options options;
-    app.add_option("DRAWING.dxf", options.drawing, "the drawing to convert")->required();
+    CLI::Option* drawing = app.add_option("DRAWING.dxf", options.drawing, "the drawing to convert");
+    CLI::Option* job =
+        app.add_option("--job", options.job,
+                       "open a job file saved by the window's \"Save job\" instead of a drawing and write the program "
+                       "of its plan: its drawing is read again, and its mode, cutting order, lead-ins, marks, "
+                       "transforms and kerf are the job's (-o defaults to the job's path with .nc)")
+            ->excludes(drawing);
     app.add_option("-o,--output", options.output,
-                   "program to write (default: the drawing's path with the extension replaced by .nc)");
+                   "program to write (default: the drawing's path, or with --job the job's, with the extension replaced "
+                   "by .nc)");
     app.add_option("--templates", options.templates,
                    "folder of 0_HEADER.TXT, 0_FOOTER.TXT, GCODES.TXT (default: the program's own folder); one "
                    "that does not exist or holds none of them is refused");
@@ -283,11 +344,16 @@ int main(int argc, char** argv) {
         ->check(NumberFrom(0, kHuge, "of 0 or more"));
     app.add_option("--rapid", options.rates.rapid, "rapid rate per minute in the program's units, for the time estimate")
         ->check(NumberFrom(kTiny, kHuge, "above 0"));
+    // A job decides how its drawing is read and planned; these options would be silently overruled.
+    for (const char* decided : {"--lead-in", "--sheet", "--curve-tolerance", "--units", "--kerf", "--cut-open"}) {
+        job->excludes(app.get_option(decided));
+    }
     app.set_version_flag("--version", "zorvan-cli " ZORVAN_VERSION);
-    app.footer("Exit status: 0 written; 1 usage; 2 drawing cannot be read; 3 not a DXF file; 4 drawing holds a\n"
-               "SPLINE; 5 drawing exceeds the tables; 6 output cannot be written.");
+    app.footer("Exit status: 0 written; 1 usage; 2 drawing or job file cannot be read; 3 not a DXF file; 4 drawing\n"
+               "holds a SPLINE; 5 drawing exceeds the tables; 6 output cannot be written.");
     try {
         app.parse(argc, argv);
+        if (options.drawing.empty() && options.job.empty()) throw CLI::RequiredError("DRAWING.dxf (or --job FILE)");
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? kDone : kUsage;
     }
@@ -295,5 +361,5 @@ int main(int argc, char** argv) {
     // interrupted save leaves no temporary file behind.
     std::signal(SIGXFSZ, SIG_IGN);
     RemoveTemporaryFileOnSignals();
-    return Run(options, argv[0]);
+    return options.job.empty() ? Run(options, argv[0]) : RunJob(options, argv[0]);
 }

@@ -146,6 +146,12 @@ public:
     void Command17_Click();
     // "SAVE PART": the part file of List2's parts under the chosen name (proposed: the drawing's, ".PAR").
     void Command29_Click();
+    // "Save job": the whole plan, its kerf and lead-in length under the chosen name (proposed: the drawing's, ".zjob").
+    void SaveJob_Click();
+    // "Open job": the chosen job file opened by OpenJobFile.
+    void OpenJob_Click();
+    // The job's drawing read again in the job's mode, then the job's plan put in place; true when opened.
+    bool OpenJobFile(const std::string& path);
 
     // The move pad: by the step of Text3 to the right, up-right, up, up-left, left, down-left, down, down-right.
     void Command12_Click() { MoveByStep(1, 0); }
@@ -265,6 +271,8 @@ private:
     bool SheetPlanning() const { return program_.readMode == ReadMode::Sheet; }
     // "OPEN"'s work: true when the path box's drawing was read, listed, planned and named.
     bool OpenPathBox();
+    // Reads the drawing at `path` with `options` in place of the one on hand; see LoadDrawing.
+    DxfReadResult ReadDrawing(const std::string& path, const ReadOptions& options);
     // The number `text` holds, or nothing after a message naming the box (such as "step") and the text.
     std::optional<double> BoxNumber(std::string_view box, const std::string& text);
     // The lead-in box's length, or nothing after a message: a text that is not a number, or a length below 0

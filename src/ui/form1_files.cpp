@@ -65,28 +65,32 @@ bool Form1::LoadDrawing(std::string& path) {
         toolkit_.ShowMessage(std::string(kNotDxfMessage));
         return false;
     }
+    ReadOptions options;
+    options.mode = SheetMode ? ReadMode::Sheet : ReadMode::Default;
+    // Sheet mode writes in the units the header sets (G20 or G21), else in millimetres.
+    const SheetUnitsChoice units = ChooseSheetUnits(program_, std::nullopt, "");
+    options.units = units.units;
+    options.unitsSource = units.source;
+    const DxfReadResult result = ReadDrawing(path, options);
+    if (result.outcome == DxfReadOutcome::Loaded) return true;
+    if (const std::string message = ReadOutcomeMessage(result); !message.empty()) toolkit_.ShowMessage(message);
+    return false;
+}
+
+DxfReadResult Form1::ReadDrawing(const std::string& path, const ReadOptions& options) {
     DxfReadResult result;
     {
         const BusyCursor busy(toolkit_);  // back to the default pointer before any message
-        ReadOptions options;
-        options.mode = SheetMode ? ReadMode::Sheet : ReadMode::Default;
-        // Sheet mode writes in the units the header sets (G20 or G21), else in millimetres.
-        const SheetUnitsChoice units = ChooseSheetUnits(program_, std::nullopt, "");
-        options.units = units.units;
-        options.unitsSource = units.source;
         result = ReadDxf(program_, path, options);
     }
-    if (result.outcome == DxfReadOutcome::Loaded) {
-        FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
-        StatusLine = readStatus_ = ReadStatus(program_, result.report);
-        history_.Clear();  // a new drawing: nothing of the old one to go back to
-        lastSave_.clear();
-        planChanged_ = false;
-        return true;
-    }
     // A refused drawing leaves the operator's screen, lists and plan as they were.
-    if (const std::string message = ReadOutcomeMessage(result); !message.empty()) toolkit_.ShowMessage(message);
-    return false;
+    if (result.outcome != DxfReadOutcome::Loaded) return result;
+    FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
+    StatusLine = readStatus_ = ReadStatus(program_, result.report);
+    history_.Clear();  // a new drawing: nothing of the old one to go back to
+    lastSave_.clear();
+    planChanged_ = false;
+    return result;
 }
 
 void Form1::SheetMode_Click() {

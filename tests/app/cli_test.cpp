@@ -19,6 +19,8 @@
 #include "model/record_text.h"
 #include "support/temp_folder.h"
 #include "support/golden.h"
+#include "support/job_session.h"
+#include "ui/form4.h"
 
 namespace zorvan {
 namespace {
@@ -480,6 +482,43 @@ TEST_F(CliTest, TheKerfIsCheckedWhereItIsGiven) {
     EXPECT_EQ(summary["kerf"], 13.0);
     EXPECT_EQ(summary["kerf_refusals"]["small_arcs"], nlohmann::json::array({1, 2}));
     EXPECT_NE(run.err.find("arcs smaller than half the kerf: parts 1, 2."), std::string::npos) << run.err;
+}
+
+// A job saved in the window gives, with --job, the very program the window's "G CODE" saves for that plan, in
+// the job's mode and units whatever the command line's defaults; options the job decides are refused beside it.
+TEST_F(CliTest, AJobGivesTheProgramTheWindowSaves) {
+    const std::string job = (folder / "plan.zjob").string(), windowNc = (folder / "window.nc").string();
+    for (const auto& [sample, sheet] : {std::pair{"plate_holes_slot.dxf", false}, {"sheet_brackets_inch.dxf", true}}) {
+        SCOPED_TRACE(sample);
+        fs::copy_file(Sample(sample), folder / sample);
+        testing::Window window;
+        window.program->templateFolder = Preset("linuxcnc");
+        LoadTemplates(*window.program);
+        ASSERT_NO_FATAL_FAILURE(testing::PlanAndSave(window, (folder / sample).string(), sheet, job));
+        window.form.Command17_Click();
+        Form4 gcode(*window.program, window.toolkit, window.picture, window.form.cutCount);
+        gcode.Form_Activate();
+        window.toolkit.fileAnswers = {windowNc};
+        gcode.Command2_Click();
+
+        const CliRun run = Run({"--templates", Preset("linuxcnc"), "--job", job, "--summary"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(testing::ReadBytes(folder / "plan.nc"), testing::ReadBytes(windowNc));
+        EXPECT_NE(run.out.find(sheet ? "\nUnits: millimetres (the header's G21; the drawing's: inches)\n"
+                                     : "\nUnits: millimetres (as the drawing declares them)\n"),
+                  std::string::npos)
+            << run.out;
+    }
+
+    EXPECT_EQ(Run({"--job", job, Sample("gusset_lf.dxf")}).status, 1);
+    EXPECT_EQ(Run({"--job", job, "--kerf", "1"}).status, 1);
+    EXPECT_EQ(Run({"--job", job, "-o", job}).status, 1);
+    const std::string bad = (folder / "bad.zjob").string();
+    std::ofstream(bad) << "G90\n";
+    const CliRun run = Run({"--job", bad});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "zorvan-cli: " + bad + " is not a job file.\n");
+    EXPECT_TRUE(testing::ReadBytes(job).starts_with("ZORVAN job 1\r\n"));  // not overwritten by -o
 }
 
 }  // namespace

@@ -193,6 +193,8 @@ QWidget* MainWindow::BuildFilesTab() {
         OpenDrawing(path);
     });
     layout->addWidget(recent_, 3, 0, 1, 2);
+    layout->addWidget(CommandButton("SaveJob", "Save job", &Form1::SaveJob_Click), 4, 0);
+    layout->addWidget(CommandButton("OpenJob", "Open job", &Form1::OpenJob_Click), 4, 1);
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
     return page;

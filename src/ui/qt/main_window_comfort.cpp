@@ -42,6 +42,8 @@ constexpr Tip kTips[] = {
     {"File1", "Drawings of the folder: a click opens one"},
     {"Command30", "Command30: list the program's own folder, where the template files are"},
     {"RecentDrawings", "Drawings opened lately: choose one to open it again"},
+    {"SaveJob", "Save job: keep the whole plan (order, lead-ins, marks, moves, kerf) in a file to open again later"},
+    {"OpenJob", "Open job: the plan of a saved job, on its drawing, as it was saved"},
     {"Command16", "Move to 0,0: the lower-left corner of the parts to the origin"},
     {"Command12", "Move every part right by the step"},
     {"Command18", "Move every part up and right by the step"},
