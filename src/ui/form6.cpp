@@ -44,16 +44,44 @@ void Form6::LoadPreset_Click() {
     for (int i = 0; i < 3; ++i) *texts[i] = std::move(loaded[i]);
 }
 
-void Form6::Command1_Click() {
+bool Form6::Command1_Click() {
     const std::pair<std::string_view, const std::string*> files[] = {
         {kHeaderFile, &Text1}, {kFooterFile, &Text2}, {kTemplateFile, &Text3}};
+    bool saved = true;
     for (const auto& [file, text] : files) {
         const std::string path = TemplatePath(program_, file);
         if (const auto failure = SaveTextFile(path, FileBytes(*text))) {
             toolkit_.ShowMessage(SaveFailedMessage(path, *failure));
+            saved = false;
         }
     }
     LoadTemplates(program_);
+    return saved;
+}
+
+bool Form6::Unsaved() const {
+    return Text1 != JoinCrLf(ReadTemplateFileLines(program_, kHeaderFile)) ||
+           Text2 != JoinCrLf(ReadTemplateFileLines(program_, kFooterFile)) ||
+           Text3 != JoinCrLf(ReadTemplateFileLines(program_, kTemplateFile));
+}
+
+std::string Form6::SaveFolderNote() const {
+    return "Saves to " + program_.templateFolder + " (" + std::string(kHeaderFile) + ", " + std::string(kFooterFile) +
+           ", " + std::string(kTemplateFile) + ")";
+}
+
+void Form6::Command2_Click() {
+    if (!Unsaved()) {
+        closed = true;
+        return;
+    }
+    switch (toolkit_.AskSaveDiscardCancel("The header, footer or template texts have changed. Save them to " +
+                                              program_.templateFolder + " before closing?",
+                                          "GCODE SETUP", "Save")) {
+        case SaveChoice::Save: closed = Command1_Click(); return;
+        case SaveChoice::Discard: closed = true; return;
+        case SaveChoice::Cancel: return;
+    }
 }
 
 }  // namespace zorvan

@@ -23,15 +23,21 @@ public:
     // no line end), then reloads the templates; so saving twice gives the same bytes, and a file of CR LF
     // lines saved unedited stays as it was. A file that cannot be written keeps its old content and is
     // named in a message.
-    void Command1_Click();
+    // True when all three were written.
+    bool Command1_Click();
     // "Load preset...": the three boxes filled from the files of a preset folder the operator chooses (the
     // dialog opens at `presetsFolder`, where the shipped presets are). Nothing is saved until SAVE. A folder
     // without any of the three files changes nothing and says so.
     void LoadPreset_Click();
     std::string presetsFolder;
 
-    // "CLOSE": closes without saving.
-    void Command2_Click() { closed = true; }
+    // "CLOSE": closes. Texts that differ from their files are not dropped without a question: "Save" saves
+    // them first (and stays open when that fails), "Discard" closes without saving, "Cancel" stays open.
+    void Command2_Click();
+    // Whether a box holds other text than its file.
+    bool Unsaved() const;
+    // Where SAVE writes, for the window to show: "Saves to /opt/zorvan (0_HEADER.TXT, 0_FOOTER.TXT, GCODES.TXT)".
+    std::string SaveFolderNote() const;
 
 private:
     Program& program_;

@@ -34,7 +34,11 @@ SetupWindow::SetupWindow(Program& program, Toolkit& toolkit, QWidget* parent, co
     auto* save = Button("Command1", "SAVE");
     save->setToolTip("Write the three texts to the template files and use them from now on");
     auto* close = Button("Command2", "CLOSE");
-    close->setToolTip("Close without saving");
+    close->setToolTip("Close; changed texts are not dropped without a question");
+    auto* where = Named<QLabel>("SaveFolder", Q(form_.SaveFolderNote()));
+    where->setWordWrap(true);
+    where->setMaximumWidth(180);
+    legend->addWidget(where);
     legend->addWidget(preset);
     legend->addWidget(save);
     legend->addWidget(close);
@@ -43,21 +47,28 @@ SetupWindow::SetupWindow(Program& program, Toolkit& toolkit, QWidget* parent, co
     layout->addLayout(legend);
 
     connect(save, &QPushButton::clicked, this, [this] {
-        std::string* texts[] = {&form_.Text1, &form_.Text2, &form_.Text3};
-        for (int i = 0; i < 3; ++i) *texts[i] = ToCrLf(text_[i]->toPlainText());
+        PullTexts();
         form_.Command1_Click();
     });
     connect(preset, &QPushButton::clicked, this, [this] {
-        std::string* texts[] = {&form_.Text1, &form_.Text2, &form_.Text3};
-        for (int i = 0; i < 3; ++i) *texts[i] = ToCrLf(text_[i]->toPlainText());
+        PullTexts();
         form_.LoadPreset_Click();
+        const std::string* texts[] = {&form_.Text1, &form_.Text2, &form_.Text3};
         for (int i = 0; i < 3; ++i) text_[i]->setPlainText(FromCrLf(*texts[i]));
     });
-    connect(close, &QPushButton::clicked, this, [this] {
-        form_.Command2_Click();
-        accept();
-    });
+    connect(close, &QPushButton::clicked, this, [this] { reject(); });
     resize(760, 520);
+}
+
+void SetupWindow::PullTexts() {
+    std::string* texts[] = {&form_.Text1, &form_.Text2, &form_.Text3};
+    for (int i = 0; i < 3; ++i) *texts[i] = ToCrLf(text_[i]->toPlainText());
+}
+
+void SetupWindow::reject() {
+    PullTexts();
+    form_.Command2_Click();
+    if (form_.closed) QDialog::reject();
 }
 
 void SetupWindow::showEvent(QShowEvent* event) {

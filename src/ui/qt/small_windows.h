@@ -20,11 +20,15 @@ public:
     // `presetsFolder`: where "Load preset..." opens its folder dialog (the shipped presets).
     SetupWindow(Program& program, Toolkit& toolkit, QWidget* parent, const std::string& presetsFolder = {});
     Form6& form() { return form_; }
+    // Escape and the window's close button go the way of CLOSE: changed texts are asked about.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void PullTexts();
+
     Form6 form_;
     QPlainTextEdit* text_[3];
 };

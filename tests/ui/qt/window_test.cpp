@@ -16,13 +16,16 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 
+#include "model/part_entry.h"
 #include "model/program.h"
+#include "planning/sheet_plan.h"
 #include "support/dxf_text.h"
 #include "support/temp_folder.h"
 #include "ui/qt/gcode_window.h"
@@ -49,7 +52,8 @@ public:
         questions.push_back(text);
         return saveChoice;
     }
-    std::optional<std::string> ChooseFileToOpen(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> openAnswer;
+    std::optional<std::string> ChooseFileToOpen(const std::string&) override { return openAnswer; }
     std::optional<std::string> ChooseFileToSave(const std::string&) override { return saveAnswer; }
     std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override { return folderAnswer; }
 };
@@ -77,6 +81,18 @@ int CountPixels(const QImage& image, QRgb colour) {
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) count += (image.pixel(x, y) & 0xFFFFFF) == colour;
+    }
+    return count;
+}
+
+// Pixels near black (every channel dark): text drawn smoothly has few of exactly black.
+int CountDarkPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            count += std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)}) < 100;
+        }
     }
     return count;
 }
@@ -424,12 +440,18 @@ TEST_F(WindowTest, SettingsComeBackAndLoadPresetFillsTheSetupTexts) {
     Child<QLineEdit>(*window, "Text6")->setText("3.5");
     Child<QLineEdit>(*window, "Text3")->setText("2");
     ClickFile("plate_holes_slot.dxf");
+    Child<QLineEdit>(*window, "Text6")->setText("1000");  // longer than the plate: refused, and not kept
+    Child<QLineEdit>(*window, "Text5")->setText("0");
+    Click("Command32");
+    Click("Command27");
+    EXPECT_EQ(toolkit.messages.size(), 2u);
     window->resize(1100, 760);
     WhenOpen<AboutWindow>([](AboutWindow& about) { QTest::mouseClick(Child<QPushButton>(about, "Command1"), Qt::LeftButton); });
     window->close();
     MainWindow again(*program, toolkit, QString::fromStdString((folder / "settings.ini").string()));
     again.Start("");
-    EXPECT_EQ(Child<QLineEdit>(again, "Text6")->text(), "3.5");
+    EXPECT_EQ(Child<QLineEdit>(again, "Text6")->text(), "3.5");  // not the refused 1000 typed after it
+    EXPECT_EQ(Child<QLineEdit>(again, "Text5")->text(), "0.5");   // nor the scale of 0
     EXPECT_EQ(Child<QLineEdit>(again, "Text3")->text(), "2");
     EXPECT_EQ(Child<QListWidget>(again, "File1")->findItems("plate_holes_slot.dxf", Qt::MatchExactly).size(), 1);
     EXPECT_EQ(again.size(), QSize(1100, 760));
@@ -444,6 +466,68 @@ TEST_F(WindowTest, SettingsComeBackAndLoadPresetFillsTheSetupTexts) {
     });
     Click("Command31");
     EXPECT_EQ(testing::ReadBytes(folder / "0_HEADER.TXT"), header);
+}
+
+// The operator's whole road through the main window, as under a display: a sheet opened by Ctrl+O shows its
+// parts numbered, a stray click does nothing, a deleted part turns dashed grey, a sequence of two clicks keeps
+// every part, the job is saved, and closing with the plan changed since asks and can be cancelled. Run again
+// on the xcb platform when a display exists (the "WindowRoadOnADisplay" test).
+TEST_F(WindowTest, TheWholeRoadFromOpeningToClosing) {
+    fs::copy_file(fs::path(ZORVAN_SOURCE_DIR) / "samples/sheet_brackets_inch.dxf", drawings / "brackets.dxf");
+    Child<QCheckBox>(*window, "SheetMode")->setChecked(true);
+    toolkit.openAnswer = DrawingPath("brackets.dxf").toStdString();
+    window->activateWindow();  // shortcuts go to the active window
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(window->windowTitle(), DrawingPath("brackets.dxf"));
+    const int parts = program->partCount;
+    ASSERT_GE(parts, 4);
+    for (int i = 0; i < parts; ++i) EXPECT_NE(program->partList[static_cast<size_t>(i)].Text(), "");
+    const QImage opened = window->picture()->grab().toImage();
+    EXPECT_GT(CountDarkPixels(opened), 10 * parts);  // the part numbers
+    EXPECT_TRUE(Rows("List2")[0].startsWith("0  ")) << Rows("List2")[0].toStdString();
+    // The status line stays one line high, cut short where it is long, whole in its tooltip.
+    auto* status = Child<QLabel>(*window, "StatusLine");
+    EXPECT_LE(status->height(), 2 * status->fontMetrics().height());
+    EXPECT_TRUE(status->toolTip().contains("pierces")) << status->toolTip().toStdString();
+
+    Child<QTabWidget>(*window, "SSTab1")->setCurrentIndex(1);
+    Child<QRadioButton>(*window, "Option3")->setChecked(true);  // Delete
+    const std::string before = program->partList[0].Text();
+    ClickDrawing(program->extMaxX + 50, program->extMaxY + 50);
+    EXPECT_EQ(program->partList[0].Text(), before);
+    EXPECT_TRUE(status->toolTip().startsWith("no part here")) << status->toolTip().toStdString();
+    const Point2 start = LeadInOf(program->partList[0]).start;
+    ClickDrawing(start.x, start.y);
+    EXPECT_TRUE(PartFields(program->partList[0]).IsDeleted());
+    EXPECT_GT(CountPixels(window->picture()->grab().toImage(), 0x808080), CountPixels(opened, 0x808080) + 10);
+
+    Child<QTabWidget>(*window, "SSTab1")->setCurrentIndex(2);
+    const auto at = [this](int row) { return LeadInOf(program->partList[static_cast<size_t>(row)]).start; };
+    const Point2 second = at(1), third = at(2);
+    ClickDrawing(second.x, second.y);
+    ClickDrawing(second.x, second.y);  // twice: once in the sequence
+    EXPECT_EQ(Child<QLineEdit>(*window, "Text2")->text(), "1|");
+    ClickDrawing(third.x, third.y);
+    Click("Command28");  // Show Path, saved
+    EXPECT_TRUE(toolkit.messages.empty()) << toolkit.messages[0];
+    EXPECT_EQ(program->partCount, parts);
+    EXPECT_TRUE(status->toolTip().contains("not clicked follow in the planned order")) << status->toolTip().toStdString();
+
+    toolkit.saveAnswer = (folder / "brackets.zjob").string();
+    Child<QTabWidget>(*window, "SSTab1")->setCurrentIndex(0);
+    Click("SaveJob");
+    EXPECT_TRUE(fs::exists(folder / "brackets.zjob"));
+    Child<QTabWidget>(*window, "SSTab1")->setCurrentIndex(1);
+    Child<QLineEdit>(*window, "Text3")->setText("1");
+    Click("Command12");  // moved after the save: closing asks
+    toolkit.saveChoice = SaveChoice::Cancel;
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(toolkit.questions.size(), 1u);
+    toolkit.saveChoice = SaveChoice::Discard;
+    WhenOpen<AboutWindow>([](AboutWindow& about) { about.accept(); });
+    EXPECT_TRUE(window->close());
 }
 
 }  // namespace
