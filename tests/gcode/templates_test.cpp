@@ -179,11 +179,12 @@ TEST_F(TemplatesTest, SetupSaveOntoALinkWritesTheFileItNamesAndKeepsTheLink) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder / "preset"), fs::directory_iterator()), 1);  // no leftovers
 }
 
-TEST_F(TemplatesTest, SetupCloseSavesNothing) {
+TEST_F(TemplatesTest, SetupCloseDiscardingSavesNothing) {
     WriteBytes(folder / "0_HEADER.TXT", "G90\r\n");
     Form6 form(*program, toolkit);
     form.Form_Activate();
     form.Text1 = "G91\r\n";
+    toolkit.saveAnswers.push_back(SaveChoice::Discard);
     form.Command2_Click();
     EXPECT_TRUE(form.closed);
     EXPECT_EQ(testing::ReadBytes(folder / "0_HEADER.TXT"), "G90\r\n");
