@@ -401,13 +401,7 @@ JobResult RunJobFile(Program& program, const JobFile& job, std::string dxfText, 
     RestoreJobPlan(program, job);
     result.unclearLeadIns = job.unclearLeadIns;
     result.leadIns = CheckLeadIns(program);
-    result.kerf = CheckKerf(program);
-    result.partCount = program.partCount;
-    result.outsideCuts = CountOutsideCuts(program, result.partCount);
-    ProgramText text = WriteProgramText(program, result.partCount);
-    result.programText = std::move(text.text);
-    result.programLines = text.lineCount;
-    if (partFile) result.partFileLine = PartFileLine(program, result.partCount);
+    WritePlannedJob(program, partFile, result);
     return result;
 }
 

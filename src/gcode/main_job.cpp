@@ -32,14 +32,18 @@ JobResult RunMainJob(Program& program, std::string dxfText, const JobOptions& op
         CalculateLeadIns(program, leadIn);
         result.leadIns = CheckLeadIns(program);
     }
+    WritePlannedJob(program, options.partFile, result);
+    return result;
+}
+
+void WritePlannedJob(const Program& program, bool partFile, JobResult& result) {
     result.kerf = CheckKerf(program);
     result.partCount = program.partCount;
     result.outsideCuts = CountOutsideCuts(program, result.partCount);
     ProgramText text = WriteProgramText(program, result.partCount);
     result.programText = std::move(text.text);
     result.programLines = text.lineCount;
-    if (options.partFile) result.partFileLine = PartFileLine(program, result.partCount);
-    return result;
+    if (partFile) result.partFileLine = PartFileLine(program, result.partCount);
 }
 
 }  // namespace zorvan

@@ -50,4 +50,8 @@ struct JobResult {
 // soon as it has been read.
 JobResult RunMainJob(Program& program, std::string dxfText, const JobOptions& options = {});
 
+// The last steps of a job whose plan is made: the kerf check, the counts, the program's text and, with
+// `partFile`, the part file's line, into `result`.
+void WritePlannedJob(const Program& program, bool partFile, JobResult& result);
+
 }  // namespace zorvan
