@@ -17,6 +17,8 @@
 #include "gcode/templates.h"
 #include "model/number_text.h"
 #include "model/record_text.h"
+#include "support/corpus.h"
+#include "support/dxf_text.h"
 #include "support/temp_folder.h"
 #include "support/golden.h"
 #include "support/job_session.h"
@@ -122,7 +124,7 @@ TEST_F(CliTest, ExitStatusesAndTheirMessages) {
     EXPECT_EQ(run.status, 3);
     ExpectOneLineNaming(run, text.string());
 
-    const std::string spline = (fs::path(ZORVAN_CORPUS_DIR) / "r2010_spline_hatch.dxf").string();
+    const std::string spline = testing::ShippedDrawing("r2010_spline_hatch.dxf");
     run = Run({"-o", (folder / "s.nc").string(), spline});
     EXPECT_EQ(run.status, 4);
     ExpectOneLineNaming(run, spline);
@@ -239,8 +241,8 @@ TEST_F(CliTest, EveryCorpusDrawingGivesAProgramOrItsDocumentedStatus) {
                                                 {"r2004_site_plan_large.dxf", 5},
                                                 {"binary_r12.dxf", 2},
                                                 {"binary_r2000.dxf", 2}};
-    for (const fs::directory_entry& entry : fs::directory_iterator(ZORVAN_CORPUS_DIR)) {
-        if (entry.path().extension() != ".dxf") continue;
+    for (const fs::path& drawing : testing::CorpusDrawings()) {
+        const fs::directory_entry entry(drawing);
         const std::string name = entry.path().filename().string();
         SCOPED_TRACE(name);
         const fs::path nc = folder / "corpus.nc";
@@ -264,8 +266,8 @@ TEST_F(CliTest, EveryCorpusDrawingGivesAProgramOrItsDocumentedStatus) {
 TEST_F(CliTest, ArcsHaveTheSameRadiusAtBothEnds) {
     std::vector<std::vector<std::string>> runs;
     for (const char* sample : kSamples) runs.push_back({Sample(std::string(sample) + ".dxf")});
-    for (const char* curves : {"r14_fusion_splines_crlf.dxf", "r2007_symbol_ellipses_crlf.dxf"}) {
-        runs.push_back({"--sheet", "--cut-open", (fs::path(ZORVAN_CORPUS_DIR) / curves).string()});
+    for (const char* curves : {"r14_fusion_splines_crlf.dxf", "r13_duplicate_handles.dxf", "r2018_forms_lwpolyline_ellipse.dxf"}) {
+        runs.push_back({"--sheet", "--cut-open", testing::ShippedDrawing(curves)});
     }
     int arcs = 0;
     for (std::vector<std::string> run : runs) {
@@ -300,7 +302,7 @@ TEST_F(CliTest, ArcsHaveTheSameRadiusAtBothEnds) {
 }
 
 TEST_F(CliTest, SheetModeReadsWhatTheDefaultLeavesOutAndTheDefaultSaysSo) {
-    const std::string ellipses = (fs::path(ZORVAN_CORPUS_DIR) / "r2018_forms_lwpolyline_ellipse.dxf").string();
+    const std::string ellipses = testing::ShippedDrawing("r2018_forms_lwpolyline_ellipse.dxf");
     const std::string nc = (folder / "sheet.nc").string();
     CliRun run = Run({"-o", nc, ellipses});
     EXPECT_EQ(run.status, 0);
@@ -374,24 +376,40 @@ TEST_F(CliTest, SummaryFormatFollowsEqualsAndTheJsonHoldsAnyDrawing) {
     EXPECT_NE(run.err.find("larger than any cutting table (100 m)"), std::string::npos) << run.err;
 }
 
-// This half section of a pipe tee is lines that branch: sheet mode cuts every region they enclose, says they
-// are drawn edge to edge, and leaves the lines out that enclose nothing, where the default planning cuts
-// everything as holes of one part. An open line is left out and said so, or cut last without compensation
-// or lead-in.
+// Lines that branch (a grid of two by three squares, and the half section of a pipe tee where the fuller corpus
+// has it): sheet mode cuts every region they enclose and says they are drawn edge to edge, where the default
+// planning cuts one outline with holes. An open line is left out and said so, or cut last without
+// compensation or lead-in.
 TEST_F(CliTest, SheetModeCutsEveryPartAndSaysWhatItLeavesOut) {
-    const std::string tPart = (fs::path(ZORVAN_CORPUS_DIR) / "r2000_t_part.dxf").string();
+    const fs::path grid = folder / "grid.dxf";
+    testing::DxfText lines;
+    for (const double y : {0.0, 10.0, 20.0}) lines.Line(0, y, 30, y);
+    for (const double x : {0.0, 10.0, 20.0, 30.0}) lines.Line(x, 0, x, 20);
+    std::ofstream(grid) << lines.Build();
+    struct Case {
+        std::string drawing;
+        int parts;
+    };
+    std::vector<Case> cases = {{grid.string(), 6}};
+    if (const auto tPart = testing::CorpusDrawing("r2000_t_part.dxf")) cases.push_back({tPart->string(), 21});
     const std::string nc = (folder / "t.nc").string();
-    CliRun run = Run({"-o", nc, "--summary", tPart});
-    EXPECT_NE(run.out.find("Parts: 1 outside cut, 17 holes\n"), std::string::npos) << run.out;
-    run = Run({"-o", nc, "--sheet", "--summary", tPart});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("Parts: 21 outside cuts, 0 holes\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.err.find("21 parts are drawn edge to edge"), std::string::npos) << run.err;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.drawing);
+        CliRun run = Run({"-o", nc, "--sheet", "--summary", c.drawing});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find("Parts: " + std::to_string(c.parts) + " outside cuts, 0 holes\n"), std::string::npos)
+            << run.out;
+        EXPECT_NE(run.err.find(std::to_string(c.parts) + " parts are drawn edge to edge"), std::string::npos) << run.err;
+    }
+    if (cases.size() > 1) {
+        EXPECT_NE(Run({"-o", nc, "--summary", cases[1].drawing}).out.find("Parts: 1 outside cut, 17 holes\n"),
+                  std::string::npos);
+    }
 
     const fs::path drawing = folder / "open.dxf";
     std::ofstream(drawing) << "0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n10\n"
                               "0\nLINE\n8\n0\n10\n-20\n20\n0\n11\n20\n21\n0\n0\nENDSEC\n0\nEOF\n";
-    run = Run({"-o", nc, "--sheet", drawing.string()});
+    CliRun run = Run({"-o", nc, "--sheet", drawing.string()});
     EXPECT_EQ(run.err, "zorvan-cli: " + drawing.string() + ": warning: 1 open contour is not cut (--cut-open cuts "
                        "them), 1 of them inside parts (bend lines, centre marks and the like).\n");
     EXPECT_EQ(testing::ReadBytes(nc).find("G40"), std::string::npos);

@@ -13,6 +13,7 @@
 #include "model/text_file.h"
 #include "planning/outlines.h"
 #include "planning/sheet_plan.h"
+#include "support/corpus.h"
 #include "support/golden.h"
 #include "support/temp_folder.h"
 #include "support/rs274.h"
@@ -33,11 +34,11 @@ constexpr std::uintmax_t kLargestDrawing = UINTMAX_MAX;
 
 std::vector<fs::path> Drawings() {
     std::vector<fs::path> drawings;
-    for (const fs::path& folder : {fs::path(ZORVAN_SOURCE_DIR) / "samples", fs::path(ZORVAN_CORPUS_DIR)}) {
-        if (!fs::is_directory(folder)) continue;
-        for (const auto& file : fs::directory_iterator(folder)) {
-            if (file.path().extension() == ".dxf" && file.file_size() <= kLargestDrawing) drawings.push_back(file.path());
-        }
+    for (const auto& file : fs::directory_iterator(fs::path(ZORVAN_SOURCE_DIR) / "samples")) {
+        if (file.path().extension() == ".dxf") drawings.push_back(file.path());
+    }
+    for (const fs::path& file : testing::CorpusDrawings()) {
+        if (fs::file_size(file) <= kLargestDrawing) drawings.push_back(file);
     }
     std::sort(drawings.begin(), drawings.end());
     return drawings;

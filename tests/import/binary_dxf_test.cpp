@@ -15,13 +15,15 @@
 #include <utility>
 #include <vector>
 
+#include "support/corpus.h"
+
 namespace zorvan {
 namespace {
 
 const std::string kSentinel("AutoCAD Binary DXF\r\n\x1a\0", 22);
 
 std::string ReadCorpusFile(const std::string& name) {
-    std::ifstream file(std::string(ZORVAN_CORPUS_DIR) + "/" + name, std::ios::binary);
+    std::ifstream file(testing::ShippedDrawing(name), std::ios::binary);
     std::ostringstream bytes;
     bytes << file.rdbuf();
     return bytes.str();
@@ -157,7 +159,7 @@ const std::vector<ValueCase>& ValueCases() {
 TEST(BinaryDxfTest, DecodesEveryValueTypeInBothCodeLayouts) {
     for (const bool twoBytes : {true, false}) {
         for (const ValueCase& value : ValueCases()) {
-            SCOPED_TRACE(testing::Message() << "code " << value.code << (twoBytes ? ", two-byte" : ", one-byte"));
+            SCOPED_TRACE(::testing::Message() << "code " << value.code << (twoBytes ? ", two-byte" : ", one-byte"));
             EXPECT_EQ(BinaryDxfToText(BinaryFile(Code(value.code, twoBytes) + value.bytes, twoBytes)),
                       TextFile(value.text));
         }

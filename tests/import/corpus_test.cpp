@@ -2,6 +2,8 @@
 // gives records or one message; the sample drawings all read.
 #include <gtest/gtest.h>
 
+#include "support/corpus.h"
+
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -84,11 +86,9 @@ void ReadAndCheck(const fs::path& path, Expect expect, const ReadOptions& option
 }
 
 TEST(Corpus, EveryDrawingReadsOrIsRefusedWithItsMessage) {
-    const fs::path folder = ZORVAN_CORPUS_DIR;
-    ASSERT_TRUE(fs::is_directory(folder)) << folder << " is missing";
     int files = 0;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        if (entry.path().extension() != ".dxf") continue;
+    for (const fs::path& file : testing::CorpusDrawings()) {
+        const fs::directory_entry entry(file);
         const auto special = kSpecialCases.find(entry.path().filename().string());
         ReadAndCheck(entry.path(), special == kSpecialCases.end() ? Expect::Records : special->second);
         ++files;
@@ -109,15 +109,15 @@ TEST(Corpus, EveryDrawingReadsInSheetModeOrIsRefusedWithOneMessage) {
     };
     ReadOptions sheet;
     sheet.mode = ReadMode::Sheet;
-    for (const fs::directory_entry& entry : fs::directory_iterator(ZORVAN_CORPUS_DIR)) {
-        if (entry.path().extension() != ".dxf") continue;
+    for (const fs::path& file : testing::CorpusDrawings()) {
+        const fs::directory_entry entry(file);
         const auto special = refused.find(entry.path().filename().string());
         ReadAndCheck(entry.path(), special == refused.end() ? Expect::Records : special->second, sheet);
     }
     // The binary R12 file reads as the open triangle it holds, when open contours are to be cut.
     auto program = std::make_unique<Program>();
     sheet.cutOpen = true;
-    ASSERT_EQ(ReadDxf(*program, std::string(ZORVAN_CORPUS_DIR) + "/binary_r12.dxf", sheet).outcome, DxfReadOutcome::Loaded);
+    ASSERT_EQ(ReadDxf(*program, testing::ShippedDrawing("binary_r12.dxf"), sheet).outcome, DxfReadOutcome::Loaded);
     EXPECT_EQ(program->contourChain, "0|1|2|:");
 }
 

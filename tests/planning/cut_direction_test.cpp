@@ -13,6 +13,7 @@
 
 #include "gcode/main_job.h"
 #include "model/part_entry.h"
+#include "support/corpus.h"
 #include "support/cut_paths.h"
 #include "support/dxf_text.h"
 #include "support/pen.h"
@@ -161,7 +162,7 @@ TEST(CutDirection, SheetModeCutsHairlineLetterAndSplineHolesWithTheKerfInside) {
 // radius 0.4. (Sheet mode refuses the drawing: its polylines all lie on a tilted plane.)
 TEST(CutDirection, CorpusPolylinesWithShortBulgeArcsCutEveryClosedContourTheWayItsMarkerSays) {
     auto program = std::make_unique<Program>();
-    const std::string drawing = testing::ReadBytes(std::string(ZORVAN_CORPUS_DIR) + "/r12_polylines_bulges.dxf");
+    const std::string drawing = testing::ReadBytes(testing::ShippedDrawing("r12_polylines_bulges.dxf"));
     const JobResult job = RunMainJob(*program, drawing);
     ASSERT_EQ(job.read.outcome, DxfReadOutcome::Loaded);
     int closed = 0;

@@ -9,6 +9,7 @@
 #include "import/dxf_reader.h"
 #include "model/part_entry.h"
 #include "model/record_ends.h"
+#include "support/corpus.h"
 #include "support/golden.h"
 #include "support/scripted_toolkit.h"
 #include "ui/form1.h"
@@ -85,8 +86,8 @@ TEST(Preparation, SamplesArePlannedAsTheirGoldenPartLists) {
 
 TEST(Preparation, EveryCorpusDrawingThatOpensIsPlanned) {
     int planned = 0;
-    for (const fs::directory_entry& entry : fs::directory_iterator(ZORVAN_CORPUS_DIR)) {
-        if (entry.path().extension() != ".dxf") continue;
+    for (const fs::path& file : testing::CorpusDrawings()) {
+        const fs::directory_entry entry(file);
         SCOPED_TRACE(entry.path().filename().string());
         auto drawing = std::make_unique<OpenedDrawing>();
         if (!drawing->OpenAndPrepare(entry.path()) || drawing->program->store.n < 0) continue;
