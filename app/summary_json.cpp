@@ -5,7 +5,15 @@
 
 namespace zorvan {
 
-std::string SummaryJson(const JobSummary& s) {
+namespace {
+
+// Names from the drawing (what was left out) and paths may hold bytes that are not UTF-8: they become U+FFFD
+// rather than stopping the writer. Quantities that are not finite are written as null.
+std::string Dumped(const nlohmann::ordered_json& json) {
+    return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+nlohmann::ordered_json SummaryObject(const JobSummary& s) {
     const auto given = [](const Given& g) {
         nlohmann::ordered_json value;
         value["value"] = g.value ? nlohmann::ordered_json(*g.value) : nlohmann::ordered_json(nullptr);
@@ -40,9 +48,29 @@ std::string SummaryJson(const JobSummary& s) {
     json["pierce_delay_seconds"] = given(s.pierceDelay);
     json["rapid_per_minute"] = given(s.rapid);
     json["minutes"] = s.minutes ? nlohmann::ordered_json(*s.minutes) : nlohmann::ordered_json(nullptr);
-    // Names from the drawing (what was left out) may hold bytes that are not UTF-8: they become U+FFFD rather
-    // than stopping the writer. Quantities that are not finite are written as null.
-    return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    return json;
+}
+
+}  // namespace
+
+std::string SummaryJson(const JobSummary& summary) { return Dumped(SummaryObject(summary)); }
+
+std::string SummaryJson(const std::vector<DrawingSummary>& drawings) {
+    nlohmann::ordered_json array = nlohmann::ordered_json::array();
+    for (const DrawingSummary& drawing : drawings) {
+        nlohmann::ordered_json json;
+        json["drawing"] = drawing.drawing;
+        json["status"] = drawing.status;
+        if (drawing.status != 0 || !drawing.summary) {
+            json["message"] = drawing.message;
+        } else {
+            json["program"] = drawing.program;
+            const nlohmann::ordered_json summary = SummaryObject(*drawing.summary);
+            for (auto item = summary.begin(); item != summary.end(); ++item) json[item.key()] = item.value();
+        }
+        array.push_back(std::move(json));
+    }
+    return Dumped(array);
 }
 
 }  // namespace zorvan

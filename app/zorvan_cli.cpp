@@ -3,17 +3,27 @@
 // program; optionally the part file and a preview too. With --job it opens a job file instead, as the
 // window's "Open job" does, and saves the program of the job's plan.
 //
+// Several drawings are converted one after the other, each in a Program of its own, so that one refused does
+// not stop the others. "-" as the drawing reads it from standard input, "-" as an output writes to standard
+// output; the notices then go to standard error, so that standard output holds the output's bytes alone.
+//
 // Exit status: 0 written; 1 usage; 2 drawing or job file cannot be read; 3 not a DXF file; 4 drawing holds a
-// SPLINE; 5 drawing exceeds the tables; 6 output cannot be written.
+// SPLINE; 5 drawing exceeds the tables; 6 output cannot be written. With several drawings, the highest of theirs.
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bash_completion.h"
 #include "draw/svg_surface.h"
 #include "draw/view.h"
 #include "gcode/job_file.h"
@@ -34,8 +44,17 @@ namespace {
 
 using namespace zorvan;
 
+// "-" as the drawing or as an output: standard input, standard output.
+const std::string kStream = "-";
+const std::string kStandardInput = "standard input";
+const std::string kStandardOutput = "standard output";
+
+// The values --summary= and --units take; the completion script offers the same.
+const std::vector<std::string> kSummaryFormats = {"text", "json"};
+const std::vector<std::string> kUnitNames = {"mm", "inch"};
+
 struct Options {
-    std::string drawing;
+    std::vector<std::string> drawings;
     std::string job;  // a job file to open instead of a drawing
     std::string output;
     std::string templates;
@@ -48,6 +67,8 @@ struct Options {
     double kerf = 0;    // 0: not given
     bool cutOpen = false;
     std::string summary;  // "", "text" or "json"
+    bool quiet = false;
+    std::string completion;  // "bash": print the completion script
     JobRates rates;
 };
 
@@ -63,16 +84,54 @@ CLI::Validator NumberFrom(double low, double high, const std::string& what) {
         what);
 }
 
-int Fail(int status, const std::string& file, const std::string& what) {
-    std::fprintf(stderr, "zorvan-cli: %s: %s\n", file.c_str(), what.c_str());
-    return status;
-}
+// What the run says and where: errors and warnings on standard error, the lines saying what was written on
+// the notice stream. --quiet holds each drawing's warnings back and shows them only when the drawing is then
+// refused, before its error (they often say why); it drops the template files' warnings and what was written.
+class Reporter {
+public:
+    Reporter(bool quiet, std::FILE* notices) : quiet_(quiet), notices_(notices) {}
 
-// A refusal whose text names the file itself.
-int FailWith(int status, const std::string& text) {
-    std::fprintf(stderr, "zorvan-cli: %s\n", text.c_str());
-    return status;
-}
+    int Fail(int status, const std::string& file, const std::string& what) { return FailWith(status, file + ": " + what); }
+
+    // A refusal whose text names the file itself.
+    int FailWith(int status, const std::string& text) {
+        for (const std::string& line : held_) std::fputs(line.c_str(), stderr);
+        held_.clear();
+        std::fprintf(stderr, "zorvan-cli: %s\n", text.c_str());
+        error_ = text;
+        return status;
+    }
+
+    void Warn(const std::string& file, const std::string& warning) {
+        if (warning.empty()) return;
+        const std::string line = "zorvan-cli: " + file + ": warning: " + warning + "\n";
+        if (!quiet_) {
+            std::fputs(line.c_str(), stderr);
+        } else if (holding_) {
+            held_.push_back(line);
+        }
+    }
+
+    void Wrote(const std::string& text) {
+        if (!quiet_) std::fprintf(notices_, "zorvan-cli: wrote %s\n", text.c_str());
+    }
+
+    // From here on the warnings are about this drawing; the text of its refusal, if any, is kept for the JSON
+    // summary.
+    void StartDrawing() {
+        held_.clear();
+        error_.clear();
+        holding_ = true;
+    }
+    const std::string& Error() const { return error_; }
+
+private:
+    bool quiet_;
+    std::FILE* notices_;
+    bool holding_ = false;  // before the first drawing, warnings are about the template files
+    std::vector<std::string> held_;
+    std::string error_;
+};
 
 // The folder that holds this program, where the template files live by default.
 std::string ProgramFolder(const char* argv0) {
@@ -92,215 +151,368 @@ std::string PreviewSvg(Program& program, int32_t partCount) {
     return preview.Svg();
 }
 
-std::string DefaultOutput(const std::string& drawing) {
-    return std::filesystem::path(drawing).replace_extension(".nc").string();
-}
-
-void Warn(const std::string& file, const std::string& warning) {
-    if (!warning.empty()) std::fprintf(stderr, "zorvan-cli: %s: warning: %s\n", file.c_str(), warning.c_str());
-}
-
 // What the operator must know before cutting: what the reading left out, open contours not cut, lead-ins
 // that are not in the scrap.
-void WarnAboutJob(const std::string& drawing, const Program& program, const JobResult& job, ReadMode mode) {
-    Warn(drawing, LeftOutWarning(job.read.report, mode, "--sheet"));
+void WarnAboutJob(Reporter& report, const std::string& drawing, const Program& program, const JobResult& job,
+                  ReadMode mode) {
+    report.Warn(drawing, LeftOutWarning(job.read.report, mode, "--sheet"));
     if (const int32_t open = program.openContoursLeftOut; open > 0) {
         const int32_t inside = program.openInsideParts;
-        Warn(drawing, std::to_string(open) + (open == 1 ? " open contour is" : " open contours are") +
-                          " not cut (--cut-open cuts them)" +
-                          (inside == 0 ? "" : ", " + std::to_string(inside) + " of them inside parts (bend lines, "
-                                                                               "centre marks and the like)") + ".");
+        report.Warn(drawing, std::to_string(open) + (open == 1 ? " open contour is" : " open contours are") +
+                                 " not cut (--cut-open cuts them)" +
+                                 (inside == 0 ? "" : ", " + std::to_string(inside) + " of them inside parts (bend "
+                                                                                      "lines, centre marks and the like)") + ".");
     }
     if (const int32_t wrong = program.closedNotPlannedOnce; wrong > 0) {
-        Warn(drawing, std::to_string(wrong) + " closed contours are not in the cutting order exactly once.");
+        report.Warn(drawing, std::to_string(wrong) + " closed contours are not in the cutting order exactly once.");
     }
-    Warn(drawing, UnclearLeadInWarning(job.unclearLeadIns));
-    Warn(drawing, LeadInWarning(job.leadIns));
-    Warn(drawing, KerfWarning(job.kerf));
-    if (mode == ReadMode::Default) Warn(drawing, UnitsMismatchWarning(program));
+    report.Warn(drawing, UnclearLeadInWarning(job.unclearLeadIns));
+    report.Warn(drawing, LeadInWarning(job.leadIns));
+    report.Warn(drawing, KerfWarning(job.kerf));
+    if (mode == ReadMode::Default) report.Warn(drawing, UnitsMismatchWarning(program));
 }
 
-// Where the notices of what was written go: standard output, except when it carries the JSON summary, which
-// must be all a script reads there.
-std::FILE* NoticeStream(const Options& options) { return options.summary == "json" ? stderr : stdout; }
-
-int Save(const std::string& path, const std::string& bytes) {
-    if (const auto failure = SaveTextFile(path, bytes)) return Fail(kCannotWrite, path, "cannot be written (" + *failure + ")");
+// `bytes` saved at `path`, or written to standard output for "-".
+int Save(Reporter& report, const std::string& path, const std::string& bytes) {
+    if (path == kStream) {
+        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+        if (!(std::fflush(stdout) == 0 && written)) {
+            return report.Fail(kCannotWrite, kStandardOutput, std::string("cannot be written (") + std::strerror(errno) + ")");
+        }
+        return kDone;
+    }
+    if (const auto failure = SaveTextFile(path, bytes)) {
+        return report.Fail(kCannotWrite, path, "cannot be written (" + *failure + ")");
+    }
     return kDone;
 }
 
+std::string NameOfOutput(const std::string& path) { return path == kStream ? kStandardOutput : path; }
+
 // A drawing the file checks refuse before a byte of it is read: status 5 for its size, else 2.
-int RefuseDrawing(const std::string& drawing, const ReadProblem& problem) {
-    if (problem.refusal == ReadRefusal::TooLarge) return Fail(kTooLarge, drawing, OpeningRefusalMessage(drawing, problem));
-    return Fail(kCannotRead, drawing, "cannot be read: " + problem.reason);
+int RefuseDrawing(Reporter& report, const std::string& drawing, const ReadProblem& problem) {
+    if (problem.refusal == ReadRefusal::TooLarge) {
+        return report.Fail(kTooLarge, drawing, OpeningRefusalMessage(drawing, problem));
+    }
+    return report.Fail(kCannotRead, drawing, "cannot be read: " + problem.reason);
 }
 
 struct Output {
     std::string option;  // "-o", "--preview", "--part-file"
-    std::string path;
+    std::string path;    // "-": standard output
+    std::string source;  // with several drawings, the drawing it is written for
 };
 
-std::vector<Output> OutputsOf(const Options& options, const std::string& drawing) {
-    std::vector<Output> outputs = {{"-o", options.output.empty() ? DefaultOutput(drawing) : options.output}};
-    if (!options.preview.empty()) outputs.push_back({"--preview", options.preview});
-    if (!options.partFile.empty()) outputs.push_back({"--part-file", options.partFile});
+std::string Label(const Output& output) {
+    return output.source.empty() ? output.option : output.option + " (for " + output.source + ")";
+}
+
+// Whether an output option names a folder to write one file per drawing into: a path ending in "/" does; with
+// several drawings, an existing folder does too. (One drawing and an existing folder without "/": the output's
+// own name, refused when written, as a folder is never written over.)
+bool NamesFolder(const std::string& path, bool several) {
+    std::error_code error;
+    return path.ends_with('/') || (several && std::filesystem::is_directory(path, error));
+}
+
+// The outputs for `source` (the drawing, or the job file), the program first. An option naming a folder gives
+// the source's name with `extension` in it; the program without -o goes beside its source, its extension
+// replaced by .nc.
+std::vector<Output> OutputsOf(const Options& options, const std::string& source, bool several) {
+    const auto named = [&](const std::string& option, const std::string& given, const char* extension) {
+        std::filesystem::path path = given;
+        if (given.empty()) {
+            path = std::filesystem::path(source).replace_extension(extension);
+        } else if (NamesFolder(given, several)) {
+            path = (std::filesystem::path(given) / std::filesystem::path(source).filename()).replace_extension(extension);
+        }
+        return Output{option, path.string(), several ? source : ""};
+    };
+    std::vector<Output> outputs = {named("-o", options.output, ".nc")};
+    if (!options.preview.empty()) outputs.push_back(named("--preview", options.preview, ".svg"));
+    if (!options.partFile.empty()) outputs.push_back(named("--part-file", options.partFile, ".PAR"));
     return outputs;
 }
 
 struct Input {
     std::string path;
-    std::string name;  // "the drawing", "the job file"
+    std::string name;  // "the drawing itself", "the job file itself"
 };
 
 // Refuses, before anything is written, an output that is an input itself or the same file as another
-// output: one write would destroy the other. Character devices (/dev/null) take any number of writes.
-int CheckOutputs(const std::vector<Output>& outputs, const std::vector<Input>& inputs) {
+// output: one write would destroy the other. Character devices (/dev/null) take any number of writes;
+// standard output ("-") is checked for earlier.
+int CheckOutputs(Reporter& report, const std::vector<Output>& outputs, const std::vector<Input>& inputs) {
     for (size_t i = 0; i < outputs.size(); ++i) {
         const Output& output = outputs[i];
+        if (output.path == kStream) continue;
         for (const Input& input : inputs) {
-            if (IsSameFile(output.path, input.path)) {
-                return Fail(kUsage, output.path, output.option + " names " + input.name + " itself; nothing was written");
+            if (input.path != kStream && IsSameFile(output.path, input.path)) {
+                return report.Fail(kUsage, output.path, Label(output) + " names " + input.name + "; nothing was written");
             }
         }
         std::error_code error;
         if (std::filesystem::is_character_file(output.path, error)) continue;
         for (size_t j = 0; j < i; ++j) {
-            if (IsSameFile(output.path, outputs[j].path)) {
-                return Fail(kUsage, output.path, output.option + " names the same file as " + outputs[j].option +
-                                                     "; nothing was written");
+            if (outputs[j].path != kStream && IsSameFile(output.path, outputs[j].path)) {
+                return report.Fail(kUsage, output.path, Label(output) + " names the same file as " + Label(outputs[j]) +
+                                                            "; nothing was written");
             }
         }
     }
     return kDone;
 }
 
-// The template folder: one given with --templates must hold at least one of the three files; the program's
-// own folder, the default, may hold none (its programs then have no header, footer or slot lines).
-int UseTemplates(Program& program, const Options& options, const char* argv0) {
-    const bool given = !options.templates.empty();
-    program.templateFolder = given ? options.templates : ProgramFolder(argv0);
-    const TemplateFolderCheck check = CheckTemplateFolder(program.templateFolder);
-    if (given && check.refusal) return Fail(kUsage, program.templateFolder, *check.refusal + " (--templates)");
-    for (const auto& [file, warning] : check.warnings) Warn(file, warning);
-    LoadTemplates(program);
+// One stream takes one output: "-" may stand for one of -o, --preview and --part-file.
+int CheckStandardOutput(Reporter& report, const std::vector<Output>& outputs) {
+    const Output* first = nullptr;
+    for (const Output& output : outputs) {
+        if (output.path != kStream) continue;
+        if (first) {
+            return report.Fail(kUsage, kStream, output.option + " and " + first->option +
+                                                    " both name standard output; nothing was written");
+        }
+        first = &output;
+    }
     return kDone;
 }
 
-int Deliver(const Options& options, const std::string& output, Program& program, const JobResult& job);
+// The template folder: one given with --templates must hold at least one of the three files; the program's
+// own folder, the default, may hold none (its programs then have no header, footer or slot lines). Checked
+// once for the run; each Program then loads the files.
+int ChooseTemplates(Reporter& report, const Options& options, const char* argv0, std::string& folder) {
+    const bool given = !options.templates.empty();
+    folder = given ? options.templates : ProgramFolder(argv0);
+    const TemplateFolderCheck check = CheckTemplateFolder(folder);
+    if (given && check.refusal) return report.Fail(kUsage, folder, *check.refusal + " (--templates)");
+    for (const auto& [file, warning] : check.warnings) report.Warn(file, warning);
+    return kDone;
+}
 
-int Run(const Options& options, const char* argv0) {
-    const std::string drawing = NormalisePath(options.drawing);
-    if (const auto problem = WhyFileCannotBeRead(drawing)) return RefuseDrawing(drawing, *problem);
-    if (!IsDxfPath(drawing)) return Fail(kNotDxf, drawing, "not a DXF file (the name must end in .dxf)");
-    const std::vector<Output> outputs = OutputsOf(options, drawing);
-    if (const int status = CheckOutputs(outputs, {{drawing, "the drawing"}}); status != kDone) return status;
+std::unique_ptr<Program> ProgramWithTemplates(const std::string& folder) {
     auto program = std::make_unique<Program>();
-    if (const int status = UseTemplates(*program, options, argv0); status != kDone) return status;
+    program->templateFolder = folder;
+    LoadTemplates(*program);
+    return program;
+}
 
-    std::optional<std::string> text = ReadWholeFile(drawing);
-    if (!text) return Fail(kCannotRead, drawing, "cannot be read");
+// The program written to the first output, then the preview and part file asked for.
+int Deliver(Reporter& report, const std::vector<Output>& outputs, Program& program, const JobResult& job) {
+    for (const Output& output : outputs) {
+        if (output.option == "-o") {
+            if (const int status = Save(report, output.path, job.programText); status != kDone) return status;
+            report.Wrote(NameOfOutput(output.path) + " (" + std::to_string(job.partCount) + " parts, " +
+                         std::to_string(job.programLines) + " lines)");
+        } else {
+            const std::string bytes = output.option == "--preview" ? PreviewSvg(program, job.partCount) : job.partFileLine + "\r\n";
+            if (const int status = Save(report, output.path, bytes); status != kDone) return status;
+            report.Wrote(NameOfOutput(output.path));
+        }
+    }
+    return kDone;
+}
+
+// One drawing's run: its status, and its summary when it was written and one was asked for.
+struct Conversion {
+    int status = kDone;
+    std::optional<JobSummary> summary;
+};
+
+// One drawing read (from standard input for "-"), planned and written, in a Program of its own.
+Conversion Convert(Reporter& report, const Options& options, const std::string& argument,
+                   const std::vector<Output>& outputs, const std::string& templates) {
+    const auto refused = [](int status) { return Conversion{status, std::nullopt}; };
+    std::optional<std::string> text;
+    std::string drawing;
+    if (argument == kStream) {
+        drawing = kStandardInput;
+        std::optional<ReadProblem> problem;
+        text = ReadWholeStream(STDIN_FILENO, problem);
+        if (!text) return refused(RefuseDrawing(report, drawing, *problem));
+    } else {
+        drawing = NormalisePath(argument);
+        if (const auto problem = WhyFileCannotBeRead(drawing)) return refused(RefuseDrawing(report, drawing, *problem));
+        if (!IsDxfPath(drawing)) return refused(report.Fail(kNotDxf, drawing, "not a DXF file (the name must end in .dxf)"));
+        text = ReadWholeFile(drawing);
+        if (!text) return refused(report.Fail(kCannotRead, drawing, "cannot be read"));
+    }
+    const std::unique_ptr<Program> program = ProgramWithTemplates(templates);
     JobOptions jobOptions{options.leadIn, !options.partFile.empty(), {}, options.cutOpen, true};
     jobOptions.read.mode = options.sheet ? ReadMode::Sheet : ReadMode::Default;
     jobOptions.read.curveTolerance = options.curveTolerance;
     std::optional<OutputUnits> asked;
     if (!options.units.empty()) asked = options.units == "inch" ? OutputUnits::Inches : OutputUnits::Millimetres;
     const SheetUnitsChoice units = ChooseSheetUnits(*program, asked, "--units " + options.units);
-    if (options.sheet && !units.clash.empty()) return Fail(kUsage, drawing, units.clash);
+    if (options.sheet && !units.clash.empty()) return refused(report.Fail(kUsage, drawing, units.clash));
     jobOptions.read.units = units.units;
     jobOptions.read.unitsSource = units.source;
     program->kerf = options.kerf;
     const JobResult job = RunMainJob(*program, std::move(*text), jobOptions);
     if (job.read.outcome != DxfReadOutcome::Loaded) {
-        return Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read));
+        return refused(report.Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read)));
     }
     if (job.leadInRefused) {
-        return Fail(kUsage, drawing, "--lead-in " + options.leadIn + " must be shorter than the drawing's larger side, " +
-                                         DefaultNumber(LargerSideOfDrawing(*program).value_or(0)));
+        return refused(report.Fail(kUsage, drawing, "--lead-in " + options.leadIn + " must be shorter than the drawing's "
+                                                    "larger side, " + DefaultNumber(LargerSideOfDrawing(*program).value_or(0))));
     }
-    WarnAboutJob(drawing, *program, job, jobOptions.read.mode);
-    if (job.partCount == 0) return Fail(kCannotRead, drawing, "nothing to cut: the program would hold no part");
+    WarnAboutJob(report, drawing, *program, job, jobOptions.read.mode);
+    if (job.partCount == 0) return refused(report.Fail(kCannotRead, drawing, "nothing to cut: the program would hold no part"));
     // A sheet holds any number of parts; the default planning makes one outside cut of a drawing.
-    if (!options.sheet && job.outsideCuts >= 2) return Fail(kCannotWrite, drawing, "you can have just one outside cut!");
+    if (!options.sheet && job.outsideCuts >= 2) return refused(report.Fail(kCannotWrite, drawing, "you can have just one outside cut!"));
 
-    return Deliver(options, outputs.front().path, *program, job);
+    if (const int status = Deliver(report, outputs, *program, job); status != kDone) return refused(status);
+    if (options.summary.empty()) return {};
+    return {kDone, SummarizeJob(*program, options.rates)};
 }
 
-// The program written to `output`, then the preview and part file asked for, and the summary.
-int Deliver(const Options& options, const std::string& output, Program& program, const JobResult& job) {
-    std::FILE* notices = NoticeStream(options);
-    if (const int status = Save(output, job.programText); status != kDone) return status;
-    std::fprintf(notices, "zorvan-cli: wrote %s (%d parts, %lld lines)\n", output.c_str(), job.partCount,
-                 static_cast<long long>(job.programLines));
+// Where the summary goes: standard output, unless that carries an output's bytes.
+std::FILE* SummaryStream(const Options& options) {
+    const bool outputOnStdout = options.output == kStream || options.preview == kStream || options.partFile == kStream;
+    return outputOnStdout ? stderr : stdout;
+}
 
-    if (!options.preview.empty()) {
-        if (const int status = Save(options.preview, PreviewSvg(program, job.partCount)); status != kDone) return status;
-        std::fprintf(notices, "zorvan-cli: wrote %s\n", options.preview.c_str());
+// Where the lines saying what was written go: standard output, unless it carries the JSON summary or an
+// output's bytes, which must be all a script reads there.
+std::FILE* NoticeStream(const Options& options) {
+    return options.summary == "json" || SummaryStream(options) == stderr ? stderr : stdout;
+}
+
+// The drawings given, each converted on its own; the status is the highest of theirs. Whatever would make
+// the run go wrong as a whole (standard input where no program can be named after it, one output file for
+// several drawings, two outputs that are one file, a template folder that serves not) is refused first, with
+// nothing written.
+int RunDrawings(Reporter& report, const Options& options, const char* argv0) {
+    const std::vector<std::string>& drawings = options.drawings;
+    const bool several = drawings.size() > 1;
+    const bool fromStdin = std::find(drawings.begin(), drawings.end(), kStream) != drawings.end();
+    if (fromStdin && several) {
+        return report.Fail(kUsage, kStream, "standard input must be the only drawing: no program can be named after "
+                                            "it; nothing was written");
     }
-    if (!options.partFile.empty()) {
-        if (const int status = Save(options.partFile, job.partFileLine + "\r\n"); status != kDone) return status;
-        std::fprintf(notices, "zorvan-cli: wrote %s\n", options.partFile.c_str());
+    std::vector<std::vector<Output>> outputsOf;  // per drawing
+    std::vector<Output> outputs;                 // all of them
+    std::vector<Input> inputs;
+    for (const std::string& drawing : drawings) {
+        const std::string path = drawing == kStream ? kStream : NormalisePath(drawing);
+        outputsOf.push_back(OutputsOf(options, path, several));
+        outputs.insert(outputs.end(), outputsOf.back().begin(), outputsOf.back().end());
+        inputs.push_back({path, several ? "the drawing " + path : "the drawing itself"});
     }
-    if (!options.summary.empty()) {
-        const JobSummary summary = SummarizeJob(program, options.rates);
-        std::fputs((options.summary == "json" ? SummaryJson(summary) : SummaryText(summary)).c_str(), stdout);
+    const std::pair<const char*, const std::string&> given[] = {
+        {"-o", options.output}, {"--preview", options.preview}, {"--part-file", options.partFile}};
+    for (const auto& [option, path] : given) {
+        const bool namedAfterDrawing = path.empty() ? std::string_view(option) == "-o" : NamesFolder(path, false);
+        if (fromStdin && namedAfterDrawing) {
+            const bool program = std::string_view(option) == "-o";
+            return report.Fail(kUsage, kStream, std::string(option) + " must name a file: the drawing from standard input "
+                               "has no name to give it" + (program ? " (-o - writes the program to standard output)" : "") +
+                               "; nothing was written");
+        }
+        if (several && !path.empty() && !NamesFolder(path, true)) {
+            return report.Fail(kUsage, path, std::string(option) + (path == kStream ? " names standard output" : " names one file") +
+                               ", but " + std::to_string(drawings.size()) + " drawings are given: name a folder (ending "
+                               "in /) to write one file per drawing; nothing was written");
+        }
     }
-    return kDone;
+    if (const int status = CheckStandardOutput(report, outputs); status != kDone) return status;
+    if (const int status = CheckOutputs(report, outputs, inputs); status != kDone) return status;
+    std::string templates;
+    if (const int status = ChooseTemplates(report, options, argv0, templates); status != kDone) return status;
+
+    int worst = kDone;
+    std::vector<DrawingSummary> summaries;  // --summary=json with several drawings: one array at the end
+    bool summaryWritten = false;
+    for (size_t i = 0; i < drawings.size(); ++i) {
+        report.StartDrawing();
+        Conversion conversion = Convert(report, options, drawings[i], outputsOf[i], templates);
+        worst = std::max(worst, conversion.status);
+        if (options.summary == "json" && several) {
+            summaries.push_back({drawings[i], conversion.status, report.Error(), outputsOf[i].front().path,
+                                 std::move(conversion.summary)});
+        } else if (conversion.summary) {
+            // Text summaries of several drawings: each under the drawing's name, a blank line between them.
+            const std::string heading = several ? (summaryWritten ? "\nDrawing: " : "Drawing: ") + drawings[i] + "\n" : "";
+            const std::string text = options.summary == "json" ? SummaryJson(*conversion.summary) : SummaryText(*conversion.summary);
+            std::fputs((heading + text).c_str(), SummaryStream(options));
+            summaryWritten = true;
+        }
+    }
+    if (options.summary == "json" && several) std::fputs(SummaryJson(summaries).c_str(), SummaryStream(options));
+    return worst;
 }
 
 // --job: the job's drawing read again in the job's mode, the job's plan put in place, and its program written
 // as the window's "G CODE" writes it.
-int RunJob(const Options& options, const char* argv0) {
+int RunJob(Reporter& report, const Options& options, const char* argv0) {
     const JobRead read = ReadJobFile(options.job);
-    if (!read.job) return FailWith(kCannotRead, read.error);
+    if (!read.job) return report.FailWith(kCannotRead, read.error);
     const JobFile& job = *read.job;
     const std::string& drawing = job.drawingPath;
-    if (const auto problem = WhyFileCannotBeRead(drawing)) return RefuseDrawing(drawing, *problem);
-    if (!IsDxfPath(drawing)) return Fail(kNotDxf, drawing, "not a DXF file (the name must end in .dxf)");
-    const std::vector<Output> outputs = OutputsOf(options, options.job);
-    if (const int status = CheckOutputs(outputs, {{options.job, "the job file"}, {drawing, "the job's drawing"}});
+    if (const auto problem = WhyFileCannotBeRead(drawing)) return RefuseDrawing(report, drawing, *problem);
+    if (!IsDxfPath(drawing)) return report.Fail(kNotDxf, drawing, "not a DXF file (the name must end in .dxf)");
+    const std::vector<Output> outputs = OutputsOf(options, options.job, false);
+    if (const int status = CheckStandardOutput(report, outputs); status != kDone) return status;
+    if (const int status = CheckOutputs(report, outputs, {{options.job, "the job file itself"}, {drawing, "the job's drawing itself"}});
         status != kDone) {
         return status;
     }
-    auto program = std::make_unique<Program>();
-    if (const int status = UseTemplates(*program, options, argv0); status != kDone) return status;
+    std::string templates;
+    if (const int status = ChooseTemplates(report, options, argv0, templates); status != kDone) return status;
+    report.StartDrawing();
+    const std::unique_ptr<Program> program = ProgramWithTemplates(templates);
 
     std::optional<std::string> text = ReadWholeFile(drawing);
-    if (!text) return Fail(kCannotRead, drawing, "cannot be read");
-    if (FingerprintOf(*text) != job.fingerprint) Warn(drawing, ChangedDrawingWarning(drawing));
+    if (!text) return report.Fail(kCannotRead, drawing, "cannot be read");
+    if (FingerprintOf(*text) != job.fingerprint) report.Warn(drawing, ChangedDrawingWarning(drawing));
     const JobResult result = RunJobFile(*program, job, std::move(*text), !options.partFile.empty());
     if (result.read.outcome != DxfReadOutcome::Loaded) {
-        return Fail(ReadFailureStatus(result.read.outcome), drawing, ReadFailureText(result.read));
+        return report.Fail(ReadFailureStatus(result.read.outcome), drawing, ReadFailureText(result.read));
     }
-    WarnAboutJob(drawing, *program, result, job.read.mode);
-    if (result.partCount == 0) return Fail(kCannotRead, options.job, "nothing to cut: the program would hold no part");
+    WarnAboutJob(report, drawing, *program, result, job.read.mode);
+    if (result.partCount == 0) return report.Fail(kCannotRead, options.job, "nothing to cut: the program would hold no part");
     if (job.read.mode == ReadMode::Default && result.outsideCuts >= 2) {
-        return Fail(kCannotWrite, options.job, "you can have just one outside cut!");
+        return report.Fail(kCannotWrite, options.job, "you can have just one outside cut!");
     }
-    return Deliver(options, outputs.front().path, *program, result);
+    if (const int status = Deliver(report, outputs, *program, result); status != kDone) return status;
+    if (!options.summary.empty()) {
+        const JobSummary summary = SummarizeJob(*program, options.rates);
+        std::fputs((options.summary == "json" ? SummaryJson(summary) : SummaryText(summary)).c_str(), SummaryStream(options));
+    }
+    return kDone;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     UseLargePagesForTheHeap();
-    CLI::App app{"Converts a DXF drawing into a G-code program for a plasma cutting table: the parts are planned\n"
+    CLI::App app{"Converts DXF drawings into G-code programs for a plasma cutting table: the parts are planned\n"
                  "(inside cuts first, the largest contour last as the outside cut), given lead-ins and written\n"
                  "between the header, footer and slot lines of the template files.",
                  "zorvan-cli"};
     Options options;
-    CLI::Option* drawing = app.add_option("DRAWING.dxf", options.drawing, "the drawing to convert");
+    CompletionTable completions;
+    CLI::Option* drawing =
+        app.add_option("DRAWING.dxf", options.drawings,
+                       "the drawings to convert, each on its own; - reads the one drawing from standard input");
+    completions[drawing] = {ValueCompletion::Kind::Files, "*.[dD][xX][fF]", {}};
     CLI::Option* job =
         app.add_option("--job", options.job,
                        "open a job file saved by the window's \"Save job\" instead of a drawing and write the program "
                        "of its plan: its drawing is read again, and its mode, cutting order, lead-ins, marks, "
                        "transforms and kerf are the job's (-o defaults to the job's path with .nc)")
             ->excludes(drawing);
-    app.add_option("-o,--output", options.output,
-                   "program to write (default: the drawing's path, or with --job the job's, with the extension replaced "
-                   "by .nc)");
-    app.add_option("--templates", options.templates,
-                   "folder of 0_HEADER.TXT, 0_FOOTER.TXT, GCODES.TXT (default: the program's own folder); one "
-                   "that does not exist or holds none of them is refused");
+    completions[job] = {ValueCompletion::Kind::Files, "*.zjob", {}};
+    CLI::Option* output =
+        app.add_option("-o,--output", options.output,
+                       "program to write, - for standard output (default: the drawing's path, or with --job the job's, "
+                       "with the extension replaced by .nc); a folder (ending in /, or any existing folder when several "
+                       "drawings are given) takes one program per drawing, named after it");
+    completions[output] = {};
+    CLI::Option* templates =
+        app.add_option("--templates", options.templates,
+                       "folder of 0_HEADER.TXT, 0_FOOTER.TXT, GCODES.TXT (default: the program's own folder); one "
+                       "that does not exist or holds none of them is refused");
+    completions[templates] = {ValueCompletion::Kind::Folders, "", {}};
     app.add_option("--lead-in", options.leadIn, "lead-in length, 0 or more and shorter than the drawing's larger side "
                                                 "(default 0.25); like the window's box, a text that is not a number is "
                                                 "refused")
@@ -311,18 +523,22 @@ int main(int argc, char** argv) {
                 return *length >= 0 ? std::string() : "not a length of 0 or more: \"" + text + "\"";
             },
             "NUMBER"));
-    app.add_option("--part-file", options.partFile, "also write the part file of the planned parts");
-    app.add_option("--preview", options.preview, "also write an SVG picture of the planned parts");
+    completions[app.add_option("--part-file", options.partFile,
+                               "also write the part file of the planned parts (- for standard output; a folder as "
+                               "with -o, DRAWING.PAR in it)")] = {};
+    completions[app.add_option("--preview", options.preview,
+                               "also write an SVG picture of the planned parts (- for standard output; a folder as "
+                               "with -o, DRAWING.svg in it)")] = {};
     app.add_flag("--sheet", options.sheet,
                  "sheet mode: read the drawing as a CAD user means it (model space, blocks, ellipses, splines, units)");
     app.add_option("--curve-tolerance", options.curveTolerance,
                    "sheet mode: how far the arcs and lines made of ellipses and splines may stray from them, in mm "
                    "(in drawing units where the drawing declares none; 0.0001 to 10, default 0.01)")
         ->check(NumberFrom(0.0001, 10.0, "from 0.0001 to 10"));
-    app.add_option("--units", options.units,
-                   "sheet mode: the units to write a drawing in that declares its units (default: the units the "
-                   "header's G20 or G21 sets, else mm; a clash with the header is refused)")
-        ->check(CLI::IsMember({"mm", "inch"}));
+    completions[app.add_option("--units", options.units,
+                               "sheet mode: the units to write a drawing in that declares its units (default: the "
+                               "units the header's G20 or G21 sets, else mm; a clash with the header is refused)")
+                    ->check(CLI::IsMember(kUnitNames))] = {ValueCompletion::Kind::Words, "", kUnitNames};
     app.add_option("--kerf", options.kerf,
                    "the torch's kerf width in the program's units, for the kerf checks and sheet mode's lead-ins "
                    "(0 or absent: not given, no kerf checks); the controller's tool table holds it for the cut")
@@ -330,11 +546,15 @@ int main(int argc, char** argv) {
     app.add_flag("--cut-open", options.cutOpen,
                  "sheet mode: also cut the contours that do not close, last, without compensation or lead-in");
     // A flag whose format comes only after "=", so that "--summary plate.dxf" never takes the drawing's name.
-    app.add_flag("--summary{text}", options.summary,
-                 "also print the job summary: units, size, parts, pierces, cut and travel length, estimated time; "
-                 "the format only after \"=\": --summary=json for scripts (then standard output holds the JSON "
-                 "alone, the notices go to standard error)")
-        ->check(CLI::IsMember({"text", "json"}));
+    completions[app.add_flag("--summary{text}", options.summary,
+                             "also print the job summary: units, size, parts, pierces, cut and travel length, "
+                             "estimated time; the format only after \"=\": --summary=json for scripts (then standard "
+                             "output holds the JSON alone, the notices go to standard error; with several drawings "
+                             "one JSON array of an object per drawing)")
+                    ->check(CLI::IsMember(kSummaryFormats))] = {ValueCompletion::Kind::Words, "", kSummaryFormats};
+    app.add_flag("--quiet", options.quiet,
+                 "no notices: neither the lines saying what was written nor warnings, except those about a drawing "
+                 "that is then refused, before its error; errors and the summary asked for are still written");
     app.add_option("--feed", options.rates.feed,
                    "cutting feed per minute in the program's units, for the time estimate where the templates have "
                    "no F word")
@@ -344,22 +564,43 @@ int main(int argc, char** argv) {
         ->check(NumberFrom(0, kHuge, "of 0 or more"));
     app.add_option("--rapid", options.rates.rapid, "rapid rate per minute in the program's units, for the time estimate")
         ->check(NumberFrom(kTiny, kHuge, "above 0"));
+    // Hidden: the bash completion script, made from this option table (the build installs it).
+    app.add_option("--completion", options.completion, "print the completion script for the shell")
+        ->check(CLI::IsMember({"bash"}))
+        ->group("");
     // A job decides how its drawing is read and planned; these options would be silently overruled.
     for (const char* decided : {"--lead-in", "--sheet", "--curve-tolerance", "--units", "--kerf", "--cut-open"}) {
         job->excludes(app.get_option(decided));
     }
     app.set_version_flag("--version", "zorvan-cli " ZORVAN_VERSION);
     app.footer("Exit status: 0 written; 1 usage; 2 drawing or job file cannot be read; 3 not a DXF file; 4 drawing\n"
-               "holds a SPLINE; 5 drawing exceeds the tables; 6 output cannot be written.");
+               "holds a SPLINE; 5 drawing exceeds the tables; 6 output cannot be written. With several drawings,\n"
+               "the highest status of them (each drawing's error is on standard error).");
     try {
         app.parse(argc, argv);
-        if (options.drawing.empty() && options.job.empty()) throw CLI::RequiredError("DRAWING.dxf (or --job FILE)");
+        if (options.completion.empty() && options.drawings.empty() && options.job.empty()) {
+            throw CLI::RequiredError("DRAWING.dxf (or --job FILE)");
+        }
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? kDone : kUsage;
+    }
+    if (!options.completion.empty()) {
+        std::fputs(BashCompletion(app, completions, "zorvan-cli").c_str(), stdout);
+        return std::fflush(stdout) == 0 ? kDone : kCannotWrite;
     }
     // A file size limit makes a write fail with EFBIG, reported as status 6, rather than end the program; an
     // interrupted save leaves no temporary file behind.
     std::signal(SIGXFSZ, SIG_IGN);
     RemoveTemporaryFileOnSignals();
-    return options.job.empty() ? Run(options, argv[0]) : RunJob(options, argv[0]);
+    Reporter report(options.quiet, NoticeStream(options));
+    const int status = options.job.empty() ? RunDrawings(report, options, argv[0]) : RunJob(report, options, argv[0]);
+    // What standard output was to carry (a summary, the lines saying what was written) and could not is a
+    // failure too, not a success with nothing to read.
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if (!flushed || std::ferror(stdout)) {
+        const std::string reason = flushed ? "" : std::string(" (") + std::strerror(error) + ")";
+        return std::max(status, report.Fail(kCannotWrite, kStandardOutput, "cannot be written" + reason));
+    }
+    return status;
 }

@@ -2,6 +2,7 @@
 #include "model/text_file.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -89,6 +90,31 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::uintmax_t
     ::close(fd);
     if (failed) return std::nullopt;
     return content;
+}
+
+std::optional<std::string> ReadWholeStream(int fd, std::optional<ReadProblem>& problem, std::uintmax_t mostBytes) {
+    problem.reset();
+    std::string content;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {  // a stream left non-blocking: wait for it
+            pollfd ready{fd, POLLIN, 0};
+            if (::poll(&ready, 1, -1) >= 0 || errno == EINTR) continue;
+        }
+        if (n < 0) {
+            problem = SystemProblem();
+            return std::nullopt;
+        }
+        if (n == 0) return content;
+        // Checked before the bytes are kept, so the text never holds more than the bound.
+        if (static_cast<std::uintmax_t>(n) > mostBytes - content.size()) {
+            problem = ReadProblem{ReadRefusal::TooLarge, "it holds more than " + MegabytesText(mostBytes)};
+            return std::nullopt;
+        }
+        content.append(buffer, static_cast<size_t>(n));
+    }
 }
 
 std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {

@@ -39,6 +39,12 @@ std::optional<ReadProblem> WhyFileCannotBeRead(const std::string& path,
 // swapped or grows meanwhile is refused all the same.
 std::optional<std::string> ReadWholeFile(const std::string& path, std::uintmax_t mostBytes = kMostBytesReadWhole);
 
+// Every byte still to come from the open descriptor `fd` (standard input, a pipe), read to its end as bytes,
+// or nothing with the problem: reading failed (the system's reason), or more than `mostBytes` follow (the
+// reading stops there, so a stream that never ends cannot fill the memory).
+std::optional<std::string> ReadWholeStream(int fd, std::optional<ReadProblem>& problem,
+                                           std::uintmax_t mostBytes = kMostBytesReadWhole);
+
 // The lines of the file at `path` (line ends as LineReader reads them), or nothing when it cannot be read.
 std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -47,10 +48,15 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    // `shell` goes before the command: "ulimit -f 1; ", "timeout 20 ".
-    CliRun Run(const std::vector<std::string>& arguments, const std::string& shell = "") const {
+    // `shell` goes before the command: "ulimit -f 1; ", "timeout 20 "; `input` is the file on standard input.
+    CliRun Run(const std::vector<std::string>& arguments, const std::string& shell = "", const std::string& input = "") const {
         std::string command = shell + Quoted(ZORVAN_CLI);
         for (const std::string& argument : arguments) command += " " + Quoted(argument);
+        if (!input.empty()) command += " <" + Quoted(input);
+        return System(command);
+    }
+
+    CliRun System(std::string command) const {
         const fs::path out = folder / "stdout.txt", err = folder / "stderr.txt";
         command += " >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
         const int raw = std::system(command.c_str());
@@ -537,6 +543,153 @@ TEST_F(CliTest, AJobGivesTheProgramTheWindowSaves) {
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "zorvan-cli: " + bad + " is not a job file.\n");
     EXPECT_TRUE(testing::ReadBytes(job).starts_with("ZORVAN job 1\r\n"));  // not overwritten by -o
+}
+
+// "-" reads the drawing from standard input, as bytes (a binary drawing too), and "-o -" writes the program
+// to standard output with nothing else on it: the notices, the summary among them, go to standard error.
+TEST_F(CliTest, StandardInputAndOutputCarryTheDrawingAndTheProgram) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, Sample("plate_holes_slot.dxf")},
+        {{"--sheet", "--cut-open"}, testing::ShippedDrawing("binary_r12.dxf")}};
+    const std::string nc = (folder / "file.nc").string();
+    for (const auto& [options, drawing] : cases) {
+        SCOPED_TRACE(drawing);
+        const auto with = [&](std::vector<std::string> arguments) {
+            arguments.insert(arguments.begin(), options.begin(), options.end());
+            return arguments;
+        };
+        ASSERT_EQ(Run(with({"--templates", Preset("linuxcnc"), "-o", nc, drawing})).status, 0);
+        const std::string program = testing::ReadBytes(nc);
+        const CliRun run = Run(with({"--templates", Preset("linuxcnc"), "-o", "-", "--summary=json", "-"}), "", drawing);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, program);
+        EXPECT_TRUE(run.err.starts_with("zorvan-cli: wrote standard output (")) << run.err;
+        EXPECT_NE(run.err.find("\"pierces\""), std::string::npos) << run.err;
+    }
+    // A summary that standard output could not take is a failure, not a success with nothing to read.
+    const CliRun full = System("{ " + Quoted(ZORVAN_CLI) + " --summary=json -o " + Quoted(nc) + " " +
+                               Quoted(Sample("gusset_lf.dxf")) + " >/dev/full; }");
+    EXPECT_EQ(full.status, 6);
+    EXPECT_TRUE(full.err.ends_with("\nzorvan-cli: standard output: cannot be written (No space left on device)\n")) << full.err;
+}
+
+// Refused before anything is read or written: a program that cannot be named, two outputs on one stream, one
+// output file for several drawings.
+TEST_F(CliTest, OutputsThatCannotBeNamedOrShareAStreamAreRefused) {
+    const std::string plate = Sample("plate_holes_slot.dxf"), nc = (folder / "x.nc").string();
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"-"}, "zorvan-cli: -: -o must name a file: the drawing from standard input has no name to give it"},
+        {{"-o", folder.string() + "/", "-"}, "-o must name a file"},
+        {{"-o", nc, "--preview", folder.string() + "/", "-"}, "--preview must name a file"},
+        {{"-o", nc, "-", "-"}, "zorvan-cli: -: standard input must be the only drawing"},
+        {{"-o", "-", "--part-file", "-", plate}, "zorvan-cli: -: --part-file and -o both name standard output"},
+        {{"-o", nc, plate, plate}, "zorvan-cli: " + nc + ": -o names one file, but 2 drawings are given"},
+        {{"-o", "-", plate, plate}, "-o names standard output, but 2 drawings"},
+        {{"-o", folder.string(), plate, plate}, "-o (for " + plate + ") names the same file as -o (for " + plate + ")"}};
+    for (const auto& [arguments, error] : cases) {
+        const CliRun run = Run(arguments, "", plate);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_NE(run.err.find(error), std::string::npos) << run.err;
+        EXPECT_TRUE(run.err.ends_with("; nothing was written\n")) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);  // stdout.txt, stderr.txt
+}
+
+// Each drawing is converted as if alone, into the folder -o names; one refused stops none of the others, and
+// the status is the highest (4: sheet_brackets_inch.dxf holds a SPLINE). The JSON summary is one array, an
+// object per drawing holding the keys of a single drawing's object after "drawing", "status" and "program".
+TEST_F(CliTest, SeveralDrawingsAreEachConvertedAsAloneIntoAFolder) {
+    const fs::path out = folder / "out", notes = folder / "notes.txt";
+    fs::create_directories(out);
+    std::ofstream(notes) << "not a drawing\n";
+    std::vector<std::string> arguments = {"--templates", Preset("linuxcnc"), "--summary=json", "-o", out.string(),
+                                          "--preview", out.string() + "/"};
+    std::vector<std::string> drawings;
+    for (const auto& entry : fs::directory_iterator(fs::path(ZORVAN_SOURCE_DIR) / "samples")) drawings.push_back(entry.path().string());
+    std::sort(drawings.begin(), drawings.end());
+    drawings.insert(drawings.end(), {(folder / "missing.dxf").string(), notes.string()});
+    arguments.insert(arguments.end(), drawings.begin(), drawings.end());
+    const CliRun run = Run(arguments);
+    EXPECT_EQ(run.status, 4) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 3 + 2 * 4) << run.err;  // 3 errors, 4 programs and previews
+    const auto summaries = nlohmann::json::parse(run.out);
+    ASSERT_TRUE(summaries.is_array());
+    ASSERT_EQ(summaries.size(), drawings.size());
+    for (size_t i = 0; i < drawings.size(); ++i) {
+        SCOPED_TRACE(drawings[i]);
+        nlohmann::json summary = summaries[i];
+        EXPECT_EQ(summary["drawing"], drawings[i]);
+        const fs::path nc = out / fs::path(drawings[i]).filename().replace_extension(".nc");
+        const CliRun alone = Run({"--templates", Preset("linuxcnc"), "--summary=json", "-o", (folder / "alone.nc").string(),
+                                  drawings[i]});
+        EXPECT_EQ(summary["status"], alone.status);
+        if (alone.status != 0) {
+            EXPECT_EQ("zorvan-cli: " + summary["message"].get<std::string>() + "\n", alone.err);
+            EXPECT_FALSE(fs::exists(nc));
+            continue;
+        }
+        EXPECT_EQ(summary["program"], nc.string());
+        EXPECT_EQ(testing::ReadBytes(nc), testing::ReadBytes(folder / "alone.nc"));
+        EXPECT_TRUE(fs::exists(fs::path(nc).replace_extension(".svg")));
+        summary.erase("drawing");
+        summary.erase("status");
+        summary.erase("program");
+        EXPECT_EQ(summary.dump(), nlohmann::json::parse(alone.out).dump());
+    }
+}
+
+// --quiet leaves standard error to errors; the summary asked for is still written.
+TEST_F(CliTest, QuietSaysNothingButErrors) {
+    const std::string nc = (folder / "q.nc").string();
+    const std::string ellipses = testing::ShippedDrawing("r2018_forms_lwpolyline_ellipse.dxf");
+    CliRun run = Run({"--quiet", "-o", nc, ellipses});  // warned about without --quiet
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out + run.err, "");
+    run = Run({"--quiet", "--summary", "-o", folder.string(), Sample("plate_holes_slot.dxf"), (folder / "missing.dxf").string()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "zorvan-cli: " + (folder / "missing.dxf").string() + ": cannot be read: No such file or directory\n");
+    EXPECT_TRUE(run.out.starts_with("Drawing: " + Sample("plate_holes_slot.dxf") + "\nUnits: ")) << run.out;
+}
+
+// The completion script the build installs is the one the command line makes from its option table: it parses,
+// offers exactly the options --help lists, and completes their values and the drawings.
+TEST_F(CliTest, BashCompletionOffersWhatTheHelpLists) {
+    const std::string script = testing::ReadBytes(ZORVAN_BASH_COMPLETION);
+    EXPECT_EQ(script, Run({"--completion=bash"}).out);
+    EXPECT_EQ(System("bash -n " + Quoted(ZORVAN_BASH_COMPLETION)).status, 0);
+
+    std::set<std::string> listed;  // "  -o,--output TEXT ...", "  --summary{text} ..."
+    std::istringstream help(Run({"--help"}).out);
+    for (std::string line; std::getline(help, line);) {
+        if (!line.starts_with("  -")) continue;
+        std::istringstream names(line.substr(2, line.find_first_of(" {", 2) - 2));
+        for (std::string name; std::getline(names, name, ',');) listed.insert(name);
+    }
+    EXPECT_TRUE(listed.contains("--quiet") && listed.contains("-o") && listed.contains("--summary")) << listed.size();
+
+    fs::create_directories(folder / "sub");
+    for (const char* file : {"a.dxf", "B.DXF", "notes.txt", "plan.zjob"}) std::ofstream(folder / file).close();
+    const auto complete = [&](const std::string& words) {
+        const CliRun run = System("cd " + Quoted(folder.string()) + " && bash -c " + Quoted(
+            "source " + Quoted(ZORVAN_BASH_COMPLETION) + "; COMP_WORDS=(zorvan-cli " + words + "); "
+            "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); f=$(complete -p zorvan-cli); f=${f#*-F }; ${f%% *}; "
+            "printf '%s\\n' \"${COMPREPLY[@]}\""));
+        std::set<std::string> replies;
+        std::istringstream lines(run.out);
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.empty()) replies.insert(line);  // printf prints one empty line for no reply
+        }
+        return replies;
+    };
+    std::set<std::string> options;
+    for (const std::string& reply : complete("-")) options.insert(reply.ends_with('=') ? reply.substr(0, reply.size() - 1) : reply);
+    EXPECT_EQ(options, listed);
+    const std::pair<std::string, std::set<std::string>> cases[] = {
+        {"--su", {"--summary", "--summary="}}, {"--summary = ''", {"text", "json"}}, {"--summary=j", {"--summary=json"}},
+        {"--units ''", {"mm", "inch"}},       {"--job ''", {"sub", "plan.zjob"}},   {"--templates ''", {"sub"}},
+        {"--kerf ''", {}},                    {"''", {"sub", "a.dxf", "B.DXF"}}};
+    for (const auto& [words, replies] : cases) EXPECT_EQ(complete(words), replies) << words;
 }
 
 }  // namespace

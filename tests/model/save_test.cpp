@@ -174,6 +174,25 @@ TEST_F(SaveTest, ReadingRefusesWhatIsNotAFileOrTooLarge) {
     EXPECT_EQ(WhyFileCannotBeRead(small.string()), std::nullopt);
     EXPECT_EQ(ReadWholeFile(small.string(), 5), "12345");
     EXPECT_EQ(ReadWholeFile(small.string(), 4), std::nullopt);
+
+    // A stream (standard input) has the same bound, judged as it is read; its bytes are kept as they come.
+    const std::string bytes("12\0\xff\r\n", 6);
+    for (const std::uintmax_t most : {6, 5}) {
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        ASSERT_EQ(::write(ends[1], bytes.data(), bytes.size()), 6);
+        ::close(ends[1]);
+        std::optional<ReadProblem> problem;
+        const std::optional<std::string> read = ReadWholeStream(ends[0], problem, most);
+        ::close(ends[0]);
+        if (most == 6) {
+            EXPECT_EQ(read, bytes);
+            EXPECT_FALSE(problem);
+        } else {
+            EXPECT_EQ(read, std::nullopt);
+            EXPECT_TRUE(problem && problem->refusal == ReadRefusal::TooLarge);
+        }
+    }
 }
 
 TEST_F(SaveTest, LinesEndAtCrLfCrOrLf) {
