@@ -94,7 +94,7 @@ TEST(Preparation, EveryCorpusDrawingThatOpensIsPlanned) {
         ExpectPlanned(*drawing->program, drawing->form.List2);
         ++planned;
     }
-    EXPECT_GE(planned, 25);
+    EXPECT_GE(planned, 21);  // of those shipped; more where the fuller corpus lies beside the project
 }
 
 class PreparationTest : public ::testing::Test, public OpenedDrawing {};
