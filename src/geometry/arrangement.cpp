@@ -424,6 +424,49 @@ struct Graph {
     std::vector<bool> alive;
 };
 
+// Pieces the splitting made equal are kept once: a short line drawn over part of a longer one, whose direction
+// is too uncertain for the merge of collinear lines, becomes after the split the same piece as the part it lay
+// over, and cut twice it would run the torch back over its own cut. Pieces are compared, both ways round, with
+// those whose lower end lies within the tolerance in x, at most kMostCompared of them, so a hostile stack of
+// pieces cannot stretch the work. Returns how many were dropped.
+size_t DropEqualPieces(std::vector<Piece>& pieces, double tolerance) {
+    constexpr size_t kMostCompared = 64;
+    const auto lower = [](const Piece& p) { return std::min(p.from.x, p.to.x); };
+    std::vector<size_t> order(pieces.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return lower(pieces[a]) < lower(pieces[b]); });
+    const auto near = [tolerance](Point2 a, Point2 b) {
+        return std::fabs(a.x - b.x) <= tolerance && std::fabs(a.y - b.y) <= tolerance;
+    };
+    const auto equal = [&](const Piece& a, const Piece& b) {
+        if (a.arc != b.arc || (a.arc && !near(a.centre, b.centre))) return false;
+        const bool ends = (near(a.from, b.from) && near(a.to, b.to)) || (near(a.from, b.to) && near(a.to, b.from));
+        return ends && near(a.At(0.5), b.At(0.5));
+    };
+    std::vector<bool> dropped(pieces.size(), false);
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (dropped[order[k]]) continue;
+        const Piece& piece = pieces[order[k]];
+        for (size_t m = k + 1; m < order.size() && m <= k + kMostCompared; ++m) {
+            const Piece& other = pieces[order[m]];
+            if (lower(other) - lower(piece) > tolerance) break;
+            if (!dropped[order[m]] && equal(piece, other)) dropped[order[m]] = true;
+        }
+    }
+    size_t count = 0;
+    std::vector<Piece> kept;
+    kept.reserve(pieces.size());
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (dropped[i]) {
+            ++count;
+        } else {
+            kept.push_back(pieces[i]);
+        }
+    }
+    pieces = std::move(kept);
+    return count;
+}
+
 Graph JoinEnds(std::vector<Piece>& pieces, double tolerance) {
     Graph graph;
     std::unordered_map<uint64_t, std::vector<size_t>> grid;
@@ -599,6 +642,7 @@ Arrangement Arrange(std::vector<Piece> input, double tolerance) {
         return result;
     }
     result.pieces = SplitPieces(merged, splits, tolerance);
+    result.drawnTwice += DropEqualPieces(result.pieces, tolerance);
     Graph graph = JoinEnds(result.pieces, tolerance);
     std::vector<Boundary> boundaries;
     std::vector<size_t> regionOf;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 #include <map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -104,6 +105,55 @@ private:
 
 // Whether records chained head to tail (each may run either way) close: walked from the end of the first that
 // the second does not share, the walk comes back to where it began.
+// The contours of a chain as lists of record numbers: "0|3|:1|:" gives {0, 3}, {1}.
+std::vector<std::vector<size_t>> ChainNumbers(std::string_view chain) {
+    std::vector<std::vector<size_t>> contours(1);
+    size_t number = 0;
+    bool inNumber = false;
+    for (const char c : chain) {
+        if (c >= '0' && c <= '9') {
+            number = number * 10 + static_cast<size_t>(c - '0');
+            inNumber = true;
+            continue;
+        }
+        if (inNumber) contours.back().push_back(number);
+        number = 0;
+        inNumber = false;
+        if (c == ':') contours.emplace_back();
+    }
+    if (contours.back().empty()) contours.pop_back();
+    return contours;
+}
+
+// Each contour cut into runs whose records follow one another end to start, either record turned: a new run
+// starts at a record that meets neither end of the path so far.
+std::vector<std::vector<size_t>> ConnectedRuns(const RecordList& records, const std::vector<std::vector<size_t>>& contours,
+                                               double tolerance) {
+    const auto meets = [tolerance](Point2 a, Point2 b) { return Distance(a, b) < tolerance; };
+    std::vector<std::vector<size_t>> runs;
+    for (const std::vector<size_t>& contour : contours) {
+        Point2 head{}, tail{};  // where the run so far starts and ends
+        for (size_t i = 0; i < contour.size(); ++i) {
+            const RecordValues& r = records[contour[i]];
+            const Point2 start{r.StartX(), r.StartY()}, end{r.EndX(), r.EndY()};
+            if (i > 0) {
+                std::vector<size_t>& run = runs.back();
+                // A run of one record may go either way: it starts where the next record does not meet it.
+                if (run.size() == 1 && !meets(tail, start) && !meets(tail, end)) std::swap(head, tail);
+                if (meets(tail, start) || meets(tail, end)) {
+                    tail = meets(tail, start) ? end : start;
+                    run.push_back(contour[i]);
+                    continue;
+                }
+            }
+            runs.push_back({contour[i]});
+            head = start;
+            tail = end;
+        }
+    }
+    return runs;
+}
+
 bool Closes(const RecordList& records, const std::vector<size_t>& chain, double tolerance) {
     if (chain.size() < 2) return false;
     const auto ends = [&](size_t k) {
@@ -244,27 +294,13 @@ HealedSheet HealSheet(const BuiltRecords& records, double PI, double tolerance, 
             out.records.texts.push_back(rest.records.texts[k]);
             out.records.values.push_back(rest.records.values[k]);
         }
-        // The chain's record numbers moved on by those written before them; the chains that close counted.
-        size_t number = 0;
-        std::vector<size_t> contour;
-        bool inNumber = false;
-        for (const char c : chain) {
-            if (c >= '0' && c <= '9') {
-                number = number * 10 + static_cast<size_t>(c - '0');
-                inNumber = true;
-                continue;
-            }
-            if (inNumber) {
-                out.chain += std::to_string(base + number);
-                contour.push_back(number);
-            }
-            number = 0;
-            inNumber = false;
-            out.chain += c;
-            if (c == ':') {
-                if (Closes(rest.records.values, contour, tolerance)) ++healed.report.closedContours;
-                contour.clear();
-            }
+        // The chain's record numbers moved on by those written before them; the chains that close counted. Where
+        // pieces branch, a chain may hold a record that meets neither end of the one before it: the contour is
+        // broken there, so that no cut runs on from a point where its next piece does not start.
+        for (const std::vector<size_t>& run : ConnectedRuns(rest.records.values, ChainNumbers(chain), tolerance)) {
+            for (const size_t number : run) out.chain += std::to_string(base + number) + "|";
+            out.chain += ':';
+            if (Closes(rest.records.values, run, tolerance)) ++healed.report.closedContours;
         }
     }
     tooMany = out.tooMany;
