@@ -209,7 +209,7 @@ DrawingFingerprint ParseFingerprint(JobParser& parser) {
     return fingerprint;
 }
 
-JobFile ParseJob(JobParser& parser) {
+JobFile ParseJob(JobParser& parser, int format) {
     JobFile job;
     job.drawingPath = parser.Value("drawing");
     if (job.drawingPath.empty()) parser.Fail("the drawing's path is empty");
@@ -251,6 +251,11 @@ JobFile ParseJob(JobParser& parser) {
             }
             job.unclearLeadIns.push_back(part);
         }
+    }
+    if (format >= 2) {  // the open contours the plan left out, which the window draws dashed
+        const int32_t open = parser.CountIn(parser.Value("open-contours"), "number of open contours", kMaxContours);
+        job.openLeftOut.reserve(static_cast<size_t>(open));
+        for (int32_t i = 0; i < open; ++i) job.openLeftOut.push_back(parser.Value("open-contour"));
     }
     const int32_t contours = parser.CountIn(parser.Value("contours"), "number of contours", kMaxContours);
     job.contours.reserve(static_cast<size_t>(contours));
@@ -303,6 +308,7 @@ JobFile CaptureJob(const Program& program, const DrawingFingerprint& fingerprint
     const int32_t contours = std::clamp(program.contourCount, 0, kMaxContours);
     job.contours.assign(program.contourList.begin(), program.contourList.begin() + contours);
     job.contourChain = program.contourChain;
+    for (const PartEntry& open : program.openLeftOut) job.openLeftOut.push_back(open.Text());
     return job;
 }
 
@@ -328,6 +334,8 @@ std::string WriteJobText(const JobFile& job) {
     add("parts", std::to_string(job.parts.size()));
     for (const std::string& part : job.parts) add("part", part);
     add("unclear", Joined(job.unclearLeadIns));
+    add("open-contours", std::to_string(job.openLeftOut.size()));
+    for (const std::string& open : job.openLeftOut) add("open-contour", open);
     add("contours", std::to_string(job.contours.size()));
     for (const std::string& contour : job.contours) add("contour", contour);
     add("chain", job.contourChain);
@@ -345,7 +353,7 @@ JobRead ParseJobText(std::string_view text, const std::string& name) {
                                   std::to_string(kJobFormat) + "."};
     }
     try {
-        return {ParseJob(parser), {}};
+        return {ParseJob(parser, *format), {}};
     } catch (const JobFault& fault) {
         return {std::nullopt, name + " line " + std::to_string(parser.LineNumber()) + ": " + fault.what + "."};
     }
@@ -370,6 +378,7 @@ void RestoreJobPlan(Program& program, const JobFile& job) {
     for (int32_t i = 0; i < contours; ++i) program.contourList[static_cast<size_t>(i)] = job.contours[static_cast<size_t>(i)];
     program.contourCount = contours;
     program.contourChain = job.contourChain;
+    program.openLeftOut.assign(job.openLeftOut.begin(), job.openLeftOut.end());
     program.extMinX = job.extMinX, program.extMinY = job.extMinY;
     program.extMaxX = job.extMaxX, program.extMaxY = job.extMaxY;
     program.openedDrawingPath = job.drawingPath;

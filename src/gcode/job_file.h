@@ -8,7 +8,7 @@
 //
 // The file is text, one value per line in a fixed order, CR LF after every line:
 //
-//   ZORVAN job 1
+//   ZORVAN job 2
 //   drawing /home/ann/parts/plate.dxf
 //   fingerprint 2481 9f3a0c55e21b7d04        size in bytes, FNV-1a hash of the bytes (16 hex digits)
 //   mode sheet                                default | sheet
@@ -24,6 +24,8 @@
 //   part II 8 5 8 5:10 5 0 2 + 8 5 K|:NOTS NOTD 0:
 //   part OO 0 0 -1 0:0 0 0 40 0 0 D|...:NOTS DEL -1200:
 //   unclear 1                                 parts whose lead-in is not clear, blank-separated
+//   open-contours 1                           the open contours left out (from format 2 on; format 1 has none)
+//   open-contour OO 50 0 50 0:50 0 0 60 0 0 D|:NOTS NOTD 0:
 //   contours 2
 //   contour 0|
 //   contour 1|2|3|4|
@@ -49,7 +51,7 @@
 namespace zorvan {
 
 // The format this program writes, and the newest it reads.
-inline constexpr int kJobFormat = 1;
+inline constexpr int kJobFormat = 2;
 
 // A file's size and the 64-bit FNV-1a hash of its bytes.
 struct DrawingFingerprint {
@@ -78,6 +80,7 @@ struct JobFile {
     int32_t openContoursLeftOut = 0, openInsideParts = 0, closedNotPlannedOnce = 0;
     std::vector<std::string> parts;  // partList rows 0..partCount-1, verbatim
     std::vector<int32_t> unclearLeadIns;
+    std::vector<std::string> openLeftOut;  // the open contours the plan left out (format 2 on), verbatim
     std::vector<std::string> contours;  // contourList rows 0..contourCount-1
     std::string contourChain;
 };

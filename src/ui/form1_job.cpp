@@ -21,6 +21,7 @@ PlanState PlanStateOf(const JobFile& job) {
     state.extMinX = job.extMinX, state.extMinY = job.extMinY;
     state.extMaxX = job.extMaxX, state.extMaxY = job.extMaxY;
     state.unclearLeadIns = job.unclearLeadIns;
+    state.openLeftOut.assign(job.openLeftOut.begin(), job.openLeftOut.end());
     return state;
 }
 

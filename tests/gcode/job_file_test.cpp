@@ -21,6 +21,7 @@ JobFile AwkwardJob() {
     job.parts = {"II 8 5 8 5:10 5 0 2 + 8 5 K|:NOTS NOTD 0:", "OO 0 0 -1 0:0 0 0 40 0 0 D|:SEL DEL -1200:", "",
                  " a:b|c \\x41 \\\\ \r\n\r end ", std::string("nul\0byte", 8)};
     job.unclearLeadIns = {4, 0};
+    job.openLeftOut = {"OO 50 0 50 0:50 0 0 60 0 0 D|:NOTS NOTD 0:"};
     job.contours = {"0|", "1|2|3|4|", ""};
     job.contourChain = "0|:1|2|3|4|:";
     return job;
@@ -29,7 +30,7 @@ JobFile AwkwardJob() {
 TEST(JobFileTest, EveryValueComesBackExactly) {
     const JobFile job = AwkwardJob();
     const std::string text = WriteJobText(job);
-    EXPECT_TRUE(text.starts_with("ZORVAN job 1\r\ndrawing /home/ann/my parts\\\\2024/pläte.dxf\r\n")) << text;
+    EXPECT_TRUE(text.starts_with("ZORVAN job 2\r\ndrawing /home/ann/my parts\\\\2024/pläte.dxf\r\n")) << text;
     EXPECT_NE(text.find("\r\npart  a:b|c \\\\x41 \\\\\\\\ \\x0d\\x0a\\x0d end \r\n"), std::string::npos) << text;
     // CR LF after every line, and no other line end anywhere.
     for (size_t at = text.find_first_of("\r\n"); at != std::string::npos; at = text.find_first_of("\r\n", at + 2)) {
@@ -38,6 +39,7 @@ TEST(JobFileTest, EveryValueComesBackExactly) {
     const JobRead read = ParseJobText(text, "plate.zjob");
     ASSERT_TRUE(read.job) << read.error;
     EXPECT_EQ(read.job->parts, job.parts);
+    EXPECT_EQ(read.job->openLeftOut, job.openLeftOut);
     // Every other field too: its text is the shortest that reads back as the same double, "-0" apart from "0".
     EXPECT_EQ(WriteJobText(*read.job), text);
 }
@@ -46,8 +48,12 @@ TEST(JobFileTest, DamagedAndHostileFilesAreRefusedNamingTheFileAndTheLine) {
     JobFile job;
     job.drawingPath = "/p/plate.dxf";
     job.parts = {"II 8 5 8 5:10 5 0 2 + 8 5 K|:NOTS NOTD 0:", "OO 0 0 -1 0:0 0 0 40 0 0 D|:NOTS NOTD -1200:"};
-    const std::string sound = WriteJobText(job);  // "parts 2" on line 13, "unclear" on 16, "end" on 19
+    const std::string sound = WriteJobText(job);  // "parts 2" on line 13, "unclear" on 16, "end" on 20
     ASSERT_TRUE(ParseJobText(sound, "j.zjob").job);
+    // A job of the first format, without the open contours, still opens.
+    std::string first = "ZORVAN job 1" + sound.substr(12);
+    first.erase(first.find("open-contours 0\r\n"), 17);
+    ASSERT_TRUE(ParseJobText(first, "j.zjob").job) << ParseJobText(first, "j.zjob").error;
     const auto with = [&sound](const std::string& line, const std::string& instead) {
         return std::string(sound).replace(sound.find("\n" + line + "\r") + 1, line.size(), instead);
     };
@@ -55,9 +61,9 @@ TEST(JobFileTest, DamagedAndHostileFilesAreRefusedNamingTheFileAndTheLine) {
         std::string text, error;
     } cases[] = {
         {"", "j.zjob is not a job file."},
-        {"ZORVAN job 2" + sound.substr(12), "j.zjob is a job file of format 2, written by a newer version of ZORVAN; this version reads format 1."},
+        {"ZORVAN job 3" + sound.substr(12), "j.zjob is a job file of format 3, written by a newer version of ZORVAN; this version reads format 2."},
         {sound.substr(0, sound.find("kerf")), "j.zjob line 9: the file ends where the \"kerf\" line should be (it is cut short)."},
-        {sound.substr(0, sound.size() - 3), "j.zjob line 19: a line starting \"end\" is expected here."},
+        {sound.substr(0, sound.size() - 3), "j.zjob line 20: a line starting \"end\" is expected here."},
         {with("kerf 0", "kerf 0,5"), "j.zjob line 9: the kerf \"0,5\" is not a number."},
         {with("kerf 0", "kerf nan"), "j.zjob line 9: the kerf \"nan\" is not a number."},
         {with("parts 2", "parts 999999999"), "j.zjob line 13: the number of parts 999999999 is more than 1001."},
@@ -65,7 +71,7 @@ TEST(JobFileTest, DamagedAndHostileFilesAreRefusedNamingTheFileAndTheLine) {
         {with("unclear", std::string("unclear\0", 8)), "j.zjob line 16: a control character, which a job file never holds."},
         {with("unclear", "unclear 0\\q"), "j.zjob line 16: a \"\\\" that is followed neither by \"\\\" nor by \"x\" and two hex digits."},
         {with("unclear", "unclear 2"), "j.zjob line 16: part 2 has an unclear lead-in, but the plan has 2 parts."},
-        {sound + "part extra\r\n", "j.zjob line 20: nothing may follow the \"end\" line."},
+        {sound + "part extra\r\n", "j.zjob line 21: nothing may follow the \"end\" line."},
     };
     for (const auto& [text, error] : cases) {
         const JobRead read = ParseJobText(text, "j.zjob");
