@@ -246,6 +246,10 @@ bool Form1::SaveProgram() {
         toolkit_.ShowMessage(nothing);
         return false;
     }
+    if (!SheetPlanning() && CountOutsideCuts(program_, program_.partCount) >= 2) {  // as G CODE refuses it
+        toolkit_.ShowMessage("you can have just one outside cut!");
+        return false;
+    }
     const std::optional<std::string> path = toolkit_.ChooseFileToSave(ProposedName(program_.openedDrawingPath, ".nc"));
     if (!path) return false;
     const ProgramText written = WriteProgramText(program_, program_.partCount);

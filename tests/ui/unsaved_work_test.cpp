@@ -79,6 +79,16 @@ TEST_F(UnsavedWorkTest, AChangedPlanIsDroppedOnlyAfterAQuestion) {
     }
     // Saved, the plan may go; changed again, closing asks, and Cancel keeps the window open.
     EXPECT_FALSE(form.PlanChanged());
+    // "Save the program" writes only what G CODE would: not a plan of two outside cuts.
+    ChangePlan();
+    program->partList[0] = "OO" + program->partList[0].Text().substr(2);
+    toolkit.saveAnswers.assign({SaveChoice::Save});
+    toolkit.events.clear();
+    EXPECT_FALSE(form.OpenDrawingFile(Path("plate.dxf")));
+    EXPECT_EQ(toolkit.events.back(), "message you can have just one outside cut!");  // and no file dialog
+    EXPECT_EQ(toolkit.events.size(), 2u);
+    toolkit.saveAnswers.assign({SaveChoice::Discard});
+    ASSERT_TRUE(form.OpenDrawingFile(Path("plate.dxf")));
     ChangePlan();
     toolkit.events.clear();
     EXPECT_FALSE(form.Form_QueryUnload());
