@@ -52,6 +52,7 @@ const std::string kStandardOutput = "standard output";
 // The values --summary= and --units take; the completion script offers the same.
 const std::vector<std::string> kSummaryFormats = {"text", "json"};
 const std::vector<std::string> kUnitNames = {"mm", "inch"};
+const std::vector<std::string> kCompensationNames = {"controller", "program"};
 
 struct Options {
     std::vector<std::string> drawings;
@@ -65,6 +66,7 @@ struct Options {
     double curveTolerance = 0.01;
     std::string units;  // "mm", "inch", or "" where not given
     double kerf = 0;    // 0: not given
+    std::string compensation = "controller";  // who allows for the kerf: "controller" (G41/G42) or "program"
     bool cutOpen = false;
     std::string summary;  // "", "text" or "json"
     bool quiet = false;
@@ -347,6 +349,7 @@ Conversion Convert(Reporter& report, const Options& options, const std::string& 
     jobOptions.read.units = units.units;
     jobOptions.read.unitsSource = units.source;
     program->kerf = options.kerf;
+    program->kerfInProgram = options.compensation == "program";
     const JobResult job = RunMainJob(*program, std::move(*text), jobOptions);
     if (job.read.outcome != DxfReadOutcome::Loaded) {
         return refused(report.Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read)));
@@ -543,6 +546,11 @@ int main(int argc, char** argv) {
                    "the torch's kerf width in the program's units, for the kerf checks and sheet mode's lead-ins "
                    "(0 or absent: not given, no kerf checks); the controller's tool table holds it for the cut")
         ->check(NumberFrom(0, kHuge, "of 0 or more"));
+    completions[app.add_option("--compensation", options.compensation,
+                               "who allows for the kerf: controller (default: G41/G42, the kerf in the controller's "
+                               "tool table) or program (each closed contour written half the --kerf towards the "
+                               "scrap, no G41/G42, for controllers without cutter compensation)")
+                    ->check(CLI::IsMember(kCompensationNames))] = {ValueCompletion::Kind::Words, "", kCompensationNames};
     app.add_flag("--cut-open", options.cutOpen,
                  "sheet mode: also cut the contours that do not close, last, without compensation or lead-in");
     // A flag whose format comes only after "=", so that "--summary plate.dxf" never takes the drawing's name.

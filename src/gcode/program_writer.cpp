@@ -116,6 +116,26 @@ void ContourRows(const RecordValues& record, std::string& row, RowSink& sink) {
     }
 }
 
+// The lead-in to where the offset path starts, then the path, in the contour's row forms.
+void OffsetRows(const OffsetContour& offset, std::string& row, RowSink& sink) {
+    const auto lineTo = [&](Point2 p) {
+        row.assign("G1 X ");
+        AppendFixed(row, p.x);
+        row.append(" Y ");
+        AppendFixed(row, p.y);
+        sink.Row(row);
+    };
+    lineTo(offset.path.front().from);
+    for (const Piece& piece : offset.path) {
+        if (!piece.arc) {
+            lineTo(piece.to);
+            continue;
+        }
+        ArcRow(row, piece.ccw ? "G3" : "G2", piece.centre.x, piece.centre.y, piece.to.x, piece.to.y);
+        sink.Row(row);
+    }
+}
+
 // A header point in a move row: its default form where that has no exponent, the fixed form where it would.
 void AppendGcodeNumber(std::string& row, std::string_view text) {
     const size_t begin = row.size();
@@ -145,11 +165,24 @@ void WritePart(const Program& program, const SlotRows& slots, int32_t i, std::st
 
     row.assign("(------------------- ").append(std::to_string(i)).append(" ------------------------)");
     sink.Row(row);
+    // The program's own allowance for the kerf: the offset path instead of G41/G42 and the contour. A part
+    // the offset cannot follow (a feature narrower than the kerf) is not cut wrong but left out, and said.
+    const std::optional<OffsetContour> offset = program.kerfInProgram ? KerfOffsetPath(program, i) : std::nullopt;
+    if (offset && !offset->problem.empty()) {
+        sink.Row("(not cut: " + offset->problem + ")");
+        return;
+    }
     // An open contour's rapid runs with compensation off; a closed one's compensation goes on only at the
     // pierce point, so the lead-in, not the rapid from the last part, is the controller's entry move.
     if (open) sink.Row("G40");
     EmitSlots(slots, 1, 10, sink);
     MoveRow(row, "G0 X ", FieldAt(header, 3), FieldAt(header, 4), sink);  // rapid to the lead-in point
+    if (offset) {
+        EmitSlots(slots, 11, 20, sink);
+        OffsetRows(*offset, row, sink);
+        EmitSlots(slots, 21, 30, sink);
+        return;
+    }
     if (const auto compensation = CompensationLine(FieldAt(header, 0), part.StoredArea()); compensation && !open) {
         sink.Row(*compensation);
     }

@@ -92,6 +92,10 @@ struct Program {
     // The torch's kerf width in the records' units, as the operator gave it; 0 when not given. It drives the kerf
     // checks and sheet mode's lead-in search; the controller's tool table holds it for the cut itself.
     double kerf = 0;
+    // Whether the program itself allows for the kerf: each closed contour written offset by half the kerf
+    // towards the scrap, and no G41/G42 (for controllers without cutter compensation). Off: the controller's
+    // tool table holds the kerf, as G41/G42 ask.
+    bool kerfInProgram = false;
     // Sheet mode's plan: the contours that do not close, left out of the cutting order (none when they are
     // cut, at the end, or in the default mode).
     int32_t openContoursLeftOut = 0;

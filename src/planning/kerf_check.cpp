@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "model/number_text.h"
+#include "planning/cut_order.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
 #include "planning/outlines.h"
@@ -103,6 +104,33 @@ std::optional<CompensationSide> CompensatedSide(const Program& program, int32_t 
     if (program.readMode == ReadMode::Sheet && !ContourCloses(entry.Records())) return std::nullopt;
     const PartFields fields(entry);
     return CompensationSideOf(FieldAt(SplitFields(fields.header), 0), fields.StoredArea());
+}
+
+std::optional<OffsetContour> KerfOffsetPath(const Program& program, int32_t part) {
+    const std::optional<CompensationSide> side = CompensatedSide(program, part);
+    if (!side || !(program.kerf > 0)) return std::nullopt;
+    std::vector<Piece> pieces;
+    for (const RecordValues& record : program.partList[static_cast<size_t>(part)].Records()) {
+        switch (record.kind()) {
+            case RecordKind::Line:
+                pieces.push_back({{record.StartX(), record.StartY()}, {record.EndX(), record.EndY()}, false, {}, true});
+                break;
+            case RecordKind::Arc: {
+                const ArcValues a = record.Arc();
+                pieces.push_back({{a.x1, a.y1}, {a.x2, a.y2}, true, {a.cx, a.cy}, a.sense != '-'});
+                break;
+            }
+            case RecordKind::Circle: {  // two half turns from its start
+                const CircleValues c = record.Circle();
+                const Point2 start{c.sx, c.sy}, centre{c.cx, c.cy}, opposite = centre * 2 - start;
+                pieces.push_back({start, opposite, true, centre, c.sense != '-'});
+                pieces.push_back({opposite, start, true, centre, c.sense != '-'});
+                break;
+            }
+            case RecordKind::None: break;
+        }
+    }
+    return OffsetClosedContour(pieces, program.kerf / 2, *side == CompensationSide::Left, kOrderTolerance);
 }
 
 std::vector<PathMove> WrittenPath(const Program& program, int32_t part) {
@@ -203,7 +231,15 @@ KerfCheck CheckKerf(const Program& program) {
     KerfCheck check;
     if (!(program.kerf > 0)) return check;
     check.kerf = program.kerf;
+    check.inProgram = program.kerfInProgram;
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
+        if (program.kerfInProgram) {  // the program's own offset: a feature narrower than the kerf is not cut
+            const std::optional<OffsetContour> offset = KerfOffsetPath(program, i);
+            if (offset && !offset->problem.empty() && !PartFields(program.partList[static_cast<size_t>(i)]).IsDeleted()) {
+                check.narrowSlots.push_back(i);
+            }
+            continue;
+        }
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const std::optional<CompensationSide> side = CompensatedSide(program, i);
         if (PartFields(entry).IsDeleted() || !side) continue;
@@ -218,7 +254,9 @@ KerfCheck CheckKerf(const Program& program) {
 
 std::string KerfWarning(const KerfCheck& check) {
     if (check.kerf <= 0 || check.Clean()) return {};
-    std::string text = "With a kerf of " + Width(check.kerf) + " the controller would refuse";
+    std::string text = "With a kerf of " + Width(check.kerf) +
+                       (check.inProgram ? " the offset path cannot follow, so these parts are not cut"
+                                        : " the controller would refuse");
     bool first = true;
     const auto add = [&text, &first](const std::vector<int32_t>& parts, std::string_view what) {
         if (parts.empty()) return;

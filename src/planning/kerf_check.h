@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "geometry/compensation.h"
+#include "geometry/offset.h"
 #include "model/program.h"
 
 namespace zorvan {
@@ -25,6 +26,10 @@ std::optional<CompensationSide> CompensationSideOf(std::string_view marker, doub
 // whose area gives it a side.
 std::optional<CompensationSide> CompensatedSide(const Program& program, int32_t part);
 
+// The path the torch's centre runs for part `part` when the program allows for the kerf: its contour offset
+// by half the kerf to its compensation side. Nothing for a part cut without compensation or without a kerf.
+std::optional<OffsetContour> KerfOffsetPath(const Program& program, int32_t part);
+
 // Adds the moves the program writes for a record (a circle as two half turns) to `moves`.
 void AppendRecordMoves(const RecordValues& record, std::vector<PathMove>& moves);
 
@@ -34,6 +39,7 @@ std::vector<PathMove> WrittenPath(const Program& program, int32_t part);
 
 struct KerfCheck {
     double kerf = 0;                     // the width checked against; 0 when not given (nothing checked)
+    bool inProgram = false;              // the program offsets the contours itself (Program::kerfInProgram)
     std::vector<int32_t> shortLeadIns;   // lead-in not longer than half the kerf: the entry move is refused
     std::vector<int32_t> leadInCorners;  // lead-in meets the contour at a corner the kerf cannot turn
     std::vector<int32_t> smallArcs;      // an arc on the kerf's side with a radius not above half the kerf
