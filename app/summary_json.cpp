@@ -25,6 +25,7 @@ nlohmann::ordered_json SummaryObject(const JobSummary& s) {
     json["units_source"] = s.unitsSource;
     json["declared_units"] = s.declaredUnits;
     json["kerf"] = s.kerf > 0 ? nlohmann::ordered_json(s.kerf) : nlohmann::ordered_json(nullptr);
+    json["compensation"] = s.kerfInProgram ? "program" : "controller";
     nlohmann::ordered_json refused = nlohmann::ordered_json::object();
     refused["short_lead_ins"] = s.kerfCheck.shortLeadIns;
     refused["lead_in_corners"] = s.kerfCheck.leadInCorners;

@@ -577,7 +577,8 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"bash"}))
         ->group("");
     // A job decides how its drawing is read and planned; these options would be silently overruled.
-    for (const char* decided : {"--lead-in", "--sheet", "--curve-tolerance", "--units", "--kerf", "--cut-open"}) {
+    for (const char* decided :
+         {"--lead-in", "--sheet", "--curve-tolerance", "--units", "--kerf", "--compensation", "--cut-open"}) {
         job->excludes(app.get_option(decided));
     }
     app.set_version_flag("--version", "zorvan-cli " ZORVAN_VERSION);

@@ -222,6 +222,7 @@ JobFile ParseJob(JobParser& parser, int format) {
     if (!(job.read.curveTolerance > 0)) parser.Fail("the curve tolerance must be greater than 0");
     job.kerf = parser.Number("kerf", "kerf");
     if (job.kerf < 0) parser.Fail("the kerf must be 0 or more");
+    if (format >= 2) job.kerfInProgram = parser.Choice("compensation", "controller", false, "program", true);
     job.leadIn = parser.Value("lead-in");
 
     const std::string extents = parser.Value("extents");
@@ -294,6 +295,7 @@ JobFile CaptureJob(const Program& program, const DrawingFingerprint& fingerprint
     job.read.cutOpen = window.cutOpen;
     job.fingerprint = fingerprint;
     job.kerf = program.kerf;
+    job.kerfInProgram = program.kerfInProgram;
     job.leadIn = std::move(window.leadIn);
     job.extMinX = program.extMinX, job.extMinY = program.extMinY;
     job.extMaxX = program.extMaxX, job.extMaxY = program.extMaxY;
@@ -327,6 +329,7 @@ std::string WriteJobText(const JobFile& job) {
     add("cut-open", job.read.cutOpen ? "yes" : "no");
     add("curve-tolerance", ExactNumber(job.read.curveTolerance));
     add("kerf", ExactNumber(job.kerf));
+    add("compensation", job.kerfInProgram ? "program" : "controller");
     add("lead-in", job.leadIn);
     add("extents", ExactNumber(job.extMinX) + " " + ExactNumber(job.extMinY) + " " + ExactNumber(job.extMaxX) + " " +
                        ExactNumber(job.extMaxY));
@@ -387,6 +390,7 @@ void RestoreJobPlan(Program& program, const JobFile& job) {
 
 void ApplyJobSettings(Program& program, const JobFile& job) {
     program.kerf = job.kerf;
+    program.kerfInProgram = job.kerfInProgram;
     program.openContoursLeftOut = job.openContoursLeftOut;
     program.openInsideParts = job.openInsideParts;
     program.closedNotPlannedOnce = job.closedNotPlannedOnce;

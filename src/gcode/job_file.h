@@ -17,6 +17,7 @@
 //   cut-open no                               no | yes
 //   curve-tolerance 0.01
 //   kerf 1.5                                  0: not given
+//   compensation controller                   controller | program (format 2 on)
 //   lead-in 5                                 the lead-in box's text
 //   extents -2.5 0 120 80                     min x, min y, max x, max y
 //   sheet-plan 0 0 0                          open contours left out, of them inside parts, closed not cut once
@@ -74,6 +75,7 @@ struct JobFile {
     ReadOptions read;
     DrawingFingerprint fingerprint;
     double kerf = 0;
+    bool kerfInProgram = false;  // the program allows for the kerf (no G41/G42)
     std::string leadIn = "0.25";
     double extMinX = 0, extMinY = 0, extMaxX = 0, extMaxY = 0;
     // Sheet mode's counts of its plan (Program::openContoursLeftOut, openInsideParts, closedNotPlannedOnce).

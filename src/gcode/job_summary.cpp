@@ -129,6 +129,7 @@ JobSummary SummarizeJob(const Program& program, const JobRates& given, const Rat
                               "; the drawing declares none, its numbers as they stand";
     }
     summary.kerf = program.kerf;
+    summary.kerfInProgram = program.kerfInProgram;
     summary.kerfCheck = CheckKerf(program);
     summary.width = std::max(0.0, program.extMaxX - program.extMinX);
     summary.height = std::max(0.0, program.extMaxY - program.extMinY);
@@ -180,6 +181,7 @@ std::string SummaryText(const JobSummary& s) {
     std::string text = "Units: " + s.programUnits + " (" + s.unitsSource;
     if (s.declaredUnits != s.programUnits) text += "; the drawing's: " + s.declaredUnits;
     text += ")\nKerf: " + KerfText(s.kerf, false);
+    if (s.kerf > 0 && s.kerfInProgram) text += ", allowed for by the program (no G41/G42)";
     if (const std::string warning = KerfWarning(s.kerfCheck); !warning.empty()) text += "; " + warning;
     text += "\nSize: " + Number(s.width, 2) + " x " + Number(s.height, 2) + "\n";
     text += "Parts: " + Plural(s.outsideCuts, "outside cut", "outside cuts") + ", " + Plural(s.holes, "hole", "holes");
@@ -213,6 +215,7 @@ std::string SummaryLine(const JobSummary& s) {
                        ", travel " + Number(s.travelLength, 1);
     if (s.minutes && std::isfinite(*s.minutes)) line += "; about " + Number(*s.minutes, 1) + " min";
     line += "; " + KerfText(s.kerf, true);
+    if (s.kerf > 0 && s.kerfInProgram) line += " in the program";
     if (s.openLeftOut > 0) line += "; " + Plural(s.openLeftOut, "open contour", "open contours") + " not cut";
     if (s.deletedLeftOut > 0) line += "; " + Plural(s.deletedLeftOut, "deleted part", "deleted parts") + " left out";
     return line + ".";

@@ -183,7 +183,10 @@ void WritePart(const Program& program, const SlotRows& slots, int32_t i, std::st
         EmitSlots(slots, 21, 30, sink);
         return;
     }
-    if (const auto compensation = CompensationLine(FieldAt(header, 0), part.StoredArea()); compensation && !open) {
+    // Allowing for the kerf in the program, a contour without an offset (one that does not close) is cut on
+    // its line: no G41/G42 in such a program.
+    if (const auto compensation = CompensationLine(FieldAt(header, 0), part.StoredArea());
+        compensation && !open && !(program.kerfInProgram && program.kerf > 0)) {
         sink.Row(*compensation);
     }
     EmitSlots(slots, 11, 20, sink);

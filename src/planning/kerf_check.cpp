@@ -108,7 +108,10 @@ std::optional<CompensationSide> CompensatedSide(const Program& program, int32_t 
 
 std::optional<OffsetContour> KerfOffsetPath(const Program& program, int32_t part) {
     const std::optional<CompensationSide> side = CompensatedSide(program, part);
-    if (!side || !(program.kerf > 0)) return std::nullopt;
+    // Only a contour that closes has a side to offset to (the default mode compensates open ones too).
+    if (!side || !(program.kerf > 0) || !ContourCloses(program.partList[static_cast<size_t>(part)].Records())) {
+        return std::nullopt;
+    }
     std::vector<Piece> pieces;
     for (const RecordValues& record : program.partList[static_cast<size_t>(part)].Records()) {
         switch (record.kind()) {

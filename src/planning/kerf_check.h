@@ -27,7 +27,8 @@ std::optional<CompensationSide> CompensationSideOf(std::string_view marker, doub
 std::optional<CompensationSide> CompensatedSide(const Program& program, int32_t part);
 
 // The path the torch's centre runs for part `part` when the program allows for the kerf: its contour offset
-// by half the kerf to its compensation side. Nothing for a part cut without compensation or without a kerf.
+// by half the kerf to its compensation side. Nothing for a part cut without compensation, a contour that does
+// not close, or without a kerf.
 std::optional<OffsetContour> KerfOffsetPath(const Program& program, int32_t part);
 
 // Adds the moves the program writes for a record (a circle as two half turns) to `moves`.

@@ -49,6 +49,7 @@ std::optional<double> Form1::LeadInLength() {
 }
 
 bool Form1::TakeKerf() {
+    program_.kerfInProgram = KerfInProgram;
     if (KerfText.find_first_not_of(' ') == std::string::npos) {
         program_.kerf = 0;
         return true;

@@ -120,6 +120,9 @@ public:
     // drawing is planned, by "Calculate Lead Ins" and by "G CODE"; the lead-ins and the drawing's features
     // are then checked against it, and sheet mode's lead-ins suit it.
     std::string KerfText;
+    // The "Kerf in program" box: the program allows for the kerf itself, each closed contour written half the
+    // kerf towards the scrap and no G41/G42 (for controllers without cutter compensation). Read with the kerf.
+    bool KerfInProgram = false;
     // The move step, the rotation angle in degrees and the scale factor of the transform buttons. A command
     // whose box does not hold a number (or, for the scale, a factor above 0) says so, naming the box and its
     // text, and does nothing else.

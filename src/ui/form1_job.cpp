@@ -90,6 +90,7 @@ bool Form1::OpenJobFile(const std::string& path) {
     Text1 = Caption = program_.openedDrawingPath = drawing;
     Text6 = job.leadIn;
     KerfText = KerfBoxText(job.kerf);
+    KerfInProgram = job.kerfInProgram;
     ApplyJobSettings(program_, job);
     // The view fitted to the plan, which a transform may have moved away from where the drawing lies.
     FitView(program_, Picture1, job.extMinX, job.extMaxY, job.extMaxX, job.extMinY, true);

@@ -48,11 +48,12 @@ TEST(JobFileTest, DamagedAndHostileFilesAreRefusedNamingTheFileAndTheLine) {
     JobFile job;
     job.drawingPath = "/p/plate.dxf";
     job.parts = {"II 8 5 8 5:10 5 0 2 + 8 5 K|:NOTS NOTD 0:", "OO 0 0 -1 0:0 0 0 40 0 0 D|:NOTS NOTD -1200:"};
-    const std::string sound = WriteJobText(job);  // "parts 2" on line 13, "unclear" on 16, "end" on 20
+    const std::string sound = WriteJobText(job);  // "parts 2" on line 14, "unclear" on 17, "end" on 21
     ASSERT_TRUE(ParseJobText(sound, "j.zjob").job);
     // A job of the first format, without the open contours, still opens.
     std::string first = "ZORVAN job 1" + sound.substr(12);
     first.erase(first.find("open-contours 0\r\n"), 17);
+    first.erase(first.find("compensation controller\r\n"), 25);
     ASSERT_TRUE(ParseJobText(first, "j.zjob").job) << ParseJobText(first, "j.zjob").error;
     const auto with = [&sound](const std::string& line, const std::string& instead) {
         return std::string(sound).replace(sound.find("\n" + line + "\r") + 1, line.size(), instead);
@@ -63,15 +64,15 @@ TEST(JobFileTest, DamagedAndHostileFilesAreRefusedNamingTheFileAndTheLine) {
         {"", "j.zjob is not a job file."},
         {"ZORVAN job 3" + sound.substr(12), "j.zjob is a job file of format 3, written by a newer version of ZORVAN; this version reads format 2."},
         {sound.substr(0, sound.find("kerf")), "j.zjob line 9: the file ends where the \"kerf\" line should be (it is cut short)."},
-        {sound.substr(0, sound.size() - 3), "j.zjob line 20: a line starting \"end\" is expected here."},
+        {sound.substr(0, sound.size() - 3), "j.zjob line 21: a line starting \"end\" is expected here."},
         {with("kerf 0", "kerf 0,5"), "j.zjob line 9: the kerf \"0,5\" is not a number."},
         {with("kerf 0", "kerf nan"), "j.zjob line 9: the kerf \"nan\" is not a number."},
-        {with("parts 2", "parts 999999999"), "j.zjob line 13: the number of parts 999999999 is more than 1001."},
-        {with("parts 2", "parts 3"), "j.zjob line 16: a line starting \"part\" is expected here."},
-        {with("unclear", std::string("unclear\0", 8)), "j.zjob line 16: a control character, which a job file never holds."},
-        {with("unclear", "unclear 0\\q"), "j.zjob line 16: a \"\\\" that is followed neither by \"\\\" nor by \"x\" and two hex digits."},
-        {with("unclear", "unclear 2"), "j.zjob line 16: part 2 has an unclear lead-in, but the plan has 2 parts."},
-        {sound + "part extra\r\n", "j.zjob line 21: nothing may follow the \"end\" line."},
+        {with("parts 2", "parts 999999999"), "j.zjob line 14: the number of parts 999999999 is more than 1001."},
+        {with("parts 2", "parts 3"), "j.zjob line 17: a line starting \"part\" is expected here."},
+        {with("unclear", std::string("unclear\0", 8)), "j.zjob line 17: a control character, which a job file never holds."},
+        {with("unclear", "unclear 0\\q"), "j.zjob line 17: a \"\\\" that is followed neither by \"\\\" nor by \"x\" and two hex digits."},
+        {with("unclear", "unclear 2"), "j.zjob line 17: part 2 has an unclear lead-in, but the plan has 2 parts."},
+        {sound + "part extra\r\n", "j.zjob line 22: nothing may follow the \"end\" line."},
     };
     for (const auto& [text, error] : cases) {
         const JobRead read = ParseJobText(text, "j.zjob");

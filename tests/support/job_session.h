@@ -40,6 +40,7 @@ inline void PlanAndSave(Window& window, const std::string& drawing, bool sheet, 
     form.SheetMode = sheet;
     ASSERT_TRUE(form.OpenDrawingFile(drawing));
     form.KerfText = "0.5";
+    form.KerfInProgram = sheet;  // the program's own allowance for the kerf travels with the job too
     form.Text6 = "5";
     form.Command32_Click();
     form.OptionOn = Tool::Delete;

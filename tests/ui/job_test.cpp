@@ -82,7 +82,7 @@ TEST_F(JobTest, DamagedJobsAndUnreadableDrawingsAreRefusedAndChangeNothingAChang
     } cases[] = {
         {testing::ReadBytes(drawing), job + " is not a job file. The job was not opened."},
         {std::string(sound).replace(count, countEnd - count, "\r\nparts 4000000"),
-         job + " line 13: the number of parts 4000000 is more than 1001. The job was not opened."},
+         job + " line 14: the number of parts 4000000 is more than 1001. The job was not opened."},
         {naming(missing), refused + missing + " cannot be read: No such file or directory."},
         {naming(empty), refused + empty + " was refused. The drawing holds no lines"},
     };

@@ -276,6 +276,8 @@ QWidget* MainWindow::BuildEditTab() {
     leadInLayout->addWidget(TextBox("Text6", &Form1::Text6, kNumberBoxWidth));
     leadInLayout->addWidget(new QLabel("Kerf"));
     leadInLayout->addWidget(TextBox("Kerf", &Form1::KerfText, kNumberBoxWidth));
+    kerfInProgram_ = Named<QCheckBox>("KerfInProgram", "in program");
+    leadInLayout->addWidget(kerfInProgram_);
     column->addWidget(leadInFrame);
     auto* scaleFrame = Frame("Frame6");
     auto* scaleLayout = new QHBoxLayout(scaleFrame);
@@ -318,6 +320,7 @@ void MainWindow::Pull() {
     form_->SSTab1Tab = static_cast<Tab>(tabs_->currentIndex());
     form_->Drive1 = S(drive1_->currentText());
     form_->SheetMode = sheetMode_->isChecked();
+    form_->KerfInProgram = kerfInProgram_->isChecked();
 }
 
 void MainWindow::Refresh() {
@@ -332,6 +335,7 @@ void MainWindow::Refresh() {
         const QSignalBlocker block(sheetMode_);
         sheetMode_->setChecked(form_->SheetMode);
     }
+    if (kerfInProgram_->isChecked() != form_->KerfInProgram) kerfInProgram_->setChecked(form_->KerfInProgram);
     ShowStatusLine();
     setWindowTitle(Q(form_->Caption));
     picture_->update();

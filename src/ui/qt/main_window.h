@@ -77,6 +77,7 @@ private:
     QButtonGroup* options_ = nullptr;
     QComboBox* drive1_ = nullptr;
     QCheckBox* sheetMode_ = nullptr;
+    QCheckBox* kerfInProgram_ = nullptr;
     QLabel* statusLine_ = nullptr;
     QLabel* position_ = nullptr;
     QComboBox* recent_ = nullptr;

@@ -73,6 +73,8 @@ constexpr Tip kTips[] = {
     {"Text6", "The lead-in length, in drawing units"},
     {"Kerf", "The torch's kerf width, in drawing units (empty: not given). Lead-ins and the drawing's features are "
              "checked against it; the controller's tool table holds it for the cut"},
+    {"KerfInProgram", "The program allows for the kerf: each contour written half the kerf towards the scrap, no "
+                      "G41/G42 (for controllers without cutter compensation)"},
     {"Text5", "The scale factor, above 0"},
     {"Command27", "Scale: every part by the factor, about the lower-left corner of the parts"},
     {"Command17", "G CODE: write the program with the templates (Ctrl+G)"},
@@ -132,6 +134,7 @@ void MainWindow::RestoreSettings() {
     for (const auto& [key, text] : boxes) {
         if (settings_->contains(key)) (*form_).*text = S(settings_->value(key).toString());
     }
+    form_->KerfInProgram = settings_->value("kerfInProgram", false).toBool();
     ShowRecent();
 }
 
@@ -149,6 +152,7 @@ void MainWindow::RememberSettings() {
     keep("step", form_->Text3, [](double v) { return std::isfinite(v); }, false);
     keep("angle", form_->Text4, [](double v) { return std::isfinite(v); }, false);
     keep("scale", form_->Text5, [](double v) { return v > 0; }, false);
+    settings_->setValue("kerfInProgram", form_->KerfInProgram);
     settings_->setValue("folder", Q(form_->Dir1Path));
     settings_->setValue("templatesFolder", Q(program_.templateFolder));
     RememberRecent();
