@@ -6,6 +6,8 @@
 #include <limits>
 #include <numbers>
 
+#include "geometry/offset.h"
+
 namespace zorvan {
 
 namespace {
@@ -170,17 +172,10 @@ double RecordLength(const RecordValues& record) {
 double DistanceToRecord(Point2 p, const RecordValues& record) {
     switch (record.kind()) {
         case RecordKind::Line:
-            return DistanceToSegment(p, {record.StartX(), record.StartY()}, {record.EndX(), record.EndY()});
+            return DistanceToPiece(p, {{record.StartX(), record.StartY()}, {record.EndX(), record.EndY()}, false, {}, true});
         case RecordKind::Arc: {
             const ArcValues a = record.Arc();
-            const double from = std::atan2(a.y1 - a.cy, a.x1 - a.cx), to = std::atan2(a.y2 - a.cy, a.x2 - a.cx);
-            const double at = std::atan2(p.y - a.cy, p.x - a.cx);
-            const bool counterClockwise = a.sense != '-';
-            // Within the arc's sweep the nearest point lies on it; beyond, it is the nearer end.
-            if (Sweep(from, at, counterClockwise) <= Sweep(from, to, counterClockwise)) {
-                return std::fabs(Distance(p, {a.cx, a.cy}) - a.r);
-            }
-            return std::min(Distance(p, {a.x1, a.y1}), Distance(p, {a.x2, a.y2}));
+            return DistanceToPiece(p, {{a.x1, a.y1}, {a.x2, a.y2}, true, {a.cx, a.cy}, a.sense != '-'});
         }
         case RecordKind::Circle: {
             const CircleValues c = record.Circle();
