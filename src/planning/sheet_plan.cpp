@@ -355,6 +355,15 @@ void PlanSheet(Program& program, const SheetPlanOptions& options) {
     ComputePartAreas(program);
 }
 
+std::vector<int32_t> ContourParents(const OutlineIndex& index) {
+    const Nesting nesting = Nest(index);
+    std::vector<int32_t> parents(index.outlines().size(), -1);
+    for (size_t parent = 0; parent < nesting.children.size(); ++parent) {
+        for (const int32_t child : nesting.children[parent]) parents[static_cast<size_t>(child)] = static_cast<int32_t>(parent);
+    }
+    return parents;
+}
+
 std::vector<std::pair<int32_t, int32_t>> CutAfterTheirHolder(const Program& program) {
     const OutlineIndex index = PartOutlines(program);
     const std::vector<double> area = OutlineAreas(index.outlines());
