@@ -23,7 +23,9 @@ namespace {
 using namespace zorvan;
 
 struct Settings {
+    std::string svgFolder;  // --svg DIR: a picture of each nest
     double seconds = 60;
+    long long evaluations = 0;  // --evaluations N: stop after N nests instead (0: the time alone)
     int threads = 2;
     uint64_t seed = 1;
     std::vector<std::string> instances;
@@ -33,6 +35,25 @@ struct Outcome {
     double length = 0, utilisation = 0;
     long long placed = 0, copies = 0, evaluations = 0;
 };
+
+// The strip and its copies, 1000 pixels long.
+std::string NestSvg(const NestJob& job, const NestResult& nest) {
+    const double length = std::max(nest.status.length, 1.0), scale = 1000 / length;
+    std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1000\" height=\"" +
+                      std::to_string(static_cast<int>(job.sheetHeight * scale)) + "\">\n";
+    svg += "<rect width=\"100%\" height=\"100%\" fill=\"#eee\"/>\n";
+    for (const Placement& placement : nest.placed) {
+        svg += "<path fill=\"#8ac\" stroke=\"#246\" stroke-width=\"0.5\" d=\"";
+        char at = 'M';
+        for (const Point2& p : job.items[static_cast<size_t>(placement.item)].shape.outline) {
+            const Point2 q = PlacePoint(placement, p);
+            svg += at + std::to_string(q.x * scale) + " " + std::to_string((job.sheetHeight - q.y) * scale) + " ";
+            at = 'L';
+        }
+        svg += "Z\"/>\n";
+    }
+    return svg + "</svg>\n";
+}
 
 // The nest of one instance, in the child: its outcome written to `fd`.
 int NestInChild(const Settings& settings, const std::string& path, int fd) {
@@ -47,10 +68,15 @@ int NestInChild(const Settings& settings, const std::string& path, int fd) {
     limits.seconds = settings.seconds;
     limits.threads = settings.threads;
     limits.seed = settings.seed;
+    limits.mostEvaluations = settings.evaluations;
     const NestResult nest = NestParts(instance.job, limits);
     if (!nest.refusal.empty()) {
         std::fprintf(stderr, "%s: %s\n", path.c_str(), nest.refusal.c_str());
         return 2;
+    }
+    if (!settings.svgFolder.empty()) {
+        const std::string name = path.substr(path.find_last_of('/') + 1);
+        SaveTextFile(settings.svgFolder + "/" + name + ".svg", NestSvg(instance.job, nest));
     }
     const Outcome outcome{nest.status.length, nest.status.utilisation, nest.status.placed, nest.status.copies,
                           nest.status.evaluations};
@@ -84,8 +110,12 @@ int main(int argc, char** argv) {
         const bool hasValue = k + 1 < argc;
         if (argument == "--seconds" && hasValue) {
             settings.seconds = std::atof(argv[++k]);
+        } else if (argument == "--evaluations" && hasValue) {
+            settings.evaluations = std::atoll(argv[++k]);
         } else if (argument == "--threads" && hasValue) {
             settings.threads = std::atoi(argv[++k]);
+        } else if (argument == "--svg" && hasValue) {
+            settings.svgFolder = argv[++k];
         } else if (argument == "--seed" && hasValue) {
             settings.seed = std::strtoull(argv[++k], nullptr, 10);
         } else {

@@ -67,6 +67,11 @@ void Translate(IntPaths& paths, IntPoint by);
 // than that from the ring. A ring of fewer than four points comes back as it is.
 IntPath SimplifyRing(const IntPath& ring, double tolerance);
 
+// `paths` (each ring with its region on the left, as Clipper gives them) without the corners where the
+// region turns right and that lie within `tolerance` of the line past them: the region only grows, by no
+// more than `tolerance`, and takes fewer points.
+IntPaths Coarsened(const IntPaths& paths, double tolerance);
+
 // The number of points of all the paths: the memory they take, for the caches' budgets.
 size_t PointCount(const IntPaths& paths);
 

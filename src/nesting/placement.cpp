@@ -14,8 +14,9 @@ namespace {
 constexpr double kGridSpan = 268'435'456.0;
 // The no-fit regions kept at most, in points (16 bytes each); past it the cache starts again.
 constexpr size_t kMostCachedPoints = 24'000'000;
-// Forbidden regions gathered before they are merged into one.
-constexpr size_t kPendingBeforeMerge = 12;
+// Forbidden regions taken out of a free region at once, and merged at once when there are many: a few at a
+// time keeps Clipper's work in proportion, since the regions of neighbours overlap much.
+constexpr size_t kBatch = 8, kChunk = 12;
 
 struct Bounds {
     double minX = 0, minY = 0, maxX = 0, maxY = 0;
@@ -171,21 +172,27 @@ public:
         const std::optional<IntBox> fit = prepared_.InnerFit(*shape);
         if (!fit) return std::nullopt;
         if (placed_.empty()) return IntPoint{fit->left, fit->bottom};
-        Regions& regions = regions_[static_cast<uint64_t>(item) << 32 | static_cast<uint32_t>(o)];
-        if (regions.full) return std::nullopt;
-        Gather(regions, item, o);
-        ClipperLib::Clipper clipper;
-        const IntPath box = {{fit->left, fit->bottom}, {fit->right, fit->bottom}, {fit->right, fit->top}, {fit->left, fit->top}};
-        clipper.AddPath(box, ClipperLib::ptSubject, true);
-        clipper.AddPaths(regions.merged, ClipperLib::ptClip, true);
-        clipper.AddPaths(regions.pending, ClipperLib::ptClip, true);
-        IntPaths free;
-        clipper.Execute(ClipperLib::ctDifference, free, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-        if (free.empty()) {
-            regions.full = true;  // copies are only ever added: it never fits again
-            return std::nullopt;
+        Free& free = free_[static_cast<uint64_t>(item) << 32 | static_cast<uint32_t>(o)];
+        if (free.covered == 0) free.region = {{{fit->left, fit->bottom}, {fit->right, fit->bottom}, {fit->right, fit->top}, {fit->left, fit->top}}};
+        if (free.covered == 0 && placed_.size() > kBatch) {
+            // Everything placed before the first question: merged chunk by chunk into one region first, which
+            // stays compact as it covers the sheet from the left.
+            IntPaths merged;
+            for (size_t k = 0; k < placed_.size(); k += kChunk) {
+                IntPaths more = Forbidden(k, std::min(placed_.size(), k + kChunk), item, o);
+                more.insert(more.end(), merged.begin(), merged.end());
+                merged = Union(more);
+            }
+            free.region = Difference(free.region, merged);
+            free.covered = placed_.size();
         }
-        return Lowest(free);
+        while (free.covered < placed_.size() && !free.region.empty()) {
+            const size_t until = std::min(placed_.size(), free.covered + kBatch);
+            free.region = Difference(free.region, Forbidden(free.covered, until, item, o));
+            free.covered = until;
+        }
+        if (free.region.empty()) return std::nullopt;  // copies are only ever added: it never fits again
+        return Lowest(free.region);
     }
 
     void Place(const PlacedCopy& copy, const NestItem& item) {
@@ -197,27 +204,24 @@ public:
     int32_t index() const { return index_; }
 
 private:
-    struct Regions {
-        size_t covered = 0;  // the sheet's copies gathered so far
-        IntPaths merged, pending;
-        bool full = false;
+    // Where a copy of one orientation may still go: shrunk as copies are placed.
+    struct Free {
+        size_t covered = 0;  // the sheet's copies taken out of it so far
+        IntPaths region;
     };
 
-    void Gather(Regions& regions, int32_t item, int32_t o) const {
-        const std::vector<CopyRef>& copies = prepared_.copies();
-        for (; regions.covered < placed_.size(); ++regions.covered) {
-            const PlacedCopy& fixed = placed_[regions.covered];
-            const std::shared_ptr<const IntPaths> forbidden =
-                prepared_.Forbidden(copies[static_cast<size_t>(fixed.copy)].item, fixed.orientation, item, o);
-            for (const IntPath& ring : *forbidden) {
-                IntPath& moved = regions.pending.emplace_back(ring);
+    // The positions the copies `first` up to `until` forbid (item, o), each moved to where its copy lies.
+    IntPaths Forbidden(size_t first, size_t until, int32_t item, int32_t o) const {
+        IntPaths forbidden;
+        for (size_t k = first; k < until; ++k) {
+            const PlacedCopy& fixed = placed_[k];
+            const int32_t fixedItem = prepared_.copies()[static_cast<size_t>(fixed.copy)].item;
+            for (const IntPath& ring : *prepared_.Forbidden(fixedItem, fixed.orientation, item, o)) {
+                IntPath& moved = forbidden.emplace_back(ring);
                 for (IntPoint& p : moved) p = {p.X + fixed.at.X, p.Y + fixed.at.Y};
             }
         }
-        if (regions.pending.size() < kPendingBeforeMerge) return;
-        regions.pending.insert(regions.pending.end(), regions.merged.begin(), regions.merged.end());
-        regions.merged = Union(regions.pending);
-        regions.pending.clear();
+        return forbidden;
     }
 
     static IntPoint Lowest(const IntPaths& free) {
@@ -234,7 +238,7 @@ private:
     int32_t index_;
     std::vector<PlacedCopy> placed_;
     int64_t contours_ = 0, entities_ = 0;
-    std::unordered_map<uint64_t, Regions> regions_;
+    std::unordered_map<uint64_t, Free> free_;
 };
 
 struct Choice {
@@ -263,37 +267,51 @@ double ReachAlongX(const Prepared& prepared, const PlacedCopy& copy) {
 
 }  // namespace
 
-Evaluation Fill(const Prepared& prepared, const std::vector<Gene>& genes) {
+Evaluation Fill(const Prepared& prepared, const std::vector<Gene>& genes, const Evaluation* parent, size_t reuse) {
     const NestJob& job = prepared.job();
     const int32_t mostSheets = job.strip ? 1 : job.mostSheets > 0 ? job.mostSheets : kMostNestSheets;
     std::vector<SheetFill> sheets;
     Evaluation evaluation;
-    for (const Gene& gene : genes) {
+    if (!parent) reuse = 0;
+    reuse = std::min({reuse, genes.size(), parent ? parent->trace.size() : size_t{0}});
+    for (size_t g = 0; g < genes.size(); ++g) {
+        const Gene& gene = genes[g];
         const int32_t item = prepared.copies()[static_cast<size_t>(gene.copy)].item;
         const NestItem& it = job.items[static_cast<size_t>(item)];
-        const std::vector<int32_t> tried = prepared.Tried(item, gene.orientation);
-        const auto tryOn = [&](SheetFill& sheet) {
-            if (!sheet.HasRoomFor(it)) return false;
-            const std::optional<Choice> choice = Choose(prepared, sheet, item, tried);
-            if (!choice) return false;
-            const PlacedCopy copy{gene.copy, choice->orientation, sheet.index(), choice->at};
+        const auto place = [&](SheetFill& sheet, const PlacedCopy& copy) {
             sheet.Place(copy, it);
             evaluation.placed.push_back(copy);
-            return true;
+            evaluation.trace.push_back(copy);
+            evaluation.placedArea += prepared.Area(item);
         };
-        bool placed = std::any_of(sheets.begin(), sheets.end(), tryOn);
-        if (!placed && static_cast<int32_t>(sheets.size()) < mostSheets) {
-            SheetFill fresh(prepared, static_cast<int32_t>(sheets.size()));
-            placed = tryOn(fresh);
-            if (placed) sheets.push_back(std::move(fresh));
-        }
-        const double area = prepared.Area(item);
-        if (placed) {
-            evaluation.placedArea += area;
+        if (g < reuse) {  // the parent's placement, unchanged: the order is the same up to here
+            const PlacedCopy& copy = parent->trace[g];
+            while (copy.sheet >= static_cast<int32_t>(sheets.size())) sheets.emplace_back(prepared, static_cast<int32_t>(sheets.size()));
+            if (copy.sheet >= 0) {
+                place(sheets[static_cast<size_t>(copy.sheet)], copy);
+                continue;
+            }
         } else {
-            evaluation.notPlaced.push_back(gene.copy);
-            evaluation.unplacedArea += area;
+            const std::vector<int32_t> tried = prepared.Tried(item, gene.orientation);
+            const auto tryOn = [&](SheetFill& sheet) {
+                if (!sheet.HasRoomFor(it)) return false;
+                const std::optional<Choice> choice = Choose(prepared, sheet, item, tried);
+                if (!choice) return false;
+                place(sheet, {gene.copy, choice->orientation, sheet.index(), choice->at});
+                return true;
+            };
+            if (std::any_of(sheets.begin(), sheets.end(), tryOn)) continue;
+            if (static_cast<int32_t>(sheets.size()) < mostSheets) {
+                SheetFill fresh(prepared, static_cast<int32_t>(sheets.size()));
+                if (tryOn(fresh)) {
+                    sheets.push_back(std::move(fresh));
+                    continue;
+                }
+            }
         }
+        evaluation.notPlaced.push_back(gene.copy);
+        evaluation.trace.push_back({gene.copy, gene.orientation, -1, {}});
+        evaluation.unplacedArea += prepared.Area(item);
     }
     evaluation.sheets = static_cast<int32_t>(sheets.size());
     for (const PlacedCopy& copy : evaluation.placed) {

@@ -86,6 +86,7 @@ private:
 // a shorter last sheet (the strip's length).
 struct Evaluation {
     std::vector<PlacedCopy> placed;
+    std::vector<PlacedCopy> trace;   // per gene, in the order filled; sheet -1 where not placed
     std::vector<int32_t> notPlaced;  // copies
     int32_t sheets = 0;
     double unplacedArea = 0, placedArea = 0;
@@ -96,7 +97,9 @@ struct Evaluation {
 };
 
 // Bottom-left fill: each copy in the order of `genes`, on the first sheet where it fits, at the lowest of the
-// leftmost free positions of the orientation tried that lies leftmost.
-Evaluation Fill(const Prepared& prepared, const std::vector<Gene>& genes);
+// leftmost free positions of the orientation tried that lies leftmost. The first `reuse` genes, where they
+// are the same as those `parent` was filled from, are placed where the parent placed them, without the work.
+Evaluation Fill(const Prepared& prepared, const std::vector<Gene>& genes, const Evaluation* parent = nullptr,
+                size_t reuse = 0);
 
 }  // namespace zorvan::nesting

@@ -87,32 +87,35 @@ std::vector<Gene> FirstOrder(const Prepared& prepared, const std::vector<int32_t
     return genes;
 }
 
-// One to three small changes: two copies swapped (often neighbours), one moved elsewhere in the order, or
-// one given another orientation.
+// Whether the fill could do anything different with the gene's orientation: only where it does not try
+// them all anyway.
+bool OrientationMatters(const Prepared& prepared, int32_t item) {
+    return prepared.Tried(item, 0).size() < static_cast<size_t>(prepared.OrientationCount(item));
+}
+
+// One to three small changes, each of which changes the fill: two copies of different parts swapped (often
+// neighbours), one moved elsewhere in the order, or one given another orientation.
 std::vector<Gene> Mutated(const Prepared& prepared, std::vector<Gene> genes, Random& random) {
     const size_t n = genes.size();
+    const auto itemOf = [&](size_t k) { return prepared.copies()[static_cast<size_t>(genes[k].copy)].item; };
     const size_t changes = 1 + random.Below(3);
-    for (size_t k = 0; k < changes; ++k) {
+    for (size_t k = 0, tries = 0; k < changes && tries < 20 * changes; ++tries) {
         const size_t i = random.Below(n);
-        switch (random.Below(4)) {
-            case 0: {
-                const size_t j = std::min(n - 1, i + 1 + random.Below(3));
-                std::swap(genes[i], genes[j]);
-                break;
-            }
-            case 1: std::swap(genes[i], genes[random.Below(n)]); break;
+        const size_t kind = random.Below(OrientationMatters(prepared, itemOf(i)) ? 4 : 3);
+        size_t j = kind == 0 ? std::min(n - 1, i + 1 + random.Below(3)) : random.Below(n);
+        if (kind < 3 && itemOf(i) == itemOf(j)) continue;  // copies of one part: nothing would change
+        switch (kind) {
+            case 0:
+            case 1: std::swap(genes[i], genes[j]); break;
             case 2: {
                 const Gene moved = genes[i];
                 genes.erase(genes.begin() + static_cast<std::ptrdiff_t>(i));
-                genes.insert(genes.begin() + static_cast<std::ptrdiff_t>(random.Below(n)), moved);
+                genes.insert(genes.begin() + static_cast<std::ptrdiff_t>(j), moved);
                 break;
             }
-            default: {
-                const int32_t item = prepared.copies()[static_cast<size_t>(genes[i].copy)].item;
-                genes[i].orientation = static_cast<int32_t>(random.Below(static_cast<size_t>(prepared.OrientationCount(item))));
-                break;
-            }
+            default: genes[i].orientation = static_cast<int32_t>(random.Below(static_cast<size_t>(prepared.OrientationCount(itemOf(i)))));
         }
+        ++k;
     }
     return genes;
 }
@@ -122,14 +125,23 @@ uint64_t SeedOf(uint64_t seed, int64_t generation, int candidate) {
     return mix.Next();
 }
 
-// The candidates filled, `threads` at a time.
-std::vector<Evaluation> FillAll(const Prepared& prepared, const std::vector<std::vector<Gene>>& orders, int threads) {
+// How many genes at the start of `child` are those of `parent`.
+size_t SamePrefix(const std::vector<Gene>& parent, const std::vector<Gene>& child) {
+    size_t k = 0;
+    while (k < parent.size() && k < child.size() && parent[k].copy == child[k].copy && parent[k].orientation == child[k].orientation) ++k;
+    return k;
+}
+
+// The candidates filled, `threads` at a time, each from the parent's placements as far as its order is the
+// parent's.
+std::vector<Evaluation> FillAll(const Prepared& prepared, const std::vector<std::vector<Gene>>& orders, int threads,
+                                const std::vector<Gene>& parentOrder, const Evaluation& parent) {
     std::vector<Evaluation> results(orders.size());
     std::vector<std::exception_ptr> failures(orders.size());
     const auto work = [&](size_t first, size_t step) {
         for (size_t c = first; c < orders.size(); c += step) {
             try {
-                results[c] = Fill(prepared, orders[c]);
+                results[c] = Fill(prepared, orders[c], &parent, SamePrefix(parentOrder, orders[c]));
             } catch (...) {
                 failures[c] = std::current_exception();
             }
@@ -216,7 +228,7 @@ void Search(const Prepared& prepared, const NestLimits& limits, NestProgress* pr
             Random random(SeedOf(limits.seed, generation, c));
             orders.push_back(Mutated(prepared, bestOrder, random));
         }
-        std::vector<Evaluation> filled = FillAll(prepared, orders, limits.threads);
+        std::vector<Evaluation> filled = FillAll(prepared, orders, limits.threads, bestOrder, best);
         evaluations += kCandidates;
         result.generations = generation;
         size_t chosen = 0;
