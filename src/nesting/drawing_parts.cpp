@@ -57,6 +57,7 @@ Ring RingOf(const RecordList& records, double flatness) {
 
 DrawingParts PartsOfPlannedSheet(const Program& program, double flatness, size_t mostPoints) {
     DrawingParts result;
+    result.openContours = program.openContoursLeftOut;  // the plan left them out of the part list
     result.flatness = FlatnessWithin(program, flatness, mostPoints);
     const OutlineIndex index = PartOutlines(program);
     const std::vector<Outline>& outlines = index.outlines();

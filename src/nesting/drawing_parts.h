@@ -20,7 +20,7 @@ struct DrawingPart {
 
 struct DrawingParts {
     std::vector<DrawingPart> parts;
-    int32_t openContours = 0;  // contours that do not close: not parts, so not nested
+    int32_t openContours = 0;  // contours that do not close (the plan leaves them out): not parts, not nested
     double flatness = 0;       // how closely the shapes follow the arcs, at most
 };
 

@@ -121,6 +121,7 @@ struct NestResult {
     std::vector<int32_t> fitNoSheet;  // items that fit no empty sheet in any allowed angle
     NestStatus status;
     int64_t generations = 0;
+    double seconds = 0;    // the time the nest took
     bool stopped = false;  // NestLimits::stop ended the search
 };
 

@@ -242,6 +242,7 @@ void Search(const Prepared& prepared, const NestLimits& limits, NestProgress* pr
         report();
     }
     Convert(prepared, best, result);
+    result.seconds = clock.Seconds();
 }
 
 }  // namespace
