@@ -200,6 +200,13 @@ std::vector<NotPlaced> LeftOff(const NestInput& input, const NestResult& nest, c
     return left;
 }
 
+// The fewest contours a part of the job has.
+int32_t LeastContours(const NestJob& job) {
+    int32_t least = kMaxContours;
+    for (const NestItem& item : job.items) least = std::min(least, item.contours);
+    return least;
+}
+
 struct SheetFiles {
     std::string program, preview, drawing;
 };
@@ -224,6 +231,10 @@ int WriteSheets(const NestSettings& settings, const NestOrder& order, const Nest
         const SheetFiles files = FilesOf(folder, sheet);
         if (cut.job.read.outcome != DxfReadOutcome::Loaded) {
             return Fail(kCannotWrite, files.drawing + ": the nested sheet could not be read back: " + ReadFailureText(cut.job.read));
+        }
+        if (sheet + 1 < nest.status.sheets && cut.job.partCount + LeastContours(input.job) > kMaxContours) {
+            Warn(settings.quiet, files.program, "the sheet holds as many contours as one program can (" +
+                                                    std::to_string(kMaxContours) + "): the parts beyond went to the next sheet.");
         }
         Warn(settings.quiet, files.program, UnclearLeadInWarning(cut.job.unclearLeadIns));
         Warn(settings.quiet, files.program, LeadInWarning(cut.job.leadIns));

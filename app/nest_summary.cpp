@@ -48,8 +48,16 @@ void NestProgressLine::Report(const NestStatus& status) {
     if (!shown_) return;
     const auto now = std::chrono::steady_clock::now();
     const auto every = terminal_ ? std::chrono::milliseconds(500) : std::chrono::milliseconds(3000);
-    if (written_ && now - last_ < every) return;
+    if (written_ && now - last_ < every) {
+        unwritten_ = status;
+        return;
+    }
     last_ = now;
+    Write(status);
+}
+
+void NestProgressLine::Write(const NestStatus& status) {
+    unwritten_.reset();
     std::string line = "nesting: ";
     line += strip_ ? "length " + Fixed(status.length, 1) : std::to_string(status.sheets) + (status.sheets == 1 ? " sheet" : " sheets");
     line += ", " + std::to_string(status.placed) + "/" + std::to_string(status.copies) + " parts placed, utilisation " +
@@ -60,6 +68,7 @@ void NestProgressLine::Report(const NestStatus& status) {
 }
 
 void NestProgressLine::Finish() {
+    if (shown_ && unwritten_) Write(*unwritten_);
     if (shown_ && written_ && terminal_) std::fputs("\n", stderr);
     written_ = false;
 }

@@ -14,7 +14,7 @@
 namespace zorvan {
 
 // One line on standard error, rewritten in place on a terminal (at most twice a second) and written anew
-// every few seconds elsewhere; Finish ends it.
+// every few seconds elsewhere; Finish writes the last state and ends it.
 class NestProgressLine : public NestProgress {
 public:
     NestProgressLine(bool shown, bool strip);
@@ -24,7 +24,10 @@ public:
 private:
     bool shown_, strip_, terminal_;
     bool written_ = false;
+    std::optional<NestStatus> unwritten_;  // the last state, when it was not written
     std::chrono::steady_clock::time_point last_{};
+
+    void Write(const NestStatus& status);
 };
 
 struct SheetSummary {

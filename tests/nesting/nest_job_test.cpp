@@ -1,5 +1,6 @@
 // Drawings made into nesting parts as sheet planning finds them, and nested sheets cut like any sheet: every
-// contour of every copy cut once, lead-ins in the scrap, every cut inside the sheet by the spacing.
+// contour of every copy cut once, lead-ins in the scrap, every cut inside the sheet by the spacing, and the
+// controller taking every part with the kerf in its tool table.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,6 +12,7 @@
 #include "planning/sheet_plan.h"
 #include "support/cut_paths.h"
 #include "support/dxf_text.h"
+#include "support/rs274.h"
 
 namespace zorvan {
 namespace {
@@ -84,6 +86,11 @@ TEST(NestJobTest, NestedSheetsAreCutWholeWithLeadInsInTheScrap) {
                 EXPECT_TRUE(p.x >= input.spacing - 1e-6 && p.x <= order.sheetWidth - input.spacing + 1e-6 &&
                             p.y >= input.spacing - 1e-6 && p.y <= order.sheetHeight - input.spacing + 1e-6)
                     << "part " << c.part << " cut at " << p.x << " " << p.y;
+            }
+        }
+        if (testing::Rs274Path()) {  // the controller takes every part with the kerf in its tool table
+            for (const auto& [part, verdict] : testing::RunRs274OnProgram(cut.job.programText, testing::ToolForKerf(order.kerf))) {
+                EXPECT_TRUE(verdict.accepted) << "part " << part << ": " << verdict.message << verdict.trouble;
             }
         }
         for (const int32_t n : cut.copiesByDrawing) copies += n;
