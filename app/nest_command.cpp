@@ -153,6 +153,10 @@ Reading ReadOrder(const NestCommand& command, const NestSettings& settings, cons
                                                                        std::to_string(kMostNestCopies)));
             continue;
         }
+        if (parsed->path == "-") {
+            reading.status = std::max(reading.status, Fail(kUsage, "-: --nest reads drawings from files only: name them"));
+            continue;
+        }
         const std::string path = NormalisePath(parsed->path);
         if (const auto problem = WhyFileCannotBeRead(path)) {
             const bool large = problem->refusal == ReadRefusal::TooLarge;
@@ -192,9 +196,12 @@ std::vector<NotPlaced> LeftOff(const NestInput& input, const NestResult& nest, c
     for (size_t item = 0; item < counts.size(); ++item) {
         if (counts[item] == 0) continue;
         const bool fitsNone = std::find(nest.fitNoSheet.begin(), nest.fitNoSheet.end(), static_cast<int32_t>(item)) != nest.fitNoSheet.end();
-        const std::string reason = fitsNone ? "fits no sheet in any allowed angle with the spacing"
-                                            : "no room on the " + std::to_string(command.sheets) + (command.sheets == 1 ? " sheet" : " sheets") +
-                                                  " allowed (--sheets)";
+        std::string reason = "fits no sheet in any allowed angle with the spacing";
+        if (!fitsNone && command.sheets > 0) {
+            reason = "no room on the " + std::to_string(command.sheets) + (command.sheets == 1 ? " sheet" : " sheets") + " allowed (--sheets)";
+        } else if (!fitsNone) {
+            reason = "the nest was stopped before they were placed";
+        }
         left.push_back({input.job.items[item].name, counts[item], reason});
     }
     return left;
@@ -251,6 +258,22 @@ int WriteSheets(const NestSettings& settings, const NestOrder& order, const Nest
         one.job = SummarizeJob(*program, settings.rates);
     }
     return kDone;
+}
+
+// Sheet files an earlier nest left in the folder, beyond this nest's sheets: named, so that no old program is
+// taken for part of this nest. They are not removed: they may be someone's.
+void WarnAboutEarlierSheets(const fs::path& folder, int32_t sheets, bool quiet) {
+    for (int32_t sheet = sheets; sheet < kMostNestSheets; ++sheet) {
+        const SheetFiles files = FilesOf(folder, sheet);
+        std::error_code error;
+        bool any = false;
+        for (const std::string& file : {files.program, files.preview, files.drawing}) {
+            if (!fs::exists(file, error)) continue;
+            Warn(quiet, file, "left from an earlier nest: it is not part of this one.");
+            any = true;
+        }
+        if (!any) return;
+    }
 }
 
 // No sheet file of this run may be a drawing of the order: writing it would destroy the drawing.
@@ -403,6 +426,7 @@ int RunNest(const NestCommand& command, const NestSettings& settings) {
     NestSummary summary{size->first, size->second, input.spacing, input.units, command.seed, nest.status.evaluations, nest.seconds,
                         nest.stopped, {}, LeftOff(input, nest, command)};
     if (const int written = WriteSheets(settings, order, input, nest, folder, summary); written != kDone) return written;
+    WarnAboutEarlierSheets(folder, nest.status.sheets, settings.quiet);
     for (const NotPlaced& part : summary.notPlaced) {
         Fail(kNotAllPlaced, part.part + ": " + part.reason + ": " + std::to_string(part.copies) +
                                 (part.copies == 1 ? " copy is" : " copies are") + " not placed");

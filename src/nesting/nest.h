@@ -70,6 +70,7 @@ struct NestJob {
 inline constexpr int32_t kMostNestItems = 1000;     // parts (item types)
 inline constexpr int64_t kMostNestCopies = 5000;    // copies of all parts together
 inline constexpr size_t kMostRingPoints = 20'000;   // points of one part's shape, outline and holes
+inline constexpr size_t kMostNestPoints = 1'000'000;  // points of all the parts' shapes
 inline constexpr int32_t kMostNestSheets = 1000;
 
 struct NestLimits {
@@ -77,8 +78,8 @@ struct NestLimits {
     int64_t mostEvaluations = 0;  // and after this many nests evaluated; 0: no such bound
     uint64_t seed = 1;
     int threads = 2;              // nests evaluated at once
-    // Set from elsewhere (a signal handler, the window's Stop button): the search stops after the nests under
-    // way and keeps the best.
+    // Set from elsewhere (a signal handler, the window's Stop button): the search stops and keeps the best
+    // nest; stopped while the first nest is made, the copies not yet placed are left out (notPlaced).
     const std::atomic<bool>* stop = nullptr;
 };
 

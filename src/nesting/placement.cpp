@@ -49,7 +49,7 @@ double StripLength(const NestJob& job) {
 
 }  // namespace
 
-Prepared::Prepared(const NestJob& job, double tolerance) : job_(job) {
+Prepared::Prepared(const NestJob& job, double tolerance, const std::atomic<bool>* stop) : job_(job), stop_(stop) {
     double span = std::max(job.sheetHeight, job.strip ? StripLength(job) : job.sheetWidth);
     for (size_t i = 0; i < job.items.size(); ++i) {
         const NestItem& item = job.items[i];
@@ -291,7 +291,7 @@ Evaluation Fill(const Prepared& prepared, const std::vector<Gene>& genes, const 
                 place(sheets[static_cast<size_t>(copy.sheet)], copy);
                 continue;
             }
-        } else {
+        } else if (!prepared.Stopped()) {
             const std::vector<int32_t> tried = prepared.Tried(item, gene.orientation);
             const auto tryOn = [&](SheetFill& sheet) {
                 if (!sheet.HasRoomFor(it)) return false;

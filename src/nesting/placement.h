@@ -3,6 +3,7 @@
 // bottom-left fill that turns an order of copies into a nest.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -38,8 +39,11 @@ struct PlacedCopy {
 
 class Prepared {
 public:
-    // `job` must outlive this. `tolerance` is the job's, chosen when it gave none.
-    Prepared(const NestJob& job, double tolerance);
+    // `job` must outlive this. `tolerance` is the job's, chosen when it gave none. Once `stop` is set, fills
+    // place no more copies.
+    Prepared(const NestJob& job, double tolerance, const std::atomic<bool>* stop = nullptr);
+
+    bool Stopped() const { return stop_ && stop_->load(); }
 
     const NestJob& job() const { return job_; }
     const std::vector<CopyRef>& copies() const { return copies_; }
@@ -67,6 +71,7 @@ private:
     size_t Index(int32_t item, int32_t o) const { return offsets_[static_cast<size_t>(item)] + static_cast<size_t>(o); }
 
     const NestJob& job_;
+    const std::atomic<bool>* stop_;
     Clearance clearance_;
     std::vector<CopyRef> copies_;
     std::vector<std::vector<Orientation>> orientations_;
@@ -97,7 +102,8 @@ struct Evaluation {
 };
 
 // Bottom-left fill: each copy in the order of `genes`, on the first sheet where it fits, at the lowest of the
-// leftmost free positions of the orientation tried that lies leftmost. The first `reuse` genes, where they
+// leftmost free positions of the orientation tried that lies leftmost. Once the search is told to stop, the
+// copies not yet placed are left out. The first `reuse` genes, where they
 // are the same as those `parent` was filled from, are placed where the parent placed them, without the work.
 Evaluation Fill(const Prepared& prepared, const std::vector<Gene>& genes, const Evaluation* parent = nullptr,
                 size_t reuse = 0);

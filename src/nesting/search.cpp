@@ -57,12 +57,14 @@ std::string Refusal(const NestJob& job) {
         return "more than " + std::to_string(kMostNestItems) + " different parts to nest";
     }
     int64_t copies = 0;
+    size_t points = 0;
     for (const NestItem& item : job.items) {
         if (item.copies < 0) return item.name + ": a negative number of copies";
         copies += item.copies;
-        size_t points = item.shape.outline.size();
-        for (const Ring& hole : item.shape.holes) points += hole.size();
-        if (points > kMostRingPoints) {
+        size_t own = item.shape.outline.size();
+        for (const Ring& hole : item.shape.holes) own += hole.size();
+        points += own;
+        if (own > kMostRingPoints) {
             return item.name + ": more than " + std::to_string(kMostRingPoints) + " points in its outline and holes";
         }
         if (!Finite(item.shape.outline) || !std::all_of(item.shape.holes.begin(), item.shape.holes.end(), Finite)) {
@@ -73,6 +75,7 @@ std::string Refusal(const NestJob& job) {
         }
     }
     if (copies > kMostNestCopies) return "more than " + std::to_string(kMostNestCopies) + " copies to nest";
+    if (points > kMostNestPoints) return "more than " + std::to_string(kMostNestPoints) + " points in the parts' outlines and holes";
     return {};
 }
 
@@ -252,7 +255,7 @@ NestResult NestParts(const NestJob& job, const NestLimits& limits, NestProgress*
     result.refusal = Refusal(job);
     if (!result.refusal.empty()) return result;
     try {
-        const Prepared prepared(job, job.tolerance > 0 ? job.tolerance : DefaultTolerance(job));
+        const Prepared prepared(job, job.tolerance > 0 ? job.tolerance : DefaultTolerance(job), limits.stop);
         Search(prepared, limits, progress, result);
     } catch (const ClipperLib::clipperException& error) {
         result = NestResult{};

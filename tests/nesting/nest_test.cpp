@@ -126,13 +126,21 @@ TEST(NestTest, TheSearchKeepsTheBestNestAndStopsWhenAsked) {
         EXPECT_LE(searched.status.length, first.status.length);
     }
 
-    std::atomic<bool> stop{true};
+    // Stopped once the first nest is made: that nest, whole. Stopped before: nothing placed, all named.
+    struct StopAfterFirst : NestProgress {
+        std::atomic<bool> stop{false};
+        void Report(const NestStatus&) override { stop = true; }
+    } progress;
     NestLimits limits = Evaluations(1000);
-    limits.stop = &stop;
-    const NestResult stopped = NestParts(job, limits);
+    limits.stop = &progress.stop;
+    const NestResult stopped = NestParts(job, limits, &progress);
     EXPECT_TRUE(stopped.stopped);
-    EXPECT_EQ(stopped.status.evaluations, 1);  // the first nest is always made
+    EXPECT_EQ(stopped.status.evaluations, 1);
+    EXPECT_EQ(stopped.placed.size(), 20u);
     EXPECT_EQ(NestFaults(job, stopped), std::vector<std::string>());
+    const NestResult none = NestParts(job, limits);
+    EXPECT_TRUE(none.placed.empty());
+    EXPECT_EQ(none.notPlaced.size(), 20u);
 }
 
 TEST(NestTest, OrdersBeyondTheBoundsAreRefusedWithNothingPlaced) {
