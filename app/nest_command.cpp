@@ -1,6 +1,7 @@
 // zorvan-cli --nest.
 #include "nest_command.h"
 
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -31,6 +32,23 @@ const char* const kNestOptions[] = {"--sheet-size", "--sheets", "--spacing", "--
                                     "--nest-seconds", "--nest-evaluations", "--seed", "--nest-threads",
                                     "--strip-instance", "--strip-height"};
 
+// A number from `low` to `high`: unlike CLI11's ranges, "nan" is refused (a time limit that is not a number
+// would never be reached).
+CLI::Validator Between(double low, double high) {
+    return CLI::Validator(
+        [low, high](const std::string& text) {
+            double value = 0;
+            const bool number = CLI::detail::lexical_cast(text, value);
+            const auto shortest = [](double v) {
+                char digits[32];
+                return std::string(digits, std::to_chars(digits, digits + sizeof digits, v).ptr);
+            };
+            return number && value >= low && value <= high ? std::string()
+                                                           : "not a number from " + shortest(low) + " to " + shortest(high);
+        },
+        "NUMBER");
+}
+
 int Fail(int status, const std::string& what) {
     std::fprintf(stderr, "zorvan-cli: %s\n", what.c_str());
     return status;
@@ -45,7 +63,8 @@ std::optional<std::pair<double, double>> SheetSize(const std::string& text) {
     const size_t by = text.find_first_of("xX*");
     if (by == std::string::npos) return std::nullopt;
     const std::optional<double> width = ParseWholeNumber(text.substr(0, by)), height = ParseWholeNumber(text.substr(by + 1));
-    if (!width || !height || !(*width > 0) || !(*height > 0) || *width > 1e9 || *height > 1e9) return std::nullopt;
+    // At most 100,000 units: 100 m in millimetres, larger than any cutting table.
+    if (!width || !height || !(*width > 0) || !(*height > 0) || *width > 1e5 || *height > 1e5) return std::nullopt;
     return std::pair{*width, *height};
 }
 
@@ -196,8 +215,12 @@ std::vector<NotPlaced> LeftOff(const NestInput& input, const NestResult& nest, c
     for (size_t item = 0; item < counts.size(); ++item) {
         if (counts[item] == 0) continue;
         const bool fitsNone = std::find(nest.fitNoSheet.begin(), nest.fitNoSheet.end(), static_cast<int32_t>(item)) != nest.fitNoSheet.end();
+        const NestItem& part = input.job.items[item];
         std::string reason = "fits no sheet in any allowed angle with the spacing";
-        if (!fitsNone && command.sheets > 0) {
+        if (part.contours > input.job.mostContoursPerSheet || part.entities > input.job.mostEntitiesPerSheet) {
+            reason = "more contours or entities than one sheet's program can hold (" + std::to_string(input.job.mostContoursPerSheet) +
+                     ", " + std::to_string(input.job.mostEntitiesPerSheet) + ")";
+        } else if (!fitsNone && command.sheets > 0) {
             reason = "no room on the " + std::to_string(command.sheets) + (command.sheets == 1 ? " sheet" : " sheets") + " allowed (--sheets)";
         } else if (!fitsNone) {
             reason = "the nest was stopped before they were placed";
@@ -349,7 +372,7 @@ void AddNestOptions(CLI::App& app, NestCommand& command, CompletionTable& comple
     app.add_option("--spacing", command.spacing,
                    "the least distance between parts and from the sheet's edge (default: the kerf plus the lead-in, at "
                    "least 2 mm)")
-        ->check(CLI::Range(1e-6, 1e9))
+        ->check(Between(1e-6, 1e9))
         ->group(group);
     CLI::Option* rotations = app.add_option("--rotations", command.rotations,
                                             "turns allowed: this many equal steps of the whole turn (default 4: 0, 90, 180, 270)")
@@ -359,7 +382,7 @@ void AddNestOptions(CLI::App& app, NestCommand& command, CompletionTable& comple
     app.add_flag("--mirror", command.mirror, "parts may also be mirrored")->group(group);
     app.add_option("--nest-seconds", command.seconds,
                    "how long the search improves the nest (default 10); Ctrl+C stops it and keeps the best so far")
-        ->check(CLI::Range(0.0, 86400.0))
+        ->check(Between(0, 86400))
         ->group(group);
     app.add_option("--nest-evaluations", command.evaluations,
                    "stop the search after this many nests too: with the same --seed the nest is then the same on every run")
@@ -376,7 +399,7 @@ void AddNestOptions(CLI::App& app, NestCommand& command, CompletionTable& comple
                                "utilisation")
                     ->group(group)] = {ValueCompletion::Kind::Files, "*.json", {}};
     app.add_option("--strip-height", command.stripHeight, "the strip's height, in place of the instance's")
-        ->check(CLI::Range(1e-9, 1e12))
+        ->check(Between(1e-6, 1e12))
         ->group(group);
 }
 

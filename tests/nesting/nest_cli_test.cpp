@@ -79,6 +79,7 @@ TEST_F(NestCliTest, MisusedOptionsAreRefusedBeforeAnythingIsWritten) {
         {{"--nest", "--sheet-size", "100x100", Sample("gusset_lf.dxf")}, "--nest needs -o FOLDER/"},
         {{"--nest", "--sheet-size", "100x100", Sample("gusset_lf.dxf") + ":0", "-o", Out()}, "the count after"},
         {{"--nest", "--sheet-size", "100x100", "--preview", "p.svg", Sample("gusset_lf.dxf"), "-o", Out()}, "--preview cannot"},
+        {{"--nest", "--sheet-size", "100x100", "--nest-seconds", "nan", Sample("gusset_lf.dxf"), "-o", Out()}, "not a number"},
     };
     for (const auto& c : cases) {
         const CliRun run = Cli(c.arguments);
