@@ -11,6 +11,7 @@
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
+#include "planning/cut_shapes.h"
 #include "planning/kerf_check.h"
 #include "planning/sheet_plan.h"
 
@@ -106,9 +107,10 @@ void ContourRows(const RecordValues& record, std::string& row, RowSink& sink) {
         case RecordKind::Circle: {
             const CircleValues c = record.Circle();
             const std::string_view code = ArcCode(c.sense);
-            ArcRow(row, code, c.cx, c.cy, c.cx + c.r, c.cy);
+            const auto [half, end] = CircleHalfTurnEnds(c);
+            ArcRow(row, code, c.cx, c.cy, half.x, half.y);
             sink.Row(row);
-            ArcRow(row, code, c.cx, c.cy, c.cx - c.r, c.cy);
+            ArcRow(row, code, c.cx, c.cy, end.x, end.y);
             sink.Row(row);
             return;
         }
@@ -116,24 +118,63 @@ void ContourRows(const RecordValues& record, std::string& row, RowSink& sink) {
     }
 }
 
-// The lead-in to where the offset path starts, then the path, in the contour's row forms.
-void OffsetRows(const OffsetContour& offset, std::string& row, RowSink& sink) {
-    const auto lineTo = [&](Point2 p) {
-        row.assign("G1 X ");
-        AppendFixed(row, p.x);
-        row.append(" Y ");
-        AppendFixed(row, p.y);
-        sink.Row(row);
-    };
-    lineTo(offset.path.front().from);
-    for (const Piece& piece : offset.path) {
+// Pieces in the contour's row forms, each from where the one before ends.
+void PieceRows(const std::vector<Piece>& pieces, std::string& row, RowSink& sink) {
+    for (const Piece& piece : pieces) {
         if (!piece.arc) {
-            lineTo(piece.to);
-            continue;
+            row.assign("G1 X ");
+            AppendFixed(row, piece.to.x);
+            row.append(" Y ");
+            AppendFixed(row, piece.to.y);
+        } else {
+            ArcRow(row, piece.ccw ? "G3" : "G2", piece.centre.x, piece.centre.y, piece.to.x, piece.to.y);
         }
-        ArcRow(row, piece.ccw ? "G3" : "G2", piece.centre.x, piece.centre.y, piece.to.x, piece.to.y);
         sink.Row(row);
     }
+}
+
+// The lead-in to where the offset path starts (an arc lead-in offset with it, where it meets the path's
+// start), then the path, its overcut and lead-out.
+void OffsetRows(const Program& program, int32_t part, const OffsetContour& offset, std::string& row, RowSink& sink) {
+    const CompensationSide side = *CompensatedSide(program, part);
+    std::vector<Piece> leadIn = OffsetPieces(LeadInPieces(program, part), program.kerf / 2, side);
+    const Point2 start = offset.path.front().from;
+    if (leadIn.size() < 2 || Distance(leadIn.back().to, start) > 1e-6) leadIn = {{start, start, false, {}, true}};
+    PieceRows(leadIn, row, sink);
+    PieceRows(offset.path, row, sink);
+    const CutFinish finish = FinishOf(program, part, offset.path);
+    PieceRows(finish.overcut, row, sink);
+    PieceRows(finish.leadOut, row, sink);
+}
+
+// "{percent}" and "{feed}" in a small-hole slot row replaced by the small holes' share and F value.
+std::string SmallHoleRow(std::string row, const CutStyle& style) {
+    const std::optional<double> feed = SmallHoleFeedValue(style);
+    const std::optional<double> share =
+        style.smallHoleFeedIsShare ? std::optional(style.smallHoleFeed)
+                                   : (style.feed && *style.feed > 0 ? std::optional(style.smallHoleFeed / *style.feed) : std::nullopt);
+    const auto replace = [&row](std::string_view word, const std::optional<double>& value) {
+        if (!value) return;
+        for (size_t at = row.find(word); at != std::string::npos; at = row.find(word, at)) {
+            const std::string text = DefaultNumber(*value);
+            row.replace(at, word.size(), text);
+            at += text.size();
+        }
+    };
+    replace("{percent}", share ? std::optional(*share * 100) : std::nullopt);
+    replace("{feed}", feed);
+    return row;
+}
+
+// The rows round a small hole: the templates' named slot where GCODES.TXT has it, else an F word (the small
+// holes' feed before, the cutting feed after), where the numbers are known.
+void SmallHoleRows(const Program& program, std::string_view slot, RowSink& sink) {
+    if (HasNamedSlot(program, slot)) {
+        for (const std::string& row : NamedSlotRows(program, slot)) sink.Row(SmallHoleRow(row, program.cutStyle));
+        return;
+    }
+    const std::optional<double> feed = slot == kSmallHoleStart ? SmallHoleFeedValue(program.cutStyle) : program.cutStyle.feed;
+    if (feed && SmallHoleFeedValue(program.cutStyle)) sink.Row("F" + DefaultNumber(*feed));
 }
 
 // A header point in a move row: its default form where that has no exponent, the fixed form where it would.
@@ -177,9 +218,12 @@ void WritePart(const Program& program, const SlotRows& slots, int32_t i, std::st
     if (open) sink.Row("G40");
     EmitSlots(slots, 1, 10, sink);
     MoveRow(row, "G0 X ", FieldAt(header, 3), FieldAt(header, 4), sink);  // rapid to the lead-in point
+    const bool smallHole = IsSmallHole(program, i);
     if (offset) {
         EmitSlots(slots, 11, 20, sink);
-        OffsetRows(*offset, row, sink);
+        if (smallHole) SmallHoleRows(program, kSmallHoleStart, sink);
+        OffsetRows(program, i, *offset, row, sink);
+        if (smallHole) SmallHoleRows(program, kSmallHoleEnd, sink);
         EmitSlots(slots, 21, 30, sink);
         return;
     }
@@ -190,12 +234,24 @@ void WritePart(const Program& program, const SlotRows& slots, int32_t i, std::st
         sink.Row(*compensation);
     }
     EmitSlots(slots, 11, 20, sink);
-    if (!open) MoveRow(row, "G1 X ", FieldAt(header, 1), FieldAt(header, 2), sink);  // the lead-in cut to the start
+    if (smallHole) SmallHoleRows(program, kSmallHoleStart, sink);
+    // The lead-in cut to the start: a line, or an entry line and an arc onto the contour.
+    if (const std::vector<Piece> leadIn = open ? std::vector<Piece>{} : LeadInPieces(program, i); leadIn.size() > 1) {
+        PieceRows(leadIn, row, sink);
+    } else if (!open) {
+        MoveRow(row, "G1 X ", FieldAt(header, 1), FieldAt(header, 2), sink);
+    }
     for (const RecordValues& record : entry.Records()) ContourRows(record, row, sink);
     // A text after the last "|" is written as a record too.
     const size_t lastBar = part.records.rfind('|');
     const std::string_view tail = lastBar == std::string_view::npos ? part.records : part.records.substr(lastBar + 1);
     if (!tail.empty()) ContourRows(RecordValues(tail), row, sink);
+    if (!open) {
+        const CutFinish finish = FinishOf(program, i);
+        PieceRows(finish.overcut, row, sink);
+        PieceRows(finish.leadOut, row, sink);
+    }
+    if (smallHole) SmallHoleRows(program, kSmallHoleEnd, sink);
     EmitSlots(slots, 21, 30, sink);
 }
 

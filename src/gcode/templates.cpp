@@ -93,6 +93,34 @@ void EmitSlot(const Program& program, std::string_view slot, std::vector<std::st
     }
 }
 
+namespace {
+
+// The value of every line of GCODES.TXT whose key is `name`, in file order.
+template <typename Visit>
+void ForNamedSlot(const Program& program, std::string_view name, Visit visit) {
+    for (const std::string& line : program.templateLines) {
+        if (line.size() > name.size() && line.starts_with(name) && line[name.size()] == ':') {
+            visit(std::string_view(line).substr(name.size() + 1));
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> NamedSlotRows(const Program& program, std::string_view name) {
+    std::vector<std::string> rows;
+    ForNamedSlot(program, name, [&rows](std::string_view value) {
+        if (!TrimBlanks(value).empty()) rows.emplace_back(value);
+    });
+    return rows;
+}
+
+bool HasNamedSlot(const Program& program, std::string_view name) {
+    bool found = false;
+    ForNamedSlot(program, name, [&found](std::string_view) { found = true; });
+    return found;
+}
+
 std::vector<std::string> ReadTemplateFileLines(const Program& program, std::string_view file) {
     return ReadTextLines(TemplatePath(program, file)).value_or(std::vector<std::string>{});
 }

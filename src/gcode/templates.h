@@ -45,6 +45,15 @@ void LoadTemplates(Program& program);
 // or with an empty key emits nothing.
 void EmitSlot(const Program& program, std::string_view slot, std::vector<std::string>& listing);
 
+// The named slots round a small hole's cut: the rows GCODES.TXT gives after "small hole start:" and
+// "small hole end:" (any of its lines, each key matched whole). In a row, "{percent}" stands for the small
+// holes' share of the feed in per cent and "{feed}" for their F value, where those are known.
+inline constexpr std::string_view kSmallHoleStart = "small hole start";
+inline constexpr std::string_view kSmallHoleEnd = "small hole end";
+std::vector<std::string> NamedSlotRows(const Program& program, std::string_view name);
+// Whether GCODES.TXT names the slot at all (an empty value counts: the operator wants nothing there).
+bool HasNamedSlot(const Program& program, std::string_view name);
+
 // The lines of a header or footer file; none when it is missing.
 std::vector<std::string> ReadTemplateFileLines(const Program& program, std::string_view file);
 
