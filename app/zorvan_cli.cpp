@@ -53,6 +53,8 @@ const std::string kStandardOutput = "standard output";
 const std::vector<std::string> kSummaryFormats = {"text", "json"};
 const std::vector<std::string> kUnitNames = {"mm", "inch"};
 const std::vector<std::string> kCompensationNames = {"controller", "program"};
+const std::vector<std::string> kLeadInStyles = {"line", "arc"};
+const std::vector<std::string> kLeadOutStyles = {"none", "line", "arc"};
 
 struct Options {
     std::vector<std::string> drawings;
@@ -68,6 +70,14 @@ struct Options {
     double kerf = 0;    // 0: not given
     std::string compensation = "controller";  // who allows for the kerf: "controller" (G41/G42) or "program"
     bool cutOpen = false;
+    // How sheet mode's cuts enter and leave their contours, and how small holes are cut.
+    std::string leadInStyle = "line", holeLeadInStyle;  // the holes' style: as the outlines' where not given
+    double leadInRadius = 0;                             // 0: half the lead-in
+    double overcut = 0;
+    std::string leadOut = "none";
+    std::optional<double> leadOutLength;  // the lead-in's length where not given
+    double smallHoles = 0;
+    std::string smallHoleFeed = "60%";
     std::string summary;  // "", "text" or "json"
     bool quiet = false;
     std::string completion;  // "bash": print the completion script
@@ -148,8 +158,11 @@ std::string ProgramFolder(const char* argv0) {
 std::string PreviewSvg(Program& program, int32_t partCount) {
     SvgSurface preview(800, 600);
     FitView(program, preview, program.extMinX, program.extMaxY, program.extMaxX, program.extMinY, true);
-    RedrawView(program, partCount, preview, kBlue);
-    if (program.readMode == ReadMode::Sheet) DrawRoute(program, preview);
+    if (program.readMode == ReadMode::Sheet) {
+        RedrawSheetPreview(program, partCount, preview);
+    } else {
+        RedrawView(program, partCount, preview, kBlue);
+    }
     return preview.Svg();
 }
 
@@ -298,6 +311,41 @@ std::unique_ptr<Program> ProgramWithTemplates(const std::string& folder) {
     return program;
 }
 
+// The cut style the options ask for; the feed small holes go back to is the templates' or --feed.
+CutStyle CutStyleOf(const Options& options, const Program& program) {
+    CutStyle style;
+    style.outline = LeadInStyleNamed(options.leadInStyle).value_or(LeadInStyle::Line);
+    style.hole = options.holeLeadInStyle.empty() ? style.outline
+                                                 : LeadInStyleNamed(options.holeLeadInStyle).value_or(LeadInStyle::Line);
+    style.arcRadius = options.leadInRadius;
+    style.overcut = options.overcut;
+    style.leadOut = LeadOutStyleNamed(options.leadOut).value_or(LeadOutStyle::None);
+    style.leadOutLength = options.leadOutLength.value_or(LenientParse(options.leadIn));
+    style.smallHoleDiameter = options.smallHoles;
+    if (const auto feed = ParseSmallHoleFeed(options.smallHoleFeed)) {
+        style.smallHoleFeed = feed->value;
+        style.smallHoleFeedIsShare = feed->share;
+    }
+    style.feed = TemplateFeed(program);
+    if (!style.feed) style.feed = options.rates.feed;
+    return style;
+}
+
+// The cut-style options given in the default mode, which plans its lead-ins as it always has: named, so the
+// operator is not left thinking they were applied.
+std::string SheetOnlyOptionsGiven(const Options& options) {
+    std::string given;
+    const auto add = [&given](bool set, std::string_view name) {
+        if (set) given.append(given.empty() ? "" : ", ").append(name);
+    };
+    add(options.leadInStyle != "line" || !options.holeLeadInStyle.empty(), "--lead-in-style/--hole-lead-in-style");
+    add(options.leadInRadius > 0, "--lead-in-radius");
+    add(options.overcut > 0, "--overcut");
+    add(options.leadOut != "none", "--lead-out");
+    add(options.smallHoles > 0, "--small-holes");
+    return given;
+}
+
 // The program written to the first output, then the preview and part file asked for.
 int Deliver(Reporter& report, const std::vector<Output>& outputs, Program& program, const JobResult& job) {
     for (const Output& output : outputs) {
@@ -350,6 +398,7 @@ Conversion Convert(Reporter& report, const Options& options, const std::string& 
     jobOptions.read.unitsSource = units.source;
     program->kerf = options.kerf;
     program->kerfInProgram = options.compensation == "program";
+    program->cutStyle = CutStyleOf(options, *program);
     const JobResult job = RunMainJob(*program, std::move(*text), jobOptions);
     if (job.read.outcome != DxfReadOutcome::Loaded) {
         return refused(report.Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read)));
@@ -553,6 +602,39 @@ int main(int argc, char** argv) {
                     ->check(CLI::IsMember(kCompensationNames))] = {ValueCompletion::Kind::Words, "", kCompensationNames};
     app.add_flag("--cut-open", options.cutOpen,
                  "sheet mode: also cut the contours that do not close, last, without compensation or lead-in");
+    completions[app.add_option("--lead-in-style", options.leadInStyle,
+                               "sheet mode: the outside cuts' lead-in: line (default) or arc (a straight entry, then a "
+                               "quarter arc onto the contour; a line where no arc fits the scrap)")
+                    ->check(CLI::IsMember(kLeadInStyles))] = {ValueCompletion::Kind::Words, "", kLeadInStyles};
+    completions[app.add_option("--hole-lead-in-style", options.holeLeadInStyle,
+                               "sheet mode: the holes' lead-in, line or arc (default: as --lead-in-style)")
+                    ->check(CLI::IsMember(kLeadInStyles))] = {ValueCompletion::Kind::Words, "", kLeadInStyles};
+    app.add_option("--lead-in-radius", options.leadInRadius,
+                   "sheet mode: an arc lead-in's radius (default: half the lead-in; the straight entry is the other half)")
+        ->check(NumberFrom(0, kHuge, "of 0 or more"));
+    app.add_option("--overcut", options.overcut,
+                   "sheet mode: how far each closed cut runs on along its contour past its start (default 0)")
+        ->check(NumberFrom(0, kHuge, "of 0 or more"));
+    completions[app.add_option("--lead-out", options.leadOut,
+                               "sheet mode: how each closed cut leaves its contour: none (default), line (45 degrees "
+                               "into the scrap) or arc (a quarter arc into it); shortened or left off where the "
+                               "scrap has no room, and said")
+                    ->check(CLI::IsMember(kLeadOutStyles))] = {ValueCompletion::Kind::Words, "", kLeadOutStyles};
+    app.add_option("--lead-out-length", options.leadOutLength,
+                   "sheet mode: a lead-out line's length or arc's radius (default: the lead-in's length)")
+        ->check(NumberFrom(kTiny, kHuge, "above 0"));
+    app.add_option("--small-holes", options.smallHoles,
+                   "sheet mode: holes of a smaller diameter (a circle's, else their larger side) are cut at the "
+                   "small-hole feed, between the templates' \"small hole start\" and \"small hole end\" slots "
+                   "(default 0: none)")
+        ->check(NumberFrom(0, kHuge, "of 0 or more"));
+    app.add_option("--small-hole-feed", options.smallHoleFeed,
+                   "the small holes' feed: a share of the cutting feed (60%, the default) or an F value (900)")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                return ParseSmallHoleFeed(text) ? std::string() : "not a share from 0% to 100% or an F value: \"" + text + "\"";
+            },
+            "FEED"));
     // A flag whose format comes only after "=", so that "--summary plate.dxf" never takes the drawing's name.
     completions[app.add_flag("--summary{text}", options.summary,
                              "also print the job summary: units, size, parts, pierces, cut and travel length, "
@@ -578,7 +660,9 @@ int main(int argc, char** argv) {
         ->group("");
     // A job decides how its drawing is read and planned; these options would be silently overruled.
     for (const char* decided :
-         {"--lead-in", "--sheet", "--curve-tolerance", "--units", "--kerf", "--compensation", "--cut-open"}) {
+         {"--lead-in", "--sheet", "--curve-tolerance", "--units", "--kerf", "--compensation", "--cut-open",
+          "--lead-in-style", "--hole-lead-in-style", "--lead-in-radius", "--overcut", "--lead-out", "--lead-out-length",
+          "--small-holes", "--small-hole-feed"}) {
         job->excludes(app.get_option(decided));
     }
     app.set_version_flag("--version", "zorvan-cli " ZORVAN_VERSION);
@@ -592,6 +676,11 @@ int main(int argc, char** argv) {
         }
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? kDone : kUsage;
+    }
+    if (const std::string given = SheetOnlyOptionsGiven(options); !given.empty() && !options.sheet && options.job.empty()) {
+        std::fprintf(stderr, "%s: %s apply in sheet mode only (--sheet); the default mode keeps its line lead-ins\n",
+                     argv[0], given.c_str());
+        return kUsage;
     }
     if (!options.completion.empty()) {
         std::fputs(BashCompletion(app, completions, "zorvan-cli").c_str(), stdout);

@@ -157,7 +157,7 @@ void AppendPieceMoves(const std::vector<Piece>& pieces, std::vector<PathMove>& m
     }
 }
 
-bool PiecesTouch(const OutlineIndex& index, const std::vector<Piece>& pieces) {
+bool PiecesTouch(const OutlineIndex& index, const std::vector<Piece>& pieces, int32_t own) {
     bool first = true;
     for (const Piece& piece : pieces) {
         const int chords = piece.arc ? std::max(1, static_cast<int>(std::ceil(piece.Sweep() / kChordTurn))) : 1;
@@ -165,8 +165,8 @@ bool PiecesTouch(const OutlineIndex& index, const std::vector<Piece>& pieces) {
             Point2 a = piece.At(static_cast<double>(k) / chords);
             const Point2 b = piece.At(static_cast<double>(k + 1) / chords);
             if (first) a = a + (b - a) * 1e-4;  // the first point lies on the part's own contour
+            if (index.Touches(a, b, first && piece.arc ? own : -1)) return true;
             first = false;
-            if (index.Touches(a, b)) return true;
         }
     }
     return false;
@@ -183,7 +183,7 @@ double ClearLeadOut(const Program& program, const OutlineIndex& index, int32_t p
     const Point2 direction = DirectionAt(last, false), normal = ScrapNormal(direction, *side);
     for (const double share : kLeadOutShares) {
         const std::vector<Piece> out = LeadOutPieces(last.to, direction, normal, length * share, arc);
-        if (!PiecesTouch(index, out) && !index.InMaterial(out.back().to)) return length * share;
+        if (!PiecesTouch(index, out, part) && !index.InMaterial(out.back().to)) return length * share;
     }
     return 0;
 }

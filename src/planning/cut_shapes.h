@@ -58,9 +58,11 @@ CutFinish FinishOf(const Program& program, int32_t part);
 // Moves for the program's path checks, in order.
 void AppendPieceMoves(const std::vector<Piece>& pieces, std::vector<PathMove>& moves);
 
-// Whether `pieces` come into touch with a contour of `index` anywhere but at their first point (which lies on
-// the part's own contour); arcs are followed in chords of at most 15 degrees.
-bool PiecesTouch(const OutlineIndex& index, const std::vector<Piece>& pieces);
+// Whether `pieces` come into touch with a contour of `index` anywhere but at their first point, which lies on
+// the contour of part `own`; arcs are followed in chords of at most 15 degrees. The first chord of an arc
+// that starts them is not tested against that contour: leaving it along a tangent, it stays within the
+// contour's flattening for a while without crossing it.
+bool PiecesTouch(const OutlineIndex& index, const std::vector<Piece>& pieces, int32_t own);
 
 // The lead-out length that is clear of every contour for part `part` (index over the plan's outlines): the
 // asked length, else 3/4, 1/2 or 1/4 of it; 0 when none is (the cut then stops on the contour).

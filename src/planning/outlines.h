@@ -64,8 +64,8 @@ public:
     bool InMaterial(Point2 p) const;
     // Whether any outline comes within `distance` of `p`.
     bool Near(Point2 p, double distance) const;
-    // Whether the segment from a to b touches any outline.
-    bool Touches(Point2 a, Point2 b) const;
+    // Whether the segment from a to b touches any outline (outline `skip` left out).
+    bool Touches(Point2 a, Point2 b, int32_t skip = -1) const;
     // How many segments the questions so far have looked at: the work they took, for searches to bound.
     size_t SegmentsVisited() const { return visited_; }
 

@@ -68,16 +68,16 @@ Fit Judge(const OutlineIndex& index, Point2 start, Point2 pierce, double kerf) {
 }
 
 // Whether a lead-in of pieces (pierce to start) touches a contour, followed from its start on the contour.
-bool LeadInTouches(const OutlineIndex& index, const std::vector<Piece>& leadIn) {
+bool LeadInTouches(const OutlineIndex& index, const std::vector<Piece>& leadIn, int32_t part) {
     std::vector<Piece> back;
     for (auto piece = leadIn.rbegin(); piece != leadIn.rend(); ++piece) back.push_back(piece->Reversed());
-    return PiecesTouch(index, back);
+    return PiecesTouch(index, back, part);
 }
 
-// The same as Judge for a lead-in of pieces.
-Fit Judge(const OutlineIndex& index, const std::vector<Piece>& leadIn, double kerf) {
+// The same as Judge for a lead-in of pieces of part `part`.
+Fit Judge(const OutlineIndex& index, const std::vector<Piece>& leadIn, double kerf, int32_t part) {
     const Point2 start = leadIn.back().to, pierce = leadIn.front().from;
-    if (LeadInTouches(index, leadIn) || index.InMaterial(pierce)) return Fit::Out;
+    if (LeadInTouches(index, leadIn, part) || index.InMaterial(pierce)) return Fit::Out;
     const double clearance = std::max(kPierceClearance * Distance(start, pierce), kerf);
     return index.Near(pierce, clearance) ? Fit::Close : Fit::Clear;
 }
@@ -162,7 +162,8 @@ struct Found {
 // The direction the contour runs at a start.
 Point2 DirectionAtStart(const RecordValues& first, bool split) {
     if (split) return {first.EndX() - first.StartX(), first.EndY() - first.StartY()};
-    return Tangent(first, true);
+    const std::vector<Piece> pieces = ContourPieces(RecordList{first});
+    return pieces.empty() ? Point2{} : DirectionAt(pieces.front(), true);
 }
 
 // An arc lead-in's size for a lead-in `length`: a straight entry and an arc each half of it, or the radius
@@ -178,8 +179,9 @@ ArcSize ArcSizeFor(double length, double share, double radius, double kerf) {
 // The search of one part: the first clear candidate, else the first one merely in the scrap.
 class Search {
 public:
-    Search(const OutlineIndex& index, const RecordList& records, std::string_view marker, KerfRule kerf, size_t stopAt)
-        : index_(index), records_(records), marker_(marker), kerf_(kerf), stopAt_(stopAt) {}
+    Search(const OutlineIndex& index, int32_t part, const RecordList& records, std::string_view marker, KerfRule kerf,
+           size_t stopAt)
+        : index_(index), part_(part), records_(records), marker_(marker), kerf_(kerf), stopAt_(stopAt) {}
 
     // The first clear arc lead-in of `radius` (0: half the length) onto the contour from the scrap side
     // `side`, at each start and length in turn.
@@ -239,7 +241,7 @@ public:
     bool Try(const StartChoice& choice, Point2 start, Point2 pierce, const std::vector<Piece>& arc = {}) {
         if (Spent()) return false;
         if (close_ && index_.Near(pierce, std::max(kPierceClearance * Distance(start, pierce), kerf_.kerf))) return false;
-        const Fit fit = arc.empty() ? Judge(index_, start, pierce, kerf_.kerf) : Judge(index_, arc, kerf_.kerf);
+        const Fit fit = arc.empty() ? Judge(index_, start, pierce, kerf_.kerf) : Judge(index_, arc, kerf_.kerf, part_);
         if (fit == Fit::Out || !EntryIsFollowed(choice, start, pierce, arc)) return false;
         const double radius = arc.empty() ? 0 : arc.back().Radius();
         if (fit == Fit::Close) {
@@ -274,6 +276,7 @@ private:
     }
 
     const OutlineIndex& index_;
+    int32_t part_;
     const RecordList& records_;
     std::string_view marker_;
     KerfRule kerf_;
@@ -346,7 +349,8 @@ bool CanMoveStart(const PartEntry& entry) {
 // The lead-out of part `part` against the outlines, and what its shape lacks of the cut style asked for.
 void CheckFinish(const Program& program, const OutlineIndex& index, int32_t part, LeadInCheck& check) {
     const CutFinish finish = FinishOf(program, part);
-    if (!finish.leadOut.empty() && (PiecesTouch(index, finish.leadOut) || index.InMaterial(finish.leadOut.back().to))) {
+    if (!finish.leadOut.empty() &&
+        (PiecesTouch(index, finish.leadOut, part) || index.InMaterial(finish.leadOut.back().to))) {
         check.leadOutCrossing.push_back(part);
     }
     if (program.readMode != ReadMode::Sheet || !CompensatedSide(program, part)) return;
@@ -398,7 +402,7 @@ LeadInCheck CheckLeadIns(const Program& program, const OutlineIndex& index) {
             continue;
         }
         if (index.InMaterial(leadIn.pierce)) check.inMaterial.push_back(i);
-        if (LeadInTouches(index, LeadInPieces(program, i))) check.crossing.push_back(i);
+        if (LeadInTouches(index, LeadInPieces(program, i), i)) check.crossing.push_back(i);
         CheckFinish(program, index, i, check);
     }
     return check;
@@ -423,7 +427,7 @@ std::string LeadInWarning(const LeadInCheck& check) {
 bool LeadInIsClear(const Program& program, const OutlineIndex& index, int32_t part) {
     const PartEntry& entry = program.partList[static_cast<size_t>(part)];
     const PartLeadIn leadIn = LeadInOf(entry);
-    return !HasLeadIn(leadIn) || Judge(index, LeadInPieces(program, part), 0) != Fit::Out;
+    return !HasLeadIn(leadIn) || Judge(index, LeadInPieces(program, part), 0, part) != Fit::Out;
 }
 
 namespace {
@@ -451,7 +455,7 @@ std::optional<Found> SearchPart(const Program& program, const OutlineIndex& inde
     const PartEntry& entry = program.partList[static_cast<size_t>(part)];
     const RecordList& records = entry.Records();
     const PartLeadIn now = LeadInOf(entry);
-    Search search(index, records, now.marker, kerf, stopAt);
+    Search search(index, part, records, now.marker, kerf, stopAt);
     std::optional<Found> found;
     const std::optional<CompensationSide> arcSide = ArcLeadInSide(program, part);
     const bool hasArc = ReadCutShape(PartFields(entry).header).arcRadius > 0;
