@@ -493,8 +493,8 @@ int RunDrawings(Reporter& report, const Options& options, const char* argv0) {
     return worst;
 }
 
-// --job: the job's drawing read again in the job's mode, the job's plan put in place, and its program written
-// as the window's "G CODE" writes it.
+// --job: the job's drawing read again in the job's mode, the job's plan and cut style put in place, and its
+// program written as the window's "G CODE" writes it.
 int RunJob(Reporter& report, const Options& options, const char* argv0) {
     const JobRead read = ReadJobFile(options.job);
     if (!read.job) return report.FailWith(kCannotRead, read.error);
@@ -516,7 +516,8 @@ int RunJob(Reporter& report, const Options& options, const char* argv0) {
     std::optional<std::string> text = ReadWholeFile(drawing);
     if (!text) return report.Fail(kCannotRead, drawing, "cannot be read");
     if (FingerprintOf(*text) != job.fingerprint) report.Warn(drawing, ChangedDrawingWarning(drawing));
-    const JobResult result = RunJobFile(*program, job, std::move(*text), !options.partFile.empty());
+    // The job's cut style; its small holes go back to the templates' feed, else to --feed, as without --job.
+    const JobResult result = RunJobFile(*program, job, std::move(*text), !options.partFile.empty(), options.rates.feed);
     if (result.read.outcome != DxfReadOutcome::Loaded) {
         return report.Fail(ReadFailureStatus(result.read.outcome), drawing, ReadFailureText(result.read));
     }
@@ -551,7 +552,7 @@ int main(int argc, char** argv) {
         app.add_option("--job", options.job,
                        "open a job file saved by the window's \"Save job\" instead of a drawing and write the program "
                        "of its plan: its drawing is read again, and its mode, cutting order, lead-ins, marks, "
-                       "transforms and kerf are the job's (-o defaults to the job's path with .nc)")
+                       "transforms, kerf and cut style are the job's (-o defaults to the job's path with .nc)")
             ->excludes(drawing);
     completions[job] = {ValueCompletion::Kind::Files, "*.zjob", {}};
     CLI::Option* output =

@@ -1,6 +1,7 @@
 #include "model/cut_style.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "model/number_text.h"
 #include "model/record_text.h"
@@ -37,7 +38,7 @@ std::optional<SmallHoleFeed> ParseSmallHoleFeed(std::string_view text) {
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    if (!(value > 0) || (share && value > 100)) return std::nullopt;
+    if (!(value > 0) || !std::isfinite(value) || (share && value > 100)) return std::nullopt;
     return SmallHoleFeed{share ? value / 100 : value, share};
 }
 

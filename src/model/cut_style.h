@@ -32,6 +32,7 @@ struct CutStyle {
     std::optional<double> feed;
 
     bool HasFinish() const { return overcut > 0 || leadOut != LeadOutStyle::None; }
+    friend bool operator==(const CutStyle&, const CutStyle&) = default;
 };
 
 // "line", "arc", "none" and back; nothing for another word.
@@ -41,7 +42,7 @@ std::optional<LeadInStyle> LeadInStyleNamed(std::string_view name);
 std::optional<LeadOutStyle> LeadOutStyleNamed(std::string_view name);
 
 // A small-hole feed as the operator writes it: "60%" (a share of the feed) or "900" (an F value). Nothing for
-// text that is neither, a share not above 0% or above 100%, or an F not above 0.
+// text that is neither, a share not above 0% or above 100%, or an F not above 0 or not finite ("inf").
 struct SmallHoleFeed {
     double value = 0;
     bool share = true;

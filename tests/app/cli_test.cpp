@@ -544,7 +544,7 @@ TEST_F(CliTest, AJobGivesTheProgramTheWindowSaves) {
     const CliRun run = Run({"--job", bad});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "zorvan-cli: " + bad + " is not a job file.\n");
-    EXPECT_TRUE(testing::ReadBytes(job).starts_with("ZORVAN job 2\r\n"));  // not overwritten by -o
+    EXPECT_TRUE(testing::ReadBytes(job).starts_with("ZORVAN job 3\r\n"));  // not overwritten by -o
 }
 
 // "-" reads the drawing from standard input, as bytes (a binary drawing too), and "-o -" writes the program
