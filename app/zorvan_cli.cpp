@@ -54,6 +54,7 @@ const std::vector<std::string> kSummaryFormats = {"text", "json"};
 const std::vector<std::string> kUnitNames = {"mm", "inch"};
 const std::vector<std::string> kCompensationNames = {"controller", "program"};
 const std::vector<std::string> kLeadInStyles = {"line", "arc"};
+const std::vector<std::string> kArcCentreNames = {"absolute", "relative"};
 const std::vector<std::string> kLeadOutStyles = {"none", "line", "arc"};
 
 struct Options {
@@ -78,6 +79,7 @@ struct Options {
     std::optional<double> leadOutLength;  // the lead-in's length where not given
     double smallHoles = 0;
     std::string smallHoleFeed = "60%";
+    std::string arcCentres;  // "absolute", "relative", or "" for what the templates' header says
     std::string summary;  // "", "text" or "json"
     bool quiet = false;
     std::string completion;  // "bash": print the completion script
@@ -166,6 +168,14 @@ std::string PreviewSvg(Program& program, int32_t partCount) {
     return preview.Svg();
 }
 
+// Templates made for a controller without cutter compensation, and a program that leaves the kerf to it.
+std::string CompensationExpectationWarning(const Program& program) {
+    const bool inProgram = program.kerfInProgram && program.kerf > 0;
+    if (ReadTemplateExpectations(program).compensationInProgram.value_or(false) == false || inProgram) return {};
+    return "The templates expect the program to allow for the kerf (compensation: program), but this program "
+           "leaves it to the controller's G41/G42: give --compensation program with --kerf.";
+}
+
 // What the operator must know before cutting: what the reading left out, open contours not cut, lead-ins
 // that are not in the scrap.
 void WarnAboutJob(Reporter& report, const std::string& drawing, const Program& program, const JobResult& job,
@@ -184,6 +194,7 @@ void WarnAboutJob(Reporter& report, const std::string& drawing, const Program& p
     report.Warn(drawing, UnclearLeadInWarning(job.unclearLeadIns));
     report.Warn(drawing, LeadInWarning(job.leadIns));
     report.Warn(drawing, KerfWarning(job.kerf));
+    report.Warn(drawing, CompensationExpectationWarning(program));
     if (mode == ReadMode::Default) report.Warn(drawing, UnitsMismatchWarning(program));
 }
 
@@ -331,6 +342,20 @@ CutStyle CutStyleOf(const Options& options, const Program& program) {
     return style;
 }
 
+// How the program writes arc centres: as --arc-centres says, else as the header asks (absolute where it
+// says nothing). A header whose G90.1 or G91.1 word says otherwise would have every arc cut about the wrong
+// point: that is refused, and the refusal says why.
+std::string ChooseArcCentres(const Options& options, Program& program) {
+    const TemplateExpectations expects = ReadTemplateExpectations(program);
+    program.arcCentres = options.arcCentres.empty() ? expects.arcCentres.value_or(ArcCentres::Absolute)
+                         : options.arcCentres == "relative" ? ArcCentres::Relative
+                                                            : ArcCentres::Absolute;
+    if (!expects.arcCentresWord || *expects.arcCentresWord == program.arcCentres) return {};
+    return "--arc-centres " + options.arcCentres + " contradicts the header's " +
+           (*expects.arcCentresWord == ArcCentres::Absolute ? "G90.1 (absolute" : "G91.1 (relative") +
+           " arc centres): the controller would cut every arc about the wrong point";
+}
+
 // The cut-style options given in the default mode, which plans its lead-ins as it always has: named, so the
 // operator is not left thinking they were applied.
 std::string SheetOnlyOptionsGiven(const Options& options) {
@@ -399,6 +424,9 @@ Conversion Convert(Reporter& report, const Options& options, const std::string& 
     program->kerf = options.kerf;
     program->kerfInProgram = options.compensation == "program";
     program->cutStyle = CutStyleOf(options, *program);
+    if (const std::string clash = ChooseArcCentres(options, *program); !clash.empty()) {
+        return refused(report.Fail(kUsage, drawing, clash));
+    }
     const JobResult job = RunMainJob(*program, std::move(*text), jobOptions);
     if (job.read.outcome != DxfReadOutcome::Loaded) {
         return refused(report.Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read)));
@@ -512,6 +540,9 @@ int RunJob(Reporter& report, const Options& options, const char* argv0) {
     if (const int status = ChooseTemplates(report, options, argv0, templates); status != kDone) return status;
     report.StartDrawing();
     const std::unique_ptr<Program> program = ProgramWithTemplates(templates);
+    if (const std::string clash = ChooseArcCentres(options, *program); !clash.empty()) {
+        return report.Fail(kUsage, options.job, clash);
+    }
 
     std::optional<std::string> text = ReadWholeFile(drawing);
     if (!text) return report.Fail(kCannotRead, drawing, "cannot be read");
@@ -600,6 +631,11 @@ int main(int argc, char** argv) {
                                "tool table) or program (each closed contour written half the --kerf towards the "
                                "scrap, no G41/G42, for controllers without cutter compensation)")
                     ->check(CLI::IsMember(kCompensationNames))] = {ValueCompletion::Kind::Words, "", kCompensationNames};
+    completions[app.add_option("--arc-centres", options.arcCentres,
+                               "how arcs' I and J are written: absolute (the centre; the header sets G90.1) or "
+                               "relative (the offset from the arc's start, for controllers without G90.1); default: "
+                               "as the templates' header says, else absolute")
+                    ->check(CLI::IsMember(kArcCentreNames))] = {ValueCompletion::Kind::Words, "", kArcCentreNames};
     app.add_flag("--cut-open", options.cutOpen,
                  "sheet mode: also cut the contours that do not close, last, without compensation or lead-in");
     completions[app.add_option("--lead-in-style", options.leadInStyle,

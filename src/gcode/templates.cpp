@@ -1,6 +1,7 @@
 // Template files and slots.
 #include "gcode/templates.h"
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 
@@ -106,6 +107,34 @@ void ForNamedSlot(const Program& program, std::string_view name, Visit visit) {
 }
 
 }  // namespace
+
+TemplateExpectations ReadTemplateExpectations(const Program& program) {
+    TemplateExpectations expects;
+    for (const std::string& line : ReadTemplateFileLines(program, kHeaderFile)) {
+        const std::string_view text = TrimBlanks(line);
+        if (text == "(compensation: program)") expects.compensationInProgram = true;
+        if (text == "(compensation: controller)") expects.compensationInProgram = false;
+        if (text == "(arc centres: relative)" && !expects.arcCentresWord) expects.arcCentres = ArcCentres::Relative;
+        if (text == "(arc centres: absolute)" && !expects.arcCentresWord) expects.arcCentres = ArcCentres::Absolute;
+        // The words outside comments, upper case or not: "G90.1", "g91.1".
+        std::string code;
+        int depth = 0;
+        for (const char c : text) {
+            if (c == '(') ++depth;
+            if (depth == 0 && c != ';') code += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            if (c == ')' && depth > 0) --depth;
+            if (c == ';' && depth == 0) break;
+        }
+        for (const std::string_view word : SplitFields(code)) {
+            if (word == "G90.1") expects.arcCentresWord = ArcCentres::Absolute;
+            if (word == "G91.1") expects.arcCentresWord = ArcCentres::Relative;
+        }
+        if (expects.arcCentresWord) expects.arcCentres = expects.arcCentresWord;
+    }
+    return expects;
+}
+
+std::string_view ArcCentresName(ArcCentres centres) { return centres == ArcCentres::Relative ? "relative" : "absolute"; }
 
 std::vector<std::string> NamedSlotRows(const Program& program, std::string_view name) {
     std::vector<std::string> rows;

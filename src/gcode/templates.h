@@ -54,6 +54,20 @@ std::vector<std::string> NamedSlotRows(const Program& program, std::string_view 
 // Whether GCODES.TXT names the slot at all (an empty value counts: the operator wants nothing there).
 bool HasNamedSlot(const Program& program, std::string_view name);
 
+// What the header file says of the controller it is for. A comment line "(compensation: program)" or
+// "(compensation: controller)" says who is to allow for the kerf; "(arc centres: relative)" or
+// "(arc centres: absolute)" how the controller takes I and J, for one that knows no word to set it. A G90.1
+// or G91.1 word in the header sets it, and outweighs the comment.
+struct TemplateExpectations {
+    std::optional<bool> compensationInProgram;
+    std::optional<ArcCentres> arcCentres;      // what the header asks for, by word or comment
+    std::optional<ArcCentres> arcCentresWord;  // what a G90.1 or G91.1 word in it switches the controller to
+};
+TemplateExpectations ReadTemplateExpectations(const Program& program);
+
+// "absolute" or "relative".
+std::string_view ArcCentresName(ArcCentres centres);
+
 // The lines of a header or footer file; none when it is missing.
 std::vector<std::string> ReadTemplateFileLines(const Program& program, std::string_view file);
 
