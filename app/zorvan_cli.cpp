@@ -168,14 +168,6 @@ std::string PreviewSvg(Program& program, int32_t partCount) {
     return preview.Svg();
 }
 
-// Templates made for a controller without cutter compensation, and a program that leaves the kerf to it.
-std::string CompensationExpectationWarning(const Program& program) {
-    const bool inProgram = program.kerfInProgram && program.kerf > 0;
-    if (ReadTemplateExpectations(program).compensationInProgram.value_or(false) == false || inProgram) return {};
-    return "The templates expect the program to allow for the kerf (compensation: program), but this program "
-           "leaves it to the controller's G41/G42: give --compensation program with --kerf.";
-}
-
 // What the operator must know before cutting: what the reading left out, open contours not cut, lead-ins
 // that are not in the scrap.
 void WarnAboutJob(Reporter& report, const std::string& drawing, const Program& program, const JobResult& job,
@@ -194,7 +186,7 @@ void WarnAboutJob(Reporter& report, const std::string& drawing, const Program& p
     report.Warn(drawing, UnclearLeadInWarning(job.unclearLeadIns));
     report.Warn(drawing, LeadInWarning(job.leadIns));
     report.Warn(drawing, KerfWarning(job.kerf));
-    report.Warn(drawing, CompensationExpectationWarning(program));
+    report.Warn(drawing, CompensationExpectationWarning(program, "give --compensation program with --kerf"));
     if (mode == ReadMode::Default) report.Warn(drawing, UnitsMismatchWarning(program));
 }
 

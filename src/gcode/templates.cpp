@@ -79,6 +79,7 @@ void LoadTemplates(Program& program) {
         }
     }
     program.templateLineCount = 30;
+    program.arcCentres = ReadTemplateExpectations(program).arcCentres.value_or(ArcCentres::Absolute);
 }
 
 void EmitSlot(const Program& program, std::string_view slot, std::vector<std::string>& listing) {
@@ -109,8 +110,24 @@ void ForNamedSlot(const Program& program, std::string_view name, Visit visit) {
 }  // namespace
 
 TemplateExpectations ReadTemplateExpectations(const Program& program) {
+    return ExpectationsOfHeader(ReadTemplateFileLines(program, kHeaderFile));
+}
+
+std::string ExpectationsNote(const TemplateExpectations& expects) {
+    std::string note = "Arc centres: ";
+    if (!expects.arcCentres || *expects.arcCentres == ArcCentres::Absolute) {
+        note += expects.arcCentresWord ? "absolute (G90.1)" : "absolute";
+    } else {
+        note += expects.arcCentresWord ? "relative (G91.1)" : "relative (offsets from each arc's start)";
+    }
+    if (!expects.compensationInProgram) return note + "; compensation: not said";
+    return note + (*expects.compensationInProgram ? "; compensation: by the program (no G41/G42)"
+                                                  : "; compensation: by the controller (G41/G42)");
+}
+
+TemplateExpectations ExpectationsOfHeader(const std::vector<std::string>& lines) {
     TemplateExpectations expects;
-    for (const std::string& line : ReadTemplateFileLines(program, kHeaderFile)) {
+    for (const std::string& line : lines) {
         const std::string_view text = TrimBlanks(line);
         if (text == "(compensation: program)") expects.compensationInProgram = true;
         if (text == "(compensation: controller)") expects.compensationInProgram = false;
@@ -132,6 +149,13 @@ TemplateExpectations ReadTemplateExpectations(const Program& program) {
         if (expects.arcCentresWord) expects.arcCentres = expects.arcCentresWord;
     }
     return expects;
+}
+
+std::string CompensationExpectationWarning(const Program& program, std::string_view hint) {
+    const bool inProgram = program.kerfInProgram && program.kerf > 0;
+    if (!ReadTemplateExpectations(program).compensationInProgram.value_or(false) || inProgram) return {};
+    return "The templates expect the program to allow for the kerf (compensation: program), but this program "
+           "leaves it to the controller's G41/G42: " + std::string(hint) + ".";
 }
 
 std::string_view ArcCentresName(ArcCentres centres) { return centres == ArcCentres::Relative ? "relative" : "absolute"; }

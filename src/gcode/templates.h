@@ -39,6 +39,7 @@ std::string TemplatePath(const Program& program, std::string_view file);
 
 // Reads GCODES.TXT into templateLines (at most 101 lines) and consults the first 30. Lines the file does not
 // have are empty, so a slot deleted from the file stops emitting; a missing file gives no template at all.
+// The arc centres are written as the header asks (ReadTemplateExpectations; absolute where it says nothing).
 void LoadTemplates(Program& program);
 
 // Appends the lines the templates give for `slot` ("LINE001" .. "LINE030") to `listing`. A line without ":"
@@ -64,6 +65,15 @@ struct TemplateExpectations {
     std::optional<ArcCentres> arcCentresWord;  // what a G90.1 or G91.1 word in it switches the controller to
 };
 TemplateExpectations ReadTemplateExpectations(const Program& program);
+// The same from a header's lines.
+TemplateExpectations ExpectationsOfHeader(const std::vector<std::string>& lines);
+// For the operator: "Arc centres: absolute (G90.1); compensation: by the controller (G41/G42)".
+std::string ExpectationsNote(const TemplateExpectations& expects);
+
+// Templates made for a controller without cutter compensation, and a program that leaves the kerf to it:
+//   "The templates expect the program to allow for the kerf (compensation: program), but this program leaves
+//    it to the controller's G41/G42: HINT."  Empty otherwise.
+std::string CompensationExpectationWarning(const Program& program, std::string_view hint);
 
 // "absolute" or "relative".
 std::string_view ArcCentresName(ArcCentres centres);

@@ -1,6 +1,8 @@
 // The main window's commands.
 #include "ui/form1.h"
 
+#include "gcode/templates.h"
+
 #include "geometry/transforms.h"
 #include "import/part_entries.h"
 #include "planning/preparation.h"
@@ -127,6 +129,7 @@ void Form1::ShowPlanStatus() {
     add(UnclearLeadInWarning(unclearLeadIns_));
     add(LeadInWarning(CheckLeadIns(program_)));
     add(KerfWarning(CheckKerf(program_)));
+    add(CompensationExpectationWarning(program_, "tick \"in program\" and give the kerf"));
     if (!SheetPlanning()) add(UnitsMismatchWarning(program_));
     add(lastSave_);
     StatusLine = std::move(status);
