@@ -54,6 +54,7 @@ const std::vector<std::string> kSummaryFormats = {"text", "json"};
 const std::vector<std::string> kUnitNames = {"mm", "inch"};
 const std::vector<std::string> kCompensationNames = {"controller", "program"};
 const std::vector<std::string> kLeadInStyles = {"line", "arc"};
+const std::vector<std::string> kArcCentreNames = {"absolute", "relative"};
 const std::vector<std::string> kLeadOutStyles = {"none", "line", "arc"};
 
 struct Options {
@@ -78,6 +79,7 @@ struct Options {
     std::optional<double> leadOutLength;  // the lead-in's length where not given
     double smallHoles = 0;
     std::string smallHoleFeed = "60%";
+    std::string arcCentres;  // "absolute", "relative", or "" for what the templates' header says
     std::string summary;  // "", "text" or "json"
     bool quiet = false;
     std::string completion;  // "bash": print the completion script
@@ -184,6 +186,7 @@ void WarnAboutJob(Reporter& report, const std::string& drawing, const Program& p
     report.Warn(drawing, UnclearLeadInWarning(job.unclearLeadIns));
     report.Warn(drawing, LeadInWarning(job.leadIns));
     report.Warn(drawing, KerfWarning(job.kerf));
+    report.Warn(drawing, CompensationExpectationWarning(program, "give --compensation program with --kerf"));
     if (mode == ReadMode::Default) report.Warn(drawing, UnitsMismatchWarning(program));
 }
 
@@ -331,6 +334,26 @@ CutStyle CutStyleOf(const Options& options, const Program& program) {
     return style;
 }
 
+// An option that takes one of `words`, and is completed with them.
+void WordOption(CLI::App& app, CompletionTable& completions, const std::string& name, std::string& value,
+                const std::vector<std::string>& words, const std::string& help) {
+    completions[app.add_option(name, value, help)->check(CLI::IsMember(words))] = {ValueCompletion::Kind::Words, "", words};
+}
+
+// How the program writes arc centres: as --arc-centres says, else as the header asks (absolute where it
+// says nothing). A header whose G90.1 or G91.1 word says otherwise would have every arc cut about the wrong
+// point: that is refused, and the refusal says why.
+std::string ChooseArcCentres(const Options& options, Program& program) {
+    const TemplateExpectations expects = ReadTemplateExpectations(program);
+    program.arcCentres = options.arcCentres.empty() ? expects.arcCentres.value_or(ArcCentres::Absolute)
+                         : options.arcCentres == "relative" ? ArcCentres::Relative
+                                                            : ArcCentres::Absolute;
+    if (!expects.arcCentresWord || *expects.arcCentresWord == program.arcCentres) return {};
+    return "--arc-centres " + options.arcCentres + " contradicts the header's " +
+           (*expects.arcCentresWord == ArcCentres::Absolute ? "G90.1 (absolute" : "G91.1 (relative") +
+           " arc centres): the controller would cut every arc about the wrong point";
+}
+
 // The cut-style options given in the default mode, which plans its lead-ins as it always has: named, so the
 // operator is not left thinking they were applied.
 std::string SheetOnlyOptionsGiven(const Options& options) {
@@ -399,6 +422,9 @@ Conversion Convert(Reporter& report, const Options& options, const std::string& 
     program->kerf = options.kerf;
     program->kerfInProgram = options.compensation == "program";
     program->cutStyle = CutStyleOf(options, *program);
+    if (const std::string clash = ChooseArcCentres(options, *program); !clash.empty()) {
+        return refused(report.Fail(kUsage, drawing, clash));
+    }
     const JobResult job = RunMainJob(*program, std::move(*text), jobOptions);
     if (job.read.outcome != DxfReadOutcome::Loaded) {
         return refused(report.Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read)));
@@ -512,6 +538,9 @@ int RunJob(Reporter& report, const Options& options, const char* argv0) {
     if (const int status = ChooseTemplates(report, options, argv0, templates); status != kDone) return status;
     report.StartDrawing();
     const std::unique_ptr<Program> program = ProgramWithTemplates(templates);
+    if (const std::string clash = ChooseArcCentres(options, *program); !clash.empty()) {
+        return report.Fail(kUsage, options.job, clash);
+    }
 
     std::optional<std::string> text = ReadWholeFile(drawing);
     if (!text) return report.Fail(kCannotRead, drawing, "cannot be read");
@@ -588,39 +617,38 @@ int main(int argc, char** argv) {
                    "sheet mode: how far the arcs and lines made of ellipses and splines may stray from them, in mm "
                    "(in drawing units where the drawing declares none; 0.0001 to 10, default 0.01)")
         ->check(NumberFrom(0.0001, 10.0, "from 0.0001 to 10"));
-    completions[app.add_option("--units", options.units,
-                               "sheet mode: the units to write a drawing in that declares its units (default: the "
-                               "units the header's G20 or G21 sets, else mm; a clash with the header is refused)")
-                    ->check(CLI::IsMember(kUnitNames))] = {ValueCompletion::Kind::Words, "", kUnitNames};
+    WordOption(app, completions, "--units", options.units, kUnitNames,
+               "sheet mode: the units to write a drawing in that declares its units (default: the "
+               "units the header's G20 or G21 sets, else mm; a clash with the header is refused)");
     app.add_option("--kerf", options.kerf,
                    "the torch's kerf width in the program's units, for the kerf checks and sheet mode's lead-ins "
                    "(0 or absent: not given, no kerf checks); the controller's tool table holds it for the cut")
         ->check(NumberFrom(0, kHuge, "of 0 or more"));
-    completions[app.add_option("--compensation", options.compensation,
-                               "who allows for the kerf: controller (default: G41/G42, the kerf in the controller's "
-                               "tool table) or program (each closed contour written half the --kerf towards the "
-                               "scrap, no G41/G42, for controllers without cutter compensation)")
-                    ->check(CLI::IsMember(kCompensationNames))] = {ValueCompletion::Kind::Words, "", kCompensationNames};
+    WordOption(app, completions, "--compensation", options.compensation, kCompensationNames,
+               "who allows for the kerf: controller (default: G41/G42, the kerf in the controller's "
+               "tool table) or program (each closed contour written half the --kerf towards the "
+               "scrap, no G41/G42, for controllers without cutter compensation)");
+    WordOption(app, completions, "--arc-centres", options.arcCentres, kArcCentreNames,
+               "how arcs' I and J are written: absolute (the centre; the header sets G90.1) or "
+               "relative (the offset from the arc's start, for controllers without G90.1); default: "
+               "as the templates' header says, else absolute");
     app.add_flag("--cut-open", options.cutOpen,
                  "sheet mode: also cut the contours that do not close, last, without compensation or lead-in");
-    completions[app.add_option("--lead-in-style", options.leadInStyle,
-                               "sheet mode: the outside cuts' lead-in: line (default) or arc (a straight entry, then a "
-                               "quarter arc onto the contour; a line where no arc fits the scrap)")
-                    ->check(CLI::IsMember(kLeadInStyles))] = {ValueCompletion::Kind::Words, "", kLeadInStyles};
-    completions[app.add_option("--hole-lead-in-style", options.holeLeadInStyle,
-                               "sheet mode: the holes' lead-in, line or arc (default: as --lead-in-style)")
-                    ->check(CLI::IsMember(kLeadInStyles))] = {ValueCompletion::Kind::Words, "", kLeadInStyles};
+    WordOption(app, completions, "--lead-in-style", options.leadInStyle, kLeadInStyles,
+               "sheet mode: the outside cuts' lead-in: line (default) or arc (a straight entry, then a "
+               "quarter arc onto the contour; a line where no arc fits the scrap)");
+    WordOption(app, completions, "--hole-lead-in-style", options.holeLeadInStyle, kLeadInStyles,
+               "sheet mode: the holes' lead-in, line or arc (default: as --lead-in-style)");
     app.add_option("--lead-in-radius", options.leadInRadius,
                    "sheet mode: an arc lead-in's radius (default: half the lead-in; the straight entry is the other half)")
         ->check(NumberFrom(0, kHuge, "of 0 or more"));
     app.add_option("--overcut", options.overcut,
                    "sheet mode: how far each closed cut runs on along its contour past its start (default 0)")
         ->check(NumberFrom(0, kHuge, "of 0 or more"));
-    completions[app.add_option("--lead-out", options.leadOut,
-                               "sheet mode: how each closed cut leaves its contour: none (default), line (45 degrees "
-                               "into the scrap) or arc (a quarter arc into it); shortened or left off where the "
-                               "scrap has no room, and said")
-                    ->check(CLI::IsMember(kLeadOutStyles))] = {ValueCompletion::Kind::Words, "", kLeadOutStyles};
+    WordOption(app, completions, "--lead-out", options.leadOut, kLeadOutStyles,
+               "sheet mode: how each closed cut leaves its contour: none (default), line (45 degrees "
+               "into the scrap) or arc (a quarter arc into it); shortened or left off where the "
+               "scrap has no room, and said");
     app.add_option("--lead-out-length", options.leadOutLength,
                    "sheet mode: a lead-out line's length or arc's radius (default: the lead-in's length)")
         ->check(NumberFrom(kTiny, kHuge, "above 0"));

@@ -139,6 +139,7 @@ JobSummary SummarizeJob(const Program& program, const JobRates& given, const Rat
     }
     summary.kerf = program.kerf;
     summary.kerfInProgram = program.kerfInProgram;
+    summary.arcCentres = program.arcCentres;
     summary.kerfCheck = CheckKerf(program);
     summary.width = std::max(0.0, program.extMaxX - program.extMinX);
     summary.height = std::max(0.0, program.extMaxY - program.extMinY);
@@ -202,6 +203,8 @@ std::string SummaryText(const JobSummary& s) {
     text += ")\nKerf: " + KerfText(s.kerf, false);
     if (s.kerf > 0 && s.kerfInProgram) text += ", allowed for by the program (no G41/G42)";
     if (const std::string warning = KerfWarning(s.kerfCheck); !warning.empty()) text += "; " + warning;
+    text += s.arcCentres == ArcCentres::Relative ? "\nArc centres: relative (I and J from each arc's start)"
+                                                 : "\nArc centres: absolute";
     text += "\nSize: " + Number(s.width, 2) + " x " + Number(s.height, 2) + "\n";
     text += "Parts: " + Plural(s.outsideCuts, "outside cut", "outside cuts") + ", " + Plural(s.holes, "hole", "holes");
     if (s.openCut > 0) text += ", " + Plural(s.openCut, "open contour", "open contours") + " cut without compensation";

@@ -29,6 +29,7 @@ struct JobSummary {
     std::string unitsSource;    // where they came from: "the header's G21", "--units", "as the drawing declares them"
     double kerf = 0;            // 0: not given
     bool kerfInProgram = false;  // the program offsets the contours itself (no G41/G42)
+    ArcCentres arcCentres = ArcCentres::Absolute;  // how the program writes I and J
     KerfCheck kerfCheck;        // what the controller would refuse with that kerf
     double width = 0, height = 0;
     int32_t outsideCuts = 0, holes = 0;  // cut parts by their marker, closed or not

@@ -20,10 +20,15 @@ namespace zorvan {
 namespace {
 
 // Where the writer's rows go.
+// It also keeps where the torch is, as the rows written so far put it, for arc centres written as offsets
+// from an arc's start.
 class RowSink {
 public:
     virtual ~RowSink() = default;
     virtual void Row(std::string_view row) = 0;
+
+    Point2 at;              // where the last move row ended, as written
+    bool relative = false;  // arc centres as offsets from the arc's start (I and J relative)
 };
 
 class ListingSink : public RowSink {
@@ -70,37 +75,52 @@ void EmitSlots(const SlotRows& slots, int first, int last, RowSink& sink) {
 // "G2" for the sense "-", "G3" for anything else.
 std::string_view ArcCode(char sense) { return sense == '-' ? "G2" : "G3"; }
 
-void AppendFixed(std::string& row, double value) {
+// Appends the value in the fixed six-decimal form and gives back the number that text reads as.
+double AppendFixed(std::string& row, double value) {
+    const size_t begin = row.size();
     if (auto fast = FastFixedSix(value)) {
         row += *fast;
     } else {
         row += FixedNumber(value);
     }
+    return LenientParse(std::string_view(row).substr(begin));
 }
 
-void ArcRow(std::string& row, std::string_view code, double cx, double cy, double x, double y) {
+// "G2|G3 I cx  J cy X x Y y": the centre absolute, or as the offset from where the torch is (the arc's
+// start) when the sink writes relative centres. The controller adds the offset to the start it was given,
+// so the offset is taken from the start as written.
+void ArcRow(std::string& row, std::string_view code, double cx, double cy, double x, double y, RowSink& sink) {
+    if (sink.relative) {
+        cx -= sink.at.x;
+        cy -= sink.at.y;
+    }
     row.assign(code).append(" I ");
     AppendFixed(row, cx);
     row.append("  J ");
     AppendFixed(row, cy);
     row.append(" X ");
-    AppendFixed(row, x);
+    sink.at.x = AppendFixed(row, x);
     row.append(" Y ");
-    AppendFixed(row, y);
+    sink.at.y = AppendFixed(row, y);
+}
+
+// "G1 X x Y y".
+void LineRow(std::string& row, double x, double y, RowSink& sink) {
+    row.assign("G1 X ");
+    sink.at.x = AppendFixed(row, x);
+    row.append(" Y ");
+    sink.at.y = AppendFixed(row, y);
 }
 
 void ContourRows(const RecordValues& record, std::string& row, RowSink& sink) {
     switch (record.kind()) {
         case RecordKind::Line:
-            row.assign("G1 X ");
-            AppendFixed(row, record.At(3));
-            row.append(" Y ");
-            AppendFixed(row, record.At(4));
+            LineRow(row, record.At(3), record.At(4), sink);
             sink.Row(row);
             return;
         case RecordKind::Arc: {
             const ArcValues a = record.Arc();
-            ArcRow(row, ArcCode(a.sense), a.cx, a.cy, a.x2, a.y2);
+            ArcRow(row, ArcCode(a.sense), a.cx, a.cy, a.x2, a.y2, sink);
             sink.Row(row);
             return;
         }
@@ -108,9 +128,9 @@ void ContourRows(const RecordValues& record, std::string& row, RowSink& sink) {
             const CircleValues c = record.Circle();
             const std::string_view code = ArcCode(c.sense);
             const auto [half, end] = CircleHalfTurnEnds(c);
-            ArcRow(row, code, c.cx, c.cy, half.x, half.y);
+            ArcRow(row, code, c.cx, c.cy, half.x, half.y, sink);
             sink.Row(row);
-            ArcRow(row, code, c.cx, c.cy, end.x, end.y);
+            ArcRow(row, code, c.cx, c.cy, end.x, end.y, sink);
             sink.Row(row);
             return;
         }
@@ -122,12 +142,9 @@ void ContourRows(const RecordValues& record, std::string& row, RowSink& sink) {
 void PieceRows(const std::vector<Piece>& pieces, std::string& row, RowSink& sink) {
     for (const Piece& piece : pieces) {
         if (!piece.arc) {
-            row.assign("G1 X ");
-            AppendFixed(row, piece.to.x);
-            row.append(" Y ");
-            AppendFixed(row, piece.to.y);
+            LineRow(row, piece.to.x, piece.to.y, sink);
         } else {
-            ArcRow(row, piece.ccw ? "G3" : "G2", piece.centre.x, piece.centre.y, piece.to.x, piece.to.y);
+            ArcRow(row, piece.ccw ? "G3" : "G2", piece.centre.x, piece.centre.y, piece.to.x, piece.to.y, sink);
         }
         sink.Row(row);
     }
@@ -189,9 +206,13 @@ void AppendGcodeNumber(std::string& row, std::string_view text) {
 // "G0 X x Y y" or "G1 X x Y y" to a point of the part's header.
 void MoveRow(std::string& row, std::string_view move, std::string_view x, std::string_view y, RowSink& sink) {
     row.assign(move);
+    size_t begin = row.size();
     AppendGcodeNumber(row, x);
+    sink.at.x = LenientParse(std::string_view(row).substr(begin));
     row.append(" Y ");
+    begin = row.size();
     AppendGcodeNumber(row, y);
+    sink.at.y = LenientParse(std::string_view(row).substr(begin));
     sink.Row(row);
 }
 
@@ -257,6 +278,7 @@ void WritePart(const Program& program, const SlotRows& slots, int32_t i, std::st
 
 void Write(const Program& program, int32_t cutCount, RowSink& sink) {
     const SlotRows slots = AllSlotRows(program);
+    sink.relative = program.arcCentres == ArcCentres::Relative;
     if (const int32_t deleted = CountDeletedParts(program, cutCount); deleted > 0) sink.Row(LeftOutComment(deleted));
     sink.Row(kProgramComment);
     for (const std::string& line : ReadTemplateFileLines(program, kHeaderFile)) sink.Row(line);

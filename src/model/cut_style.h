@@ -9,6 +9,7 @@
 namespace zorvan {
 
 enum class LeadInStyle { Line, Arc };
+enum class ArcCentres { Absolute, Relative };
 enum class LeadOutStyle { None, Line, Arc };
 
 // The operator's choices. Nothing here changes a program until it is set: lines for lead-ins, no overcut, no

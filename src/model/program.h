@@ -99,6 +99,9 @@ struct Program {
     bool kerfInProgram = false;
     // How sheet mode's cuts enter and leave their contours, and how small holes are cut.
     CutStyle cutStyle;
+    // How the program writes an arc's centre: absolute (with G90.1 in the header) or as the offset from the
+    // arc's start (what controllers without G90.1 take).
+    ArcCentres arcCentres = ArcCentres::Absolute;
     // Sheet mode's plan: the contours that do not close, left out of the cutting order (none when they are
     // cut, at the end, or in the default mode).
     int32_t openContoursLeftOut = 0;

@@ -164,7 +164,17 @@ bool PiecesTouch(const OutlineIndex& index, const std::vector<Piece>& pieces, in
         for (int k = 0; k < chords; ++k) {
             Point2 a = piece.At(static_cast<double>(k) / chords);
             const Point2 b = piece.At(static_cast<double>(k + 1) / chords);
-            if (first) a = a + (b - a) * 1e-4;  // the first point lies on the part's own contour
+            if (first) {
+                a = a + (b - a) * 1e-4;  // the first point lies on the part's own contour
+                // A line leaving the contour between two of its outline's points starts inside the chord
+                // there: its first few flatnesses are tested against the other contours only.
+                const double length = Distance(a, b), near = 8 * index.flatness();
+                if (!piece.arc && length > 0 && near > 0) {
+                    const Point2 clear = a + (b - a) * std::min(0.5, near / length);
+                    if (index.Touches(a, clear, own)) return true;
+                    a = clear;
+                }
+            }
             if (index.Touches(a, b, first && piece.arc ? own : -1)) return true;
             first = false;
         }

@@ -201,7 +201,8 @@ Outline FlattenContour(const RecordList& records, double flatness, double closeE
     return outline;
 }
 
-OutlineIndex::OutlineIndex(std::vector<Outline> outlines) : outlines_(std::move(outlines)) {
+OutlineIndex::OutlineIndex(std::vector<Outline> outlines, double flatness)
+    : outlines_(std::move(outlines)), flatness_(flatness) {
     double totalLength = 0;
     bool any = false;
     for (size_t i = 0; i < outlines_.size(); ++i) {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <iterator>
 
+#include "gcode/templates.h"
+
 #include "geometry/transforms.h"
 #include "import/part_entries.h"
 #include "planning/preparation.h"
@@ -218,6 +220,7 @@ void Form1::ShowPlanStatus() {
     add(UnclearLeadInWarning(unclearLeadIns_));
     add(LeadInWarning(CheckLeadIns(program_)));
     add(KerfWarning(CheckKerf(program_)));
+    add(CompensationExpectationWarning(program_, "tick \"in program\" and give the kerf"));
     if (!SheetPlanning()) add(UnitsMismatchWarning(program_));
     add(lastSave_);
     StatusLine = std::move(status);
