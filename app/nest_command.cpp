@@ -136,13 +136,12 @@ NestResult Search(const NestJob& job, const NestCommand& command, bool quiet) {
     return nest;
 }
 
-// The sheet as the preview shows it: the planned parts and the torch's route, fitted with margin to the
-// sheet, its edge in grey.
+// The sheet as sheet mode's preview shows it (the parts, the kerf bands, the cut shapes and the torch's route),
+// fitted with margin to the sheet, its edge in grey.
 std::string SheetPreview(Program& program, int32_t partCount, double width, double height) {
     SvgSurface preview(1000, std::clamp(1000 * height / width, 200.0, 1000.0));
     FitView(program, preview, 0, height, width, 0, true);
-    RedrawView(program, partCount, preview, kBlue);
-    DrawRoute(program, preview);
+    RedrawSheetPreview(program, partCount, preview);
     preview.SetPenWidth(1);
     preview.Rectangle(0, 0, width, height, kGrey);
     return preview.Svg();
@@ -198,12 +197,18 @@ Reading ReadOrder(const NestCommand& command, const NestSettings& settings, cons
     return reading;
 }
 
-std::unique_ptr<Program> ProgramFor(const NestSettings& settings) {
+// A program for a sheet as the command line asks for it; the refusal where its options clash with the
+// templates.
+std::unique_ptr<Program> ProgramFor(const NestSettings& settings, std::string* refusal = nullptr) {
     auto program = std::make_unique<Program>();
     program->templateFolder = settings.templates;
     LoadTemplates(*program);
     program->kerf = settings.kerf;
     program->kerfInProgram = settings.kerfInProgram;
+    if (settings.prepare) {
+        const std::string clash = settings.prepare(*program);
+        if (refusal) *refusal = clash;
+    }
     return program;
 }
 
@@ -319,7 +324,13 @@ JobOptions JobOptionsOf(const NestSettings& settings, int& status) {
     job.leadIn = settings.leadIn;
     job.read.mode = ReadMode::Sheet;
     job.read.curveTolerance = settings.curveTolerance;
-    const std::unique_ptr<Program> program = ProgramFor(settings);
+    std::string clash;
+    const std::unique_ptr<Program> program = ProgramFor(settings, &clash);
+    if (!clash.empty()) {
+        status = Fail(kUsage, settings.templates + ": " + clash);
+        return job;
+    }
+    Warn(settings.quiet, settings.templates, CompensationExpectationWarning(*program, "give --compensation program with --kerf"));
     std::optional<OutputUnits> asked;
     if (!settings.units.empty()) asked = settings.units == "inch" ? OutputUnits::Inches : OutputUnits::Millimetres;
     const SheetUnitsChoice units = ChooseSheetUnits(*program, asked, "--units " + settings.units);

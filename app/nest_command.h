@@ -4,12 +4,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "bash_completion.h"
 #include "gcode/job_summary.h"
+#include "model/program.h"
 
 namespace zorvan {
 
@@ -40,6 +42,9 @@ struct NestSettings {
     std::string leadIn;
     double kerf = 0;
     bool kerfInProgram = false;
+    // Gives a Program whose templates are loaded what the rest of the command line asks of every program (the
+    // cut style, how arc centres are written); the refusal when the options clash with the templates.
+    std::function<std::string(Program&)> prepare;
     double curveTolerance = 0.01;
     std::string units;    // "mm", "inch" or ""
     std::string summary;  // "", "text" or "json"

@@ -44,6 +44,8 @@ nlohmann::ordered_json SummaryObject(const JobSummary& s) {
     json["left_out_reasons"] = s.leftOutReasons.empty() ? nlohmann::ordered_json::object() : nlohmann::ordered_json(s.leftOutReasons);
     json["pierces"] = s.pierces;
     json["cut_length"] = s.cutLength;
+    json["small_holes"] = s.smallHoles;
+    json["arc_centres"] = std::string(s.arcCentres == ArcCentres::Relative ? "relative" : "absolute");
     json["travel_length"] = s.travelLength;
     json["feed_per_minute"] = given(s.feed);
     json["pierce_delay_seconds"] = given(s.pierceDelay);

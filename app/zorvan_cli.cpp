@@ -54,6 +54,9 @@ const std::string kStandardOutput = "standard output";
 const std::vector<std::string> kSummaryFormats = {"text", "json"};
 const std::vector<std::string> kUnitNames = {"mm", "inch"};
 const std::vector<std::string> kCompensationNames = {"controller", "program"};
+const std::vector<std::string> kLeadInStyles = {"line", "arc"};
+const std::vector<std::string> kArcCentreNames = {"absolute", "relative"};
+const std::vector<std::string> kLeadOutStyles = {"none", "line", "arc"};
 
 struct Options {
     std::vector<std::string> drawings;
@@ -69,6 +72,15 @@ struct Options {
     double kerf = 0;    // 0: not given
     std::string compensation = "controller";  // who allows for the kerf: "controller" (G41/G42) or "program"
     bool cutOpen = false;
+    // How sheet mode's cuts enter and leave their contours, and how small holes are cut.
+    std::string leadInStyle = "line", holeLeadInStyle;  // the holes' style: as the outlines' where not given
+    double leadInRadius = 0;                             // 0: half the lead-in
+    double overcut = 0;
+    std::string leadOut = "none";
+    std::optional<double> leadOutLength;  // the lead-in's length where not given
+    double smallHoles = 0;
+    std::string smallHoleFeed = "60%";
+    std::string arcCentres;  // "absolute", "relative", or "" for what the templates' header says
     std::string summary;  // "", "text" or "json"
     bool quiet = false;
     std::string completion;  // "bash": print the completion script
@@ -149,8 +161,11 @@ std::string ProgramFolder(const char* argv0) {
 std::string PreviewSvg(Program& program, int32_t partCount) {
     SvgSurface preview(800, 600);
     FitView(program, preview, program.extMinX, program.extMaxY, program.extMaxX, program.extMinY, true);
-    RedrawView(program, partCount, preview, kBlue);
-    if (program.readMode == ReadMode::Sheet) DrawRoute(program, preview);
+    if (program.readMode == ReadMode::Sheet) {
+        RedrawSheetPreview(program, partCount, preview);
+    } else {
+        RedrawView(program, partCount, preview, kBlue);
+    }
     return preview.Svg();
 }
 
@@ -172,6 +187,7 @@ void WarnAboutJob(Reporter& report, const std::string& drawing, const Program& p
     report.Warn(drawing, UnclearLeadInWarning(job.unclearLeadIns));
     report.Warn(drawing, LeadInWarning(job.leadIns));
     report.Warn(drawing, KerfWarning(job.kerf));
+    report.Warn(drawing, CompensationExpectationWarning(program, "give --compensation program with --kerf"));
     if (mode == ReadMode::Default) report.Warn(drawing, UnitsMismatchWarning(program));
 }
 
@@ -299,6 +315,61 @@ std::unique_ptr<Program> ProgramWithTemplates(const std::string& folder) {
     return program;
 }
 
+// The cut style the options ask for; the feed small holes go back to is the templates' or --feed.
+CutStyle CutStyleOf(const Options& options, const Program& program) {
+    CutStyle style;
+    style.outline = LeadInStyleNamed(options.leadInStyle).value_or(LeadInStyle::Line);
+    style.hole = options.holeLeadInStyle.empty() ? style.outline
+                                                 : LeadInStyleNamed(options.holeLeadInStyle).value_or(LeadInStyle::Line);
+    style.arcRadius = options.leadInRadius;
+    style.overcut = options.overcut;
+    style.leadOut = LeadOutStyleNamed(options.leadOut).value_or(LeadOutStyle::None);
+    style.leadOutLength = options.leadOutLength.value_or(LenientParse(options.leadIn));
+    style.smallHoleDiameter = options.smallHoles;
+    if (const auto feed = ParseSmallHoleFeed(options.smallHoleFeed)) {
+        style.smallHoleFeed = feed->value;
+        style.smallHoleFeedIsShare = feed->share;
+    }
+    style.feed = TemplateFeed(program);
+    if (!style.feed) style.feed = options.rates.feed;
+    return style;
+}
+
+// An option that takes one of `words`, and is completed with them.
+void WordOption(CLI::App& app, CompletionTable& completions, const std::string& name, std::string& value,
+                const std::vector<std::string>& words, const std::string& help) {
+    completions[app.add_option(name, value, help)->check(CLI::IsMember(words))] = {ValueCompletion::Kind::Words, "", words};
+}
+
+// How the program writes arc centres: as --arc-centres says, else as the header asks (absolute where it
+// says nothing). A header whose G90.1 or G91.1 word says otherwise would have every arc cut about the wrong
+// point: that is refused, and the refusal says why.
+std::string ChooseArcCentres(const Options& options, Program& program) {
+    const TemplateExpectations expects = ReadTemplateExpectations(program);
+    program.arcCentres = options.arcCentres.empty() ? expects.arcCentres.value_or(ArcCentres::Absolute)
+                         : options.arcCentres == "relative" ? ArcCentres::Relative
+                                                            : ArcCentres::Absolute;
+    if (!expects.arcCentresWord || *expects.arcCentresWord == program.arcCentres) return {};
+    return "--arc-centres " + options.arcCentres + " contradicts the header's " +
+           (*expects.arcCentresWord == ArcCentres::Absolute ? "G90.1 (absolute" : "G91.1 (relative") +
+           " arc centres): the controller would cut every arc about the wrong point";
+}
+
+// The cut-style options given in the default mode, which plans its lead-ins as it always has: named, so the
+// operator is not left thinking they were applied.
+std::string SheetOnlyOptionsGiven(const Options& options) {
+    std::string given;
+    const auto add = [&given](bool set, std::string_view name) {
+        if (set) given.append(given.empty() ? "" : ", ").append(name);
+    };
+    add(options.leadInStyle != "line" || !options.holeLeadInStyle.empty(), "--lead-in-style/--hole-lead-in-style");
+    add(options.leadInRadius > 0, "--lead-in-radius");
+    add(options.overcut > 0, "--overcut");
+    add(options.leadOut != "none", "--lead-out");
+    add(options.smallHoles > 0, "--small-holes");
+    return given;
+}
+
 // The program written to the first output, then the preview and part file asked for.
 int Deliver(Reporter& report, const std::vector<Output>& outputs, Program& program, const JobResult& job) {
     for (const Output& output : outputs) {
@@ -351,6 +422,10 @@ Conversion Convert(Reporter& report, const Options& options, const std::string& 
     jobOptions.read.unitsSource = units.source;
     program->kerf = options.kerf;
     program->kerfInProgram = options.compensation == "program";
+    program->cutStyle = CutStyleOf(options, *program);
+    if (const std::string clash = ChooseArcCentres(options, *program); !clash.empty()) {
+        return refused(report.Fail(kUsage, drawing, clash));
+    }
     const JobResult job = RunMainJob(*program, std::move(*text), jobOptions);
     if (job.read.outcome != DxfReadOutcome::Loaded) {
         return refused(report.Fail(ReadFailureStatus(job.read.outcome), drawing, ReadFailureText(job.read)));
@@ -445,8 +520,8 @@ int RunDrawings(Reporter& report, const Options& options, const char* argv0) {
     return worst;
 }
 
-// --job: the job's drawing read again in the job's mode, the job's plan put in place, and its program written
-// as the window's "G CODE" writes it.
+// --job: the job's drawing read again in the job's mode, the job's plan and cut style put in place, and its
+// program written as the window's "G CODE" writes it.
 int RunJob(Reporter& report, const Options& options, const char* argv0) {
     const JobRead read = ReadJobFile(options.job);
     if (!read.job) return report.FailWith(kCannotRead, read.error);
@@ -464,11 +539,15 @@ int RunJob(Reporter& report, const Options& options, const char* argv0) {
     if (const int status = ChooseTemplates(report, options, argv0, templates); status != kDone) return status;
     report.StartDrawing();
     const std::unique_ptr<Program> program = ProgramWithTemplates(templates);
+    if (const std::string clash = ChooseArcCentres(options, *program); !clash.empty()) {
+        return report.Fail(kUsage, options.job, clash);
+    }
 
     std::optional<std::string> text = ReadWholeFile(drawing);
     if (!text) return report.Fail(kCannotRead, drawing, "cannot be read");
     if (FingerprintOf(*text) != job.fingerprint) report.Warn(drawing, ChangedDrawingWarning(drawing));
-    const JobResult result = RunJobFile(*program, job, std::move(*text), !options.partFile.empty());
+    // The job's cut style; its small holes go back to the templates' feed, else to --feed, as without --job.
+    const JobResult result = RunJobFile(*program, job, std::move(*text), !options.partFile.empty(), options.rates.feed);
     if (result.read.outcome != DxfReadOutcome::Loaded) {
         return report.Fail(ReadFailureStatus(result.read.outcome), drawing, ReadFailureText(result.read));
     }
@@ -489,8 +568,12 @@ int RunJob(Reporter& report, const Options& options, const char* argv0) {
 int RunNesting(Reporter& report, const Options& options, const NestCommand& nest, const char* argv0) {
     std::string templates;
     if (const int status = ChooseTemplates(report, options, argv0, templates); status != kDone) return status;
+    const auto prepare = [&options](Program& program) {
+        program.cutStyle = CutStyleOf(options, program);
+        return ChooseArcCentres(options, program);
+    };
     const NestSettings settings{options.drawings, options.output, templates, options.leadIn, options.kerf,
-                                options.compensation == "program", options.curveTolerance, options.units,
+                                options.compensation == "program", prepare, options.curveTolerance, options.units,
                                 options.summary, options.quiet, options.rates};
     return RunNest(nest, settings);
 }
@@ -513,7 +596,7 @@ int main(int argc, char** argv) {
         app.add_option("--job", options.job,
                        "open a job file saved by the window's \"Save job\" instead of a drawing and write the program "
                        "of its plan: its drawing is read again, and its mode, cutting order, lead-ins, marks, "
-                       "transforms and kerf are the job's (-o defaults to the job's path with .nc)")
+                       "transforms, kerf and cut style are the job's (-o defaults to the job's path with .nc)")
             ->excludes(drawing);
     completions[job] = {ValueCompletion::Kind::Files, "*.zjob", {}};
     CLI::Option* output =
@@ -549,21 +632,53 @@ int main(int argc, char** argv) {
                    "sheet mode: how far the arcs and lines made of ellipses and splines may stray from them, in mm "
                    "(in drawing units where the drawing declares none; 0.0001 to 10, default 0.01)")
         ->check(NumberFrom(0.0001, 10.0, "from 0.0001 to 10"));
-    completions[app.add_option("--units", options.units,
-                               "sheet mode: the units to write a drawing in that declares its units (default: the "
-                               "units the header's G20 or G21 sets, else mm; a clash with the header is refused)")
-                    ->check(CLI::IsMember(kUnitNames))] = {ValueCompletion::Kind::Words, "", kUnitNames};
+    WordOption(app, completions, "--units", options.units, kUnitNames,
+               "sheet mode: the units to write a drawing in that declares its units (default: the "
+               "units the header's G20 or G21 sets, else mm; a clash with the header is refused)");
     app.add_option("--kerf", options.kerf,
                    "the torch's kerf width in the program's units, for the kerf checks and sheet mode's lead-ins "
                    "(0 or absent: not given, no kerf checks); the controller's tool table holds it for the cut")
         ->check(NumberFrom(0, kHuge, "of 0 or more"));
-    completions[app.add_option("--compensation", options.compensation,
-                               "who allows for the kerf: controller (default: G41/G42, the kerf in the controller's "
-                               "tool table) or program (each closed contour written half the --kerf towards the "
-                               "scrap, no G41/G42, for controllers without cutter compensation)")
-                    ->check(CLI::IsMember(kCompensationNames))] = {ValueCompletion::Kind::Words, "", kCompensationNames};
+    WordOption(app, completions, "--compensation", options.compensation, kCompensationNames,
+               "who allows for the kerf: controller (default: G41/G42, the kerf in the controller's "
+               "tool table) or program (each closed contour written half the --kerf towards the "
+               "scrap, no G41/G42, for controllers without cutter compensation)");
+    WordOption(app, completions, "--arc-centres", options.arcCentres, kArcCentreNames,
+               "how arcs' I and J are written: absolute (the centre; the header sets G90.1) or "
+               "relative (the offset from the arc's start, for controllers without G90.1); default: "
+               "as the templates' header says, else absolute");
     app.add_flag("--cut-open", options.cutOpen,
                  "sheet mode: also cut the contours that do not close, last, without compensation or lead-in");
+    WordOption(app, completions, "--lead-in-style", options.leadInStyle, kLeadInStyles,
+               "sheet mode: the outside cuts' lead-in: line (default) or arc (a straight entry, then a "
+               "quarter arc onto the contour; a line where no arc fits the scrap)");
+    WordOption(app, completions, "--hole-lead-in-style", options.holeLeadInStyle, kLeadInStyles,
+               "sheet mode: the holes' lead-in, line or arc (default: as --lead-in-style)");
+    app.add_option("--lead-in-radius", options.leadInRadius,
+                   "sheet mode: an arc lead-in's radius (default: half the lead-in; the straight entry is the other half)")
+        ->check(NumberFrom(0, kHuge, "of 0 or more"));
+    app.add_option("--overcut", options.overcut,
+                   "sheet mode: how far each closed cut runs on along its contour past its start (default 0)")
+        ->check(NumberFrom(0, kHuge, "of 0 or more"));
+    WordOption(app, completions, "--lead-out", options.leadOut, kLeadOutStyles,
+               "sheet mode: how each closed cut leaves its contour: none (default), line (45 degrees "
+               "into the scrap) or arc (a quarter arc into it); shortened or left off where the "
+               "scrap has no room, and said");
+    app.add_option("--lead-out-length", options.leadOutLength,
+                   "sheet mode: a lead-out line's length or arc's radius (default: the lead-in's length)")
+        ->check(NumberFrom(kTiny, kHuge, "above 0"));
+    app.add_option("--small-holes", options.smallHoles,
+                   "sheet mode: holes of a smaller diameter (a circle's, else their larger side) are cut at the "
+                   "small-hole feed, between the templates' \"small hole start\" and \"small hole end\" slots "
+                   "(default 0: none)")
+        ->check(NumberFrom(0, kHuge, "of 0 or more"));
+    app.add_option("--small-hole-feed", options.smallHoleFeed,
+                   "the small holes' feed: a share of the cutting feed (60%, the default) or an F value (900)")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                return ParseSmallHoleFeed(text) ? std::string() : "not a share from 0% to 100% or an F value: \"" + text + "\"";
+            },
+            "FEED"));
     // A flag whose format comes only after "=", so that "--summary plate.dxf" never takes the drawing's name.
     completions[app.add_flag("--summary{text}", options.summary,
                              "also print the job summary: units, size, parts, pierces, cut and travel length, "
@@ -589,7 +704,9 @@ int main(int argc, char** argv) {
         ->group("");
     // A job decides how its drawing is read and planned; these options would be silently overruled.
     for (const char* decided :
-         {"--lead-in", "--sheet", "--curve-tolerance", "--units", "--kerf", "--compensation", "--cut-open"}) {
+         {"--lead-in", "--sheet", "--curve-tolerance", "--units", "--kerf", "--compensation", "--cut-open",
+          "--lead-in-style", "--hole-lead-in-style", "--lead-in-radius", "--overcut", "--lead-out", "--lead-out-length",
+          "--small-holes", "--small-hole-feed"}) {
         job->excludes(app.get_option(decided));
     }
     NestCommand nest;
@@ -607,6 +724,12 @@ int main(int argc, char** argv) {
         }
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? kDone : kUsage;
+    }
+    if (const std::string given = SheetOnlyOptionsGiven(options);
+        !given.empty() && !options.sheet && options.job.empty() && !nest.nest) {  // a nest is cut in sheet mode
+        std::fprintf(stderr, "%s: %s apply in sheet mode only (--sheet); the default mode keeps its line lead-ins\n",
+                     argv[0], given.c_str());
+        return kUsage;
     }
     if (!options.completion.empty()) {
         std::fputs(BashCompletion(app, completions, "zorvan-cli").c_str(), stdout);

@@ -11,6 +11,8 @@
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
+#include "planning/cut_shapes.h"
+#include "planning/kerf_check.h"
 #include "planning/sheet_plan.h"
 
 namespace zorvan {
@@ -73,10 +75,90 @@ void DrawPart(const Program& program, const PartEntry& entry, const PartLook& lo
     if (look.dashed) surface.SetDashed(true);
     DrawContour(surface, program.PI, entry.Records(), look.colour, false, look.width);
     if (look.dashed) surface.SetDashed(false);
+    // An arc lead-in is drawn by DrawCutShapes: its straight chord would read as a second lead-in.
+    if (ReadCutShape(part.header).arcRadius > 0) {
+        const PartLeadIn leadIn = LeadInOf(entry);
+        surface.SetPenWidth(7);
+        surface.Dot(leadIn.start.x, leadIn.start.y, leadIn.marker == "OO" ? kGreen : kBlue);
+        surface.Dot(leadIn.pierce.x, leadIn.pierce.y, leadIn.marker == "OO" ? kGreen : kBlue);
+        surface.SetPenWidth(1);
+        return;
+    }
     DrawPathHeader(surface, part.header);
 }
 
+// Pieces as short straight strokes (arcs in steps of at most 10 degrees).
+void DrawPieces(Surface& surface, const std::vector<Piece>& pieces, Colour colour) {
+    for (const Piece& piece : pieces) {
+        const int steps = piece.arc ? std::max(1, static_cast<int>(std::ceil(piece.Sweep() / 0.1745))) : 1;
+        Point2 at = piece.from;
+        for (int k = 1; k <= steps; ++k) {
+            const Point2 next = piece.At(static_cast<double>(k) / steps);
+            surface.Line(at.x, at.y, next.x, next.y, colour);
+            at = next;
+        }
+    }
+}
+
+// Drawing units to pixels, from the view the surface shows.
+double PixelsPerUnit(const Program& program, const Surface& surface) {
+    const double span = std::fabs(program.viewRight - program.viewLeft);
+    return span > 0 ? surface.OuterWidth() / span : 0;
+}
+
 }  // namespace
+
+void DrawKerfBands(const Program& program, Surface& surface) {
+    constexpr Colour kBand = 0xC8DCF0;
+    if (!(program.kerf > 0)) return;
+    const double pixels = program.kerf * PixelsPerUnit(program, surface);
+    surface.SetPenWidth(std::clamp(static_cast<int>(std::lround(pixels)), 1, 200));
+    for (int32_t i = 0; i < PartRowCount(program); ++i) {
+        const PartEntry& entry = program.partList[static_cast<size_t>(i)];
+        if (PartFields(entry).IsDeleted()) continue;
+        // Where the torch's centre runs: half a kerf into the scrap; a contour cut without a side, on its line.
+        const std::optional<OffsetContour> offset = KerfOffsetPath(program, i);
+        DrawPieces(surface, offset && offset->problem.empty() ? offset->path : ContourPieces(entry.Records()), kBand);
+    }
+    surface.SetPenWidth(1);
+}
+
+void DrawCutShapes(const Program& program, Surface& surface) {
+    constexpr Colour kLeadIn = 0x0060C0, kFinish = 0xC000C0, kSmallHole = 0xE08000;
+    surface.SetPenWidth(2);
+    for (int32_t i = 0; i < PartRowCount(program); ++i) {
+        const PartEntry& entry = program.partList[static_cast<size_t>(i)];
+        if (PartFields(entry).IsDeleted()) continue;
+        if (const std::vector<Piece> leadIn = LeadInPieces(program, i); leadIn.size() > 1) DrawPieces(surface, leadIn, kLeadIn);
+        const CutFinish finish = FinishOf(program, i);
+        DrawPieces(surface, finish.overcut, kFinish);
+        DrawPieces(surface, finish.leadOut, kFinish);
+        if (IsSmallHole(program, i)) {  // a ring round the hole, a little larger than it
+            const std::vector<Piece> pieces = ContourPieces(entry.Records());
+            Box box{1e300, 1e300, -1e300, -1e300};
+            for (const Piece& piece : pieces) {
+                for (const Point2 p : {piece.from, piece.At(0.5)}) {
+                    box.minX = std::min(box.minX, p.x), box.minY = std::min(box.minY, p.y);
+                    box.maxX = std::max(box.maxX, p.x), box.maxY = std::max(box.maxY, p.y);
+                }
+            }
+            const double radius = std::max(box.maxX - box.minX, box.maxY - box.minY) * 0.75;
+            surface.Circle((box.minX + box.maxX) / 2, (box.minY + box.maxY) / 2, radius, kSmallHole);
+        }
+    }
+    surface.SetPenWidth(1);
+}
+
+void RedrawSheetPreview(const Program& program, int32_t partCount, Surface& surface) {
+    DrawOrigin(surface);
+    DrawKerfBands(program, surface);
+    for (int32_t i = 0; i < partCount && i < kMaxContours; ++i) {
+        const PartEntry& entry = program.partList[static_cast<size_t>(i)];
+        DrawPart(program, entry, LookOf(PartFields(entry), kBlue, false), surface);
+    }
+    DrawCutShapes(program, surface);
+    DrawRoute(program, surface);
+}
 
 void RedrawView(const Program& program, int32_t partCount, Surface& surface, Colour baseColour) {
     DrawOrigin(surface);
@@ -89,11 +171,14 @@ void RedrawView(const Program& program, int32_t partCount, Surface& surface, Col
 void RedrawPlan(const Program& program, Surface& surface) {
     constexpr Colour kLeftOut = 0xE08000, kNumber = 0x000000;
     DrawOrigin(surface);
+    const bool sheet = program.readMode == ReadMode::Sheet;
+    if (sheet) DrawKerfBands(program, surface);
     const int32_t count = PartRowCount(program);
     for (int32_t i = 0; i < count; ++i) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
         DrawPart(program, entry, LookOf(PartFields(entry), kBlue, true), surface);
     }
+    if (sheet) DrawCutShapes(program, surface);
     if (!program.openLeftOut.empty()) {
         surface.SetDashed(true);
         for (const PartEntry& entry : program.openLeftOut) DrawContour(surface, program.PI, entry.Records(), kLeftOut, false, 1);

@@ -29,6 +29,17 @@ void RedrawView(const Program& program, int32_t partCount, Surface& surface, Col
 // its contour's start.
 void RedrawPlan(const Program& program, Surface& surface);
 
+// The kerf (when given) as a band of its width, in light blue, along the path the torch's centre runs for
+// every part that is cut: the offset path half a kerf into the scrap, or the contour where it has none.
+void DrawKerfBands(const Program& program, Surface& surface);
+
+// What is cut beyond the contours: arc lead-ins over the straight line the header draws, overcuts and
+// lead-outs in magenta, and an orange ring round every small hole.
+void DrawCutShapes(const Program& program, Surface& surface);
+
+// Sheet mode's preview: the kerf bands, the parts as RedrawView draws them, the cut shapes and the route.
+void RedrawSheetPreview(const Program& program, int32_t partCount, Surface& surface);
+
 // The torch's route over the drawn plan: the travel between cuts dashed (TravelMoves), each pierce point a
 // red dot. Sheet mode's preview and picture draw it; the default ones do not.
 void DrawRoute(const Program& program, Surface& surface);

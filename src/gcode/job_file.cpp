@@ -6,6 +6,7 @@
 #include <cmath>
 #include <utility>
 
+#include "gcode/job_summary.h"
 #include "gcode/part_file.h"
 #include "gcode/program_writer.h"
 #include "model/record_text.h"
@@ -145,6 +146,13 @@ public:
              std::string(second) + "\"");
     }
 
+    // A number of 0 or more.
+    double Length(std::string_view keyword, std::string_view what) {
+        const double value = Number(keyword, what);
+        if (value < 0) Fail("the " + std::string(what) + " must be 0 or more");
+        return value;
+    }
+
     void End() {
         Value("end");
         if (lines_.ReadLine()) {
@@ -209,6 +217,42 @@ DrawingFingerprint ParseFingerprint(JobParser& parser) {
     return fingerprint;
 }
 
+LeadInStyle ParseLeadInStyle(JobParser& parser, std::string_view keyword) {
+    return parser.Choice(keyword, "line", LeadInStyle::Line, "arc", LeadInStyle::Arc);
+}
+
+// The cut style's lines (format 3 on). A job planned in the default mode has the default style: that mode
+// keeps its lead-ins of lines, so any other is a damaged file.
+CutStyle ParseCutStyle(JobParser& parser, ReadMode mode) {
+    CutStyle style;
+    style.outline = ParseLeadInStyle(parser, "lead-in-style");
+    style.hole = ParseLeadInStyle(parser, "hole-lead-in-style");
+    style.arcRadius = parser.Length("lead-in-radius", "lead-in radius");
+    style.overcut = parser.Length("overcut", "overcut");
+    const std::string leadOut = parser.Value("lead-out");
+    const std::optional<LeadOutStyle> leadOutStyle = LeadOutStyleNamed(leadOut);
+    if (!leadOutStyle) parser.Fail("the lead-out " + Quote(leadOut) + " is none of \"none\", \"line\" and \"arc\"");
+    style.leadOut = *leadOutStyle;
+    style.leadOutLength = parser.Length("lead-out-length", "lead-out length");
+    style.smallHoleDiameter = parser.Length("small-holes", "small holes' diameter");
+    const std::string feed = parser.Value("small-hole-feed");
+    const auto fields = SplitFields(feed);
+    if (fields.size() != 2 || (fields[0] != "share" && fields[0] != "feed")) {
+        parser.Fail("the small-hole feed " + Quote(feed) + " is neither \"share\" nor \"feed\" and a number");
+    }
+    style.smallHoleFeedIsShare = fields[0] == "share";
+    style.smallHoleFeed = parser.NumberIn(fields[1], "small-hole feed");
+    if (!(style.smallHoleFeed > 0) || (style.smallHoleFeedIsShare && style.smallHoleFeed > 1)) {
+        parser.Fail(style.smallHoleFeedIsShare ? "the small-hole feed's share must be above 0 and at most 1"
+                                               : "the small-hole feed must be above 0");
+    }
+    if (mode == ReadMode::Default && style != CutStyle{}) {
+        parser.Fail("the job is planned in the default mode, which keeps its lead-ins of lines: a cut style "
+                    "applies in sheet mode only");
+    }
+    return style;
+}
+
 JobFile ParseJob(JobParser& parser, int format) {
     JobFile job;
     job.drawingPath = parser.Value("drawing");
@@ -224,6 +268,7 @@ JobFile ParseJob(JobParser& parser, int format) {
     if (job.kerf < 0) parser.Fail("the kerf must be 0 or more");
     if (format >= 2) job.kerfInProgram = parser.Choice("compensation", "controller", false, "program", true);
     job.leadIn = parser.Value("lead-in");
+    if (format >= 3) job.cutStyle = ParseCutStyle(parser, job.read.mode);
 
     const std::string extents = parser.Value("extents");
     const auto corners = parser.Fields(extents, 4, "extents");
@@ -297,6 +342,9 @@ JobFile CaptureJob(const Program& program, const DrawingFingerprint& fingerprint
     job.kerf = program.kerf;
     job.kerfInProgram = program.kerfInProgram;
     job.leadIn = std::move(window.leadIn);
+    // The default mode plans its lead-ins of lines whatever the style says.
+    if (program.readMode == ReadMode::Sheet) job.cutStyle = program.cutStyle;
+    job.cutStyle.feed.reset();
     job.extMinX = program.extMinX, job.extMinY = program.extMinY;
     job.extMaxX = program.extMaxX, job.extMaxY = program.extMaxY;
     job.openContoursLeftOut = program.openContoursLeftOut;
@@ -331,6 +379,15 @@ std::string WriteJobText(const JobFile& job) {
     add("kerf", ExactNumber(job.kerf));
     add("compensation", job.kerfInProgram ? "program" : "controller");
     add("lead-in", job.leadIn);
+    const CutStyle& style = job.cutStyle;
+    add("lead-in-style", StyleName(style.outline));
+    add("hole-lead-in-style", StyleName(style.hole));
+    add("lead-in-radius", ExactNumber(style.arcRadius));
+    add("overcut", ExactNumber(style.overcut));
+    add("lead-out", StyleName(style.leadOut));
+    add("lead-out-length", ExactNumber(style.leadOutLength));
+    add("small-holes", ExactNumber(style.smallHoleDiameter));
+    add("small-hole-feed", (style.smallHoleFeedIsShare ? "share " : "feed ") + ExactNumber(style.smallHoleFeed));
     add("extents", ExactNumber(job.extMinX) + " " + ExactNumber(job.extMinY) + " " + ExactNumber(job.extMaxX) + " " +
                        ExactNumber(job.extMaxY));
     add("sheet-plan", Joined({job.openContoursLeftOut, job.openInsideParts, job.closedNotPlannedOnce}));
@@ -391,12 +448,14 @@ void RestoreJobPlan(Program& program, const JobFile& job) {
 void ApplyJobSettings(Program& program, const JobFile& job) {
     program.kerf = job.kerf;
     program.kerfInProgram = job.kerfInProgram;
+    program.cutStyle = job.cutStyle;
+    program.cutStyle.feed = TemplateFeed(program);
     program.openContoursLeftOut = job.openContoursLeftOut;
     program.openInsideParts = job.openInsideParts;
     program.closedNotPlannedOnce = job.closedNotPlannedOnce;
 }
 
-std::string KerfBoxText(double kerf) { return kerf > 0 ? ExactNumber(kerf) : std::string(); }
+std::string NumberBoxText(double value) { return value > 0 ? ExactNumber(value) : std::string(); }
 
 std::string ChangedDrawingWarning(const std::string& drawingPath) {
     return "The drawing " + drawingPath + " has changed since the job was saved; the plan is the one saved in the job.";
@@ -406,12 +465,13 @@ std::string JobDrawingRefusal(const std::string& jobPath, const std::string& dra
     return "The job " + jobPath + " was not opened: its drawing " + drawingPath + " " + std::string(reason);
 }
 
-JobResult RunJobFile(Program& program, const JobFile& job, std::string dxfText, bool partFile) {
+JobResult RunJobFile(Program& program, const JobFile& job, std::string dxfText, bool partFile, std::optional<double> feed) {
     JobResult result;
     result.read = LoadDxfText(program, dxfText, job.read);
     std::string().swap(dxfText);
     if (result.read.outcome != DxfReadOutcome::Loaded) return result;
     RestoreJobPlan(program, job);
+    if (!program.cutStyle.feed) program.cutStyle.feed = feed;
     result.unclearLeadIns = job.unclearLeadIns;
     result.leadIns = CheckLeadIns(program);
     WritePlannedJob(program, partFile, result);

@@ -8,7 +8,7 @@
 //
 // The file is text, one value per line in a fixed order, CR LF after every line:
 //
-//   ZORVAN job 2
+//   ZORVAN job 3
 //   drawing /home/ann/parts/plate.dxf
 //   fingerprint 2481 9f3a0c55e21b7d04        size in bytes, FNV-1a hash of the bytes (16 hex digits)
 //   mode sheet                                default | sheet
@@ -19,6 +19,14 @@
 //   kerf 1.5                                  0: not given
 //   compensation controller                   controller | program (format 2 on)
 //   lead-in 5                                 the lead-in box's text
+//   lead-in-style arc                         line | arc: the outside cuts' lead-in (the cut style, format 3 on)
+//   hole-lead-in-style line                   line | arc: the holes'
+//   lead-in-radius 0                          an arc lead-in's radius; 0: half the lead-in
+//   overcut 0.5
+//   lead-out line                             none | line | arc
+//   lead-out-length 2                         a line lead-out's length, an arc lead-out's radius
+//   small-holes 6                             the diameter below which a hole is small; 0: none
+//   small-hole-feed share 0.6                 share S (of the cutting feed) | feed F (an F value of its own)
 //   extents -2.5 0 120 80                     min x, min y, max x, max y
 //   sheet-plan 0 0 0                          open contours left out, of them inside parts, closed not cut once
 //   parts 2
@@ -36,7 +44,10 @@
 // Numbers are written in the shortest form that reads back as the same double. A value is written as it is
 // after the keyword and one blank (an empty one as the keyword alone), except that "\" is written "\\" and a
 // control character (CR, LF, tab ...) "\xHH", so any text comes back byte for byte. A file is read within
-// the bound of every file read whole; the counts are at most the 1,001 rows of the tables.
+// the bound of every file read whole; the counts are at most the 1,001 rows of the tables. The cut style is the
+// one the plan's lead-ins were worked out with; the cutting feed small holes go back to is not kept, it comes
+// from the templates the program is written with. A job planned in the default mode, and one of format 1 or 2,
+// has the default style.
 #pragma once
 
 #include <cstdint>
@@ -52,7 +63,7 @@
 namespace zorvan {
 
 // The format this program writes, and the newest it reads.
-inline constexpr int kJobFormat = 2;
+inline constexpr int kJobFormat = 3;
 
 // A file's size and the 64-bit FNV-1a hash of its bytes.
 struct DrawingFingerprint {
@@ -77,6 +88,7 @@ struct JobFile {
     double kerf = 0;
     bool kerfInProgram = false;  // the program allows for the kerf (no G41/G42)
     std::string leadIn = "0.25";
+    CutStyle cutStyle;  // its feed is not kept (ApplyJobSettings takes the templates')
     double extMinX = 0, extMinY = 0, extMaxX = 0, extMaxY = 0;
     // Sheet mode's counts of its plan (Program::openContoursLeftOut, openInsideParts, closedNotPlannedOnce).
     int32_t openContoursLeftOut = 0, openInsideParts = 0, closedNotPlannedOnce = 0;
@@ -115,11 +127,12 @@ JobRead ReadJobFile(const std::string& path);
 // Puts the job's plan into a program whose drawing was just read again: the part entries and their count, the
 // contour list and its count, contourChain, the extents, then ApplyJobSettings.
 void RestoreJobPlan(Program& program, const JobFile& job);
-// The kerf and sheet mode's counts of the plan.
+// The kerf, the cut style (with the cutting feed of the program's templates) and sheet mode's counts of the plan.
 void ApplyJobSettings(Program& program, const JobFile& job);
 
-// The kerf box's text for a job's kerf: empty for none, else the shortest text that reads back as the same width.
-std::string KerfBoxText(double kerf);
+// A box's text for a job's kerf or one of its cut style's lengths: empty for none (0), else the shortest text
+// that reads back as the same number.
+std::string NumberBoxText(double value);
 
 // The warning for a job whose drawing is no longer the one it was saved with.
 //   "The drawing /p/plate.dxf has changed since the job was saved; the plan is the one saved in the job."
@@ -132,7 +145,9 @@ std::string JobDrawingRefusal(const std::string& jobPath, const std::string& dra
 // The main job of a job file, given its drawing's text: reads the drawing with the job's options, puts the
 // job's plan in place, checks the lead-ins and the kerf, and writes the program with the templates of
 // program.templateFolder (and the part file's line with `partFile`), as the window's "G CODE" writes the plan.
-// Where the drawing is not read, nothing else is made and the program is unchanged.
-JobResult RunJobFile(Program& program, const JobFile& job, std::string dxfText, bool partFile = false);
+// Small holes go back to the templates' cutting feed, else to `feed`. Where the drawing is not read, nothing
+// else is made and the program is unchanged.
+JobResult RunJobFile(Program& program, const JobFile& job, std::string dxfText, bool partFile = false,
+                     std::optional<double> feed = std::nullopt);
 
 }  // namespace zorvan

@@ -14,6 +14,7 @@
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
+#include "planning/cut_shapes.h"
 #include "planning/outlines.h"
 #include "planning/sheet_plan.h"
 
@@ -117,6 +118,14 @@ GcodeWords ReadGcodeWords(std::string_view line) {
     return words;
 }
 
+std::optional<double> TemplateFeed(const Program& program) {
+    std::optional<double> feed;
+    for (const std::string& line : TemplateLines(program).beforeCut) {
+        if (const auto words = ReadGcodeWords(line); words.feed) feed = words.feed;
+    }
+    return feed;
+}
+
 JobSummary SummarizeJob(const Program& program, const JobRates& given, const RateNames& names) {
     JobSummary summary;
     summary.declaredUnits = program.declaredUnits;
@@ -130,6 +139,7 @@ JobSummary SummarizeJob(const Program& program, const JobRates& given, const Rat
     }
     summary.kerf = program.kerf;
     summary.kerfInProgram = program.kerfInProgram;
+    summary.arcCentres = program.arcCentres;
     summary.kerfCheck = CheckKerf(program);
     summary.width = std::max(0.0, program.extMaxX - program.extMinX);
     summary.height = std::max(0.0, program.extMaxY - program.extMinY);
@@ -150,18 +160,22 @@ JobSummary SummarizeJob(const Program& program, const JobRates& given, const Rat
         } else {
             ++(part.Marker() == "OO" ? summary.outsideCuts : summary.holes);
         }
-        const PartLeadIn leadIn = LeadInOf(entry);
         ++summary.pierces;
-        summary.cutLength += Distance(leadIn.pierce, leadIn.start);
-        for (const RecordValues& record : records) summary.cutLength += RecordLength(record);
+        double length = LengthOf(LeadInPieces(program, i));
+        for (const RecordValues& record : records) length += RecordLength(record);
+        const CutFinish finish = FinishOf(program, i);
+        length += LengthOf(finish.overcut) + LengthOf(finish.leadOut);
+        summary.cutLength += length;
+        if (IsSmallHole(program, i)) {
+            ++summary.smallHoles;
+            summary.smallHoleLength += length;
+        }
     }
     for (const Travel& move : TravelMoves(program)) summary.travelLength += Distance(move.from, move.to);
 
-    std::optional<double> feed, delay;
+    std::optional<double> delay;
+    const std::optional<double> feed = TemplateFeed(program);
     const TemplateText templates = TemplateLines(program);
-    for (const std::string& line : templates.beforeCut) {
-        if (const auto words = ReadGcodeWords(line); words.feed) feed = words.feed;
-    }
     for (const std::string& line : templates.perPart) {
         if (const auto words = ReadGcodeWords(line); words.delay) delay = delay.value_or(0) + *words.delay;
     }
@@ -169,7 +183,13 @@ JobSummary SummarizeJob(const Program& program, const JobRates& given, const Rat
     summary.pierceDelay = Choose(delay, given.pierceDelay, names.pierceDelay);
     summary.rapid = Choose(std::nullopt, given.rapid, names.rapid);
     if (summary.feed.value && *summary.feed.value > 0) {
-        double minutes = summary.cutLength / *summary.feed.value;
+        // Small holes at their own feed, where it is known; the rest at the cutting feed.
+        CutStyle style = program.cutStyle;
+        style.feed = summary.feed.value;
+        const std::optional<double> slow = SmallHoleFeedValue(style);
+        summary.smallHoleFeed = summary.smallHoles > 0 ? slow : std::nullopt;
+        const double small = slow && *slow > 0 ? summary.smallHoleLength : 0;
+        double minutes = (summary.cutLength - small) / *summary.feed.value + (small > 0 ? small / *slow : 0);
         if (summary.pierceDelay.value) minutes += summary.pierces * *summary.pierceDelay.value / 60;
         if (summary.rapid.value && *summary.rapid.value > 0) minutes += summary.travelLength / *summary.rapid.value;
         summary.minutes = minutes;
@@ -183,6 +203,8 @@ std::string SummaryText(const JobSummary& s) {
     text += ")\nKerf: " + KerfText(s.kerf, false);
     if (s.kerf > 0 && s.kerfInProgram) text += ", allowed for by the program (no G41/G42)";
     if (const std::string warning = KerfWarning(s.kerfCheck); !warning.empty()) text += "; " + warning;
+    text += s.arcCentres == ArcCentres::Relative ? "\nArc centres: relative (I and J from each arc's start)"
+                                                 : "\nArc centres: absolute";
     text += "\nSize: " + Number(s.width, 2) + " x " + Number(s.height, 2) + "\n";
     text += "Parts: " + Plural(s.outsideCuts, "outside cut", "outside cuts") + ", " + Plural(s.holes, "hole", "holes");
     if (s.openCut > 0) text += ", " + Plural(s.openCut, "open contour", "open contours") + " cut without compensation";
@@ -192,7 +214,11 @@ std::string SummaryText(const JobSummary& s) {
     for (const auto& [what, count] : s.leftOutReasons) text += ", " + std::to_string(count) + " " + what;
     text += "\n";
     text += "Pierces: " + std::to_string(s.pierces) + "\n";
-    text += "Cut length: " + Number(s.cutLength, 1) + " (lead-ins included)\n";
+    text += "Cut length: " + Number(s.cutLength, 1) + " (lead-ins, overcuts and lead-outs included)\n";
+    if (s.smallHoles > 0) {
+        text += "Small holes: " + std::to_string(s.smallHoles) + ", cut " + Number(s.smallHoleLength, 1) + " at " +
+                (s.smallHoleFeed ? "F" + Number(*s.smallHoleFeed, 0) : std::string("a feed not known")) + "\n";
+    }
     text += "Travel: " + Number(s.travelLength, 1) + "\n";
     text += "Feed: " + RateText(s.feed, " per minute") + "; pierce delay: " + RateText(s.pierceDelay, " s") +
             "; rapid: " + RateText(s.rapid, " per minute") + "\n";
@@ -213,6 +239,7 @@ std::string SummaryLine(const JobSummary& s) {
     std::string line = Plural(s.outsideCuts, "outside cut", "outside cuts") + ", " + Plural(s.holes, "hole", "holes") +
                        ", " + Plural(s.pierces, "pierce", "pierces") + "; cut " + Number(s.cutLength, 1) +
                        ", travel " + Number(s.travelLength, 1);
+    if (s.smallHoles > 0) line += " (" + Plural(s.smallHoles, "small hole", "small holes") + " slower)";
     if (s.minutes && std::isfinite(*s.minutes)) line += "; about " + Number(*s.minutes, 1) + " min";
     line += "; " + KerfText(s.kerf, true);
     if (s.kerf > 0 && s.kerfInProgram) line += " in the program";

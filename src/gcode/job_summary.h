@@ -29,6 +29,7 @@ struct JobSummary {
     std::string unitsSource;    // where they came from: "the header's G21", "--units", "as the drawing declares them"
     double kerf = 0;            // 0: not given
     bool kerfInProgram = false;  // the program offsets the contours itself (no G41/G42)
+    ArcCentres arcCentres = ArcCentres::Absolute;  // how the program writes I and J
     KerfCheck kerfCheck;        // what the controller would refuse with that kerf
     double width = 0, height = 0;
     int32_t outsideCuts = 0, holes = 0;  // cut parts by their marker, closed or not
@@ -37,7 +38,10 @@ struct JobSummary {
     int32_t openInsideParts = 0;  // of the open contours left out, those inside parts
     std::map<std::string, int32_t, std::less<>> leftOutReasons;  // what the reading left out, by reason
     int32_t pierces = 0;
-    double cutLength = 0;     // contours and lead-ins
+    double cutLength = 0;     // contours, lead-ins, overcuts and lead-outs
+    int32_t smallHoles = 0;   // holes cut at the small holes' feed
+    double smallHoleLength = 0;           // their cut length, lead-ins and lead-outs included
+    std::optional<double> smallHoleFeed;  // the F they are cut at, where known
     double travelLength = 0;  // from the drawing's lower-left corner to the first pierce, then part to part
     Given feed, pierceDelay, rapid;
     // Cut length / feed + pierces x pierce delay + travel / rapid, in minutes; none without a feed. A delay or
@@ -52,6 +56,10 @@ struct RateNames {
     std::string feed = "--feed", pierceDelay = "--pierce-delay", rapid = "--rapid";
 };
 JobSummary SummarizeJob(const Program& program, const JobRates& given, const RateNames& names = {});
+
+// The cutting feed the templates set: the last F of the header and the slots before the cut; nothing
+// when they set none (or only one that is not a plain number).
+std::optional<double> TemplateFeed(const Program& program);
 
 // Plain text, a line per fact, for people.
 std::string SummaryText(const JobSummary& summary);

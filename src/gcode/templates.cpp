@@ -1,6 +1,7 @@
 // Template files and slots.
 #include "gcode/templates.h"
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 
@@ -78,6 +79,7 @@ void LoadTemplates(Program& program) {
         }
     }
     program.templateLineCount = 30;
+    program.arcCentres = ReadTemplateExpectations(program).arcCentres.value_or(ArcCentres::Absolute);
 }
 
 void EmitSlot(const Program& program, std::string_view slot, std::vector<std::string>& listing) {
@@ -91,6 +93,85 @@ void EmitSlot(const Program& program, std::string_view slot, std::vector<std::st
         const std::string emitted = ReplaceAll(std::string(slot), key, value);
         if (emitted.substr(0, 4) != "LINE" && !TrimBlanks(emitted).empty()) listing.push_back(emitted);
     }
+}
+
+namespace {
+
+// The value of every line of GCODES.TXT whose key is `name`, in file order.
+template <typename Visit>
+void ForNamedSlot(const Program& program, std::string_view name, Visit visit) {
+    for (const std::string& line : program.templateLines) {
+        if (line.size() > name.size() && line.starts_with(name) && line[name.size()] == ':') {
+            visit(std::string_view(line).substr(name.size() + 1));
+        }
+    }
+}
+
+}  // namespace
+
+TemplateExpectations ReadTemplateExpectations(const Program& program) {
+    return ExpectationsOfHeader(ReadTemplateFileLines(program, kHeaderFile));
+}
+
+std::string ExpectationsNote(const TemplateExpectations& expects) {
+    std::string note = "Arc centres: ";
+    if (!expects.arcCentres || *expects.arcCentres == ArcCentres::Absolute) {
+        note += expects.arcCentresWord ? "absolute (G90.1)" : "absolute";
+    } else {
+        note += expects.arcCentresWord ? "relative (G91.1)" : "relative (offsets from each arc's start)";
+    }
+    if (!expects.compensationInProgram) return note + "; compensation: not said";
+    return note + (*expects.compensationInProgram ? "; compensation: by the program (no G41/G42)"
+                                                  : "; compensation: by the controller (G41/G42)");
+}
+
+TemplateExpectations ExpectationsOfHeader(const std::vector<std::string>& lines) {
+    TemplateExpectations expects;
+    for (const std::string& line : lines) {
+        const std::string_view text = TrimBlanks(line);
+        if (text == "(compensation: program)") expects.compensationInProgram = true;
+        if (text == "(compensation: controller)") expects.compensationInProgram = false;
+        if (text == "(arc centres: relative)" && !expects.arcCentresWord) expects.arcCentres = ArcCentres::Relative;
+        if (text == "(arc centres: absolute)" && !expects.arcCentresWord) expects.arcCentres = ArcCentres::Absolute;
+        // The words outside comments, upper case or not: "G90.1", "g91.1".
+        std::string code;
+        int depth = 0;
+        for (const char c : text) {
+            if (c == '(') ++depth;
+            if (depth == 0 && c != ';') code += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            if (c == ')' && depth > 0) --depth;
+            if (c == ';' && depth == 0) break;
+        }
+        for (const std::string_view word : SplitFields(code)) {
+            if (word == "G90.1") expects.arcCentresWord = ArcCentres::Absolute;
+            if (word == "G91.1") expects.arcCentresWord = ArcCentres::Relative;
+        }
+        if (expects.arcCentresWord) expects.arcCentres = expects.arcCentresWord;
+    }
+    return expects;
+}
+
+std::string CompensationExpectationWarning(const Program& program, std::string_view hint) {
+    const bool inProgram = program.kerfInProgram && program.kerf > 0;
+    if (!ReadTemplateExpectations(program).compensationInProgram.value_or(false) || inProgram) return {};
+    return "The templates expect the program to allow for the kerf (compensation: program), but this program "
+           "leaves it to the controller's G41/G42: " + std::string(hint) + ".";
+}
+
+std::string_view ArcCentresName(ArcCentres centres) { return centres == ArcCentres::Relative ? "relative" : "absolute"; }
+
+std::vector<std::string> NamedSlotRows(const Program& program, std::string_view name) {
+    std::vector<std::string> rows;
+    ForNamedSlot(program, name, [&rows](std::string_view value) {
+        if (!TrimBlanks(value).empty()) rows.emplace_back(value);
+    });
+    return rows;
+}
+
+bool HasNamedSlot(const Program& program, std::string_view name) {
+    bool found = false;
+    ForNamedSlot(program, name, [&found](std::string_view) { found = true; });
+    return found;
 }
 
 std::vector<std::string> ReadTemplateFileLines(const Program& program, std::string_view file) {

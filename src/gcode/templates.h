@@ -39,11 +39,44 @@ std::string TemplatePath(const Program& program, std::string_view file);
 
 // Reads GCODES.TXT into templateLines (at most 101 lines) and consults the first 30. Lines the file does not
 // have are empty, so a slot deleted from the file stops emitting; a missing file gives no template at all.
+// The arc centres are written as the header asks (ReadTemplateExpectations; absolute where it says nothing).
 void LoadTemplates(Program& program);
 
 // Appends the lines the templates give for `slot` ("LINE001" .. "LINE030") to `listing`. A line without ":"
 // or with an empty key emits nothing.
 void EmitSlot(const Program& program, std::string_view slot, std::vector<std::string>& listing);
+
+// The named slots round a small hole's cut: the rows GCODES.TXT gives after "small hole start:" and
+// "small hole end:" (any of its lines, each key matched whole). In a row, "{percent}" stands for the small
+// holes' share of the feed in per cent and "{feed}" for their F value, where those are known.
+inline constexpr std::string_view kSmallHoleStart = "small hole start";
+inline constexpr std::string_view kSmallHoleEnd = "small hole end";
+std::vector<std::string> NamedSlotRows(const Program& program, std::string_view name);
+// Whether GCODES.TXT names the slot at all (an empty value counts: the operator wants nothing there).
+bool HasNamedSlot(const Program& program, std::string_view name);
+
+// What the header file says of the controller it is for. A comment line "(compensation: program)" or
+// "(compensation: controller)" says who is to allow for the kerf; "(arc centres: relative)" or
+// "(arc centres: absolute)" how the controller takes I and J, for one that knows no word to set it. A G90.1
+// or G91.1 word in the header sets it, and outweighs the comment.
+struct TemplateExpectations {
+    std::optional<bool> compensationInProgram;
+    std::optional<ArcCentres> arcCentres;      // what the header asks for, by word or comment
+    std::optional<ArcCentres> arcCentresWord;  // what a G90.1 or G91.1 word in it switches the controller to
+};
+TemplateExpectations ReadTemplateExpectations(const Program& program);
+// The same from a header's lines.
+TemplateExpectations ExpectationsOfHeader(const std::vector<std::string>& lines);
+// For the operator: "Arc centres: absolute (G90.1); compensation: by the controller (G41/G42)".
+std::string ExpectationsNote(const TemplateExpectations& expects);
+
+// Templates made for a controller without cutter compensation, and a program that leaves the kerf to it:
+//   "The templates expect the program to allow for the kerf (compensation: program), but this program leaves
+//    it to the controller's G41/G42: HINT."  Empty otherwise.
+std::string CompensationExpectationWarning(const Program& program, std::string_view hint);
+
+// "absolute" or "relative".
+std::string_view ArcCentresName(ArcCentres centres);
 
 // The lines of a header or footer file; none when it is missing.
 std::vector<std::string> ReadTemplateFileLines(const Program& program, std::string_view file);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "model/cut_style.h"
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
@@ -89,22 +90,33 @@ std::string TransformContour(std::string_view contour, const RecordList& records
     return result;
 }
 
+// The header's points moved; its shape words (an arc lead-in's radius, overcut, lead-out) go with the part,
+// their lengths times `lengthFactor`.
 template <typename Point>
-std::string TransformHeader(std::string_view header, const Point& point) {
+std::string TransformHeader(std::string_view header, const Point& point, double lengthFactor) {
     const auto f = SplitFields(header);
     const auto n = [&f](size_t i) { return LenientParse(FieldAt(f, i)); };
     const auto [sx, sy] = point(n(1), n(2));
     const auto [lx, ly] = point(n(3), n(4));
-    return JoinFields({std::string(FieldAt(f, 0)), DefaultNumber(sx), DefaultNumber(sy), DefaultNumber(lx), DefaultNumber(ly)});
+    std::string text =
+        JoinFields({std::string(FieldAt(f, 0)), DefaultNumber(sx), DefaultNumber(sy), DefaultNumber(lx), DefaultNumber(ly)});
+    CutShape shape = ReadCutShape(header);
+    if (shape.Plain()) return text;
+    shape.arcRadius *= lengthFactor;
+    shape.overcut *= lengthFactor;
+    shape.leadOut *= lengthFactor;
+    return text + CutShapeWords(shape);
 }
 
 struct MoveRotate {
     std::pair<double, double> operator()(double x, double y) const { return MoveRotatePoint(x, y, tx, ty, px, py, theta); }
+    double LengthFactor() const { return 1; }
     double tx, ty, px, py, theta;
 };
 
 struct Scale {
     std::pair<double, double> operator()(double x, double y) const { return ScalePoint(program, x, y, f); }
+    double LengthFactor() const { return std::fabs(f); }
     const Program& program;
     double f;
 };
@@ -146,7 +158,7 @@ std::string MoveRotateContour(double PI, std::string_view contour, double tx, do
 }
 
 std::string MoveRotateHeader(std::string_view header, double tx, double ty, double px, double py, double theta) {
-    return TransformHeader(header, MoveRotate{tx, ty, px, py, theta});
+    return TransformHeader(header, MoveRotate{tx, ty, px, py, theta}, 1);
 }
 
 std::string ScaleRecord(const Program& program, std::string_view record, double f) {
@@ -158,7 +170,7 @@ std::string ScaleContour(const Program& program, std::string_view contour, doubl
 }
 
 std::string ScaleHeader(const Program& program, std::string_view header, double f) {
-    return TransformHeader(header, Scale{program, f});
+    return TransformHeader(header, Scale{program, f}, std::fabs(f));
 }
 
 namespace {
@@ -189,20 +201,20 @@ void RewriteParts(Program& program, int32_t n, const Point& point, double radius
 void MoveParts(Program& program, double dx, double dy, int32_t n) {
     const MoveRotate point{dx, dy, 0, 0, 0};
     RewriteParts(program, n, point, 1, 0, false,
-                 [&point](const PartFields& part, const std::string&) { return TransformHeader(part.header, point); });
+                 [&point](const PartFields& part, const std::string&) { return TransformHeader(part.header, point, point.LengthFactor()); });
 }
 
 void RotateParts(Program& program, double theta, int32_t n) {
     const double px = (program.extMinX + program.extMaxX) / 2, py = (program.extMinY + program.extMaxY) / 2;
     const MoveRotate point{0, 0, px, py, theta};
     RewriteParts(program, n, point, 1, theta * 180 / program.PI, false,
-                 [&point](const PartFields& part, const std::string&) { return TransformHeader(part.header, point); });
+                 [&point](const PartFields& part, const std::string&) { return TransformHeader(part.header, point, point.LengthFactor()); });
 }
 
 void ScaleParts(Program& program, double f, int32_t n) {
     const Scale point{program, f};
     RewriteParts(program, n, point, f, 0, false,
-                 [&point](const PartFields& part, const std::string&) { return TransformHeader(part.header, point); });
+                 [&point](const PartFields& part, const std::string&) { return TransformHeader(part.header, point, point.LengthFactor()); });
 }
 
 }  // namespace zorvan

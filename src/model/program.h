@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/cut_style.h"
 #include "model/drawing_store.h"
 #include "model/part_entry.h"
 #include "model/text_table.h"
@@ -96,6 +97,11 @@ struct Program {
     // towards the scrap, and no G41/G42 (for controllers without cutter compensation). Off: the controller's
     // tool table holds the kerf, as G41/G42 ask.
     bool kerfInProgram = false;
+    // How sheet mode's cuts enter and leave their contours, and how small holes are cut.
+    CutStyle cutStyle;
+    // How the program writes an arc's centre: absolute (with G90.1 in the header) or as the offset from the
+    // arc's start (what controllers without G90.1 take).
+    ArcCentres arcCentres = ArcCentres::Absolute;
     // Sheet mode's plan: the contours that do not close, left out of the cutting order (none when they are
     // cut, at the end, or in the default mode).
     int32_t openContoursLeftOut = 0;

@@ -7,6 +7,7 @@
 
 #include "model/number_text.h"
 #include "planning/cut_order.h"
+#include "planning/cut_shapes.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
 #include "planning/outlines.h"
@@ -43,8 +44,9 @@ void AppendRecordMoves(const RecordValues& record, std::vector<PathMove>& moves)
         case RecordKind::Circle: {
             const CircleValues c = record.Circle();
             const auto kind = c.sense == '-' ? PathMove::Kind::ClockwiseArc : PathMove::Kind::CounterClockwiseArc;
-            moves.push_back({kind, Written(c.cx + c.r, c.cy), Written(c.cx, c.cy)});
-            moves.push_back({kind, Written(c.cx - c.r, c.cy), Written(c.cx, c.cy)});
+            const auto [half, end] = CircleHalfTurnEnds(c);
+            moves.push_back({kind, Written(half.x, half.y), Written(c.cx, c.cy)});
+            moves.push_back({kind, Written(end.x, end.y), Written(c.cx, c.cy)});
             return;
         }
         case RecordKind::None: return;
@@ -112,27 +114,7 @@ std::optional<OffsetContour> KerfOffsetPath(const Program& program, int32_t part
     if (!side || !(program.kerf > 0) || !ContourCloses(program.partList[static_cast<size_t>(part)].Records())) {
         return std::nullopt;
     }
-    std::vector<Piece> pieces;
-    for (const RecordValues& record : program.partList[static_cast<size_t>(part)].Records()) {
-        switch (record.kind()) {
-            case RecordKind::Line:
-                pieces.push_back({{record.StartX(), record.StartY()}, {record.EndX(), record.EndY()}, false, {}, true});
-                break;
-            case RecordKind::Arc: {
-                const ArcValues a = record.Arc();
-                pieces.push_back({{a.x1, a.y1}, {a.x2, a.y2}, true, {a.cx, a.cy}, a.sense != '-'});
-                break;
-            }
-            case RecordKind::Circle: {  // two half turns from its start
-                const CircleValues c = record.Circle();
-                const Point2 start{c.sx, c.sy}, centre{c.cx, c.cy}, opposite = centre * 2 - start;
-                pieces.push_back({start, opposite, true, centre, c.sense != '-'});
-                pieces.push_back({opposite, start, true, centre, c.sense != '-'});
-                break;
-            }
-            case RecordKind::None: break;
-        }
-    }
+    const std::vector<Piece> pieces = ContourPieces(program.partList[static_cast<size_t>(part)].Records());
     return OffsetClosedContour(pieces, program.kerf / 2, *side == CompensationSide::Left, kOrderTolerance);
 }
 
@@ -141,13 +123,22 @@ std::vector<PathMove> WrittenPath(const Program& program, int32_t part) {
     const PartFields fields(entry);
     const auto header = SplitFields(fields.header);
     std::vector<PathMove> moves;
-    moves.reserve(entry.Records().size() + 2);
-    moves.push_back({PathMove::Kind::Line, {LenientParse(FieldAt(header, 1)), LenientParse(FieldAt(header, 2))}, {}});
+    moves.reserve(entry.Records().size() + 6);
+    // The lead-in: a line to the start, or an entry line and an arc onto it.
+    const std::vector<Piece> leadIn = LeadInPieces(program, part);
+    if (leadIn.size() > 1) {
+        AppendPieceMoves(leadIn, moves);
+    } else {
+        moves.push_back({PathMove::Kind::Line, {LenientParse(FieldAt(header, 1)), LenientParse(FieldAt(header, 2))}, {}});
+    }
     for (const RecordValues& record : entry.Records()) AppendRecordMoves(record, moves);
     // A text after the last "|" is written as a record too.
     const size_t lastBar = fields.records.rfind('|');
     const std::string_view tail = lastBar == std::string_view::npos ? fields.records : fields.records.substr(lastBar + 1);
     if (!tail.empty()) AppendRecordMoves(RecordValues(tail), moves);
+    const CutFinish finish = FinishOf(program, part);
+    AppendPieceMoves(finish.overcut, moves);
+    AppendPieceMoves(finish.leadOut, moves);
     return moves;
 }
 

@@ -201,7 +201,8 @@ Outline FlattenContour(const RecordList& records, double flatness, double closeE
     return outline;
 }
 
-OutlineIndex::OutlineIndex(std::vector<Outline> outlines) : outlines_(std::move(outlines)) {
+OutlineIndex::OutlineIndex(std::vector<Outline> outlines, double flatness)
+    : outlines_(std::move(outlines)), flatness_(flatness) {
     double totalLength = 0;
     bool any = false;
     for (size_t i = 0; i < outlines_.size(); ++i) {
@@ -300,11 +301,11 @@ bool OutlineIndex::Near(Point2 p, double distance) const {
     return near;
 }
 
-bool OutlineIndex::Touches(Point2 a, Point2 b) const {
+bool OutlineIndex::Touches(Point2 a, Point2 b, int32_t skip) const {
     const double eps = 1e-9 * std::max({1.0, extent_.maxX - extent_.minX, extent_.maxY - extent_.minY});
     bool touches = false;
     ForNearby(a, b, eps, [&](const Segment& segment) {
-        if (!touches && SegmentsTouch(a, b, segment.a, segment.b, eps)) touches = true;
+        if (!touches && segment.outline != skip && SegmentsTouch(a, b, segment.a, segment.b, eps)) touches = true;
     });
     return touches;
 }

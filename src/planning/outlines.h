@@ -54,9 +54,11 @@ double RecordLength(const RecordValues& record);
 
 class OutlineIndex {
 public:
-    explicit OutlineIndex(std::vector<Outline> outlines);
+    // `flatness`: how far the outlines' chords may stray from the contours they stand for.
+    explicit OutlineIndex(std::vector<Outline> outlines, double flatness = 0);
 
     const std::vector<Outline>& outlines() const { return outlines_; }
+    double flatness() const { return flatness_; }
 
     // The closed outlines that hold `p` (by the even-odd rule), `skip` left out.
     std::vector<int32_t> Containing(Point2 p, int32_t skip = -1) const;
@@ -64,8 +66,8 @@ public:
     bool InMaterial(Point2 p) const;
     // Whether any outline comes within `distance` of `p`.
     bool Near(Point2 p, double distance) const;
-    // Whether the segment from a to b touches any outline.
-    bool Touches(Point2 a, Point2 b) const;
+    // Whether the segment from a to b touches any outline (outline `skip` left out).
+    bool Touches(Point2 a, Point2 b, int32_t skip = -1) const;
     // How many segments the questions so far have looked at: the work they took, for searches to bound.
     size_t SegmentsVisited() const { return visited_; }
 
@@ -84,6 +86,7 @@ private:
     void ForNearby(Point2 a, Point2 b, double margin, Visit visit) const;
 
     std::vector<Outline> outlines_;
+    double flatness_ = 0;
     std::vector<Segment> segments_;
     Box extent_;
     double cell_ = 1;

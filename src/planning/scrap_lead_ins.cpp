@@ -11,6 +11,7 @@
 #include "model/number_text.h"
 #include "model/part_entry.h"
 #include "model/record_text.h"
+#include "planning/cut_shapes.h"
 #include "planning/kerf_check.h"
 #include "planning/lead_ins.h"
 #include "planning/sheet_plan.h"
@@ -41,6 +42,14 @@ constexpr size_t kMostEdges = 4;
 // Starts spread evenly round a contour, tried last.
 constexpr size_t kSpreadStarts = 8;
 
+// The side an arc lead-in of part `part` comes from, where the operator wants one and the part has a side.
+std::optional<CompensationSide> ArcLeadInSide(const Program& program, int32_t part) {
+    const CutStyle& style = program.cutStyle;
+    const bool hole = PartFields(program.partList[static_cast<size_t>(part)]).Marker() == "II";
+    if ((hole ? style.hole : style.outline) != LeadInStyle::Arc) return std::nullopt;
+    return CompensatedSide(program, part);
+}
+
 bool HasLeadIn(const PartLeadIn& leadIn) { return Distance(leadIn.start, leadIn.pierce) > 0; }
 
 // The lead-in line from just off its start to its pierce: the start itself lies on the contour.
@@ -54,6 +63,21 @@ enum class Fit { Out, Close, Clear };
 
 Fit Judge(const OutlineIndex& index, Point2 start, Point2 pierce, double kerf) {
     if (Crosses(index, start, pierce) || index.InMaterial(pierce)) return Fit::Out;
+    const double clearance = std::max(kPierceClearance * Distance(start, pierce), kerf);
+    return index.Near(pierce, clearance) ? Fit::Close : Fit::Clear;
+}
+
+// Whether a lead-in of pieces (pierce to start) touches a contour, followed from its start on the contour.
+bool LeadInTouches(const OutlineIndex& index, const std::vector<Piece>& leadIn, int32_t part) {
+    std::vector<Piece> back;
+    for (auto piece = leadIn.rbegin(); piece != leadIn.rend(); ++piece) back.push_back(piece->Reversed());
+    return PiecesTouch(index, back, part);
+}
+
+// The same as Judge for a lead-in of pieces of part `part`.
+Fit Judge(const OutlineIndex& index, const std::vector<Piece>& leadIn, double kerf, int32_t part) {
+    const Point2 start = leadIn.back().to, pierce = leadIn.front().from;
+    if (LeadInTouches(index, leadIn, part) || index.InMaterial(pierce)) return Fit::Out;
     const double clearance = std::max(kPierceClearance * Distance(start, pierce), kerf);
     return index.Near(pierce, clearance) ? Fit::Close : Fit::Clear;
 }
@@ -132,13 +156,45 @@ double DefaultAngle(const RecordValues& first, Point2 start, std::string_view ma
 struct Found {
     StartChoice choice;
     Point2 pierce;
+    double arcRadius = 0;  // an arc lead-in's radius; 0 for a line
 };
+
+// The direction the contour runs at a start.
+Point2 DirectionAtStart(const RecordValues& first, bool split) {
+    if (split) return {first.EndX() - first.StartX(), first.EndY() - first.StartY()};
+    const std::vector<Piece> pieces = ContourPieces(RecordList{first});
+    return pieces.empty() ? Point2{} : DirectionAt(pieces.front(), true);
+}
+
+// An arc lead-in's size for a lead-in `length`: a straight entry and an arc each half of it, or the radius
+// the operator set; with a kerf neither at or below half of it, or the controller refuses them.
+struct ArcSize {
+    double radius, entry;
+};
+ArcSize ArcSizeFor(double length, double share, double radius, double kerf) {
+    const double base = radius > 0 ? radius : length / 2;
+    return {std::max(base * share, 0.75 * kerf), std::max(length / 2 * share, 0.75 * kerf)};
+}
 
 // The search of one part: the first clear candidate, else the first one merely in the scrap.
 class Search {
 public:
-    Search(const OutlineIndex& index, const RecordList& records, std::string_view marker, KerfRule kerf, size_t stopAt)
-        : index_(index), records_(records), marker_(marker), kerf_(kerf), stopAt_(stopAt) {}
+    Search(const OutlineIndex& index, int32_t part, const RecordList& records, std::string_view marker, KerfRule kerf,
+           size_t stopAt)
+        : index_(index), part_(part), records_(records), marker_(marker), kerf_(kerf), stopAt_(stopAt) {}
+
+    // The first clear arc lead-in of `radius` (0: half the length) onto the contour from the scrap side
+    // `side`, at each start and length in turn.
+    std::optional<Found> RunArcs(double length, const std::vector<StartChoice>& choices, CompensationSide side,
+                                 double radius) {
+        for (const double share : kLengthShares) {
+            for (const StartChoice& choice : choices) {
+                if (Spent()) return std::nullopt;
+                if (TryArc(choice, length, share, side, radius)) return clear_;
+            }
+        }
+        return std::nullopt;
+    }
 
     std::optional<Found> Run(double length, const std::vector<StartChoice>& choices) {
         for (const double share : kLengthShares) {
@@ -166,20 +222,33 @@ public:
         return std::nullopt;
     }
 
+    // Tries the arc lead-in at a start; true when it is clear (and kept).
+    bool TryArc(const StartChoice& choice, double length, double share, CompensationSide side, double radius) {
+        const RecordValues first = records_[choice.record];
+        const Point2 start = StartPoint(first, choice.split);
+        const Point2 direction = DirectionAtStart(first, choice.split);
+        if (!(Dot(direction, direction) > 0)) return false;
+        const Point2 unit = direction * (1 / std::sqrt(Dot(direction, direction)));
+        const ArcSize size = ArcSizeFor(length, share, radius, kerf_.kerf);
+        const std::vector<Piece> pieces = ArcLeadInPieces(start, unit, ScrapNormal(unit, side), size.radius, size.entry);
+        return Try(choice, start, pieces.front().from, pieces);
+    }
+
     // Tries one candidate; true when it is clear (and kept). Once a candidate close to a contour is kept, one
     // whose pierce is close too cannot do better and is passed over after one look at the contours near its
     // pierce: where no lead-in fits the free space (contours closer together than the pierce needs) the
     // search costs little.
-    bool Try(const StartChoice& choice, Point2 start, Point2 pierce) {
+    bool Try(const StartChoice& choice, Point2 start, Point2 pierce, const std::vector<Piece>& arc = {}) {
         if (Spent()) return false;
         if (close_ && index_.Near(pierce, std::max(kPierceClearance * Distance(start, pierce), kerf_.kerf))) return false;
-        const Fit fit = Judge(index_, start, pierce, kerf_.kerf);
-        if (fit == Fit::Out || !EntryIsFollowed(choice, start, pierce)) return false;
+        const Fit fit = arc.empty() ? Judge(index_, start, pierce, kerf_.kerf) : Judge(index_, arc, kerf_.kerf, part_);
+        if (fit == Fit::Out || !EntryIsFollowed(choice, start, pierce, arc)) return false;
+        const double radius = arc.empty() ? 0 : arc.back().Radius();
         if (fit == Fit::Close) {
-            if (!close_) close_ = Found{choice, pierce};
+            if (!close_) close_ = Found{choice, pierce, radius};
             return false;
         }
-        clear_ = Found{choice, pierce};
+        clear_ = Found{choice, pierce, radius};
         return true;
     }
 
@@ -190,9 +259,13 @@ public:
 
 private:
     // Whether the controller, with the kerf, takes the lead-in as its entry move and turns onto the contour.
-    bool EntryIsFollowed(const StartChoice& choice, Point2 start, Point2 pierce) const {
+    bool EntryIsFollowed(const StartChoice& choice, Point2 start, Point2 pierce, const std::vector<Piece>& arc) const {
         if (!kerf_.Checks()) return true;
         std::vector<PathMove> moves{{PathMove::Kind::Line, start, {}}};
+        if (!arc.empty()) {
+            moves.clear();
+            AppendPieceMoves(arc, moves);
+        }
         const RecordValues first = records_[choice.record];
         if (choice.split) moves.push_back({PathMove::Kind::Line, {first.EndX(), first.EndY()}, {}});
         for (size_t k = choice.split ? 1 : 0; k < records_.size() && moves.size() < kEntryMovesFollowed; ++k) {
@@ -203,6 +276,7 @@ private:
     }
 
     const OutlineIndex& index_;
+    int32_t part_;
     const RecordList& records_;
     std::string_view marker_;
     KerfRule kerf_;
@@ -225,6 +299,7 @@ void Apply(PartEntry& entry, const Found& found) {
     const std::string marks(part.marks);
     if (found.choice.record == 0 && !found.choice.split) {
         std::string text = LeadInHeader(marker, FieldAt(header, 1), FieldAt(header, 2), found.pierce.x, found.pierce.y);
+        text.append(CutShapeWords({.arcRadius = found.arcRadius}));
         text.append(":").append(part.records).append(":").append(marks);
         RecordList records = entry.Records();
         entry.Set(std::move(text), std::move(records));
@@ -250,6 +325,7 @@ void Apply(PartEntry& entry, const Found& found) {
     }
     if (found.choice.split) appendHalf({cutLine.StartX(), cutLine.StartY()}, start);
     std::string text = LeadInHeader(marker, NumberText(start.x), NumberText(start.y), found.pierce.x, found.pierce.y);
+    text.append(CutShapeWords({.arcRadius = found.arcRadius}));
     text.append(":").append(recordsText).append(":").append(marks);
     entry.Set(std::move(text), std::move(records));
 }
@@ -270,7 +346,48 @@ bool CanMoveStart(const PartEntry& entry) {
 }
 
 
+// The lead-out of part `part` against the outlines, and what its shape lacks of the cut style asked for.
+void CheckFinish(const Program& program, const OutlineIndex& index, int32_t part, LeadInCheck& check) {
+    const CutFinish finish = FinishOf(program, part);
+    if (!finish.leadOut.empty() &&
+        (PiecesTouch(index, finish.leadOut, part) || index.InMaterial(finish.leadOut.back().to))) {
+        check.leadOutCrossing.push_back(part);
+    }
+    if (program.readMode != ReadMode::Sheet || !CompensatedSide(program, part)) return;
+    const PartEntry& entry = program.partList[static_cast<size_t>(part)];
+    if (!ContourCloses(entry.Records())) return;
+    const CutShape shape = ReadCutShape(PartFields(entry).header);
+    if (ArcLeadInSide(program, part) && !(shape.arcRadius > 0)) check.lineInsteadOfArc.push_back(part);
+    if (program.cutStyle.leadOut != LeadOutStyle::None && !(shape.leadOut > 0)) check.noLeadOut.push_back(part);
+}
+
 }  // namespace
+
+void PlanFinish(Program& program, const OutlineIndex& index, int32_t part) {
+    PartEntry& entry = program.partList[static_cast<size_t>(part)];
+    const PartFields fields(entry);
+    CutShape shape = ReadCutShape(fields.header);
+    const CutStyle& style = program.cutStyle;
+    const bool finished = !fields.IsDeleted() && ContourCloses(entry.Records()) && CompensatedSide(program, part);
+    const auto setShape = [&entry](const CutShape& next) {
+        const PartFields now(entry);
+        std::string text = WithCutShape(now.header, next);
+        text.append(":").append(now.records).append(":").append(now.marks);
+        RecordList records = entry.Records();
+        entry.Set(std::move(text), std::move(records));
+    };
+    shape.overcut = finished ? style.overcut : 0;
+    shape.leadOut = 0;
+    setShape(shape);
+    if (!finished || style.leadOut == LeadOutStyle::None) return;
+    const bool arc = style.leadOut == LeadOutStyle::Arc;
+    const double length = ClearLeadOut(program, index, part, style.leadOutLength, arc);
+    // With a kerf, a lead-out not longer than half of it is refused by the controller: none is better.
+    if (!(length > 0.75 * program.kerf)) return;
+    shape.leadOut = length;
+    shape.leadOutArc = arc;
+    setShape(shape);
+}
 
 LeadInCheck CheckLeadIns(const Program& program) { return CheckLeadIns(program, PartOutlines(program)); }
 
@@ -285,29 +402,32 @@ LeadInCheck CheckLeadIns(const Program& program, const OutlineIndex& index) {
             continue;
         }
         if (index.InMaterial(leadIn.pierce)) check.inMaterial.push_back(i);
-        if (Crosses(index, leadIn.start, leadIn.pierce)) check.crossing.push_back(i);
+        if (LeadInTouches(index, LeadInPieces(program, i), i)) check.crossing.push_back(i);
+        CheckFinish(program, index, i, check);
     }
     return check;
 }
 
 std::string LeadInWarning(const LeadInCheck& check) {
     std::string text;
-    if (!check.inMaterial.empty()) text += "Lead-ins that pierce part material: " + PartNames(check.inMaterial) + ".";
-    if (!check.crossing.empty()) {
+    const auto add = [&text](const std::vector<int32_t>& parts, std::string_view what) {
+        if (parts.empty()) return;
         text += text.empty() ? "" : " ";
-        text += "Lead-ins that cross a contour: " + PartNames(check.crossing) + ".";
-    }
-    if (!check.onContour.empty()) {
-        text += text.empty() ? "" : " ";
-        text += "Pierced on the contour, without a lead-in: " + PartNames(check.onContour) + ".";
-    }
+        text.append(what).append(PartNames(parts)).append(".");
+    };
+    add(check.inMaterial, "Lead-ins that pierce part material: ");
+    add(check.crossing, "Lead-ins that cross a contour: ");
+    add(check.onContour, "Pierced on the contour, without a lead-in: ");
+    add(check.leadOutCrossing, "Lead-outs that cross a contour: ");
+    add(check.lineInsteadOfArc, "No room for an arc lead-in, led in by a line: ");
+    add(check.noLeadOut, "No room for a lead-out, the cut stops on the contour: ");
     return text;
 }
 
 bool LeadInIsClear(const Program& program, const OutlineIndex& index, int32_t part) {
     const PartEntry& entry = program.partList[static_cast<size_t>(part)];
     const PartLeadIn leadIn = LeadInOf(entry);
-    return !HasLeadIn(leadIn) || Judge(index, leadIn.start, leadIn.pierce, 0) != Fit::Out;
+    return !HasLeadIn(leadIn) || Judge(index, LeadInPieces(program, part), 0, part) != Fit::Out;
 }
 
 namespace {
@@ -327,22 +447,33 @@ bool LeadInSuitsTheKerf(const Program& program, int32_t part) {
 
 namespace {
 
-// The search of one part under `kerf`: nothing when the lead-in it has is clear or nothing is in the scrap.
-std::optional<Found> SearchPart(const OutlineIndex& index, const PartEntry& entry, int32_t part, double length,
+// The search of one part under `kerf`: nothing when the lead-in it has is clear (and of the shape the
+// operator wants) or nothing is in the scrap. Arc lead-ins are tried first where they are wanted; where none
+// is clear, the part is led in by a line.
+std::optional<Found> SearchPart(const Program& program, const OutlineIndex& index, int32_t part, double length,
                                 KerfRule kerf, size_t stopAt, bool& keep) {
+    const PartEntry& entry = program.partList[static_cast<size_t>(part)];
     const RecordList& records = entry.Records();
     const PartLeadIn now = LeadInOf(entry);
-    Search search(index, records, now.marker, kerf, stopAt);
+    Search search(index, part, records, now.marker, kerf, stopAt);
     std::optional<Found> found;
-    keep = HasLeadIn(now) && search.Try({}, now.start, now.pierce);  // the lead-in it has is clear
-    if (keep) return std::nullopt;
+    const std::optional<CompensationSide> arcSide = ArcLeadInSide(program, part);
+    const bool hasArc = ReadCutShape(PartFields(entry).header).arcRadius > 0;
+    if (HasLeadIn(now) && hasArc == arcSide.has_value()) {  // the lead-in it has is clear
+        keep = hasArc ? search.Try({}, now.start, now.pierce, LeadInPieces(program, part)) : search.Try({}, now.start, now.pierce);
+        if (keep) return std::nullopt;
+    }
+    const std::vector<StartChoice> choices = CanMoveStart(entry) ? StartChoices(records) : std::vector<StartChoice>{{}};
+    if (arcSide) {
+        found = search.RunArcs(length, choices, *arcSide, program.cutStyle.arcRadius);
+        if (found) return found;
+    }
     const RecordValues first = records.front();
     const bool roundHole = records.size() == 1 && first.IsCircle() && now.marker == "II";
     // A round hole the lead-in does not fit is pierced at its centre.
     if (roundHole && first.Circle().r <= length && search.Try({}, now.start, MiddleOf(index, entry, part))) {
         found = Found{{}, MiddleOf(index, entry, part)};
     } else {
-        const std::vector<StartChoice> choices = CanMoveStart(entry) ? StartChoices(records) : std::vector<StartChoice>{{}};
         found = search.Run(length, choices);
         // A hole too small for every lead-in tried: pierced in its middle, led in to whichever start is clear.
         if (!found && now.marker == "II") found = search.FromMiddle(MiddleOf(index, entry, part), choices);
@@ -360,10 +491,10 @@ bool FindScrapLeadIn(Program& program, const OutlineIndex& index, int32_t part, 
     const size_t visited = index.SegmentsVisited();
     stopAt = std::min(stopAt, visited + std::min(kMostSegmentsPerPart, SIZE_MAX - visited));
     bool keep = false;
-    std::optional<Found> found = SearchPart(index, entry, part, length, kerf, stopAt, keep);
+    std::optional<Found> found = SearchPart(program, index, part, length, kerf, stopAt, keep);
     // Where nothing suits the kerf (a hole too small for it), a lead-in in the scrap all the same: the kerf
     // check names the part, and the torch at least pierces no part.
-    if (!found && !keep && kerf.Checks()) found = SearchPart(index, entry, part, length, {}, stopAt, keep);
+    if (!found && !keep && kerf.Checks()) found = SearchPart(program, index, part, length, {}, stopAt, keep);
     if (keep) return true;
     if (!found) return false;
     Apply(entry, *found);
@@ -387,6 +518,7 @@ std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length, Lead
             continue;
         }
         if (!FindScrapLeadIn(program, index, i, length, stopAt)) unclear.push_back(i);
+        PlanFinish(program, index, i);
     }
     // Moving a contour's start keeps its path: the outlines still hold for the check.
     check = CheckLeadIns(program, index);
@@ -406,8 +538,10 @@ std::vector<int32_t> RepairScrapLeadIns(Program& program, double length) {
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
         const bool lost = leadInsOn && !HasLeadIn(LeadInOf(entry)) && ContourCloses(entry.Records());
+        PlanFinish(program, index, i);
         if (!lost && LeadInIsClear(program, index, i) && LeadInSuitsTheKerf(program, i)) continue;
         if (!FindScrapLeadIn(program, index, i, length, stopAt)) unclear.push_back(i);
+        PlanFinish(program, index, i);
     }
     return unclear;
 }

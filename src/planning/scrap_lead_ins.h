@@ -17,7 +17,11 @@ struct LeadInCheck {
     std::vector<int32_t> inMaterial;  // parts whose pierce point lies in part material
     std::vector<int32_t> crossing;    // parts whose lead-in crosses or touches a contour on its way
     std::vector<int32_t> onContour;   // closed contours pierced where their cut starts: no lead-in at all
-    bool Clean() const { return inMaterial.empty() && crossing.empty() && onContour.empty(); }
+    std::vector<int32_t> leadOutCrossing;  // lead-outs that cross a contour or end in part material
+    // What the cut style asked for and the scrap had no room for (sheet mode): parts led in by a line where
+    // an arc was asked for, and parts whose cut stops on the contour where a lead-out was asked for.
+    std::vector<int32_t> lineInsteadOfArc, noLeadOut;
+    bool Clean() const { return inMaterial.empty() && crossing.empty() && onContour.empty() && leadOutCrossing.empty(); }
 };
 
 // Checks the lead-in of every part that has one (its lead-in point is not its start point), deleted parts
@@ -28,7 +32,8 @@ LeadInCheck CheckLeadIns(const Program& program, const OutlineIndex& index);
 
 // The operator's warning for a check; empty when it is clean.
 //   "Lead-ins that pierce part material: parts 3, 5. Lead-ins that cross a contour: part 7. Pierced on the
-//   contour, without a lead-in: parts 0, 1."
+//   contour, without a lead-in: parts 0, 1. Lead-outs that cross a contour: part 4. No room for an arc
+//   lead-in, led in by a line: part 2. No room for a lead-out, the cut stops on the contour: part 6."
 std::string LeadInWarning(const LeadInCheck& check);
 
 // Sheet mode's lead-ins: first the default lead-ins (CalculateLeadIns); then, for each part whose lead-in is
@@ -57,6 +62,11 @@ std::vector<int32_t> RepairScrapLeadIns(Program& program, double length);
 
 // Whether the lead-in of `part` is clear (true for a part without a lead-in).
 bool LeadInIsClear(const Program& program, const OutlineIndex& index, int32_t part);
+
+// Sets the overcut and lead-out of part `part` as the plan's cut style asks: the overcut as set, the
+// lead-out the longest clear one tried (ClearLeadOut) or none. A part that is deleted or has no side (a
+// contour that does not close) gets neither.
+void PlanFinish(Program& program, const OutlineIndex& index, int32_t part);
 
 // The operator's warning for parts that kept a lead-in that is not clear; empty for none.
 //   "No clear lead-in found for parts 2, 9: they keep the default lead-in."

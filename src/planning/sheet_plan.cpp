@@ -10,6 +10,7 @@
 #include "geometry/area.h"
 #include "import/part_entries.h"
 #include "planning/cut_order.h"
+#include "planning/cut_shapes.h"
 
 namespace zorvan {
 
@@ -288,6 +289,10 @@ std::vector<Travel> TravelMoves(const Program& program) {
         moves.push_back({at, leadIn.pierce});
         const RecordList& records = entry.Records();
         at = records.empty() || records.back().IsCircle() ? leadIn.start : Point2{records.back().EndX(), records.back().EndY()};
+        // A cut that runs on past its start, or leaves by a lead-out, ends where that does.
+        const CutFinish finish = FinishOf(program, i);
+        if (!finish.leadOut.empty()) at = finish.leadOut.back().to;
+        else if (!finish.overcut.empty()) at = finish.overcut.back().to;
     }
     return moves;
 }
@@ -299,7 +304,7 @@ OutlineIndex PartOutlines(const Program& program) {
         const PartEntry& entry = program.partList[static_cast<size_t>(i)];
         outlines.push_back(PartFields(entry).IsDeleted() ? Outline{} : FlattenContour(entry.Records(), flatness, kOrderTolerance));
     }
-    return OutlineIndex(std::move(outlines));
+    return OutlineIndex(std::move(outlines), flatness);
 }
 
 void PlanSheet(Program& program, const SheetPlanOptions& options) {

@@ -1,6 +1,12 @@
 // The main window's commands.
 #include "ui/form1.h"
 
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+#include "gcode/templates.h"
+
 #include "geometry/transforms.h"
 #include "import/part_entries.h"
 #include "planning/preparation.h"
@@ -26,6 +32,29 @@ namespace {
 const std::string kContourSeparatorRow(24, '=');
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+bool Blank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
+std::string_view Trimmed(std::string_view text) {
+    text.remove_prefix(std::min(text.size(), text.find_first_not_of(' ')));
+    text.remove_suffix(text.size() - (text.find_last_not_of(' ') + 1));
+    return text;
+}
+
+// The cut-quality boxes that hold text, and what each takes; a blank box takes its default.
+enum class BoxRule { ZeroOrMore, AboveZero, Feed };
+struct CutQualityBox {
+    std::string Form1::*text;
+    const char* name;
+    BoxRule rule;
+};
+constexpr CutQualityBox kCutQualityBoxes[] = {
+    {&Form1::ArcRadiusBox, "arc radius", BoxRule::ZeroOrMore},
+    {&Form1::OvercutBox, "overcut", BoxRule::ZeroOrMore},
+    {&Form1::LeadOutLengthBox, "lead-out length", BoxRule::AboveZero},
+    {&Form1::SmallHolesBox, "small-hole diameter", BoxRule::ZeroOrMore},
+    {&Form1::SmallHoleFeedBox, "small-hole feed", BoxRule::Feed},
+};
 
 }  // namespace
 
@@ -64,6 +93,63 @@ bool Form1::TakeKerf() {
     return true;
 }
 
+std::string Form1::CutQualityRefusal(std::string Form1::*box) const {
+    const auto* entry = std::find_if(std::begin(kCutQualityBoxes), std::end(kCutQualityBoxes),
+                                     [box](const CutQualityBox& known) { return known.text == box; });
+    const std::string& text = this->*box;
+    if (entry == std::end(kCutQualityBoxes) || Blank(text)) return {};
+    const std::string holds = "The " + std::string(entry->name) + " box holds " + Quoted(text);
+    if (entry->rule == BoxRule::Feed) {
+        if (ParseSmallHoleFeed(Trimmed(text))) return {};
+        return holds + ": the small holes' feed is a share of the cutting feed, above 0% and up to 100% (such as "
+                       "60%), or an F value above 0 (such as 900).";
+    }
+    const std::optional<double> value = ParseWholeNumber(text);
+    if (!value) return holds + ", which is not a number.";
+    if (!std::isfinite(*value) || *value < 0 || (entry->rule == BoxRule::AboveZero && *value == 0)) {
+        return holds + ": the " + entry->name +
+               (entry->rule == BoxRule::AboveZero ? " must be above 0 (empty: the lead-in's length)." : " must be 0 or more.");
+    }
+    return {};
+}
+
+std::optional<CutStyle> Form1::CutStyleToUse(double leadIn) {
+    CutStyle style;
+    style.feed = TemplateFeed(program_);
+    if (!SheetPlanning()) return style;
+    for (const CutQualityBox& box : kCutQualityBoxes) {
+        if (const std::string refusal = CutQualityRefusal(box.text); !refusal.empty()) {
+            toolkit_.ShowMessage(refusal + " Nothing was changed.");
+            return std::nullopt;
+        }
+    }
+    const auto number = [](const std::string& text, double blank) { return Blank(text) ? blank : *ParseWholeNumber(text); };
+    style.outline = OutlineLeadIn;
+    style.hole = HoleLeadIn;
+    style.arcRadius = number(ArcRadiusBox, 0);
+    style.overcut = number(OvercutBox, 0);
+    style.leadOut = LeadOut;
+    style.leadOutLength = number(LeadOutLengthBox, leadIn);
+    style.smallHoleDiameter = number(SmallHolesBox, 0);
+    if (!Blank(SmallHoleFeedBox)) {
+        const SmallHoleFeed feed = *ParseSmallHoleFeed(Trimmed(SmallHoleFeedBox));
+        style.smallHoleFeed = feed.value;
+        style.smallHoleFeedIsShare = feed.share;
+    }
+    return style;
+}
+
+void Form1::CutQuality_Change() {
+    for (const CutQualityBox& box : kCutQualityBoxes) {
+        if (const std::string refusal = CutQualityRefusal(box.text); !refusal.empty()) {
+            StatusLine = refusal + " Nothing was changed.";
+            return;
+        }
+    }
+    StatusLine = SheetPlanning() ? "Cut quality changed: \"Calculate Lead Ins\" works the lead-ins out with it."
+                                 : "Cut quality changed: it applies to drawings opened in sheet mode.";
+}
+
 void Form1::FillContourList() {
     zorvan::FillContourList(program_);
     List11.Clear();
@@ -98,8 +184,12 @@ void Form1::PlanDrawing() {
         // Pierced on their cut lines, the parts would be spoiled: lead-ins of the box's length, or none where
         // it does not suit the drawing (the status line then names the parts pierced on their contour).
         const double length = ParseWholeNumber(Text6).value_or(0);
-        unclearLeadIns_ = CalculateScrapLeadIns(program_, LeadInSuits(program_, length) ? length : 0);
+        const double leadIn = LeadInSuits(program_, length) ? length : 0;
+        // A cut-quality box that refuses its text is named, and the style of the plan before is kept.
+        if (const std::optional<CutStyle> style = CutStyleToUse(leadIn)) program_.cutStyle = *style;
+        unclearLeadIns_ = CalculateScrapLeadIns(program_, leadIn);
     } else {
+        program_.cutStyle = CutStyleToUse(0).value_or(CutStyle{});
         PlanParts(program_);
     }
     transformedSincePlan_ = false;
@@ -108,7 +198,10 @@ void Form1::PlanDrawing() {
 void Form1::Command32_Click() {
     const std::optional<double> length = LeadInLength();
     if (!length || !TakeKerf()) return;
+    const std::optional<CutStyle> style = CutStyleToUse(*length);
+    if (!style) return;
     RememberPlan();
+    program_.cutStyle = *style;
     if (SheetPlanning()) {
         unclearLeadIns_ = CalculateScrapLeadIns(program_, *length);
     } else {
@@ -127,6 +220,7 @@ void Form1::ShowPlanStatus() {
     add(UnclearLeadInWarning(unclearLeadIns_));
     add(LeadInWarning(CheckLeadIns(program_)));
     add(KerfWarning(CheckKerf(program_)));
+    add(CompensationExpectationWarning(program_, "tick \"in program\" and give the kerf"));
     if (!SheetPlanning()) add(UnitsMismatchWarning(program_));
     add(lastSave_);
     StatusLine = std::move(status);
@@ -215,6 +309,7 @@ void Form1::Command15_Click() {
 
 void Form1::Command17_Click() {
     if (!TakeKerf()) return;
+    program_.cutStyle.feed = TemplateFeed(program_);  // the templates may have changed since the plan
     ShowPlanStatus();
     cutCount = program_.partCount;
     if (const std::string nothing = NothingToCut(); !nothing.empty()) {
@@ -253,6 +348,7 @@ bool Form1::SaveProgram() {
     }
     const std::optional<std::string> path = toolkit_.ChooseFileToSave(ProposedName(program_.openedDrawingPath, ".nc"));
     if (!path) return false;
+    program_.cutStyle.feed = TemplateFeed(program_);
     const ProgramText written = WriteProgramText(program_, program_.partCount);
     if (const auto failure = SaveTextFile(*path, written.text)) {
         toolkit_.ShowMessage(SaveFailedMessage(*path, *failure));

@@ -123,6 +123,26 @@ public:
     // The "Kerf in program" box: the program allows for the kerf itself, each closed contour written half the
     // kerf towards the scrap and no G41/G42 (for controllers without cutter compensation). Read with the kerf.
     bool KerfInProgram = false;
+    // The "Cut quality" boxes, for sheet mode: the lead-in of outside cuts and of holes (line or arc), an arc
+    // lead-in's radius (empty: half the lead-in), the overcut (empty: none), the lead-out (none, line or arc)
+    // and its length (empty: the lead-in's), the diameter below which a hole is small (empty: none) and the
+    // small holes' feed ("60%" of the cutting feed, or an F value such as "900"; empty: 60%). They are read
+    // where sheet mode works the lead-ins out afresh (an open, Command9, "Calculate Lead Ins"); the plan keeps
+    // the style it was worked out with (program.cutStyle) through transforms, undo and job files. The default
+    // mode keeps its lead-ins of lines.
+    LeadInStyle OutlineLeadIn = LeadInStyle::Line;
+    LeadInStyle HoleLeadIn = LeadInStyle::Line;
+    std::string ArcRadiusBox;
+    std::string OvercutBox;
+    LeadOutStyle LeadOut = LeadOutStyle::None;
+    std::string LeadOutLengthBox;
+    std::string SmallHolesBox;
+    std::string SmallHoleFeedBox = "60%";
+    // A cut-quality box changed: the status line says why its text is refused, or when the change takes effect.
+    void CutQuality_Change();
+    // Why the cut-quality box `box` (one of the text boxes above) refuses its text; empty when it takes it.
+    std::string CutQualityRefusal(std::string Form1::*box) const;
+
     // The move step, the rotation angle in degrees and the scale factor of the transform buttons. A command
     // whose box does not hold a number (or, for the scale, a factor above 0) says so, naming the box and its
     // text, and does nothing else.
@@ -284,6 +304,12 @@ private:
     // Takes the kerf box into the plan: empty is no kerf; a text that is not a number of 0 or more is named
     // in a message, and false is returned with the plan's kerf unchanged.
     bool TakeKerf();
+    // The cut style the plan's lead-ins are to be worked out with, for lead-ins of `leadIn`: in sheet mode the
+    // boxes' (the feed the templates'), in the default mode the plain style. Nothing after a message naming the
+    // box that refuses its text.
+    std::optional<CutStyle> CutStyleToUse(double leadIn);
+    // The cut-quality boxes set to show `style`.
+    void ShowCutStyle(const CutStyle& style);
     void ZoomToBand();
     // The tool's change to part `row`; true when the plan changed.
     bool ApplyTool(int32_t row, double x, double y);

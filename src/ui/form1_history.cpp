@@ -19,6 +19,7 @@ PlanState Form1::CapturePlan() const {
     state.sequence = Text2;
     state.unclearLeadIns = unclearLeadIns_;
     state.openLeftOut = program_.openLeftOut;
+    state.cutStyle = program_.cutStyle;
     return state;
 }
 
@@ -41,6 +42,7 @@ void Form1::RestorePlan(PlanState state) {
     Text2 = std::move(state.sequence);
     unclearLeadIns_ = std::move(state.unclearLeadIns);
     program_.openLeftOut = std::move(state.openLeftOut);
+    program_.cutStyle = state.cutStyle;
     ListContourRecords();
     Redraw();
     ShowPlanStatus();

@@ -5,6 +5,7 @@
 #include "draw/view.h"
 #include "gcode/job_file.h"
 #include "import/opening.h"
+#include "model/number_text.h"
 #include "model/text_file.h"
 #include "ui/file_names.h"
 #include "ui/form1.h"
@@ -13,8 +14,10 @@ namespace zorvan {
 
 namespace {
 
-PlanState PlanStateOf(const JobFile& job) {
+// The job's plan, with the cut style `style` (the job's, its feed the templates').
+PlanState PlanStateOf(const JobFile& job, const CutStyle& style) {
     PlanState state;
+    state.cutStyle = style;
     state.parts.assign(job.parts.begin(), job.parts.end());
     state.contours = job.contours;
     state.contourChain = job.contourChain;
@@ -60,6 +63,19 @@ void Form1::OpenJob_Click() {
     if (const auto chosen = toolkit_.ChooseFileToOpen("Job |*.zjob")) OpenJobFile(*chosen);
 }
 
+void Form1::ShowCutStyle(const CutStyle& style) {
+    OutlineLeadIn = style.outline;
+    HoleLeadIn = style.hole;
+    ArcRadiusBox = NumberBoxText(style.arcRadius);
+    OvercutBox = NumberBoxText(style.overcut);
+    LeadOut = style.leadOut;
+    // A lead-out as long as the lead-in is what the empty box gives.
+    const std::optional<double> leadIn = ParseWholeNumber(Text6);
+    LeadOutLengthBox = leadIn && *leadIn == style.leadOutLength ? std::string() : NumberBoxText(style.leadOutLength);
+    SmallHolesBox = NumberBoxText(style.smallHoleDiameter);
+    SmallHoleFeedBox = SmallHoleFeedText(style.smallHoleFeed, style.smallHoleFeedIsShare);
+}
+
 bool Form1::OpenJobFile(const std::string& path) {
     const JobRead read = ReadJobFile(path);
     if (!read.job) {
@@ -89,8 +105,11 @@ bool Form1::OpenJobFile(const std::string& path) {
     }
     Text1 = Caption = program_.openedDrawingPath = drawing;
     Text6 = job.leadIn;
-    KerfText = KerfBoxText(job.kerf);
+    KerfText = NumberBoxText(job.kerf);
     KerfInProgram = job.kerfInProgram;
+    // The boxes show the style the job's lead-ins were worked out with; a job of the default mode has none, and
+    // the boxes stay as the operator set them for sheet mode.
+    if (job.read.mode == ReadMode::Sheet) ShowCutStyle(job.cutStyle);
     ApplyJobSettings(program_, job);
     // The view fitted to the plan, which a transform may have moved away from where the drawing lies.
     FitView(program_, Picture1, job.extMinX, job.extMaxY, job.extMaxX, job.extMinY, true);
@@ -100,7 +119,7 @@ bool Form1::OpenJobFile(const std::string& path) {
                             std::fabs(job.extMinY - program_.extMinY) > 1e-9 * size ||
                             std::fabs(job.extMaxX - program_.extMaxX) > 1e-9 * size ||
                             std::fabs(job.extMaxY - program_.extMaxY) > 1e-9 * size;
-    RestorePlan(PlanStateOf(job));  // the lists, the picture and the status line; the history stays empty
+    RestorePlan(PlanStateOf(job, program_.cutStyle));  // the lists, the picture and the status line; the history stays empty
     if (*now.fingerprint != job.fingerprint) toolkit_.ShowMessage(ChangedDrawingWarning(drawing));
     return true;
 }

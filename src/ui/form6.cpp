@@ -65,6 +65,19 @@ bool Form6::Unsaved() const {
            Text3 != JoinCrLf(ReadTemplateFileLines(program_, kTemplateFile));
 }
 
+std::string Form6::ModeNote() const {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end = Text1.find('\n'); start < Text1.size(); end = Text1.find('\n', start)) {
+        std::string line = Text1.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return ExpectationsNote(ExpectationsOfHeader(lines));
+}
+
 std::string Form6::SaveFolderNote() const {
     return "Saves to " + program_.templateFolder + " (" + std::string(kHeaderFile) + ", " + std::string(kFooterFile) +
            ", " + std::string(kTemplateFile) + ")";

@@ -38,6 +38,9 @@ public:
     bool Unsaved() const;
     // Where SAVE writes, for the window to show: "Saves to /opt/zorvan (0_HEADER.TXT, 0_FOOTER.TXT, GCODES.TXT)".
     std::string SaveFolderNote() const;
+    // What the header box says of the controller, as it stands: "Arc centres: relative (G91.1); compensation:
+    // by the program (no G41/G42)".
+    std::string ModeNote() const;
 
 private:
     Program& program_;

@@ -1,5 +1,6 @@
 // Undo and redo of the plan: what the operator's commands change (the parts, the contour list and order, the
-// extents, the cutting sequence) kept as whole states, newest last. An open starts a fresh history.
+// extents, the cutting sequence, the cut style of the lead-ins) kept as whole states, newest last. An open
+// starts a fresh history.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "model/cut_style.h"
 #include "model/part_entry.h"
 
 namespace zorvan {
@@ -21,6 +23,7 @@ struct PlanState {
     std::string sequence;              // the cutting sequence being picked
     std::vector<int32_t> unclearLeadIns;
     std::vector<PartEntry> openLeftOut;  // the open contours not cut, as drawn dashed
+    CutStyle cutStyle;                   // the style the lead-ins were worked out with
     size_t Bytes() const;
 };
 

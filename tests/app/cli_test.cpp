@@ -544,7 +544,7 @@ TEST_F(CliTest, AJobGivesTheProgramTheWindowSaves) {
     const CliRun run = Run({"--job", bad});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "zorvan-cli: " + bad + " is not a job file.\n");
-    EXPECT_TRUE(testing::ReadBytes(job).starts_with("ZORVAN job 2\r\n"));  // not overwritten by -o
+    EXPECT_TRUE(testing::ReadBytes(job).starts_with("ZORVAN job 3\r\n"));  // not overwritten by -o
 }
 
 // "-" reads the drawing from standard input, as bytes (a binary drawing too), and "-o -" writes the program
@@ -692,6 +692,37 @@ TEST_F(CliTest, BashCompletionOffersWhatTheHelpLists) {
         {"--units ''", {"mm", "inch"}},       {"--job ''", {"sub", "plan.zjob"}},   {"--templates ''", {"sub"}},
         {"--kerf ''", {}},                    {"''", {"sub", "a.dxf", "B.DXF"}}};
     for (const auto& [words, replies] : cases) EXPECT_EQ(complete(words), replies) << words;
+}
+
+TEST_F(CliTest, CutQualityOptionsAndPresetsSayWhatTheyCannotDo) {
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string err, out;  // what standard error holds (or must not hold, with a leading "!"), and output
+    };
+    const std::string plate = Sample("plate_holes_slot.dxf"), nc = (folder / "p.nc").string();
+    const Case cases[] = {
+        {{"--lead-in-style", "arc", "-o", nc, plate}, 1, "apply in sheet mode only", ""},
+        {{"--sheet", "--templates", Preset("linuxcnc"), "--arc-centres", "relative", "-o", nc, plate}, 1,
+         "contradicts the header's G90.1", ""},
+        {{"--sheet", "--templates", Preset("grbl"), "--kerf", "1.5", "-o", nc, plate}, 0,
+         "The templates expect the program to allow for the kerf", ""},
+        {{"--sheet", "--templates", Preset("grbl"), "--kerf", "1.5", "--compensation", "program", "--summary", "-o", nc,
+          plate},
+         0, "!expect", "Arc centres: relative"},
+        {{"--sheet", "--small-hole-feed", "120%", "-o", nc, plate}, 1, "small-hole-feed", ""},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = Run(c.arguments);
+        SCOPED_TRACE(c.arguments.front() + " ... " + run.err);
+        EXPECT_EQ(run.status, c.status);
+        if (c.err.starts_with("!")) {
+            EXPECT_EQ(run.err.find(c.err.substr(1)), std::string::npos);
+        } else {
+            EXPECT_NE(run.err.find(c.err), std::string::npos);
+        }
+        EXPECT_NE(run.out.find(c.out), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ TEST(JobSummaryTest, QuantitiesThatAreNotFiniteAreNotKnown) {
     summary.cutLength = HUGE_VAL;
     summary.minutes = HUGE_VAL;
     const std::string text = SummaryText(summary);
-    EXPECT_NE(text.find("\nCut length: not known (lead-ins included)\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nCut length: not known (lead-ins, overcuts and lead-outs included)\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\nTime: not known\n"), std::string::npos) << text;
 }
 

@@ -211,3 +211,36 @@ TEST_F(TemplatesTest, SetupSaveNamesTheFileItCannotWriteAndWritesTheOthers) {
 
 }  // namespace
 }  // namespace zorvan
+
+namespace zorvan {
+namespace {
+
+// What a header says of its controller: words outside comments set the arc centres and outweigh a comment.
+TEST(TemplateExpectations, HeaderWordsAndCommentLinesSayHowTheControllerWorks) {
+    struct Case {
+        std::vector<std::string> header;
+        std::optional<ArcCentres> centres, word;
+        std::optional<bool> inProgram;
+    };
+    using enum ArcCentres;
+    const Case cases[] = {
+        {{"G21", "g90.1"}, Absolute, Absolute, {}},
+        {{"(arc centres: relative)", "G21"}, Relative, {}, {}},
+        {{"(arc centres: relative)", "G90 G90.1"}, Absolute, Absolute, {}},
+        {{"G90.1 (not G91.1 here)", "(compensation: program)"}, Absolute, Absolute, true},
+        {{" (compensation: controller) ", "G91.1"}, Relative, Relative, false},
+        {{"(millimetres, absolute arc centres)"}, {}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.header.front());
+        const TemplateExpectations expects = ExpectationsOfHeader(c.header);
+        EXPECT_EQ(expects.arcCentres, c.centres);
+        EXPECT_EQ(expects.arcCentresWord, c.word);
+        EXPECT_EQ(expects.compensationInProgram, c.inProgram);
+    }
+    EXPECT_EQ(ExpectationsNote(ExpectationsOfHeader({"(arc centres: relative)", "(compensation: program)"})),
+              "Arc centres: relative (offsets from each arc's start); compensation: by the program (no G41/G42)");
+}
+
+}  // namespace
+}  // namespace zorvan

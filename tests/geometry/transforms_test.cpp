@@ -116,3 +116,25 @@ TEST_F(TransformsTest, EmptyListStillUpdatesTheExtentsAndRedraws) {
 
 }  // namespace
 }  // namespace zorvan
+
+namespace zorvan {
+namespace {
+
+// An arc lead-in, overcut and lead-out go with their part: a turn keeps their sizes, a scale scales them.
+TEST(TransformHeaders, CutShapeWordsTravelWithThePart) {
+    const std::string header = "OO 10 0 5 -5 ARC 2.5 OVERCUT 1 ARCOUT 3";
+    const CutShape turned = ReadCutShape(MoveRotateHeader(header, 1, 2, 0, 0, 0.3));
+    EXPECT_EQ(turned.arcRadius, 2.5);
+    EXPECT_EQ(turned.overcut, 1);
+    EXPECT_TRUE(turned.leadOutArc);
+    Program program;
+    program.extMinX = program.extMinY = 0;
+    const CutShape scaled = ReadCutShape(ScaleHeader(program, header, 2));
+    EXPECT_EQ(scaled.arcRadius, 5);
+    EXPECT_EQ(scaled.overcut, 2);
+    EXPECT_EQ(scaled.leadOut, 6);
+    EXPECT_EQ(ScaleHeader(program, "OO 10 0 5 -5", 2), "OO 20 0 10 -10");  // a plain header stays plain
+}
+
+}  // namespace
+}  // namespace zorvan

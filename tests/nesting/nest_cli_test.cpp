@@ -43,6 +43,7 @@ protected:
 TEST_F(NestCliTest, NestWritesAProgramAPreviewAndADrawingPerSheet) {
     const CliRun run = Cli({"--nest", "--sheet-size", "330x240", "--nest-evaluations", "5", "--templates",
                          std::string(ZORVAN_SOURCE_DIR) + "/presets/linuxcnc", "--lead-in", "3", "--summary=json",
+                         "--kerf", "1", "--lead-in-style", "arc", "--lead-out", "arc",
                          Sample("plate_holes_slot.dxf") + ":3", Sample("gusset_lf.dxf") + ":4", "-o", Out()});
     ASSERT_EQ(run.status, 0) << run.err;
     const nlohmann::json summary = nlohmann::json::parse(run.out);
@@ -54,6 +55,8 @@ TEST_F(NestCliTest, NestWritesAProgramAPreviewAndADrawingPerSheet) {
         EXPECT_GT(sheet["utilisation"].get<double>(), 0.05);
     }
     EXPECT_NE(testing::ReadBytes(folder / "sheets" / "sheet1.nc").find("G41"), std::string::npos);
+    // The sheets are cut in sheet mode's cut style: the preview draws the arc lead-outs.
+    EXPECT_NE(testing::ReadBytes(folder / "sheets" / "sheet1.svg").find("#C000C0"), std::string::npos);
     EXPECT_NE(run.err.find("nesting: "), std::string::npos);  // the progress line
 }
 

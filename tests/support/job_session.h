@@ -31,9 +31,10 @@ struct Window {
     }
 };
 
-// Opens `drawing` (in sheet mode or not), sets a kerf of 0.5 and lead-ins of 5, deletes part 1, moves the lead-in
-// of a round hole inside the hole, cuts part 2 first, turns the whole by 30 degrees and saves the job
-// as `job`. Callers wrap it in ASSERT_NO_FATAL_FAILURE.
+// Opens `drawing` (in sheet mode or not), sets a kerf of 0.5 and lead-ins of 5 (in sheet mode arcs for outside
+// cuts, with overcuts, lead-outs and small holes), deletes part 1, moves the lead-in of a round hole inside the
+// hole, cuts part 2 first, turns the whole by 30 degrees and saves the job as `job`. Callers wrap it in
+// ASSERT_NO_FATAL_FAILURE.
 inline void PlanAndSave(Window& window, const std::string& drawing, bool sheet, const std::string& job) {
     Form1& form = window.form;
     Program& program = *window.program;
@@ -42,6 +43,12 @@ inline void PlanAndSave(Window& window, const std::string& drawing, bool sheet, 
     form.KerfText = "0.5";
     form.KerfInProgram = sheet;  // the program's own allowance for the kerf travels with the job too
     form.Text6 = "5";
+    // The cut quality travels with a job of sheet mode; the default mode keeps its lead-ins of lines.
+    form.OutlineLeadIn = LeadInStyle::Arc;
+    form.OvercutBox = "1";
+    form.LeadOut = LeadOutStyle::Arc;
+    form.SmallHolesBox = "20";
+    form.SmallHoleFeedBox = "60%";
     form.Command32_Click();
     form.OptionOn = Tool::Delete;
     const auto start = SplitFields(PartFields(program.partList[1]).header);

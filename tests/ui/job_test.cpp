@@ -53,6 +53,9 @@ TEST_P(JobModesTest, AnOpenedJobGivesTheSamePlanProgramAndStatusInAFreshWindow) 
     EXPECT_EQ(second.form.SheetMode, GetParam());
     EXPECT_EQ(second.form.KerfText, "0.5");
     EXPECT_EQ(second.form.Text6, "5");
+    EXPECT_EQ(second.program->cutStyle, first.program->cutStyle);
+    EXPECT_EQ(second.form.OutlineLeadIn, GetParam() ? LeadInStyle::Arc : LeadInStyle::Line);
+    EXPECT_EQ(second.form.OvercutBox, GetParam() ? "1" : "");
     EXPECT_FALSE(second.form.CanUndo());
 }
 
@@ -82,7 +85,7 @@ TEST_F(JobTest, DamagedJobsAndUnreadableDrawingsAreRefusedAndChangeNothingAChang
     } cases[] = {
         {testing::ReadBytes(drawing), job + " is not a job file. The job was not opened."},
         {std::string(sound).replace(count, countEnd - count, "\r\nparts 4000000"),
-         job + " line 14: the number of parts 4000000 is more than 1001. The job was not opened."},
+         job + " line 22: the number of parts 4000000 is more than 1001. The job was not opened."},
         {naming(missing), refused + missing + " cannot be read: No such file or directory."},
         {naming(empty), refused + empty + " was refused. The drawing holds no lines"},
     };

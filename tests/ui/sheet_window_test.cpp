@@ -109,6 +109,63 @@ TEST_F(SheetWindowTest, TheKerfIsCheckedAfterEveryChangeOfThePlan) {
     EXPECT_NE(form.StatusLine.find("lead-ins not longer than half the kerf: part 2."), std::string::npos) << form.StatusLine;
 }
 
+// The cut-quality boxes shape the lead-ins when "Calculate Lead Ins" works them out, and Undo takes the style
+// back with them; a box that refuses its text is named, in a message and in the status line, and changes nothing.
+TEST_F(SheetWindowTest, CutQualityBoxesShapeTheLeadInsAndRefusedTextsChangeNothing) {
+    Open();
+    const auto parts = [this] {
+        return std::vector<std::string>(program->partList.begin(), program->partList.begin() + program->partCount);
+    };
+    const std::vector<std::string> lines = parts();
+    const CutStyle plain = program->cutStyle;
+    ASSERT_EQ(plain.outline, LeadInStyle::Line);
+    form.OutlineLeadIn = form.HoleLeadIn = LeadInStyle::Arc;
+    form.OvercutBox = "0.5";
+    form.LeadOut = LeadOutStyle::Line;
+    form.SmallHolesBox = " 5 ";
+    form.SmallHoleFeedBox = "900";
+    form.Command32_Click();
+    ASSERT_EQ(toolkit.Messages(), std::vector<std::string>{});
+    // The lead-out as long as the lead-in, the box being empty.
+    const CutStyle arcs{LeadInStyle::Arc, LeadInStyle::Arc, 0, 0.5, LeadOutStyle::Line, 5, 5, 900, false, {}};
+    EXPECT_EQ(program->cutStyle, arcs);
+    EXPECT_NE(program->partList[program->partCount - 1].Text().find(" ARC "), std::string::npos)
+        << program->partList[program->partCount - 1].Text();
+    for (const std::string& part : parts()) EXPECT_NE(part.find(" OVERCUT 0.5"), std::string::npos) << part;
+    form.Undo();
+    EXPECT_EQ(program->cutStyle, plain);
+    EXPECT_EQ(parts(), lines);
+
+    const struct {
+        std::string Form1::*box;
+        std::string text, refusal;
+    } refused[] = {
+        {&Form1::ArcRadiusBox, "r2", "The arc radius box holds \"r2\", which is not a number."},
+        {&Form1::OvercutBox, "-1", "The overcut box holds \"-1\": the overcut must be 0 or more."},
+        {&Form1::LeadOutLengthBox, "0", "The lead-out length box holds \"0\": the lead-out length must be above 0 "
+                                        "(empty: the lead-in's length)."},
+        {&Form1::SmallHoleFeedBox, "150%", "The small-hole feed box holds \"150%\": the small holes' feed is a share of "
+                                           "the cutting feed, above 0% and up to 100% (such as 60%), or an F value "
+                                           "above 0 (such as 900)."},
+        {&Form1::SmallHoleFeedBox, "inf", "The small-hole feed box holds \"inf\": the small holes' feed is a share of "
+                                          "the cutting feed, above 0% and up to 100% (such as 60%), or an F value "
+                                          "above 0 (such as 900)."},
+    };
+    for (const auto& [box, text, refusal] : refused) {
+        const std::string before = form.*box;
+        form.*box = text;
+        toolkit.events.clear();
+        form.Command32_Click();
+        EXPECT_EQ(toolkit.Messages(), std::vector<std::string>{refusal + " Nothing was changed."});
+        EXPECT_EQ(program->cutStyle, plain);
+        EXPECT_EQ(parts(), lines);
+        EXPECT_EQ(form.CutQualityRefusal(box), refusal);
+        form.CutQuality_Change();
+        EXPECT_EQ(form.StatusLine, refusal + " Nothing was changed.");
+        form.*box = before;
+    }
+}
+
 // The default mode writes the drawing's numbers as they stand: an inch drawing under a header that sets
 // millimetres is warned about in the status line.
 TEST_F(SheetWindowTest, AnInchDrawingUnderAMillimetreHeaderIsWarnedAbout) {

@@ -279,20 +279,70 @@ QWidget* MainWindow::BuildEditTab() {
     kerfInProgram_ = Named<QCheckBox>("KerfInProgram", "in program");
     leadInLayout->addWidget(kerfInProgram_);
     column->addWidget(leadInFrame);
+    column->addWidget(BuildCutQuality());
+    // The scale and the program's buttons share a row, so the column fits the band's height.
+    auto* lastRow = new QHBoxLayout;
     auto* scaleFrame = Frame("Frame6");
     auto* scaleLayout = new QHBoxLayout(scaleFrame);
     scaleLayout->addWidget(TextBox("Text5", &Form1::Text5, kNumberBoxWidth));
     scaleLayout->addWidget(CommandButton("Command27", "Scale", &Form1::Command27_Click));
-    column->addWidget(scaleFrame);
+    lastRow->addWidget(scaleFrame);
     auto* outputs = new QGridLayout;
     outputs->addWidget(CommandButton("Command17", "G CODE", &Form1::Command17_Click), 0, 0);
     outputs->addWidget(CommandButton("Command29", "SAVE PART", &Form1::Command29_Click), 0, 1);
     outputs->addWidget(CommandButton("Command31", "GCODE SETUP", &Form1::Command31_Click), 1, 0, 1, 2);
-    column->addLayout(outputs);
+    lastRow->addLayout(outputs);
+    column->addLayout(lastRow);
     column->addStretch();
     layout->addLayout(column);
     layout->addStretch();
     return page;
+}
+
+QWidget* MainWindow::BuildCutQuality() {
+    constexpr int kBoxWidth = 50;  // narrower than the other number boxes: eight controls share two rows
+    cutQuality_ = Frame("CutQuality", "Cut quality (sheet mode)");
+    auto* grid = new QGridLayout(cutQuality_);
+    grid->setContentsMargins(6, 2, 6, 2);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(2);
+    const auto combo = [](const char* name, std::initializer_list<const char*> items) {
+        auto* box = Named<QComboBox>(name);
+        for (const char* item : items) box->addItem(item);
+        return box;
+    };
+    outlineLeadIn_ = combo("OutlineLeadIn", {"line", "arc"});
+    holeLeadIn_ = combo("HoleLeadIn", {"line", "arc"});
+    leadOut_ = combo("LeadOut", {"none", "line", "arc"});
+    const auto label = [](const char* text) {
+        auto* shown = new QLabel(text);
+        shown->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return shown;
+    };
+    // Two rows of four labels, each with its control.
+    grid->addWidget(label("lead-in"), 0, 0);
+    grid->addWidget(outlineLeadIn_, 0, 1);
+    grid->addWidget(label("holes"), 0, 2);
+    grid->addWidget(holeLeadIn_, 0, 3);
+    grid->addWidget(label("arc r"), 0, 4);
+    grid->addWidget(TextBox("ArcRadius", &Form1::ArcRadiusBox, kBoxWidth), 0, 5);
+    grid->addWidget(label("overcut"), 0, 6);
+    grid->addWidget(TextBox("Overcut", &Form1::OvercutBox, kBoxWidth), 0, 7);
+    grid->addWidget(label("lead-out"), 1, 0);
+    grid->addWidget(leadOut_, 1, 1);
+    grid->addWidget(label("length"), 1, 2);
+    grid->addWidget(TextBox("LeadOutLength", &Form1::LeadOutLengthBox, kBoxWidth), 1, 3);
+    grid->addWidget(label("small Ø"), 1, 4);
+    grid->addWidget(TextBox("SmallHoles", &Form1::SmallHolesBox, kBoxWidth), 1, 5);
+    grid->addWidget(label("feed"), 1, 6);
+    grid->addWidget(TextBox("SmallHoleFeed", &Form1::SmallHoleFeedBox, kBoxWidth), 1, 7);
+    // A change is told in the status line; the lead-ins follow it when they are next worked out.
+    const auto changed = [this] { Run([this] { form_->CutQuality_Change(); }); };
+    for (QComboBox* box : {outlineLeadIn_, holeLeadIn_, leadOut_}) connect(box, &QComboBox::activated, this, changed);
+    for (const char* name : {"ArcRadius", "Overcut", "LeadOutLength", "SmallHoles", "SmallHoleFeed"}) {
+        connect(cutQuality_->findChild<QLineEdit*>(name), &QLineEdit::editingFinished, this, changed);
+    }
+    return cutQuality_;
 }
 
 QWidget* MainWindow::BuildCuttingOrderTab() {
@@ -321,6 +371,9 @@ void MainWindow::Pull() {
     form_->Drive1 = S(drive1_->currentText());
     form_->SheetMode = sheetMode_->isChecked();
     form_->KerfInProgram = kerfInProgram_->isChecked();
+    form_->OutlineLeadIn = static_cast<LeadInStyle>(outlineLeadIn_->currentIndex());
+    form_->HoleLeadIn = static_cast<LeadInStyle>(holeLeadIn_->currentIndex());
+    form_->LeadOut = static_cast<LeadOutStyle>(leadOut_->currentIndex());
 }
 
 void MainWindow::Refresh() {
@@ -336,6 +389,11 @@ void MainWindow::Refresh() {
         sheetMode_->setChecked(form_->SheetMode);
     }
     if (kerfInProgram_->isChecked() != form_->KerfInProgram) kerfInProgram_->setChecked(form_->KerfInProgram);
+    // The boxes list the styles in the order of their enumerations.
+    outlineLeadIn_->setCurrentIndex(static_cast<int>(form_->OutlineLeadIn));
+    holeLeadIn_->setCurrentIndex(static_cast<int>(form_->HoleLeadIn));
+    leadOut_->setCurrentIndex(static_cast<int>(form_->LeadOut));
+    ShowCutQualityState();
     ShowStatusLine();
     setWindowTitle(Q(form_->Caption));
     picture_->update();

@@ -49,6 +49,8 @@ private:
     QWidget* BuildEditTab();
     QWidget* BuildCuttingOrderTab();
     QWidget* BuildMovePad();
+    // The "Cut quality" group: the lead-in styles, arc radius, overcut, lead-out, small holes and their feed.
+    QWidget* BuildCutQuality();
     // A button that runs `command` on the form.
     QPushButton* CommandButton(const char* name, const char* caption, void (Form1::*command)());
     // A text box copied to and from the form's `text`; at most `width` pixels wide when that is above 0.
@@ -65,6 +67,8 @@ private:
     void RememberRecent();
     void ShowRecent();
     void ShowPosition(double x, double y);
+    // The cut-quality controls usable while the "Sheet mode" box is ticked; otherwise their tooltips say why not.
+    void ShowCutQualityState();
     // The form's status line on one line, elided to the label's width, the whole text in the tooltip.
     void ShowStatusLine();
 
@@ -78,6 +82,10 @@ private:
     QComboBox* drive1_ = nullptr;
     QCheckBox* sheetMode_ = nullptr;
     QCheckBox* kerfInProgram_ = nullptr;
+    QGroupBox* cutQuality_ = nullptr;
+    QComboBox* outlineLeadIn_ = nullptr;
+    QComboBox* holeLeadIn_ = nullptr;
+    QComboBox* leadOut_ = nullptr;
     QLabel* statusLine_ = nullptr;
     QLabel* position_ = nullptr;
     QComboBox* recent_ = nullptr;

@@ -76,6 +76,18 @@ constexpr Tip kTips[] = {
     {"KerfInProgram", "The program allows for the kerf: each contour written half the kerf towards the scrap, no "
                       "G41/G42 (for controllers without cutter compensation)"},
     {"Text5", "The scale factor, above 0"},
+    {"CutQuality", "How sheet mode's cuts start and end, and how small holes are cut. A change takes effect at "
+                   "the next \"Calculate Lead Ins\" or open"},
+    {"OutlineLeadIn", "The outside cuts' lead-in: a line, or an arc that meets the cut smoothly (a line where the "
+                      "scrap has no room for the arc)"},
+    {"HoleLeadIn", "The holes' lead-in: a line, or an arc that meets the cut smoothly (a line where the hole has no "
+                   "room for the arc)"},
+    {"ArcRadius", "An arc lead-in's radius, in drawing units (empty: half the lead-in length)"},
+    {"Overcut", "How far each cut runs on past its start, so the cut closes cleanly, in drawing units (empty: none)"},
+    {"LeadOut", "How each cut leaves its contour: not at all, by a line into the scrap, or by an arc into it"},
+    {"LeadOutLength", "The lead-out's length (an arc's radius), in drawing units (empty: the lead-in length)"},
+    {"SmallHoles", "Holes narrower than this are cut slower, at the small-hole feed, in drawing units (empty: none)"},
+    {"SmallHoleFeed", "The small holes' feed: a share of the cutting feed such as 60%, or an F value such as 900"},
     {"Command27", "Scale: every part by the factor, about the lower-left corner of the parts"},
     {"Command17", "G CODE: write the program with the templates (Ctrl+G)"},
     {"Command29", "SAVE PART: save the planned parts as a part file"},
@@ -87,6 +99,25 @@ constexpr Tip kTips[] = {
     {"Command28", "Show Path: the travel between pierce points, of the list or the sequence"},
     {"Picture1", "The plan: wheel to zoom about the pointer, middle button to pan"},
 };
+
+// The cut-quality controls, in their group.
+constexpr const char* kCutQualityControls[] = {"OutlineLeadIn", "HoleLeadIn", "ArcRadius", "Overcut", "LeadOut",
+                                               "LeadOutLength", "SmallHoles", "SmallHoleFeed"};
+constexpr const char* kSheetModeOnly =
+    "\n\nUsed in sheet mode only: tick \"Sheet mode\" on the Files tab, then open the drawing.";
+
+// The cut-quality boxes that hold text, by their keys in the settings.
+const std::pair<const char*, std::string Form1::*> kCutQualityBoxes[] = {
+    {"arcRadius", &Form1::ArcRadiusBox},       {"overcut", &Form1::OvercutBox},
+    {"leadOutLength", &Form1::LeadOutLengthBox}, {"smallHoles", &Form1::SmallHolesBox},
+    {"smallHoleFeed", &Form1::SmallHoleFeedBox}};
+
+QString TipOf(std::string_view name) {
+    for (const Tip& tip : kTips) {
+        if (name == tip.name) return tip.text;
+    }
+    return "";
+}
 
 std::string UnitsWord(const std::string& units) {
     if (units == "millimetres") return " mm";
@@ -108,6 +139,16 @@ QString DroppedDrawing(const QMimeData* data) {
 void MainWindow::AddTooltips() {
     for (const Tip& tip : kTips) {
         if (auto* widget = findChild<QWidget*>(tip.name)) widget->setToolTip(tip.text);
+    }
+}
+
+void MainWindow::ShowCutQualityState() {
+    const bool on = form_->SheetMode;
+    cutQuality_->setEnabled(on);
+    const QString note = on ? QString() : QString(kSheetModeOnly);
+    cutQuality_->setToolTip(TipOf("CutQuality") + note);
+    for (const char* name : kCutQualityControls) {
+        if (auto* control = cutQuality_->findChild<QWidget*>(name)) control->setToolTip(TipOf(name) + note);
     }
 }
 
@@ -135,6 +176,13 @@ void MainWindow::RestoreSettings() {
         if (settings_->contains(key)) (*form_).*text = S(settings_->value(key).toString());
     }
     form_->KerfInProgram = settings_->value("kerfInProgram", false).toBool();
+    for (const auto& [key, text] : kCutQualityBoxes) {
+        if (settings_->contains(key)) (*form_).*text = S(settings_->value(key).toString());
+    }
+    const auto style = [this](const char* key) { return S(settings_->value(key).toString()); };
+    form_->OutlineLeadIn = LeadInStyleNamed(style("outlineLeadIn")).value_or(LeadInStyle::Line);
+    form_->HoleLeadIn = LeadInStyleNamed(style("holeLeadIn")).value_or(LeadInStyle::Line);
+    form_->LeadOut = LeadOutStyleNamed(style("leadOut")).value_or(LeadOutStyle::None);
     ShowRecent();
 }
 
@@ -153,6 +201,13 @@ void MainWindow::RememberSettings() {
     keep("angle", form_->Text4, [](double v) { return std::isfinite(v); }, false);
     keep("scale", form_->Text5, [](double v) { return v > 0; }, false);
     settings_->setValue("kerfInProgram", form_->KerfInProgram);
+    // The cut-quality boxes likewise: a text the box refuses is not kept.
+    for (const auto& [key, text] : kCutQualityBoxes) {
+        if (form_->CutQualityRefusal(text).empty()) settings_->setValue(key, Q((*form_).*text));
+    }
+    settings_->setValue("outlineLeadIn", Q(StyleName(form_->OutlineLeadIn)));
+    settings_->setValue("holeLeadIn", Q(StyleName(form_->HoleLeadIn)));
+    settings_->setValue("leadOut", Q(StyleName(form_->LeadOut)));
     settings_->setValue("folder", Q(form_->Dir1Path));
     settings_->setValue("templatesFolder", Q(program_.templateFolder));
     RememberRecent();

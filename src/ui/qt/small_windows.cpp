@@ -39,6 +39,15 @@ SetupWindow::SetupWindow(Program& program, Toolkit& toolkit, QWidget* parent, co
     where->setWordWrap(true);
     where->setMaximumWidth(180);
     legend->addWidget(where);
+    // The arc-centre mode and compensation the header box asks for, kept up to date as it is edited.
+    mode_ = Named<QLabel>("ArcCentres", "");
+    mode_->setWordWrap(true);
+    mode_->setMaximumWidth(180);
+    mode_->setToolTip("How the program writes arc centres (I, J) and who allows for the kerf, as the header says: "
+                      "a G90.1 or G91.1 word, or the comment lines \"(arc centres: relative)\" and "
+                      "\"(compensation: program)\"");
+    legend->addWidget(mode_);
+    connect(text_[0], &QPlainTextEdit::textChanged, this, [this] { ShowMode(); });
     legend->addWidget(preset);
     legend->addWidget(save);
     legend->addWidget(close);
@@ -58,6 +67,11 @@ SetupWindow::SetupWindow(Program& program, Toolkit& toolkit, QWidget* parent, co
     });
     connect(close, &QPushButton::clicked, this, [this] { reject(); });
     resize(760, 520);
+}
+
+void SetupWindow::ShowMode() {
+    form_.Text1 = ToCrLf(text_[0]->toPlainText());
+    mode_->setText(Q(form_.ModeNote()));
 }
 
 void SetupWindow::PullTexts() {

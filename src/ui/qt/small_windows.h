@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <memory>
 
@@ -28,9 +29,11 @@ protected:
 
 private:
     void PullTexts();
+    void ShowMode();
 
     Form6 form_;
     QPlainTextEdit* text_[3];
+    QLabel* mode_ = nullptr;
 };
 
 class DirectGCodeWindow : public QDialog {

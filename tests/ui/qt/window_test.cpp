@@ -445,6 +445,15 @@ TEST_F(WindowTest, SettingsComeBackAndLoadPresetFillsTheSetupTexts) {
     Click("Command32");
     Click("Command27");
     EXPECT_EQ(toolkit.messages.size(), 2u);
+    // The cut-quality controls wait for sheet mode, and say so; a text a box refuses is not kept.
+    auto* overcut = Child<QLineEdit>(*window, "Overcut");
+    EXPECT_FALSE(overcut->isEnabled());
+    EXPECT_TRUE(overcut->toolTip().contains("sheet mode only")) << overcut->toolTip().toStdString();
+    Child<QCheckBox>(*window, "SheetMode")->setChecked(true);
+    EXPECT_TRUE(overcut->isEnabled());
+    overcut->setText("0.5");
+    Child<QLineEdit>(*window, "SmallHoleFeed")->setText("150%");
+    Child<QComboBox>(*window, "OutlineLeadIn")->setCurrentIndex(1);
     window->resize(1100, 760);
     WhenOpen<AboutWindow>([](AboutWindow& about) { QTest::mouseClick(Child<QPushButton>(about, "Command1"), Qt::LeftButton); });
     window->close();
@@ -453,6 +462,9 @@ TEST_F(WindowTest, SettingsComeBackAndLoadPresetFillsTheSetupTexts) {
     EXPECT_EQ(Child<QLineEdit>(again, "Text6")->text(), "3.5");  // not the refused 1000 typed after it
     EXPECT_EQ(Child<QLineEdit>(again, "Text5")->text(), "0.5");   // nor the scale of 0
     EXPECT_EQ(Child<QLineEdit>(again, "Text3")->text(), "2");
+    EXPECT_EQ(Child<QLineEdit>(again, "Overcut")->text(), "0.5");
+    EXPECT_EQ(Child<QLineEdit>(again, "SmallHoleFeed")->text(), "60%");  // not the refused 150%
+    EXPECT_EQ(Child<QComboBox>(again, "OutlineLeadIn")->currentText(), "arc");
     EXPECT_EQ(Child<QListWidget>(again, "File1")->findItems("plate_holes_slot.dxf", Qt::MatchExactly).size(), 1);
     EXPECT_EQ(again.size(), QSize(1100, 760));
 
