@@ -72,9 +72,9 @@ NestInput PrepareNest(const NestOrder& order, double PI) {
     job.spacing = input.spacing;
     job.mostSheets = order.mostSheets;
     job.tolerance = std::max(tolerance, 4 * flatness);
-    // What a sheet's drawing may hold to be read again whole.
+    // What a sheet's drawing may hold to be read again whole, the four lines of its edge included.
     job.mostContoursPerSheet = kMaxContours;
-    job.mostEntitiesPerSheet = kMaxDxfEntities;
+    job.mostEntitiesPerSheet = kMaxDxfEntities - 4;
     for (size_t d = 0; d < input.sources.size(); ++d) {
         const std::vector<DrawingPart>& parts = input.sources[d].parts.parts;
         for (size_t p = 0; p < parts.size(); ++p) {

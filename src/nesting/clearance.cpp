@@ -12,6 +12,9 @@ namespace zorvan::nesting {
 
 namespace {
 
+// The edges one convolution may take; beyond it simpler shapes are summed.
+constexpr size_t kMostSteps = 2'000'000;
+
 using ClipperLib::Clipper;
 using ClipperLib::ClipperOffset;
 
@@ -200,17 +203,21 @@ IntPaths InsideFit(const IntPath& hole, const ClearanceShape& moving) {
     IntPath reversed = hole;
     ClipperLib::ReversePath(reversed);
     const IntPath turned = Negated(moving.outline);
-    IntPaths touching = FullConvolution(frame, turned);
-    IntPaths more = FullConvolution(reversed, turned);
-    touching.insert(touching.end(), more.begin(), more.end());
+    std::optional<IntPaths> touching = FullConvolution(frame, turned, kMostSteps);
+    const std::optional<IntPaths> more = FullConvolution(reversed, turned, kMostSteps);
+    if (!touching || !more) return {};  // too much work: the hole is not used
+    touching->insert(touching->end(), more->begin(), more->end());
     const IntPath range = {{within.left, within.bottom}, {within.right, within.bottom}, {within.right, within.top},
                            {within.left, within.top}};
-    return Difference({range}, touching);
+    return Difference({range}, *touching);
 }
 
 IntPaths ForbiddenPositions(const ClearanceShape& fixed, const ClearanceShape& moving) {
     if (fixed.outline.empty() || moving.outline.empty()) return {};
-    const IntPaths sum = Union(FullConvolution(fixed.outline, Negated(moving.outline)));
+    std::optional<IntPaths> cycles = FullConvolution(fixed.outline, Negated(moving.outline), kMostSteps);
+    // Outlines of very many wiggles: their convex hulls, which forbid a little more.
+    if (!cycles) cycles = FullConvolution(ConvexHull(fixed.outline), ConvexHull(Negated(moving.outline)), kMostSteps);
+    const IntPaths sum = Union(cycles.value_or(IntPaths{}));
     if (sum.empty()) return {};
     // Its outer boundary: inside it, wherever the edges do not meet, one shape lies within the other.
     IntPaths forbidden = {sum[Largest(sum)]};

@@ -105,9 +105,10 @@ IntPaths Cycles(std::vector<Step> steps, const IntPath& a, const IntPath& b) {
 
 }  // namespace
 
-IntPaths FullConvolution(const IntPath& ring, const IntPath& other) {
+std::optional<IntPaths> FullConvolution(const IntPath& ring, const IntPath& other, size_t mostSteps) {
     const IntPath a = WithoutCollinear(ring), b = WithoutCollinear(other);
-    if (a.size() < 3 || b.size() < 3) return {};
+    if (a.size() < 3 || b.size() < 3) return IntPaths{};
+    if (a.size() * b.size() > 100 * mostSteps) return std::nullopt;
     const Corners ca(a), cb(b);
     const auto n = static_cast<Int>(a.size()), m = static_cast<Int>(b.size());
     const auto node = [&](Int i, Int j) { return (i % n) * m + (j % m); };
@@ -125,8 +126,28 @@ IntPaths FullConvolution(const IntPath& ring, const IntPath& other) {
                 steps.push_back(forwards ? Step{node(i, j), node(i, j + 1)} : Step{node(i, j + 1), node(i, j)});
             }
         }
+        if (steps.size() > mostSteps) return std::nullopt;
     }
     return Cycles(std::move(steps), a, b);
+}
+
+IntPath ConvexHull(IntPath ring) {
+    std::sort(ring.begin(), ring.end(), [](IntPoint p, IntPoint q) { return p.X < q.X || (p.X == q.X && p.Y < q.Y); });
+    ring.erase(std::unique(ring.begin(), ring.end()), ring.end());
+    if (ring.size() < 3) return ring;
+    // Andrew's monotone chain: the lower hull left to right, then the upper one back.
+    IntPath hull(2 * ring.size());
+    size_t k = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        while (k >= 2 && Cross(Minus(hull[k - 1], hull[k - 2]), Minus(ring[i], hull[k - 1])) <= 0) --k;
+        hull[k++] = ring[i];
+    }
+    for (size_t i = ring.size() - 1, lower = k + 1; i-- > 0;) {
+        while (k >= lower && Cross(Minus(hull[k - 1], hull[k - 2]), Minus(ring[i], hull[k - 1])) <= 0) --k;
+        hull[k++] = ring[i];
+    }
+    hull.resize(k - 1);
+    return hull;
 }
 
 }  // namespace zorvan::nesting

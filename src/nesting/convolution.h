@@ -4,6 +4,7 @@
 // together. This is far cheaper than joining the sums of every edge with every edge.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "nesting/clearance.h"
@@ -14,7 +15,12 @@ namespace zorvan::nesting {
 // clockwise), as closed paths: every edge of one moved by each vertex of the other whose turn sweeps the
 // edge's direction, forwards where that turn is to the left and backwards where it is to the right. Its
 // region of non-zero winding number is the Minkowski sum of the two regions. Directions that are equal are
-// taken as if `other` were turned a little counter-clockwise, so that the paths close.
-IntPaths FullConvolution(const IntPath& ring, const IntPath& other);
+// taken as if `other` were turned a little counter-clockwise, so that the paths close. Nothing when it would
+// take more than `mostSteps` edges, or more than a hundred times as many pairs of edge and corner to find
+// them (rings of many small wiggles): the caller then sums something simpler.
+std::optional<IntPaths> FullConvolution(const IntPath& ring, const IntPath& other, size_t mostSteps);
+
+// The convex hull of the ring's points, counter-clockwise.
+IntPath ConvexHull(IntPath ring);
 
 }  // namespace zorvan::nesting

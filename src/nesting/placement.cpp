@@ -13,7 +13,7 @@ namespace {
 // range Clipper works fastest in.
 constexpr double kGridSpan = 268'435'456.0;
 // The no-fit regions kept at most, in points (16 bytes each); past it the cache starts again.
-constexpr size_t kMostCachedPoints = 24'000'000;
+constexpr size_t kMostCachedPoints = 16'000'000;
 // Forbidden regions taken out of a free region at once, and merged at once when there are many: a few at a
 // time keeps Clipper's work in proportion, since the regions of neighbours overlap much.
 constexpr size_t kBatch = 8, kChunk = 12;

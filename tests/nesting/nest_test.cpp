@@ -2,6 +2,7 @@
 // fits, what cannot fit named, the same seed giving the same nest, and bad orders refused.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <limits>
 
@@ -164,6 +165,22 @@ TEST(NestTest, OrdersBeyondTheBoundsAreRefusedWithNothingPlaced) {
         EXPECT_EQ(result.refusal, c.refusal);
         EXPECT_TRUE(result.placed.empty());
     }
+}
+
+TEST(NestTest, OutlinesOfThousandsOfWigglesAreNestedInBoundedWork) {
+    // A comb of 3,000 teeth (12,000 points): summed edge by edge with itself it would take tens of millions of
+    // edges; the sum of its hull is taken instead, which only forbids more.
+    Ring comb = {{0, 0}, {33000, 0}};
+    for (int tooth = 2999; tooth >= 0; --tooth) {
+        const double x = 11.0 * tooth;
+        for (const Point2 p : {Point2{x + 11, 20}, Point2{x + 1, 20}, Point2{x + 1, 30}, Point2{x, 30}}) comb.push_back(p);
+    }
+    const NestJob job = Job({Item(Shape(comb), 2, {0, 180})}, 33100, 100, 2);
+    const auto start = std::chrono::steady_clock::now();
+    const NestResult result = NestParts(job, Evaluations(1));
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 20);
+    EXPECT_EQ(result.placed.size(), 2u);
+    EXPECT_EQ(NestFaults(job, result), std::vector<std::string>());
 }
 
 TEST(NestTest, StripPackingBeatsTheShelfFloor) {
