@@ -108,7 +108,7 @@ IntPaths Cycles(std::vector<Step> steps, const IntPath& a, const IntPath& b) {
 std::optional<IntPaths> FullConvolution(const IntPath& ring, const IntPath& other, size_t mostSteps) {
     const IntPath a = WithoutCollinear(ring), b = WithoutCollinear(other);
     if (a.size() < 3 || b.size() < 3) return IntPaths{};
-    if (a.size() * b.size() > 100 * mostSteps) return std::nullopt;
+    if (a.size() * b.size() > 12 * mostSteps) return std::nullopt;
     const Corners ca(a), cb(b);
     const auto n = static_cast<Int>(a.size()), m = static_cast<Int>(b.size());
     const auto node = [&](Int i, Int j) { return (i % n) * m + (j % m); };

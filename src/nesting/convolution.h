@@ -16,8 +16,8 @@ namespace zorvan::nesting {
 // edge's direction, forwards where that turn is to the left and backwards where it is to the right. Its
 // region of non-zero winding number is the Minkowski sum of the two regions. Directions that are equal are
 // taken as if `other` were turned a little counter-clockwise, so that the paths close. Nothing when it would
-// take more than `mostSteps` edges, or more than a hundred times as many pairs of edge and corner to find
-// them (rings of many small wiggles): the caller then sums something simpler.
+// take more than `mostSteps` edges, or more than twelve times as many pairs of edge and corner to find
+// them (rings of many points and small wiggles): the caller then sums something simpler.
 std::optional<IntPaths> FullConvolution(const IntPath& ring, const IntPath& other, size_t mostSteps);
 
 // The convex hull of the ring's points, counter-clockwise.
