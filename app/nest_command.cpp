@@ -423,6 +423,7 @@ std::optional<std::string> MisusedNestOptions(const CLI::App& app, const NestCom
     if (!strip && command.sheetSize.empty()) return "--nest needs --sheet-size WIDTHxHEIGHT (or --strip-instance FILE.json)";
     if (strip && !command.sheetSize.empty()) return "--sheet-size and --strip-instance: a strip has a height alone";
     if (!strip && command.stripHeight) return "--strip-height needs --strip-instance";
+    if (strip && app.get_option("DRAWING.dxf")->count() > 0) return "drawings cannot be given with --strip-instance";
     for (const char* other : {"--job", "--part-file", "--preview"}) {
         if (app.get_option(other)->count() > 0) return std::string(other) + " cannot be used with --nest (each sheet has its preview)";
     }

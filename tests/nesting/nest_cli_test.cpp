@@ -71,6 +71,18 @@ TEST_F(NestCliTest, APartThatFitsNoSheetIsNamedAndTheRestWritten) {
     EXPECT_TRUE(fs::is_regular_file(folder / "sheets" / "sheet1.nc"));
 }
 
+TEST_F(NestCliTest, CopiesBeyondTheSheetsAllowedAreNamedWithTheReason) {
+    const CliRun run = Cli({"--nest", "--sheet-size", "140x140", "--sheets", "1", "--nest-evaluations", "1", "--quiet",
+                            "--summary=json", Sample("gusset_lf.dxf") + ":12", "-o", Out()});  // 12 cannot fit, by area
+    EXPECT_EQ(run.status, 7);
+    EXPECT_NE(run.err.find("gusset_lf.dxf: no room on the 1 sheet allowed (--sheets): "), std::string::npos) << run.err;
+    const nlohmann::json summary = nlohmann::json::parse(run.out);
+    const int placed = summary["sheets"][0]["parts"][Sample("gusset_lf.dxf")];
+    EXPECT_EQ(summary["totals"]["parts_placed"], placed);
+    EXPECT_EQ(summary["not_placed"][0]["copies"], 12 - placed);
+    EXPECT_GT(placed, 2);
+}
+
 TEST_F(NestCliTest, MisusedOptionsAreRefusedBeforeAnythingIsWritten) {
     const struct {
         std::vector<std::string> arguments;
@@ -83,6 +95,7 @@ TEST_F(NestCliTest, MisusedOptionsAreRefusedBeforeAnythingIsWritten) {
         {{"--nest", "--sheet-size", "100x100", Sample("gusset_lf.dxf") + ":0", "-o", Out()}, "the count after"},
         {{"--nest", "--sheet-size", "100x100", "--preview", "p.svg", Sample("gusset_lf.dxf"), "-o", Out()}, "--preview cannot"},
         {{"--nest", "--sheet-size", "100x100", "--nest-seconds", "nan", Sample("gusset_lf.dxf"), "-o", Out()}, "not a number"},
+        {{"--nest", "--strip-instance", "strip.json", Sample("gusset_lf.dxf")}, "drawings cannot be given with --strip-instance"},
     };
     for (const auto& c : cases) {
         const CliRun run = Cli(c.arguments);
