@@ -43,9 +43,9 @@ IntPaths Outers(const IntPaths& paths, double tolerance) {
     return outers;
 }
 
-IntPaths Offset(const IntPath& ring, double delta, double arcTolerance) {
+IntPaths Offset(const IntPaths& rings, double delta, double arcTolerance) {
     ClipperOffset offset(2.0, std::max(arcTolerance, 0.25));
-    offset.AddPath(ring, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+    offset.AddPaths(rings, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
     IntPaths grown;
     offset.Execute(grown, delta);
     return grown;
@@ -159,32 +159,62 @@ IntPath SimplifyRing(const IntPath& ring, double tolerance) {
     return kept.size() >= 3 ? kept : ring;
 }
 
+namespace {
+
+IntPath CounterClockwise(IntPath ring) {
+    if (!ClipperLib::Orientation(ring)) ClipperLib::ReversePath(ring);
+    return ring;
+}
+
+// Whether some of the hole lies outside the outline: a contour drawn across the part's edge, which the torch
+// cuts where it is drawn, outside the part too.
+bool Straddles(const IntPath& hole, const IntPath& outline) {
+    const IntPaths outside = Difference({hole}, {outline});
+    double area = 0;
+    for (const IntPath& ring : outside) area += std::fabs(ClipperLib::Area(ring));
+    return area > std::max(16.0, 1e-6 * std::fabs(ClipperLib::Area(hole)));
+}
+
+}  // namespace
+
 ClearanceShape MakeClearanceShape(const NestShape& centred, double angle, bool mirrored, const Clearance& clearance) {
     ClearanceShape shape;
     const double scale = clearance.scale;
     const double grow = clearance.grow * scale;
     const double simplify = clearance.simplify * scale;
-    IntPaths outers = Outers(Offset(OnGrid(centred.outline, angle, mirrored, scale), grow, simplify / 2), simplify);
+    IntPaths body = {CounterClockwise(OnGrid(centred.outline, angle, mirrored, scale))};
+    IntPaths inner;
+    for (const Ring& hole : centred.holes) {
+        IntPath ring = CounterClockwise(OnGrid(hole, angle, mirrored, scale));
+        (Straddles(ring, body.front()) ? body : inner).push_back(std::move(ring));
+    }
+    if (body.size() > 1) body = Union(body);
+    IntPaths outers = Outers(Offset(body, grow, simplify / 2), simplify);
     if (outers.empty()) return shape;
     shape.outline = std::move(outers[Largest(outers)]);
     shape.area = ClipperLib::Area(shape.outline);
     shape.box = BoxOf(shape.outline);
     shape.inside = PointInside(shape.outline, shape.box);
-    for (const Ring& hole : centred.holes) {
+    for (const IntPath& hole : inner) {
         // The hole shrunk: a part in it keeps its distance from the hole's edge.
-        for (IntPath& ring : Outers(Offset(OnGrid(hole, angle, mirrored, scale), -grow, simplify / 2), simplify)) {
+        for (IntPath& ring : Outers(Offset({hole}, -grow, simplify / 2), simplify)) {
             shape.holeAreas.push_back(ClipperLib::Area(ring));
             shape.holes.push_back(std::move(ring));
         }
     }
+    // Where the cuts reach: the outline, and a hole drawn across it.
     bool first = true;
-    for (const Point2& p : centred.outline) {
-        const Point2 q = OrientPoint(p, angle, mirrored);
-        if (first || q.x < shape.trueLeft) shape.trueLeft = q.x;
-        if (first || q.x > shape.trueRight) shape.trueRight = q.x;
-        if (first || q.y < shape.trueBottom) shape.trueBottom = q.y;
-        if (first || q.y > shape.trueTop) shape.trueTop = q.y;
-        first = false;
+    std::vector<const Ring*> rings = {&centred.outline};
+    for (const Ring& hole : centred.holes) rings.push_back(&hole);
+    for (const Ring* ring : rings) {
+        for (const Point2& p : *ring) {
+            const Point2 q = OrientPoint(p, angle, mirrored);
+            if (first || q.x < shape.trueLeft) shape.trueLeft = q.x;
+            if (first || q.x > shape.trueRight) shape.trueRight = q.x;
+            if (first || q.y < shape.trueBottom) shape.trueBottom = q.y;
+            if (first || q.y > shape.trueTop) shape.trueTop = q.y;
+            first = false;
+        }
     }
     return shape;
 }

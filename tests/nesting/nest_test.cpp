@@ -74,6 +74,8 @@ TEST(NestTest, NestsAreSoundAndPlaceWhatFits) {
         {"a part larger than the sheet", Job({Item(Shape(Rect(500, 500)), 2), Item(Shape(Rect(50, 40)), 4)}, 330, 210, 5), 1, 2, {0}},
         {"mirrored L shapes among discs", Job({Item(Shape(LShape()), 9, {0, 180}, true), Item(Shape(Polygon(25, 48)), 6)}, 300, 200, 3), -1, 0, {}},
         {"more than the sheets allowed hold", Job({Item(Shape(Rect(100, 60)), 12)}, 330, 210, 5, 1), 1, 3, {}},
+        // A hole drawn across the part's edge is cut where it is drawn: the parts keep away from all of it.
+        {"a hole drawn across the outline", Job({Item(Shape(Rect(100, 100), {Rect(20, 20, 90, 40)}), 4)}, 500, 120, 5), 1, 0, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
