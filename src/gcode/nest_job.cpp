@@ -93,12 +93,6 @@ NestInput PrepareNest(const NestOrder& order, double PI) {
     return input;
 }
 
-std::vector<std::string> NamesOfItems(const NestInput& input, const std::vector<int32_t>& items) {
-    std::vector<std::string> names;
-    for (const int32_t item : items) names.push_back(input.job.items[static_cast<size_t>(item)].name);
-    return names;
-}
-
 NestedSheet CutNestedSheet(Program& program, const NestOrder& order, const NestInput& input, const NestResult& nest,
                            int32_t sheet) {
     NestedSheet result;

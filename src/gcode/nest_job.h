@@ -62,9 +62,6 @@ double LeastSpacing(const std::string& units);
 // not read (NestSource::read says why) adds no items; one with open contours says so in its warnings.
 NestInput PrepareNest(const NestOrder& order, double PI);
 
-// The items of `input` that fit no sheet, by name; and the copies left off the sheets as "name: n".
-std::vector<std::string> NamesOfItems(const NestInput& input, const std::vector<int32_t>& items);
-
 struct NestedSheet {
     std::string dxf;        // the sheet's drawing, as archived (the sheet's edge on a layer switched off)
     JobResult job;          // its program

@@ -284,38 +284,6 @@ IntPaths Difference(const IntPaths& subject, const IntPaths& clip) {
     return result;
 }
 
-void Translate(IntPaths& paths, IntPoint by) {
-    for (IntPath& path : paths) {
-        for (IntPoint& p : path) p = {p.X + by.X, p.Y + by.Y};
-    }
-}
-
-IntPaths Coarsened(const IntPaths& paths, double tolerance) {
-    const double tolerance2 = tolerance * tolerance;
-    IntPaths coarse;
-    for (const IntPath& ring : paths) {
-        IntPath kept;
-        std::vector<IntPoint> skipped;  // since the last point kept
-        const size_t n = ring.size();
-        for (size_t k = 0; k < n; ++k) {
-            const IntPoint here = ring[k], next = ring[(k + 1) % n];
-            const IntPoint last = kept.empty() ? ring[n - 1] : kept.back();
-            const double turn = static_cast<double>(here.X - last.X) * static_cast<double>(next.Y - here.Y) -
-                                static_cast<double>(here.Y - last.Y) * static_cast<double>(next.X - here.X);
-            bool drop = turn < 0 && k > 0 && k + 1 < n;
-            skipped.push_back(here);
-            for (size_t s = 0; s < skipped.size() && drop; ++s) {
-                drop = DistanceToSegment2(static_cast<double>(skipped[s].X), static_cast<double>(skipped[s].Y), last, next) <= tolerance2;
-            }
-            if (drop) continue;
-            kept.push_back(here);
-            skipped.clear();
-        }
-        if (kept.size() >= 3) coarse.push_back(std::move(kept));
-    }
-    return coarse;
-}
-
 size_t PointCount(const IntPaths& paths) {
     size_t count = 0;
     for (const IntPath& path : paths) count += path.size();

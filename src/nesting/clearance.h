@@ -60,17 +60,9 @@ IntPaths InsideFit(const IntPath& hole, const ClearanceShape& moving);
 IntPaths Union(const IntPaths& paths);
 IntPaths Difference(const IntPaths& subject, const IntPaths& clip);
 
-// `paths` moved by `by`.
-void Translate(IntPaths& paths, IntPoint by);
-
 // The points of `ring` kept by Douglas-Peucker within `tolerance` (grid units): the result strays no farther
 // than that from the ring. A ring of fewer than four points comes back as it is.
 IntPath SimplifyRing(const IntPath& ring, double tolerance);
-
-// `paths` (each ring with its region on the left, as Clipper gives them) without the corners where the
-// region turns right and that lie within `tolerance` of the line past them: the region only grows, by no
-// more than `tolerance`, and takes fewer points.
-IntPaths Coarsened(const IntPaths& paths, double tolerance);
 
 // The number of points of all the paths: the memory they take, for the caches' budgets.
 size_t PointCount(const IntPaths& paths);
