@@ -1,6 +1,6 @@
 // The search over orders and orientations: a first nest with the largest parts first, then generation after
-// generation a few changed orders filled at once (one per thread), the best of them kept when it is no worse
-// than the best so far. Every generation's changes come from the seed and the generation's number alone, so
+// generation four changed orders filled at once (on the threads asked for), the best of them kept when it is
+// no worse than the best so far. Every generation's changes come from the seed and the generation's number alone, so
 // which thread fills which order changes nothing.
 #include <algorithm>
 #include <chrono>

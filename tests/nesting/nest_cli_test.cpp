@@ -2,7 +2,13 @@
 // its own exit status, options misused refused, a strip-packing instance measured.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <cstdlib>
 #include <filesystem>
@@ -81,6 +87,31 @@ TEST_F(NestCliTest, CopiesBeyondTheSheetsAllowedAreNamedWithTheReason) {
     EXPECT_EQ(summary["totals"]["parts_placed"], placed);
     EXPECT_EQ(summary["not_placed"][0]["copies"], 12 - placed);
     EXPECT_GT(placed, 2);
+}
+
+TEST_F(NestCliTest, CtrlCStopsTheSearchAndTheBestNestIsWritten) {
+    const std::string out = (folder / "out.txt").string(), dir = Out(), drawing = Sample("gusset_lf.dxf") + ":6";
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {  // as from a terminal: Ctrl+C is not ignored
+        signal(SIGINT, SIG_DFL);
+        const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(fd, STDOUT_FILENO);
+        dup2(fd, STDERR_FILENO);
+        execl(ZORVAN_CLI, ZORVAN_CLI, "--nest", "--sheet-size", "300x300", "--nest-seconds", "60", "--summary",
+              drawing.c_str(), "-o", dir.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(child, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 30);
+    ASSERT_TRUE(WIFEXITED(status)) << testing::ReadBytes(out);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(testing::ReadBytes(out).find("(stopped)"), std::string::npos) << testing::ReadBytes(out);
+    EXPECT_TRUE(fs::is_regular_file(folder / "sheets" / "sheet1.nc"));
 }
 
 TEST_F(NestCliTest, MisusedOptionsAreRefusedBeforeAnythingIsWritten) {
