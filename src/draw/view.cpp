@@ -134,14 +134,7 @@ void DrawCutShapes(const Program& program, Surface& surface) {
         DrawPieces(surface, finish.overcut, kFinish);
         DrawPieces(surface, finish.leadOut, kFinish);
         if (IsSmallHole(program, i)) {  // a ring round the hole, a little larger than it
-            const std::vector<Piece> pieces = ContourPieces(entry.Records());
-            Box box{1e300, 1e300, -1e300, -1e300};
-            for (const Piece& piece : pieces) {
-                for (const Point2 p : {piece.from, piece.At(0.5)}) {
-                    box.minX = std::min(box.minX, p.x), box.minY = std::min(box.minY, p.y);
-                    box.maxX = std::max(box.maxX, p.x), box.maxY = std::max(box.maxY, p.y);
-                }
-            }
+            const Box box = BoxOfPieces(ContourPieces(entry.Records()));
             const double radius = std::max(box.maxX - box.minX, box.maxY - box.minY) * 0.75;
             surface.Circle((box.minX + box.maxX) / 2, (box.minY + box.maxY) / 2, radius, kSmallHole);
         }

@@ -204,15 +204,7 @@ bool IsSmallHole(const Program& program, int32_t part) {
     if (!(limit > 0) || PartFields(entry).Marker() != "II" || !ContourCloses(entry.Records())) return false;
     const RecordList& records = entry.Records();
     if (records.size() == 1 && records.front().IsCircle()) return 2 * records.front().Circle().r < limit;
-    Box box{1e300, 1e300, -1e300, -1e300};
-    for (const Piece& piece : ContourPieces(records)) {
-        const int steps = piece.arc ? 16 : 1;
-        for (int k = 0; k <= steps; ++k) {
-            const Point2 p = piece.At(static_cast<double>(k) / steps);
-            box.minX = std::min(box.minX, p.x), box.minY = std::min(box.minY, p.y);
-            box.maxX = std::max(box.maxX, p.x), box.maxY = std::max(box.maxY, p.y);
-        }
-    }
+    const Box box = BoxOfPieces(ContourPieces(records));
     return std::max(box.maxX - box.minX, box.maxY - box.minY) < limit;
 }
 
@@ -240,6 +232,19 @@ std::optional<double> SmallHoleFeedValue(const CutStyle& style) {
     if (!style.smallHoleFeedIsShare) return style.smallHoleFeed;
     if (style.feed && *style.feed > 0) return *style.feed * style.smallHoleFeed;
     return std::nullopt;
+}
+
+Box BoxOfPieces(const std::vector<Piece>& pieces) {
+    Box box{1e300, 1e300, -1e300, -1e300};
+    for (const Piece& piece : pieces) {
+        const int steps = piece.arc ? 16 : 1;
+        for (int k = 0; k <= steps; ++k) {
+            const Point2 p = piece.At(static_cast<double>(k) / steps);
+            box.minX = std::min(box.minX, p.x), box.minY = std::min(box.minY, p.y);
+            box.maxX = std::max(box.maxX, p.x), box.maxY = std::max(box.maxY, p.y);
+        }
+    }
+    return box;
 }
 
 double LengthOf(const std::vector<Piece>& pieces) {

@@ -80,6 +80,9 @@ std::vector<Piece> OffsetPieces(const std::vector<Piece>& pieces, double distanc
 // share has no feed to be taken of.
 std::optional<double> SmallHoleFeedValue(const CutStyle& style);
 
+// The box round a contour's pieces (arcs sampled at sixteenths).
+Box BoxOfPieces(const std::vector<Piece>& pieces);
+
 // The length of pieces.
 double LengthOf(const std::vector<Piece>& pieces);
 
