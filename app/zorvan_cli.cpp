@@ -411,7 +411,7 @@ Conversion Convert(Reporter& report, const Options& options, const std::string& 
         if (!text) return refused(report.Fail(kCannotRead, drawing, "cannot be read"));
     }
     const std::unique_ptr<Program> program = ProgramWithTemplates(templates);
-    JobOptions jobOptions{options.leadIn, !options.partFile.empty(), {}, options.cutOpen, true};
+    JobOptions jobOptions{options.leadIn, !options.partFile.empty(), {}, options.cutOpen, true, {}};
     jobOptions.read.mode = options.sheet ? ReadMode::Sheet : ReadMode::Default;
     jobOptions.read.curveTolerance = options.curveTolerance;
     std::optional<OutputUnits> asked;

@@ -113,6 +113,7 @@ NestedSheet CutNestedSheet(Program& program, const NestOrder& order, const NestI
     options.read.mode = ReadMode::Sheet;
     options.cutOpen = false;
     options.refuseUnsuitedLeadIn = false;
+    options.sheetEdge = SheetEdge{0, 0, order.sheetWidth, order.sheetHeight};
     result.job = RunMainJob(program, NestedSheetDxf(drawing, copies, program.PI), options);
     return result;
 }

@@ -307,6 +307,19 @@ OutlineIndex PartOutlines(const Program& program) {
     return OutlineIndex(std::move(outlines), flatness);
 }
 
+OutlineIndex LeadInOutlines(const Program& program) {
+    OutlineIndex parts = PartOutlines(program);
+    if (!program.sheetEdge) return parts;
+    const SheetEdge& edge = *program.sheetEdge;
+    Outline sheet;
+    sheet.points = {{edge.left, edge.bottom}, {edge.right, edge.bottom}, {edge.right, edge.top}, {edge.left, edge.top},
+                    {edge.left, edge.bottom}};
+    sheet.box = {edge.left, edge.bottom, edge.right, edge.top};
+    std::vector<Outline> outlines = parts.outlines();
+    outlines.push_back(std::move(sheet));
+    return OutlineIndex(std::move(outlines), parts.flatness());
+}
+
 void PlanSheet(Program& program, const SheetPlanOptions& options) {
     BuildPartList(program);
     SLOZIBASSVE(program);  // every contour head to tail, its exact area stored

@@ -99,5 +99,34 @@ TEST(NestJobTest, NestedSheetsAreCutWholeWithLeadInsInTheScrap) {
     EXPECT_EQ(copies, 10);
 }
 
+
+TEST(NestJobTest, LeadInsStayOnTheSheetWhenTheSpacingIsTighterThanTheLeadIn) {
+    // Parts 1 mm from the edge and 8 mm lead-ins: a lead-in towards the edge would pierce beyond the plate.
+    NestOrder order;
+    order.drawings = {{"gusset_lf.dxf", Sample("gusset_lf.dxf"), 10}};
+    order.sheetWidth = 300, order.sheetHeight = 200;
+    order.spacing = 1;
+    order.job.leadIn = "8";
+    order.kerf = 1.5;
+    const NestInput input = PrepareNest(order, 3.141592654);
+    NestLimits limits;
+    limits.mostEvaluations = 3;
+    const NestResult nest = NestParts(input.job, limits);
+    ASSERT_TRUE(nest.notPlaced.empty());
+    auto program = std::make_unique<Program>();
+    program->kerf = order.kerf;
+    const NestedSheet cut = CutNestedSheet(*program, order, input, nest, 0);
+    const std::vector<testing::Cut> cuts = testing::ParseCuts(cut.job.programText);
+    ASSERT_EQ(cuts.size(), 10u * static_cast<size_t>(input.job.items[0].contours));
+    const double margin = order.kerf / 2;
+    for (const testing::Cut& c : cuts) {
+        for (const testing::Pt p : c.leadIn) {
+            EXPECT_TRUE(p.x >= margin && p.x <= order.sheetWidth - margin && p.y >= margin && p.y <= order.sheetHeight - margin)
+                << "part " << c.part << " enters from " << p.x << " " << p.y;
+        }
+    }
+    EXPECT_TRUE(cut.job.leadIns.Clean()) << LeadInWarning(cut.job.leadIns);
+}
+
 }  // namespace
 }  // namespace zorvan
