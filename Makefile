@@ -5,9 +5,14 @@ ASAN_BUILD ?= build-asan
 DXF ?= samples/plate_holes_slot.dxf
 PRESET ?= presets/linuxcnc
 PROGRAM = $(BUILD)/$(basename $(notdir $(DXF))).nc
-PACKAGES := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev qt6-base-dev
+PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev \
+            libpolyclipping-dev qt6-base-dev
 # The tests also run the programs through LinuxCNC's interpreter, rs274, with a kerf in its tool table.
 TEST_PACKAGES := linuxcnc-uspace
+
+# The nesting benchmark: seconds per instance (on two threads) and the instances.
+NEST_SECONDS ?= 60
+NEST_INSTANCES ?= bench/nesting/gardeyn*.json
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -69,6 +74,7 @@ package: build
 bench: build
 	./$(BUILD)/bench/zorvan_bench
 	@[ ! -x $(BUILD)/bench/zorvan_window_bench ] || ./$(BUILD)/bench/zorvan_window_bench
+	./$(BUILD)/bench/zorvan_nest_bench --seconds $(NEST_SECONDS) --threads 2 $(NEST_INSTANCES)
 
 # libFuzzer with ASan and UBSan on the reader, the number parse and the whole main job, FUZZ_SECONDS each,
 # seeded with the samples and the shared corpus. Needs clang and its runtime (installed when missing, as root).

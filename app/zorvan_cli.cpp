@@ -36,6 +36,7 @@
 #include "model/number_text.h"
 #include "model/program.h"
 #include "model/text_file.h"
+#include "nest_command.h"
 #include "planning/lead_ins.h"
 #include "read_failure.h"
 #include "summary_json.h"
@@ -410,7 +411,7 @@ Conversion Convert(Reporter& report, const Options& options, const std::string& 
         if (!text) return refused(report.Fail(kCannotRead, drawing, "cannot be read"));
     }
     const std::unique_ptr<Program> program = ProgramWithTemplates(templates);
-    JobOptions jobOptions{options.leadIn, !options.partFile.empty(), {}, options.cutOpen, true};
+    JobOptions jobOptions{options.leadIn, !options.partFile.empty(), {}, options.cutOpen, true, {}};
     jobOptions.read.mode = options.sheet ? ReadMode::Sheet : ReadMode::Default;
     jobOptions.read.curveTolerance = options.curveTolerance;
     std::optional<OutputUnits> asked;
@@ -563,6 +564,20 @@ int RunJob(Reporter& report, const Options& options, const char* argv0) {
     return kDone;
 }
 
+// --nest: the template folder checked as for drawings, then the nest with the options it shares.
+int RunNesting(Reporter& report, const Options& options, const NestCommand& nest, const char* argv0) {
+    std::string templates;
+    if (const int status = ChooseTemplates(report, options, argv0, templates); status != kDone) return status;
+    const auto prepare = [&options](Program& program) {
+        program.cutStyle = CutStyleOf(options, program);
+        return ChooseArcCentres(options, program);
+    };
+    const NestSettings settings{options.drawings, options.output, templates, options.leadIn, options.kerf,
+                                options.compensation == "program", prepare, options.curveTolerance, options.units,
+                                options.summary, options.quiet, options.rates};
+    return RunNest(nest, settings);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -694,19 +709,24 @@ int main(int argc, char** argv) {
           "--small-holes", "--small-hole-feed"}) {
         job->excludes(app.get_option(decided));
     }
+    NestCommand nest;
+    AddNestOptions(app, nest, completions);
     app.set_version_flag("--version", "zorvan-cli " ZORVAN_VERSION);
     app.footer("Exit status: 0 written; 1 usage; 2 drawing or job file cannot be read; 3 not a DXF file; 4 drawing\n"
                "holds a SPLINE; 5 drawing exceeds the tables; 6 output cannot be written. With several drawings,\n"
-               "the highest status of them (each drawing's error is on standard error).");
+               "the highest status of them (each drawing's error is on standard error). --nest: 7 written, but\n"
+               "parts not placed (each named on standard error).");
     try {
         app.parse(argc, argv);
-        if (options.completion.empty() && options.drawings.empty() && options.job.empty()) {
+        const bool strip = nest.nest && !nest.stripInstance.empty();
+        if (options.completion.empty() && options.drawings.empty() && options.job.empty() && !strip) {
             throw CLI::RequiredError("DRAWING.dxf (or --job FILE)");
         }
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? kDone : kUsage;
     }
-    if (const std::string given = SheetOnlyOptionsGiven(options); !given.empty() && !options.sheet && options.job.empty()) {
+    if (const std::string given = SheetOnlyOptionsGiven(options);
+        !given.empty() && !options.sheet && options.job.empty() && !nest.nest) {  // a nest is cut in sheet mode
         std::fprintf(stderr, "%s: %s apply in sheet mode only (--sheet); the default mode keeps its line lead-ins\n",
                      argv[0], given.c_str());
         return kUsage;
@@ -719,8 +739,14 @@ int main(int argc, char** argv) {
     // interrupted save leaves no temporary file behind.
     std::signal(SIGXFSZ, SIG_IGN);
     RemoveTemporaryFileOnSignals();
+    if (const std::optional<std::string> misuse = MisusedNestOptions(app, nest)) {
+        std::fprintf(stderr, "zorvan-cli: %s\n", misuse->c_str());
+        return kUsage;
+    }
     Reporter report(options.quiet, NoticeStream(options));
-    const int status = options.job.empty() ? RunDrawings(report, options, argv[0]) : RunJob(report, options, argv[0]);
+    const int status = nest.nest            ? RunNesting(report, options, nest, argv[0])
+                       : options.job.empty() ? RunDrawings(report, options, argv[0])
+                                             : RunJob(report, options, argv[0]);
     // What standard output was to carry (a summary, the lines saying what was written) and could not is a
     // failure too, not a success with nothing to read.
     const bool flushed = std::fflush(stdout) == 0;

@@ -123,7 +123,9 @@ struct MainJobOutcome {
 
 inline MainJobOutcome RunMainJob(Program& program, std::string_view dxfText, ReadMode mode = ReadMode::Default) {
     MainJobOutcome outcome;
-    JobOptions options{"0.25", true, {}};
+    JobOptions options;
+    options.leadIn = "0.25";
+    options.partFile = true;
     options.read.mode = mode;
     const JobResult job = zorvan::RunMainJob(program, std::string(dxfText), options);
     outcome.read = job.read.outcome;

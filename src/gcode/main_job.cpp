@@ -25,6 +25,7 @@ JobResult RunMainJob(Program& program, std::string dxfText, const JobOptions& op
     }
     FillContourList(program);
     if (program.readMode == ReadMode::Sheet) {
+        program.sheetEdge = options.sheetEdge;
         PlanSheet(program, {options.cutOpen});
         result.unclearLeadIns = CalculateScrapLeadIns(program, leadIn, result.leadIns);
     } else {

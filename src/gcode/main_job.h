@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,8 @@ struct JobOptions {
     // side): nothing is planned and JobResult::leadInRefused says so. The command line asks for this, as the
     // window's "Calculate Lead Ins" refuses such a length.
     bool refuseUnsuitedLeadIn = false;
+    // Sheet mode: the sheet the drawing's parts lie on (a nested sheet), so that no lead-in leaves it.
+    std::optional<SheetEdge> sheetEdge;
 };
 
 struct JobResult {

@@ -142,6 +142,7 @@ DxfReadResult Finish(Program& program, NewDrawing& drawing, ReadReport report) {
     program.openInsideParts = 0;
     program.closedNotPlannedOnce = 0;
     program.openLeftOut.clear();
+    program.sheetEdge.reset();
     if (drawing.mode == ReadMode::Sheet) {
         for (const auto* counts : {&report.notRead, &report.cutGeometry}) {
             for (const auto& [what, count] : *counts) program.leftOut[what] += count;

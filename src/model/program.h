@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,11 @@ struct DirectGcodeTables {
 // How the drawing on hand was read and is planned: as documented (the default), or as a CAD user means it
 // (sheet mode: model space, blocks, ellipses, splines, units, a sheet of several parts).
 enum class ReadMode { Default, Sheet };
+
+// A sheet's edge in the records' units.
+struct SheetEdge {
+    double left = 0, bottom = 0, right = 0, top = 0;
+};
 
 struct Program {
     double PI = 3.141592654;  // ten digits, on purpose: every degree/radian conversion uses this value
@@ -102,6 +108,9 @@ struct Program {
     // How the program writes an arc's centre: absolute (with G90.1 in the header) or as the offset from the
     // arc's start (what controllers without G90.1 take).
     ArcCentres arcCentres = ArcCentres::Absolute;
+    // Sheet mode: the sheet the parts lie on, where it is known (a nested sheet). Lead-ins and lead-outs stay on
+    // it: the torch cannot pierce beyond the plate's edge.
+    std::optional<SheetEdge> sheetEdge;
     // Sheet mode's plan: the contours that do not close, left out of the cutting order (none when they are
     // cut, at the end, or in the default mode).
     int32_t openContoursLeftOut = 0;

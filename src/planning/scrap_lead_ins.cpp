@@ -389,7 +389,7 @@ void PlanFinish(Program& program, const OutlineIndex& index, int32_t part) {
     setShape(shape);
 }
 
-LeadInCheck CheckLeadIns(const Program& program) { return CheckLeadIns(program, PartOutlines(program)); }
+LeadInCheck CheckLeadIns(const Program& program) { return CheckLeadIns(program, LeadInOutlines(program)); }
 
 LeadInCheck CheckLeadIns(const Program& program, const OutlineIndex& index) {
     LeadInCheck check;
@@ -508,7 +508,7 @@ std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length) {
 
 std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length, LeadInCheck& check) {
     CalculateLeadIns(program, length);
-    const OutlineIndex index = PartOutlines(program);
+    const OutlineIndex index = LeadInOutlines(program);
     const size_t stopAt = kMostSegmentsPerPlan;
     std::vector<int32_t> unclear;
     for (int32_t i = 0; i < PartRowCount(program); ++i) {
@@ -526,7 +526,7 @@ std::vector<int32_t> CalculateScrapLeadIns(Program& program, double length, Lead
 }
 
 std::vector<int32_t> RepairScrapLeadIns(Program& program, double length) {
-    const OutlineIndex index = PartOutlines(program);
+    const OutlineIndex index = LeadInOutlines(program);
     const size_t stopAt = index.SegmentsVisited() + kMostSegmentsPerPlan;
     // Once lead-ins were worked out, a closed contour that lost its lead-in (a turned circle starts afresh at
     // its leftmost point) needs one again; before, none has one and none is given.

@@ -307,6 +307,19 @@ OutlineIndex PartOutlines(const Program& program) {
     return OutlineIndex(std::move(outlines), flatness);
 }
 
+OutlineIndex LeadInOutlines(const Program& program) {
+    OutlineIndex parts = PartOutlines(program);
+    if (!program.sheetEdge) return parts;
+    const SheetEdge& edge = *program.sheetEdge;
+    Outline sheet;
+    sheet.points = {{edge.left, edge.bottom}, {edge.right, edge.bottom}, {edge.right, edge.top}, {edge.left, edge.top},
+                    {edge.left, edge.bottom}};
+    sheet.box = {edge.left, edge.bottom, edge.right, edge.top};
+    std::vector<Outline> outlines = parts.outlines();
+    outlines.push_back(std::move(sheet));
+    return OutlineIndex(std::move(outlines), parts.flatness());
+}
+
 void PlanSheet(Program& program, const SheetPlanOptions& options) {
     BuildPartList(program);
     SLOZIBASSVE(program);  // every contour head to tail, its exact area stored
@@ -358,6 +371,15 @@ void PlanSheet(Program& program, const SheetPlanOptions& options) {
     program.partCount = static_cast<int32_t>(order.size());
     CCW_OR_CW(program);
     ComputePartAreas(program);
+}
+
+std::vector<int32_t> ContourParents(const OutlineIndex& index) {
+    const Nesting nesting = Nest(index);
+    std::vector<int32_t> parents(index.outlines().size(), -1);
+    for (size_t parent = 0; parent < nesting.children.size(); ++parent) {
+        for (const int32_t child : nesting.children[parent]) parents[static_cast<size_t>(child)] = static_cast<int32_t>(parent);
+    }
+    return parents;
 }
 
 std::vector<std::pair<int32_t, int32_t>> CutAfterTheirHolder(const Program& program) {

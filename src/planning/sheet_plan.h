@@ -54,4 +54,13 @@ bool ContourCloses(const RecordList& records);
 inline constexpr size_t kMostOutlinePoints = 400'000;
 OutlineIndex PartOutlines(const Program& program);
 
+// The part outlines, and where the sheet's edge is known (Program::sheetEdge) the edge after them as an open
+// outline: what a lead-in or a lead-out must not touch. An open outline holds nothing, so the scrap stays scrap.
+OutlineIndex LeadInOutlines(const Program& program);
+
+// For each outline of `index`, the closed outline right around it, as PlanSheet nests them (only a larger
+// contour holds another); -1 for an outline nothing holds, and for open outlines. An outline with an even
+// number of holders above it is a part's outside, one with an odd number a hole of the part around it.
+std::vector<int32_t> ContourParents(const OutlineIndex& index);
+
 }  // namespace zorvan

@@ -94,7 +94,7 @@ bool Form1::MoveLeadIn(int32_t row, double x, double y) {
     PartEntry before = entry;
     entry = WithLeadInAt(entry.Text(), x, y);
     // A sheet's lead-ins stay in the scrap: a pierce in part material or a lead-in across a contour is refused.
-    if (SheetPlanning() && !LeadInIsClear(program_, PartOutlines(program_), row)) {
+    if (SheetPlanning() && !LeadInIsClear(program_, LeadInOutlines(program_), row)) {
         entry = std::move(before);
         StatusLine = "Lead-in of part " + std::to_string(row) +
                      " not moved: there it would pierce part material or cross a contour.";

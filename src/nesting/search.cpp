@@ -1,0 +1,267 @@
+// The search over orders and orientations: a first nest with the largest parts first, then generation after
+// generation four changed orders filled at once (on the threads asked for), the best of them kept when it is
+// no worse than the best so far. Every generation's changes come from the seed and the generation's number alone, so
+// which thread fills which order changes nothing.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <exception>
+#include <numeric>
+#include <thread>
+
+#include "nesting/nest.h"
+#include "nesting/placement.h"
+
+namespace zorvan {
+
+namespace {
+
+using namespace nesting;
+
+// Orders filled per generation, whatever the number of threads, so that the nest does not depend on it.
+constexpr int kCandidates = 4;
+
+// SplitMix64: small, fast, and the same numbers on every platform (unlike the standard distributions).
+class Random {
+public:
+    explicit Random(uint64_t seed) : state_(seed) {}
+    uint64_t Next() {
+        uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+    // A number from 0 to n - 1 (n > 0).
+    size_t Below(size_t n) { return static_cast<size_t>(Next() % n); }
+
+private:
+    uint64_t state_;
+};
+
+double DefaultTolerance(const NestJob& job) {
+    const double size = job.strip ? job.sheetHeight : std::max(job.sheetWidth, job.sheetHeight);
+    return size * 5e-5;
+}
+
+bool Finite(const Ring& ring) {
+    return std::all_of(ring.begin(), ring.end(), [](Point2 p) { return std::isfinite(p.x) && std::isfinite(p.y); });
+}
+
+// Why the job cannot be nested; empty when it can.
+std::string Refusal(const NestJob& job) {
+    const auto positive = [](double v) { return std::isfinite(v) && v > 0; };
+    if (!positive(job.sheetHeight) || (!job.strip && !positive(job.sheetWidth))) return "the sheet has no size";
+    if (!std::isfinite(job.spacing) || job.spacing < 0) return "the spacing is not a length of 0 or more";
+    if (!std::isfinite(job.tolerance) || job.tolerance < 0) return "the tolerance is not a length of 0 or more";
+    if (job.items.size() > static_cast<size_t>(kMostNestItems)) {
+        return "more than " + std::to_string(kMostNestItems) + " different parts to nest";
+    }
+    int64_t copies = 0;
+    size_t points = 0;
+    for (const NestItem& item : job.items) {
+        if (item.copies < 0) return item.name + ": a negative number of copies";
+        copies += item.copies;
+        size_t own = item.shape.outline.size();
+        for (const Ring& hole : item.shape.holes) own += hole.size();
+        points += own;
+        if (own > kMostRingPoints) {
+            return item.name + ": more than " + std::to_string(kMostRingPoints) + " points in its outline and holes";
+        }
+        if (!Finite(item.shape.outline) || !std::all_of(item.shape.holes.begin(), item.shape.holes.end(), Finite)) {
+            return item.name + ": a point that is not a number";
+        }
+        if (!std::all_of(item.angles.begin(), item.angles.end(), [](double a) { return std::isfinite(a); })) {
+            return item.name + ": an angle that is not a number";
+        }
+    }
+    if (copies > kMostNestCopies) return "more than " + std::to_string(kMostNestCopies) + " copies to nest";
+    if (points > kMostNestPoints) return "more than " + std::to_string(kMostNestPoints) + " points in the parts' outlines and holes";
+    return {};
+}
+
+// The copies that can be placed, largest first; the orientation each gene starts with is the item's first.
+std::vector<Gene> FirstOrder(const Prepared& prepared, const std::vector<int32_t>& copies) {
+    std::vector<Gene> genes;
+    for (const int32_t copy : copies) genes.push_back({copy, 0});
+    std::stable_sort(genes.begin(), genes.end(), [&](const Gene& a, const Gene& b) {
+        return prepared.Area(prepared.copies()[static_cast<size_t>(a.copy)].item) >
+               prepared.Area(prepared.copies()[static_cast<size_t>(b.copy)].item);
+    });
+    return genes;
+}
+
+// Whether the fill could do anything different with the gene's orientation: only where it does not try
+// them all anyway.
+bool OrientationMatters(const Prepared& prepared, int32_t item) {
+    return prepared.Tried(item, 0).size() < static_cast<size_t>(prepared.OrientationCount(item));
+}
+
+// One to three small changes, each of which changes the fill: two copies of different parts swapped (often
+// neighbours), one moved elsewhere in the order, or one given another orientation.
+std::vector<Gene> Mutated(const Prepared& prepared, std::vector<Gene> genes, Random& random) {
+    const size_t n = genes.size();
+    const auto itemOf = [&](size_t k) { return prepared.copies()[static_cast<size_t>(genes[k].copy)].item; };
+    const size_t changes = 1 + random.Below(3);
+    for (size_t k = 0, tries = 0; k < changes && tries < 20 * changes; ++tries) {
+        const size_t i = random.Below(n);
+        const size_t kind = random.Below(OrientationMatters(prepared, itemOf(i)) ? 4 : 3);
+        size_t j = kind == 0 ? std::min(n - 1, i + 1 + random.Below(3)) : random.Below(n);
+        if (kind < 3 && itemOf(i) == itemOf(j)) continue;  // copies of one part: nothing would change
+        switch (kind) {
+            case 0:
+            case 1: std::swap(genes[i], genes[j]); break;
+            case 2: {
+                const Gene moved = genes[i];
+                genes.erase(genes.begin() + static_cast<std::ptrdiff_t>(i));
+                genes.insert(genes.begin() + static_cast<std::ptrdiff_t>(j), moved);
+                break;
+            }
+            default: genes[i].orientation = static_cast<int32_t>(random.Below(static_cast<size_t>(prepared.OrientationCount(itemOf(i)))));
+        }
+        ++k;
+    }
+    return genes;
+}
+
+uint64_t SeedOf(uint64_t seed, int64_t generation, int candidate) {
+    Random mix(seed ^ (static_cast<uint64_t>(generation) * 0x9E3779B97F4A7C15ULL) ^ (static_cast<uint64_t>(candidate) << 56));
+    return mix.Next();
+}
+
+// How many genes at the start of `child` are those of `parent`.
+size_t SamePrefix(const std::vector<Gene>& parent, const std::vector<Gene>& child) {
+    size_t k = 0;
+    while (k < parent.size() && k < child.size() && parent[k].copy == child[k].copy && parent[k].orientation == child[k].orientation) ++k;
+    return k;
+}
+
+// The candidates filled, `threads` at a time, each from the parent's placements as far as its order is the
+// parent's.
+std::vector<Evaluation> FillAll(const Prepared& prepared, const std::vector<std::vector<Gene>>& orders, int threads,
+                                const std::vector<Gene>& parentOrder, const Evaluation& parent) {
+    std::vector<Evaluation> results(orders.size());
+    std::vector<std::exception_ptr> failures(orders.size());
+    const auto work = [&](size_t first, size_t step) {
+        for (size_t c = first; c < orders.size(); c += step) {
+            try {
+                results[c] = Fill(prepared, orders[c], &parent, SamePrefix(parentOrder, orders[c]));
+            } catch (...) {
+                failures[c] = std::current_exception();
+            }
+        }
+    };
+    const auto helpers = static_cast<size_t>(std::clamp(threads, 1, static_cast<int>(orders.size())) - 1);
+    std::vector<std::thread> running;
+    for (size_t t = 0; t < helpers; ++t) running.emplace_back(work, t + 1, helpers + 1);
+    work(0, helpers + 1);
+    for (std::thread& thread : running) thread.join();
+    for (const std::exception_ptr& failure : failures) {
+        if (failure) std::rethrow_exception(failure);
+    }
+    return results;
+}
+
+class Clock {
+public:
+    double Seconds() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
+
+private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+NestStatus StatusOf(const Prepared& prepared, const Evaluation& best, int64_t evaluations, double secondsLeft) {
+    const NestJob& job = prepared.job();
+    NestStatus status;
+    status.sheets = best.sheets;
+    status.placed = static_cast<int64_t>(best.placed.size());
+    status.copies = static_cast<int64_t>(prepared.copies().size());
+    status.length = best.lastLength;
+    const double used = job.strip ? job.sheetHeight * best.lastLength : job.sheetWidth * job.sheetHeight * best.sheets;
+    status.utilisation = used > 0 ? best.placedArea / used : 0;
+    status.secondsLeft = std::max(0.0, secondsLeft);
+    status.evaluations = evaluations;
+    return status;
+}
+
+void Convert(const Prepared& prepared, const Evaluation& best, NestResult& result) {
+    for (const PlacedCopy& copy : best.placed) {
+        const CopyRef ref = prepared.copies()[static_cast<size_t>(copy.copy)];
+        const Orientation& orientation = prepared.OrientationOf(ref.item, copy.orientation);
+        const Point2 at{static_cast<double>(copy.at.X) / prepared.scale(), static_cast<double>(copy.at.Y) / prepared.scale()};
+        const Point2 offset = at - OrientPoint(prepared.Centre(ref.item), orientation.angle, orientation.mirrored);
+        result.placed.push_back({ref.item, ref.copy, copy.sheet, orientation.angle, orientation.mirrored, offset});
+    }
+    std::stable_sort(result.placed.begin(), result.placed.end(),
+                     [](const Placement& a, const Placement& b) { return a.sheet < b.sheet; });
+    for (const int32_t copy : best.notPlaced) {
+        const CopyRef ref = prepared.copies()[static_cast<size_t>(copy)];
+        result.notPlaced.emplace_back(ref.item, ref.copy);
+    }
+}
+
+void Search(const Prepared& prepared, const NestLimits& limits, NestProgress* progress, NestResult& result) {
+    const Clock clock;
+    std::vector<int32_t> placeable;
+    for (size_t c = 0; c < prepared.copies().size(); ++c) {
+        const CopyRef ref = prepared.copies()[c];
+        if (prepared.Area(ref.item) > 0 && prepared.FitsEmptySheet(ref.item)) {
+            placeable.push_back(static_cast<int32_t>(c));
+        } else {
+            result.notPlaced.emplace_back(ref.item, ref.copy);
+            if (ref.copy == 0) result.fitNoSheet.push_back(ref.item);
+        }
+    }
+    std::vector<Gene> bestOrder = FirstOrder(prepared, placeable);
+    Evaluation best = Fill(prepared, bestOrder);
+    int64_t evaluations = 1;
+    const auto report = [&] {
+        result.status = StatusOf(prepared, best, evaluations, limits.seconds - clock.Seconds());
+        if (progress) progress->Report(result.status);
+    };
+    report();
+    for (int64_t generation = 1; bestOrder.size() > 1; ++generation) {
+        if (limits.stop && limits.stop->load()) {
+            result.stopped = true;
+            break;
+        }
+        if (clock.Seconds() >= limits.seconds) break;
+        if (limits.mostEvaluations > 0 && evaluations + kCandidates > limits.mostEvaluations) break;
+        std::vector<std::vector<Gene>> orders;
+        for (int c = 0; c < kCandidates; ++c) {
+            Random random(SeedOf(limits.seed, generation, c));
+            orders.push_back(Mutated(prepared, bestOrder, random));
+        }
+        std::vector<Evaluation> filled = FillAll(prepared, orders, limits.threads, bestOrder, best);
+        evaluations += kCandidates;
+        result.generations = generation;
+        size_t chosen = 0;
+        for (size_t c = 1; c < filled.size(); ++c) {
+            if (filled[c].IsBetterThan(filled[chosen])) chosen = c;
+        }
+        if (filled[chosen].IsNoWorseThan(best)) {
+            best = std::move(filled[chosen]);
+            bestOrder = std::move(orders[chosen]);
+        }
+        report();
+    }
+    Convert(prepared, best, result);
+    result.seconds = clock.Seconds();
+}
+
+}  // namespace
+
+NestResult NestParts(const NestJob& job, const NestLimits& limits, NestProgress* progress) {
+    NestResult result;
+    result.refusal = Refusal(job);
+    if (!result.refusal.empty()) return result;
+    try {
+        const Prepared prepared(job, job.tolerance > 0 ? job.tolerance : DefaultTolerance(job), limits.stop);
+        Search(prepared, limits, progress, result);
+    } catch (const ClipperLib::clipperException& error) {
+        result = NestResult{};
+        result.refusal = std::string("the shapes could not be worked with (") + error.what() + ")";
+    }
+    return result;
+}
+
+}  // namespace zorvan
