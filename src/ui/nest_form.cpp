@@ -398,6 +398,7 @@ void NestForm::TakeNest() {
     }
     state_ = facts_.empty() ? NestState::Idle : NestState::Done;
     shownSheet_ = 0;
+    Progress = 100;
     const NestStatus& status = nest_->status;
     StatusLine = "Nested " + std::to_string(status.placed) + " of " + Plural(status.copies, "part", "parts") + " on " +
                  Plural(status.sheets, "sheet", "sheets") + " of " + DefaultNumber(order_->sheetWidth) + " x " +

@@ -16,6 +16,18 @@ const std::pair<const char*, std::string NestForm::*> kNestSettings[] = {
     {"nest/spacing", &NestForm::SpacingBox},       {"nest/rotations", &NestForm::RotationsBox},
     {"nest/seconds", &NestForm::SecondsBox}};
 
+// A wrapped text that takes the room the tab gives it. Its height does not follow its width: the band would
+// then grow taller than it is shown and cut the tab's lower controls off.
+class WrappedText : public QLabel {
+public:
+    WrappedText() {
+        setWordWrap(true);
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    }
+    bool hasHeightForWidth() const override { return false; }
+};
+
 // How often a nest under way is looked at.
 constexpr int kPollMilliseconds = 100;
 
@@ -29,7 +41,7 @@ QLineEdit* MainWindow::NestBox(const char* name, std::string NestForm::*text, in
 }
 
 QWidget* MainWindow::BuildNestTab() {
-    constexpr int kBoxWidth = 64;
+    constexpr int kBoxWidth = 56;
     const auto nestButton = [this](const char* name, const char* caption, const std::function<void()>& command) {
         auto* button = Button(name, caption);
         connect(button, &QPushButton::clicked, this, [this, command] { Run(command); });
@@ -42,16 +54,26 @@ QWidget* MainWindow::BuildNestTab() {
     auto* orderLayout = new QGridLayout(orderFrame);
     auto* drawings = Named<QListWidget>("NestDrawings");
     nestDrawings_ = std::make_unique<ListSync>(drawings);
+    // The wide texts take the width the tab has, without widening it (the band would scroll sideways).
+    drawings->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    drawings->setMinimumHeight(48);
+    drawings->setMinimumWidth(150);
     connect(drawings, &QListWidget::itemClicked, this, [this] { Run([this] { nest_->Drawings_Click(); }); });
-    orderLayout->addWidget(drawings, 0, 0, 1, 4);
-    orderLayout->addWidget(nestButton("NestAdd", "Add...", [this] { nest_->Add_Click(); }), 1, 0);
-    orderLayout->addWidget(nestButton("NestRemove", "Remove", [this] { nest_->Remove_Click(); }), 1, 1);
-    orderLayout->addWidget(new QLabel("count"), 1, 2, Qt::AlignRight);
+    orderLayout->setVerticalSpacing(2);
+    // The buttons and the count above the list, which takes the height left.
+    orderLayout->addWidget(nestButton("NestAdd", "Add...", [this] { nest_->Add_Click(); }), 0, 0);
+    orderLayout->addWidget(nestButton("NestRemove", "Remove", [this] { nest_->Remove_Click(); }), 0, 1);
+    auto* countRow = new QHBoxLayout;
+    countRow->addStretch();
+    countRow->addWidget(new QLabel("count"));
     auto* count = NestBox("NestCount", &NestForm::CountBox, 56);
     connect(count, &QLineEdit::editingFinished, this, [this] { Run([this] { nest_->Count_Change(); }); });
-    orderLayout->addWidget(count, 1, 3);
+    countRow->addWidget(count);
+    orderLayout->addLayout(countRow, 1, 0, 1, 2);
+    orderLayout->addWidget(drawings, 2, 0, 1, 2);
     layout->addWidget(orderFrame, 1);
 
+    // The sheet and search boxes two by two, so the tab fits the band's height.
     auto* sheetFrame = Named<QGroupBox>("NestSheet", "Sheet and search");
     auto* sheetLayout = new QGridLayout(sheetFrame);
     sheetLayout->setVerticalSpacing(2);
@@ -62,18 +84,19 @@ QWidget* MainWindow::BuildNestTab() {
     };
     sheetLayout->addWidget(label("width"), 0, 0);
     sheetLayout->addWidget(NestBox("SheetWidth", &NestForm::SheetWidthBox, kBoxWidth), 0, 1);
-    sheetLayout->addWidget(label("height"), 1, 0);
-    sheetLayout->addWidget(NestBox("SheetHeight", &NestForm::SheetHeightBox, kBoxWidth), 1, 1);
-    sheetLayout->addWidget(label("spacing"), 2, 0);
-    sheetLayout->addWidget(NestBox("NestSpacing", &NestForm::SpacingBox, kBoxWidth), 2, 1);
-    sheetLayout->addWidget(label("rotations"), 3, 0);
-    sheetLayout->addWidget(NestBox("NestRotations", &NestForm::RotationsBox, kBoxWidth), 3, 1);
+    sheetLayout->addWidget(label("height"), 0, 2);
+    sheetLayout->addWidget(NestBox("SheetHeight", &NestForm::SheetHeightBox, kBoxWidth), 0, 3);
+    sheetLayout->addWidget(label("spacing"), 1, 0);
+    sheetLayout->addWidget(NestBox("NestSpacing", &NestForm::SpacingBox, kBoxWidth), 1, 1);
+    sheetLayout->addWidget(label("time (s)"), 1, 2);
+    sheetLayout->addWidget(NestBox("NestSeconds", &NestForm::SecondsBox, kBoxWidth), 1, 3);
+    sheetLayout->addWidget(label("rotations"), 2, 0);
+    sheetLayout->addWidget(NestBox("NestRotations", &NestForm::RotationsBox, kBoxWidth), 2, 1);
     anyAngle_ = Named<QCheckBox>("AnyAngle", "any angle");
-    sheetLayout->addWidget(anyAngle_, 4, 1);
+    sheetLayout->addWidget(anyAngle_, 2, 2, 1, 2);
     mirror_ = Named<QCheckBox>("NestMirror", "mirror");
-    sheetLayout->addWidget(mirror_, 5, 1);
-    sheetLayout->addWidget(label("time (s)"), 6, 0);
-    sheetLayout->addWidget(NestBox("NestSeconds", &NestForm::SecondsBox, kBoxWidth), 6, 1);
+    sheetLayout->addWidget(mirror_, 3, 1, 1, 2);
+    sheetLayout->setRowStretch(4, 1);
     for (auto& [box, text] : nestBoxes_) {
         if (box->objectName() == "NestCount") continue;
         connect(box, &QLineEdit::editingFinished, this, [this] { Run([this] { nest_->Box_Change(); }); });
@@ -97,29 +120,35 @@ QWidget* MainWindow::BuildNestTab() {
                                         nest_->Nest_Click();
                                         if (nest_->State() == NestState::Nesting) nestTimer_->start();
                                     }),
-                         0, 0, 1, 2);
-    runLayout->addWidget(nestButton("NestStop", "Stop", [this] { nest_->Stop_Click(); }), 0, 2, 1, 2);
+                         0, 0);
+    runLayout->addWidget(nestButton("NestStop", "Stop", [this] { nest_->Stop_Click(); }), 0, 1);
     nestProgress_ = Named<QProgressBar>("NestProgress");
     nestProgress_->setRange(0, 100);
-    runLayout->addWidget(nestProgress_, 1, 0, 1, 4);
-    nestStatus_ = Named<QLabel>("NestStatus");
-    nestStatus_->setWordWrap(true);
+    runLayout->addWidget(nestProgress_, 1, 0, 1, 2);
+    nestStatus_ = Named<WrappedText>("NestStatus");
     nestStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    nestStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    nestStatus_->setMinimumWidth(260);
-    runLayout->addWidget(nestStatus_, 2, 0, 1, 4);
-    runLayout->addWidget(nestButton("SheetPrevious", "<", [this] { nest_->Previous_Click(); }), 3, 0);
-    sheetLabel_ = Named<QLabel>("SheetLabel");
-    sheetLabel_->setAlignment(Qt::AlignCenter);
-    runLayout->addWidget(sheetLabel_, 3, 1, 1, 2);
-    runLayout->addWidget(nestButton("SheetNext", ">", [this] { nest_->Next_Click(); }), 3, 3);
-    sheetInfo_ = Named<QLabel>("SheetInfo");
-    sheetInfo_->setWordWrap(true);
-    runLayout->addWidget(sheetInfo_, 4, 0, 1, 4);
-    runLayout->addWidget(nestButton("SendToGCode", "Send to G CODE", [this] { nest_->SendToGCode_Click(); }), 5, 0, 1, 2);
-    runLayout->addWidget(nestButton("SaveSheet", "Save sheet...", [this] { nest_->SaveSheet_Click(); }), 5, 2, 1, 2);
+    nestStatus_->setMinimumWidth(200);
+    runLayout->addWidget(nestStatus_, 2, 0, 1, 2);
     runLayout->setRowStretch(2, 1);
     layout->addWidget(runFrame, 1);
+
+    auto* sheetsFrame = Named<QGroupBox>("NestSheets", "Sheets");
+    auto* sheetsLayout = new QGridLayout(sheetsFrame);
+    sheetsLayout->setVerticalSpacing(2);
+    sheetsLayout->addWidget(nestButton("SheetPrevious", "<", [this] { nest_->Previous_Click(); }), 0, 0);
+    sheetLabel_ = Named<QLabel>("SheetLabel");
+    sheetLabel_->setAlignment(Qt::AlignCenter);
+    sheetLabel_->setMinimumWidth(90);
+    sheetsLayout->addWidget(sheetLabel_, 0, 1);
+    sheetsLayout->addWidget(nestButton("SheetNext", ">", [this] { nest_->Next_Click(); }), 0, 2);
+    for (const char* name : {"SheetPrevious", "SheetNext"}) sheetsFrame->findChild<QPushButton*>(name)->setFixedWidth(30);
+    sheetsLayout->addWidget(nestButton("SendToGCode", "Send to G CODE", [this] { nest_->SendToGCode_Click(); }), 1, 0, 1, 3);
+    sheetsLayout->addWidget(nestButton("SaveSheet", "Save sheet...", [this] { nest_->SaveSheet_Click(); }), 2, 0, 1, 3);
+    sheetInfo_ = Named<WrappedText>("SheetInfo");
+    sheetInfo_->setMinimumWidth(160);
+    sheetsLayout->addWidget(sheetInfo_, 3, 0, 1, 3);
+    sheetsLayout->setRowStretch(3, 1);
+    layout->addWidget(sheetsFrame);
     return page;
 }
 
