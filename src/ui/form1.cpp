@@ -114,9 +114,17 @@ std::string Form1::CutQualityRefusal(std::string Form1::*box) const {
 }
 
 std::optional<CutStyle> Form1::CutStyleToUse(double leadIn) {
+    if (!SheetPlanning()) {
+        CutStyle style;
+        style.feed = TemplateFeed(program_);
+        return style;
+    }
+    return CutStyleOfBoxes(leadIn);
+}
+
+std::optional<CutStyle> Form1::CutStyleOfBoxes(double leadIn) {
     CutStyle style;
     style.feed = TemplateFeed(program_);
-    if (!SheetPlanning()) return style;
     for (const CutQualityBox& box : kCutQualityBoxes) {
         if (const std::string refusal = CutQualityRefusal(box.text); !refusal.empty()) {
             toolkit_.ShowMessage(refusal + " Nothing was changed.");
@@ -137,6 +145,31 @@ std::optional<CutStyle> Form1::CutStyleToUse(double leadIn) {
         style.smallHoleFeedIsShare = feed.share;
     }
     return style;
+}
+
+std::optional<SheetCutting> Form1::SheetCuttingFromBoxes() {
+    SheetCutting cutting;
+    const std::optional<double> leadIn = BoxNumber("lead-in length", Text6);
+    if (!leadIn) return std::nullopt;
+    if (!(*leadIn >= 0) || !std::isfinite(*leadIn)) {
+        toolkit_.ShowMessage("The lead-in length box holds " + Quoted(Text6) + ": the lead-in must be 0 or more. Nothing was changed.");
+        return std::nullopt;
+    }
+    cutting.leadIn = Text6;
+    if (!Blank(KerfText)) {
+        const std::optional<double> kerf = BoxNumber("kerf", KerfText);
+        if (!kerf) return std::nullopt;
+        if (!(*kerf >= 0) || !std::isfinite(*kerf)) {
+            toolkit_.ShowMessage("The kerf box holds " + Quoted(KerfText) + ": the kerf must be 0 or more. Nothing was changed.");
+            return std::nullopt;
+        }
+        cutting.kerf = *kerf;
+    }
+    cutting.kerfInProgram = KerfInProgram;
+    const std::optional<CutStyle> style = CutStyleOfBoxes(*leadIn);
+    if (!style) return std::nullopt;
+    cutting.style = *style;
+    return cutting;
 }
 
 void Form1::CutQuality_Change() {

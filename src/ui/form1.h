@@ -18,7 +18,15 @@
 namespace zorvan {
 
 // The tabs of SSTab1, in their order.
-enum class Tab { Files, Edit, CuttingOrder };
+enum class Tab { Files, Edit, CuttingOrder, Nest };
+
+// What a nested sheet's program is cut with: the lead-in, kerf and cut-quality boxes as sheet mode reads them.
+struct SheetCutting {
+    std::string leadIn;
+    double kerf = 0;
+    bool kerfInProgram = false;
+    CutStyle style;
+};
 
 // The mouse tools of the option buttons Option1 .. Option9, in their order; None when no option is on.
 enum class Tool { None, Select, Deselect, Delete, Undelete, Edit, Inside, Outside, MoveLeadIn, Zoom };
@@ -113,6 +121,13 @@ public:
     // A drawing named from outside the window (the program's argument, a drop, the recent list): the folder
     // list on its folder, its row selected, and opened as OPEN opens it. True when it was read.
     bool OpenDrawingFile(const std::string& path);
+    // A drawing held in memory (a nested sheet's) opened in sheet mode as OPEN opens a file: the unsaved plan
+    // on hand is not dropped without the question, and a refused drawing changes nothing. `caption` names it
+    // in the caption; `proposedPath` is where the save dialogs propose to put its program. Such a drawing is
+    // no file, so it is not offered for a job (SaveJob_Click says so). True when it was read and planned.
+    bool OpenDrawingText(const std::string& caption, const std::string& proposedPath, const std::string& text);
+    // Whether the drawing on hand was read from program.openedDrawingPath (not from memory).
+    bool DrawingIsAFile() const { return !drawingInMemory_; }
 
     // The lead-in length, read when "Calculate Lead Ins" runs.
     std::string Text6 = "0.25";
@@ -142,6 +157,10 @@ public:
     void CutQuality_Change();
     // Why the cut-quality box `box` (one of the text boxes above) refuses its text; empty when it takes it.
     std::string CutQualityRefusal(std::string Form1::*box) const;
+    // What a nested sheet is cut with: the lead-in box (a number of 0 or more), the kerf boxes and the
+    // cut-quality boxes, whatever the mode of the drawing on hand (the feed the templates'). Nothing after a
+    // message naming the box that refuses its text.
+    std::optional<SheetCutting> SheetCuttingFromBoxes();
 
     // The move step, the rotation angle in degrees and the scale factor of the transform buttons. A command
     // whose box does not hold a number (or, for the scale, a factor above 0) says so, naming the box and its
@@ -296,6 +315,11 @@ private:
     bool OpenPathBox();
     // Reads the drawing at `path` with `options` in place of the one on hand; see LoadDrawing.
     DxfReadResult ReadDrawing(const std::string& path, const ReadOptions& options);
+    // After a drawing was read in place of the one on hand: the picture fitted to it, the status line, and a
+    // fresh history.
+    void TakeNewDrawing(const DxfReadResult& result);
+    // The read options of a drawing opened now: the mode given, sheet mode's units as the header sets them.
+    ReadOptions OpeningOptions(ReadMode mode) const;
     // The number `text` holds, or nothing after a message naming the box (such as "step") and the text.
     std::optional<double> BoxNumber(std::string_view box, const std::string& text);
     // The lead-in box's length, or nothing after a message: a text that is not a number, or a length below 0
@@ -308,6 +332,8 @@ private:
     // boxes' (the feed the templates'), in the default mode the plain style. Nothing after a message naming the
     // box that refuses its text.
     std::optional<CutStyle> CutStyleToUse(double leadIn);
+    // The cut-quality boxes' style for lead-ins of `leadIn`, whatever the mode; nothing after a message.
+    std::optional<CutStyle> CutStyleOfBoxes(double leadIn);
     // The cut-quality boxes set to show `style`.
     void ShowCutStyle(const CutStyle& style);
     void ZoomToBand();
@@ -337,6 +363,8 @@ private:
     PlanHistory history_;
     std::string lastSave_;
     bool planChanged_ = false;
+    // The drawing on hand was read from memory (a nested sheet), not from openedDrawingPath.
+    bool drawingInMemory_ = false;
     // Whether the parts were moved, turned or scaled since they were planned (Command9 cannot keep that).
     bool transformedSincePlan_ = false;
 

@@ -65,16 +65,20 @@ bool Form1::LoadDrawing(std::string& path) {
         toolkit_.ShowMessage(std::string(kNotDxfMessage));
         return false;
     }
+    const DxfReadResult result = ReadDrawing(path, OpeningOptions(SheetMode ? ReadMode::Sheet : ReadMode::Default));
+    if (result.outcome == DxfReadOutcome::Loaded) return true;
+    if (const std::string message = ReadOutcomeMessage(result); !message.empty()) toolkit_.ShowMessage(message);
+    return false;
+}
+
+ReadOptions Form1::OpeningOptions(ReadMode mode) const {
     ReadOptions options;
-    options.mode = SheetMode ? ReadMode::Sheet : ReadMode::Default;
+    options.mode = mode;
     // Sheet mode writes in the units the header sets (G20 or G21), else in millimetres.
     const SheetUnitsChoice units = ChooseSheetUnits(program_, std::nullopt, "");
     options.units = units.units;
     options.unitsSource = units.source;
-    const DxfReadResult result = ReadDrawing(path, options);
-    if (result.outcome == DxfReadOutcome::Loaded) return true;
-    if (const std::string message = ReadOutcomeMessage(result); !message.empty()) toolkit_.ShowMessage(message);
-    return false;
+    return options;
 }
 
 DxfReadResult Form1::ReadDrawing(const std::string& path, const ReadOptions& options) {
@@ -85,12 +89,38 @@ DxfReadResult Form1::ReadDrawing(const std::string& path, const ReadOptions& opt
     }
     // A refused drawing leaves the operator's screen, lists and plan as they were.
     if (result.outcome != DxfReadOutcome::Loaded) return result;
+    drawingInMemory_ = false;
+    TakeNewDrawing(result);
+    return result;
+}
+
+bool Form1::OpenDrawingText(const std::string& caption, const std::string& proposedPath, const std::string& text) {
+    if (!ConfirmDropPlan()) return false;
+    DxfReadResult result;
+    {
+        const BusyCursor busy(toolkit_);
+        result = LoadDxfText(program_, text, OpeningOptions(ReadMode::Sheet));
+    }
+    if (result.outcome != DxfReadOutcome::Loaded) {
+        const std::string message = ReadOutcomeMessage(result);
+        toolkit_.ShowMessage(caption + " could not be read" + (message.empty() ? "." : ": " + message));
+        return false;
+    }
+    drawingInMemory_ = true;
+    TakeNewDrawing(result);
+    FillContourList();
+    PrepareParts();
+    Caption = caption;
+    program_.openedDrawingPath = proposedPath;
+    return true;
+}
+
+void Form1::TakeNewDrawing(const DxfReadResult& result) {
     FitView(program_, Picture1, program_.extMinX, program_.extMaxY, program_.extMaxX, program_.extMinY, true);
     StatusLine = readStatus_ = ReadStatus(program_, result.report);
     history_.Clear();  // a new drawing: nothing of the old one to go back to
     lastSave_.clear();
     planChanged_ = false;
-    return result;
 }
 
 void Form1::SheetMode_Click() {

@@ -36,6 +36,11 @@ void Form1::SaveJob_Click() {
         toolkit_.ShowMessage("No drawing is open, so there is no plan to save as a job.");
         return;
     }
+    if (drawingInMemory_) {  // a job names its drawing's file, and this drawing has none
+        toolkit_.ShowMessage("The job was not saved: its drawing (" + Caption + ") is not a file. Save the sheet's "
+                             "drawing first (\"Save sheet...\" on the Nest tab), then open that drawing.");
+        return;
+    }
     const double kerfShown = program_.kerf;
     if (!TakeKerf()) return;
     if (program_.kerf != kerfShown) ShowPlanStatus();  // the status line names the kerf the job keeps

@@ -37,6 +37,7 @@ MainWindow::MainWindow(Program& program, QtToolkit& toolkit, const QString& sett
       toolkit_(toolkit),
       picture_(Named<PictureBox>("Picture1", this)),
       form_(std::make_unique<Form1>(program, toolkit, picture_->surface())),
+      nest_(std::make_unique<NestForm>(program, *form_, toolkit)),
       settings_(settingsFile.isEmpty() ? std::make_unique<QSettings>("ZORVAN", "zorvan")
                                        : std::make_unique<QSettings>(settingsFile, QSettings::IniFormat)) {
     setObjectName("Form1");
@@ -56,6 +57,8 @@ MainWindow::MainWindow(Program& program, QtToolkit& toolkit, const QString& sett
     tabs_->addTab(BuildFilesTab(), "Files");
     tabs_->addTab(BuildEditTab(), "Edit");
     tabs_->addTab(BuildCuttingOrderTab(), "Cutting Order ");
+    tabs_->addTab(BuildNestTab(), "Nest");
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] { ShowPictureForTab(); });
     auto* bandLayout = new QHBoxLayout(bandContent);
     bandLayout->setContentsMargins(0, 0, 0, 0);
     bandLayout->addWidget(tabs_, 1);
@@ -74,15 +77,28 @@ MainWindow::MainWindow(Program& program, QtToolkit& toolkit, const QString& sett
     // Two lists the reader once used for its own listings; they stay out of sight.
     for (const char* name : {"List4", "List9"}) Named<QListWidget>(name, this)->hide();
 
-    picture_->onMouseDown = [this](double x, double y) { Run([=, this] { form_->Picture1_MouseDown(x, y); }); };
+    // While the picture shows a nest's sheet, the mouse does not reach the plan, whose scale it does not show.
+    picture_->onMouseDown = [this](double x, double y) {
+        if (!showingSheet_) Run([=, this] { form_->Picture1_MouseDown(x, y); });
+    };
     picture_->onMouseMove = [this](double x, double y) {
+        if (showingSheet_) return;
         form_->Picture1_MouseMove(x, y);
         ShowPosition(x, y);
     };
-    picture_->onWheel = [this](double x, double y, double factor) { Run([=, this] { form_->ZoomAbout(x, y, factor); }); };
-    picture_->onPan = [this](double dx, double dy) { Run([=, this] { form_->PanBy(dx, dy); }); };
-    picture_->onMouseUp = [this](double x, double y) { Run([=, this] { form_->Picture1_MouseUp(x, y); }); };
-    picture_->onResize = [this] { form_->Form_Resize(); };
+    picture_->onWheel = [this](double x, double y, double factor) {
+        if (!showingSheet_) Run([=, this] { form_->ZoomAbout(x, y, factor); });
+    };
+    picture_->onPan = [this](double dx, double dy) {
+        if (!showingSheet_) Run([=, this] { form_->PanBy(dx, dy); });
+    };
+    picture_->onMouseUp = [this](double x, double y) {
+        if (!showingSheet_) Run([=, this] { form_->Picture1_MouseUp(x, y); });
+    };
+    picture_->onResize = [this] {
+        form_->Form_Resize();
+        if (showingSheet_) nest_->DrawSheet(picture_->surface());
+    };
 
     setWindowTitle(Q(form_->Caption));
     setAcceptDrops(true);
@@ -374,6 +390,7 @@ void MainWindow::Pull() {
     form_->OutlineLeadIn = static_cast<LeadInStyle>(outlineLeadIn_->currentIndex());
     form_->HoleLeadIn = static_cast<LeadInStyle>(holeLeadIn_->currentIndex());
     form_->LeadOut = static_cast<LeadOutStyle>(leadOut_->currentIndex());
+    PullNest();
 }
 
 void MainWindow::Refresh() {
@@ -396,7 +413,8 @@ void MainWindow::Refresh() {
     ShowCutQualityState();
     ShowStatusLine();
     setWindowTitle(Q(form_->Caption));
-    picture_->update();
+    RefreshNest();
+    ShowPictureForTab();
 }
 
 void MainWindow::Run(const std::function<void()>& command) {
@@ -464,6 +482,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     settings_->setValue("geometry", saveGeometry());
     RememberSettings();
+    // A nest under way is stopped; its thread is joined when the window goes.
+    nestTimer_->stop();
+    nest_->Stop_Click();
     event->accept();
 }
 

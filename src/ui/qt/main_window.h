@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QSettings>
 #include <QComboBox>
+#include <QProgressBar>
+#include <QTimer>
 #include <QTabWidget>
 #include <QWidget>
 #include <functional>
@@ -14,6 +16,7 @@
 
 #include "model/program.h"
 #include "ui/form1.h"
+#include "ui/nest_form.h"
 #include "ui/qt/picture_box.h"
 #include "ui/qt/qt_toolkit.h"
 #include "ui/qt/widgets.h"
@@ -26,6 +29,7 @@ public:
     MainWindow(Program& program, QtToolkit& toolkit, const QString& settingsFile = {});
 
     Form1& form() { return *form_; }
+    NestForm& nest() { return *nest_; }
     PictureBox* picture() const { return picture_; }
     // Start-up after the window exists: the form's own start with the folder list at `startFolder` (the
     // folder remembered from the last run when it is empty), and the boxes and window geometry remembered.
@@ -48,6 +52,17 @@ private:
     QWidget* BuildFilesTab();
     QWidget* BuildEditTab();
     QWidget* BuildCuttingOrderTab();
+    // The "Nest" tab: the order's drawings and counts, the sheet and search boxes, NEST and Stop with the
+    // progress, and the sheets of the nest paged in the picture.
+    QWidget* BuildNestTab();
+    // A box of the Nest tab copied to and from the nest form's `text`.
+    QLineEdit* NestBox(const char* name, std::string NestForm::*text, int width);
+    void PullNest();
+    void RefreshNest();
+    void RestoreNestSettings();
+    void RememberNestSettings();
+    // The picture shows the nest's sheet while the Nest tab shows one, and the plan otherwise.
+    void ShowPictureForTab();
     QWidget* BuildMovePad();
     // The "Cut quality" group: the lead-in styles, arc radius, overcut, lead-out, small holes and their feed.
     QWidget* BuildCutQuality();
@@ -76,6 +91,7 @@ private:
     QtToolkit& toolkit_;
     PictureBox* picture_;
     std::unique_ptr<Form1> form_;
+    std::unique_ptr<NestForm> nest_;  // after form_, which it uses: it goes first
     QWidget* band_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QButtonGroup* options_ = nullptr;
@@ -94,6 +110,17 @@ private:
     std::unique_ptr<QSettings> settings_;
     std::vector<std::pair<QLineEdit*, std::string Form1::*>> textBoxes_;
     std::vector<std::pair<ListSync, ListBox Form1::*>> lists_;
+    // The Nest tab's controls.
+    std::vector<std::pair<QLineEdit*, std::string NestForm::*>> nestBoxes_;
+    std::unique_ptr<ListSync> nestDrawings_;
+    QCheckBox* anyAngle_ = nullptr;
+    QCheckBox* mirror_ = nullptr;
+    QProgressBar* nestProgress_ = nullptr;
+    QLabel* nestStatus_ = nullptr;
+    QLabel* sheetLabel_ = nullptr;
+    QLabel* sheetInfo_ = nullptr;
+    QTimer* nestTimer_ = nullptr;  // polls the nest under way
+    bool showingSheet_ = false;    // the picture shows a nest's sheet, not the plan
 };
 
 }  // namespace zorvan::qt

@@ -98,6 +98,25 @@ constexpr Tip kTips[] = {
     {"Command11", "SIMULATE: show each part of the sequence in turn"},
     {"Command28", "Show Path: the travel between pierce points, of the list or the sequence"},
     {"Picture1", "The plan: wheel to zoom about the pointer, middle button to pan"},
+    {"NestDrawings", "The drawings of the order, each with the copies of every part in it"},
+    {"NestAdd", "Add...: a drawing joins the order with one copy of each of its parts"},
+    {"NestRemove", "Remove: the selected drawing leaves the order"},
+    {"NestCount", "The copies of every part of the selected drawing: a whole number from 1"},
+    {"SheetWidth", "The sheet's width, in the program's units"},
+    {"SheetHeight", "The sheet's height, in the program's units"},
+    {"NestSpacing", "The least distance between parts and from the sheet's edge (empty: the kerf plus the lead-in, "
+                    "at least 2 mm)"},
+    {"NestRotations", "The turns allowed: this many equal steps of the whole turn (4: 0, 90, 180, 270)"},
+    {"AnyAngle", "Any turn, by whole degrees"},
+    {"NestMirror", "Parts may also be mirrored"},
+    {"NestSeconds", "How long the search improves the nest, in seconds; Stop keeps the best so far"},
+    {"Nest", "NEST: read the drawings in sheet mode and place their parts on sheets; the parts are cut with the "
+             "Edit tab's lead-in, kerf and cut quality"},
+    {"NestStop", "Stop: end the search now and keep the best nest so far"},
+    {"SheetPrevious", "The previous sheet"},
+    {"SheetNext", "The next sheet"},
+    {"SendToGCode", "Send to G CODE: the sheet shown becomes the plan on hand (Edit tab, G CODE, saves)"},
+    {"SaveSheet", "Save sheet...: the sheet's program, and its drawing beside it as .dxf"},
 };
 
 // The cut-quality controls, in their group.
@@ -183,6 +202,7 @@ void MainWindow::RestoreSettings() {
     form_->OutlineLeadIn = LeadInStyleNamed(style("outlineLeadIn")).value_or(LeadInStyle::Line);
     form_->HoleLeadIn = LeadInStyleNamed(style("holeLeadIn")).value_or(LeadInStyle::Line);
     form_->LeadOut = LeadOutStyleNamed(style("leadOut")).value_or(LeadOutStyle::None);
+    RestoreNestSettings();
     ShowRecent();
 }
 
@@ -210,12 +230,14 @@ void MainWindow::RememberSettings() {
     settings_->setValue("leadOut", Q(StyleName(form_->LeadOut)));
     settings_->setValue("folder", Q(form_->Dir1Path));
     settings_->setValue("templatesFolder", Q(program_.templateFolder));
+    RememberNestSettings();
     RememberRecent();
 }
 
 void MainWindow::RememberRecent() {
     const std::string& opened = program_.openedDrawingPath;
-    if (opened.empty() || opened == lastOpened_) return;
+    // A drawing held in memory (a nested sheet not saved) has no file to open again.
+    if (opened.empty() || opened == lastOpened_ || !form_->DrawingIsAFile()) return;
     lastOpened_ = opened;
     QStringList recent = settings_->value("recent").toStringList();
     recent.removeAll(Q(opened));

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QWheelEvent>
 #include <QLabel>
@@ -540,6 +541,69 @@ TEST_F(WindowTest, TheWholeRoadFromOpeningToClosing) {
     toolkit.saveChoice = SaveChoice::Discard;
     WhenOpen<AboutWindow>([](AboutWindow& about) { about.accept(); });
     EXPECT_TRUE(window->close());
+}
+
+// The Nest tab: two drawings added with their counts, NEST on its worker thread, the sheets paged in the
+// picture, and one sent to G CODE as the plan on hand.
+TEST_F(WindowTest, NestTabNestsTwoDrawingsPagesTheSheetsAndSendsOneToGCode) {
+    for (const char* name : {"bracket_lwpolyline.dxf", "gusset_lf.dxf"}) fs::copy_file(fs::path(ZORVAN_SOURCE_DIR) / "samples" / name, drawings / name);
+    auto* tabs = Child<QTabWidget>(*window, "SSTab1");
+    ASSERT_EQ(tabs->tabText(3), "Nest");
+    tabs->setCurrentIndex(3);
+    for (const auto& [name, count] : {std::pair{"bracket_lwpolyline.dxf", "4"}, std::pair{"gusset_lf.dxf", "10"}}) {
+        toolkit.openAnswer = (drawings / name).string();
+        Click("NestAdd");
+        auto* box = Child<QLineEdit>(*window, "NestCount");
+        box->setText(count);
+        emit box->editingFinished();
+    }
+    EXPECT_EQ(Rows("NestDrawings"), (QStringList{"bracket_lwpolyline.dxf  x 4", "gusset_lf.dxf  x 10"}));
+    Child<QLineEdit>(*window, "SheetWidth")->setText("200");
+    Child<QLineEdit>(*window, "SheetHeight")->setText("150");
+    window->nest().MostEvaluations = 5;
+    Click("Nest");
+    EXPECT_FALSE(Child<QPushButton>(*window, "Nest")->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->nest().State() != NestState::Nesting; }, 30000));
+    EXPECT_TRUE(Child<QLabel>(*window, "NestStatus")->text().startsWith("Nested 14 of 14 parts on 3 sheets"))
+        << Child<QLabel>(*window, "NestStatus")->text().toStdString();
+    auto* label = Child<QLabel>(*window, "SheetLabel");
+    EXPECT_EQ(label->text(), "Sheet 1 of 3");
+    EXPECT_FALSE(Child<QPushButton>(*window, "SheetPrevious")->isEnabled());
+    const QImage first = window->picture()->grab().toImage();
+    EXPECT_GT(CountPixels(first, 0x0000FF), 50);  // the brackets, in the first drawing's colour
+    Click("SheetNext");
+    EXPECT_EQ(label->text(), "Sheet 2 of 3");
+    EXPECT_NE(window->picture()->grab().toImage(), first);
+    EXPECT_TRUE(Child<QLabel>(*window, "SheetInfo")->text().contains("parts placed, utilisation"));
+
+    Click("SendToGCode");
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_TRUE(window->windowTitle().contains("Sheet 2 of 3")) << window->windowTitle().toStdString();
+    EXPECT_GE(Rows("List2").size(), window->nest().Facts(1).parts);
+    EXPECT_TRUE(toolkit.messages.empty()) << toolkit.messages[0];
+}
+
+TEST_F(WindowTest, NestTabStopEndsALongNestPromptlyAndClosingMidNestIsClean) {
+    fs::copy_file(fs::path(ZORVAN_SOURCE_DIR) / "samples/gusset_lf.dxf", drawings / "gusset_lf.dxf");
+    Child<QTabWidget>(*window, "SSTab1")->setCurrentIndex(3);
+    window->nest().AddDrawing((drawings / "gusset_lf.dxf").string(), 60);
+    Child<QLineEdit>(*window, "NestSeconds")->setText("600");
+    Click("Nest");
+    ASSERT_EQ(window->nest().State(), NestState::Nesting);
+    // The window answers while the worker searches: the progress comes in.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Child<QLabel>(*window, "NestStatus")->text().contains("s left"); }, 20000));
+    Click("NestStop");
+    QElapsedTimer stopping;
+    stopping.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->nest().State() != NestState::Nesting; }, 20000));
+    EXPECT_LT(stopping.elapsed(), 5000);
+    EXPECT_TRUE(Child<QLabel>(*window, "NestStatus")->text().contains("(stopped)"));
+
+    Click("Nest");
+    ASSERT_EQ(window->nest().State(), NestState::Nesting);
+    WhenOpen<AboutWindow>([](AboutWindow& about) { about.accept(); });
+    EXPECT_TRUE(window->close());
+    window.reset();  // the worker is stopped and joined
 }
 
 }  // namespace
