@@ -125,7 +125,9 @@ public:
     // on hand is not dropped without the question, and a refused drawing changes nothing. `caption` names it
     // in the caption; `proposedPath` is where the save dialogs propose to put its program. Such a drawing is
     // no file, so it is not offered for a job (SaveJob_Click says so). True when it was read and planned.
-    bool OpenDrawingText(const std::string& caption, const std::string& proposedPath, const std::string& text);
+    // `edge`, where given, is the sheet the parts lie on: lead-ins calculated on the plan stay on it.
+    bool OpenDrawingText(const std::string& caption, const std::string& proposedPath, const std::string& text,
+                         std::optional<SheetEdge> edge = std::nullopt);
     // Whether the drawing on hand was read from program.openedDrawingPath (not from memory).
     bool DrawingIsAFile() const { return !drawingInMemory_; }
 

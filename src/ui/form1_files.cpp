@@ -94,7 +94,8 @@ DxfReadResult Form1::ReadDrawing(const std::string& path, const ReadOptions& opt
     return result;
 }
 
-bool Form1::OpenDrawingText(const std::string& caption, const std::string& proposedPath, const std::string& text) {
+bool Form1::OpenDrawingText(const std::string& caption, const std::string& proposedPath, const std::string& text,
+                            std::optional<SheetEdge> edge) {
     if (!ConfirmDropPlan()) return false;
     DxfReadResult result;
     {
@@ -107,6 +108,7 @@ bool Form1::OpenDrawingText(const std::string& caption, const std::string& propo
         return false;
     }
     drawingInMemory_ = true;
+    program_.sheetEdge = edge;
     TakeNewDrawing(result);
     FillContourList();
     PrepareParts();

@@ -518,7 +518,8 @@ bool NestForm::SendToGCode_Click() {
     if (!cutting) return false;
     const NestedSheet cut = CutSheet(shownSheet_, *cutting);
     const std::string caption = "Nested " + SheetLabel + " (" + FileName(ProposedSheetPath(shownSheet_, ".dxf")) + ", not saved)";
-    if (!form1_.OpenDrawingText(caption, ProposedSheetPath(shownSheet_, ".dxf"), cut.dxf)) return false;
+    if (!form1_.OpenDrawingText(caption, ProposedSheetPath(shownSheet_, ".dxf"), cut.dxf,
+                                SheetEdge{0, 0, order_->sheetWidth, order_->sheetHeight})) return false;
     form1_.SSTab1Tab = Tab::Edit;
     StatusLine = SheetLabel + " is the plan on hand: G CODE writes its program.";
     return true;

@@ -191,6 +191,8 @@ TEST_F(NestFormTest, ANestOfTwoSamplesIsPagedSentToGCodeAndSaved) {
     EXPECT_NE(form1.Caption.find("Sheet 3 of 3"), std::string::npos) << form1.Caption;
     EXPECT_GE(program->partCount, last.parts);
     EXPECT_EQ(program->closedNotPlannedOnce, 0);
+    ASSERT_TRUE(program->sheetEdge);  // lead-ins calculated on it stay on the sheet
+    EXPECT_EQ(program->sheetEdge->right, 200);
     // It has no file, so it is not saved as a job; its program is proposed beside the order's drawings.
     form1.SaveJob_Click();
     EXPECT_NE(toolkit.Messages().back().find("not a file"), std::string::npos);
