@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <exception>
+#include <new>
 #include <numeric>
 #include <thread>
 
@@ -260,6 +261,9 @@ NestResult NestParts(const NestJob& job, const NestLimits& limits, NestProgress*
     } catch (const ClipperLib::clipperException& error) {
         result = NestResult{};
         result.refusal = std::string("the shapes could not be worked with (") + error.what() + ")";
+    } catch (const std::bad_alloc&) {
+        result = NestResult{};
+        result.refusal = "not enough memory for the nest: fewer copies, fewer rotations or a smaller order";
     }
     return result;
 }

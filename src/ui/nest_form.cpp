@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <iterator>
 #include <mutex>
+#include <new>
 #include <thread>
 
 #include "gcode/program_units.h"
@@ -90,7 +91,17 @@ private:
 };
 
 void Work(NestRun& run, NestLimits limits, double PI) {
-    NestInput input = PrepareNest(run.order, PI);
+    NestInput input;
+    try {
+        input = PrepareNest(run.order, PI);
+    } catch (const std::bad_alloc&) {  // the window stays, and says so, rather than the program ending
+        NestResult failed;
+        failed.refusal = "not enough memory to read the drawings of the order";
+        const std::lock_guard lock(run.mutex);
+        run.result = std::move(failed);
+        run.finished = true;
+        return;
+    }
     const bool allRead = std::all_of(input.sources.begin(), input.sources.end(), [](const NestSource& source) {
         return source.read.outcome == DxfReadOutcome::Loaded;
     });
@@ -332,6 +343,11 @@ void NestForm::TakeNest() {
     const std::unique_ptr<NestRun> run = std::move(run_);
     state_ = NestState::Idle;
     Progress = 0;
+    if (run->input.sources.empty() && !run->result.refusal.empty()) {  // the reading itself failed
+        StatusLine = "Nothing was nested: " + run->result.refusal + ".";
+        toolkit_.ShowMessage(StatusLine);
+        return;
+    }
     // Drawings that were not read are named, each with why; nothing is nested without them.
     std::string unread;
     for (size_t d = 0; d < run->input.sources.size(); ++d) {
