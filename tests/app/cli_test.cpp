@@ -22,6 +22,7 @@
 #include "support/dxf_text.h"
 #include "support/temp_folder.h"
 #include "support/golden.h"
+#include "support/cli_run.h"
 #include "support/job_session.h"
 #include "ui/form4.h"
 
@@ -30,16 +31,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
+using testing::CliRun;
 
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
+std::string Quoted(const std::string& text) { return testing::ShellQuoted(text); }
 
 class CliTest : public ::testing::Test {
 protected:
@@ -50,18 +44,10 @@ protected:
 
     // `shell` goes before the command: "ulimit -f 1; ", "timeout 20 "; `input` is the file on standard input.
     CliRun Run(const std::vector<std::string>& arguments, const std::string& shell = "", const std::string& input = "") const {
-        std::string command = shell + Quoted(ZORVAN_CLI);
-        for (const std::string& argument : arguments) command += " " + Quoted(argument);
-        if (!input.empty()) command += " <" + Quoted(input);
-        return System(command);
+        return testing::RunCli(folder, arguments, shell, input);
     }
 
-    CliRun System(std::string command) const {
-        const fs::path out = folder / "stdout.txt", err = folder / "stderr.txt";
-        command += " >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::ReadBytes(out), testing::ReadBytes(err)};
-    }
+    CliRun System(std::string command) const { return testing::RunShell(folder, std::move(command)); }
 
     static std::string Sample(const std::string& name) { return (fs::path(ZORVAN_SOURCE_DIR) / "samples" / name).string(); }
     static std::string Preset(const std::string& name) { return (fs::path(ZORVAN_SOURCE_DIR) / "presets" / name).string(); }

@@ -16,6 +16,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support/cli_run.h"
 #include "support/temp_folder.h"
 
 namespace zorvan {
@@ -23,23 +24,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
+using testing::CliRun;
 
 class NestCliTest : public ::testing::Test {
 protected:
     void SetUp() override { folder = testing::FreshTestFolder("nest"); }
     void TearDown() override { fs::remove_all(folder); }
 
-    CliRun Cli(const std::vector<std::string>& arguments) const {
-        std::string command = std::string("'") + ZORVAN_CLI + "'";
-        for (const std::string& argument : arguments) command += " '" + argument + "'";
-        command += " >'" + (folder / "out.txt").string() + "' 2>'" + (folder / "err.txt").string() + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::ReadBytes(folder / "out.txt"), testing::ReadBytes(folder / "err.txt")};
-    }
+    CliRun Cli(const std::vector<std::string>& arguments) const { return testing::RunCli(folder, arguments); }
     static std::string Sample(const std::string& name) { return std::string(ZORVAN_SOURCE_DIR) + "/samples/" + name; }
     std::string Out() const { return (folder / "sheets").string() + "/"; }
 
