@@ -47,6 +47,10 @@ struct NestItem {
     // What one copy adds to a sheet's tables: contours, and entities of the sheet's drawing.
     int32_t contours = 1;
     int32_t entities = 1;
+    // Set by the search where it pairs copies of one part into one shape (callers leave them): the parts one
+    // copy stands for, and their area together (0: the shape's own area).
+    int32_t parts = 1;
+    double area = 0;
 };
 
 struct NestJob {

@@ -59,7 +59,7 @@ Prepared::Prepared(const NestJob& job, double tolerance, const std::atomic<bool>
         NestShape centred{Moved(outline, centres_.back()), {}};
         for (const Ring& hole : item.shape.holes) centred.holes.push_back(Moved(hole, centres_.back()));
         centred_.push_back(std::move(centred));
-        areas_.push_back(ShapeArea(item.shape));
+        areas_.push_back(item.area > 0 ? item.area : ShapeArea(item.shape));
         span = std::max(span, 2 * std::hypot(box.maxX - box.minX, box.maxY - box.minY));
         std::vector<Orientation> orientations;
         for (const double angle : item.angles.empty() ? std::vector<double>{0} : item.angles) {

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "nesting/nest.h"
+#include "nesting/pairs.h"
 #include "nesting/placement.h"
 
 namespace zorvan {
@@ -174,8 +175,9 @@ NestStatus StatusOf(const Prepared& prepared, const Evaluation& best, int64_t ev
     const NestJob& job = prepared.job();
     NestStatus status;
     status.sheets = best.sheets;
-    status.placed = static_cast<int64_t>(best.placed.size());
-    status.copies = static_cast<int64_t>(prepared.copies().size());
+    const auto parts = [&](int32_t copy) { return job.items[static_cast<size_t>(prepared.copies()[static_cast<size_t>(copy)].item)].parts; };
+    for (const PlacedCopy& copy : best.placed) status.placed += parts(copy.copy);
+    for (size_t c = 0; c < prepared.copies().size(); ++c) status.copies += parts(static_cast<int32_t>(c));
     status.length = best.lastLength;
     const double used = job.strip ? job.sheetHeight * best.lastLength : job.sheetWidth * job.sheetHeight * best.sheets;
     status.utilisation = used > 0 ? best.placedArea / used : 0;
@@ -251,13 +253,103 @@ void Search(const Prepared& prepared, const NestLimits& limits, NestProgress* pr
 
 }  // namespace
 
+namespace {
+
+// Whether nest `a` is better than `b`: more parts placed, then fewer sheets, then a shorter last sheet.
+bool Better(const NestResult& a, const NestResult& b) {
+    if (a.status.placed != b.status.placed) return a.status.placed > b.status.placed;
+    if (a.status.sheets != b.status.sheets) return a.status.sheets < b.status.sheets;
+    return a.status.length < b.status.length;
+}
+
+// The progress of the second of two searches, told as one: the time left runs on from the first's, and the
+// best nest so far is the better of the first's and the second's.
+class SecondSearch : public NestProgress {
+public:
+    SecondSearch(NestProgress* progress, const NestResult& first) : progress_(progress), first_(first) {}
+    void Report(const NestStatus& status) override {
+        if (!progress_) return;
+        NestResult now;
+        now.status = status;
+        NestStatus told = Better(now, first_) ? status : first_.status;
+        told.secondsLeft = status.secondsLeft;
+        told.evaluations = first_.status.evaluations + status.evaluations;
+        progress_->Report(told);
+    }
+
+private:
+    NestProgress* progress_;
+    const NestResult& first_;
+};
+
+// The first search's share of the time and the evaluations, and what is left for the second.
+NestLimits Share(NestLimits limits, double share) {
+    limits.seconds *= share;
+    if (limits.mostEvaluations > 0) limits.mostEvaluations = std::max<int64_t>(1, static_cast<int64_t>(static_cast<double>(limits.mostEvaluations) * share));
+    return limits;
+}
+
+// Reports the first search's progress with the second's time still to come.
+class FirstSearch : public NestProgress {
+public:
+    FirstSearch(NestProgress* progress, double later) : progress_(progress), later_(later) {}
+    void Report(const NestStatus& status) override {
+        if (!progress_) return;
+        NestStatus told = status;
+        told.secondsLeft += later_;
+        progress_->Report(told);
+    }
+
+private:
+    NestProgress* progress_;
+    double later_;
+};
+
+}  // namespace
+
 NestResult NestParts(const NestJob& job, const NestLimits& limits, NestProgress* progress) {
     NestResult result;
     result.refusal = Refusal(job);
     if (!result.refusal.empty()) return result;
     try {
-        const Prepared prepared(job, job.tolerance > 0 ? job.tolerance : DefaultTolerance(job), limits.stop);
-        Search(prepared, limits, progress, result);
+        const double tolerance = job.tolerance > 0 ? job.tolerance : DefaultTolerance(job);
+        const PairedJob paired = PairCopies(job, tolerance);
+        if (paired.pairs.empty()) {
+            const Prepared prepared(job, tolerance, limits.stop);
+            Search(prepared, limits, progress, result);
+            return result;
+        }
+        // Pairs fill well at first but leave the search fewer moves; the copies alone fill worse but improve
+        // more. Half the time each, and the better nest kept: the search gains little from its second half.
+        const NestLimits first = Share(limits, 0.5);
+        {
+            FirstSearch told(progress, limits.seconds - first.seconds);
+            const Prepared prepared(job, tolerance, limits.stop);
+            Search(prepared, first, &told, result);
+        }
+        if (result.stopped) return result;
+        NestLimits second = limits;
+        second.seconds = std::max(0.0, limits.seconds - result.seconds);
+        if (limits.mostEvaluations > 0) second.mostEvaluations = std::max<int64_t>(1, limits.mostEvaluations - result.status.evaluations);
+        NestResult pairs;
+        {
+            SecondSearch told(progress, result);
+            const Prepared prepared(paired.job, tolerance, limits.stop);
+            Search(prepared, second, &told, pairs);
+        }
+        SplitPairs(job, paired, pairs);
+        pairs.status.evaluations += result.status.evaluations;
+        pairs.generations += result.generations;
+        pairs.seconds += result.seconds;
+        const bool stopped = pairs.stopped;
+        if (Better(pairs, result)) {
+            result = std::move(pairs);
+        } else {
+            result.status.evaluations = pairs.status.evaluations;
+            result.generations = pairs.generations;
+            result.seconds = pairs.seconds;
+        }
+        result.stopped = stopped;
     } catch (const ClipperLib::clipperException& error) {
         result = NestResult{};
         result.refusal = std::string("the shapes could not be worked with (") + error.what() + ")";
