@@ -93,28 +93,52 @@ NestInput PrepareNest(const NestOrder& order, double PI) {
     return input;
 }
 
-NestedSheet CutNestedSheet(Program& program, const NestOrder& order, const NestInput& input, const NestResult& nest,
-                           int32_t sheet) {
-    NestedSheet result;
-    result.copiesByDrawing.assign(order.drawings.size(), 0);
+namespace {
+
+struct SheetCopies {
     std::vector<SheetCopy> copies;
+    std::vector<int32_t> byDrawing;
+    double partsArea = 0;
+};
+
+// The copies `nest` places on sheet `sheet`, with their records.
+SheetCopies CopiesOn(const NestOrder& order, const NestInput& input, const NestResult& nest, int32_t sheet) {
+    SheetCopies on;
+    on.byDrawing.assign(order.drawings.size(), 0);
     for (const Placement& placement : nest.placed) {
         if (placement.sheet != sheet) continue;
         const auto [drawing, part] = input.itemSource[static_cast<size_t>(placement.item)];
         const DrawingPart& source = input.sources[static_cast<size_t>(drawing)].parts.parts[static_cast<size_t>(part)];
-        copies.push_back({&source.contours, placement, static_cast<size_t>(drawing)});
-        ++result.copiesByDrawing[static_cast<size_t>(drawing)];
-        result.partsArea += ShapeArea(source.shape);
+        on.copies.push_back({&source.contours, placement, static_cast<size_t>(drawing)});
+        ++on.byDrawing[static_cast<size_t>(drawing)];
+        on.partsArea += ShapeArea(source.shape);
     }
+    return on;
+}
+
+}  // namespace
+
+std::string NestedSheetDrawing(const NestOrder& order, const NestInput& input, const NestResult& nest, int32_t sheet,
+                               double PI) {
+    const SheetDrawing drawing{input.layers, input.units, order.sheetWidth, order.sheetHeight, true};
+    return NestedSheetDxf(drawing, CopiesOn(order, input, nest, sheet).copies, PI);
+}
+
+NestedSheet CutNestedSheet(Program& program, const NestOrder& order, const NestInput& input, const NestResult& nest,
+                           int32_t sheet) {
+    const SheetCopies on = CopiesOn(order, input, nest, sheet);
+    NestedSheet result;
+    result.copiesByDrawing = on.byDrawing;
+    result.partsArea = on.partsArea;
     SheetDrawing drawing{input.layers, input.units, order.sheetWidth, order.sheetHeight, true};
-    result.dxf = NestedSheetDxf(drawing, copies, program.PI);
+    result.dxf = NestedSheetDxf(drawing, on.copies, program.PI);
     drawing.outline = false;  // what is cut: the parts alone
     JobOptions options = order.job;
     options.read.mode = ReadMode::Sheet;
     options.cutOpen = false;
     options.refuseUnsuitedLeadIn = false;
     options.sheetEdge = SheetEdge{0, 0, order.sheetWidth, order.sheetHeight};
-    result.job = RunMainJob(program, NestedSheetDxf(drawing, copies, program.PI), options);
+    result.job = RunMainJob(program, NestedSheetDxf(drawing, on.copies, program.PI), options);
     return result;
 }
 

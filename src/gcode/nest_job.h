@@ -69,6 +69,10 @@ struct NestedSheet {
     double partsArea = 0;
 };
 
+// The drawing of sheet `sheet` of `nest`, as archived (the sheet's edge on a layer switched off).
+std::string NestedSheetDrawing(const NestOrder& order, const NestInput& input, const NestResult& nest, int32_t sheet,
+                               double PI);
+
 // Cuts sheet `sheet` of `nest` in `program` (whose templates, kerf and compensation are the job's): the
 // sheet's drawing made, then run as the main job in sheet mode.
 NestedSheet CutNestedSheet(Program& program, const NestOrder& order, const NestInput& input, const NestResult& nest,

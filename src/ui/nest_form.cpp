@@ -530,11 +530,12 @@ bool NestForm::SendToGCode_Click() {
         toolkit_.ShowMessage("No nest to send: press NEST first.");
         return false;
     }
-    const std::optional<SheetCutting> cutting = form1_.SheetCuttingFromBoxes();
-    if (!cutting) return false;
-    const NestedSheet cut = CutSheet(shownSheet_, *cutting);
+    // The boxes the sheet is planned with: one that refuses its text is named, and nothing opens.
+    if (!form1_.SheetCuttingFromBoxes()) return false;
+    // Only the drawing: opening it plans and cuts it as the plan on hand.
+    const std::string dxf = NestedSheetDrawing(*order_, *input_, *nest_, shownSheet_, program_.PI);
     const std::string caption = "Nested " + SheetLabel + " (" + FileName(ProposedSheetPath(shownSheet_, ".dxf")) + ", not saved)";
-    if (!form1_.OpenDrawingText(caption, ProposedSheetPath(shownSheet_, ".dxf"), cut.dxf,
+    if (!form1_.OpenDrawingText(caption, ProposedSheetPath(shownSheet_, ".dxf"), dxf,
                                 SheetEdge{0, 0, order_->sheetWidth, order_->sheetHeight})) return false;
     form1_.SSTab1Tab = Tab::Edit;
     StatusLine = SheetLabel + " is the plan on hand: G CODE writes its program.";
