@@ -1,6 +1,8 @@
 // The nest's progress line and summary.
 #include "nest_summary.h"
 
+#include "model/number_text.h"
+
 #include <unistd.h>
 
 #include <charconv>
@@ -15,7 +17,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::string Percent(double fraction) { return Fixed(100 * fraction, 1) + " %"; }
+std::string Percent(double fraction) { return FixedForReading(100 * fraction, 1) + " %"; }
 
 std::string Dumped(const Json& json) { return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n"; }
 
@@ -24,7 +26,7 @@ Json Minutes(const JobSummary& job) {
 }
 
 std::string MinutesText(const JobSummary& job) {
-    return job.minutes && std::isfinite(*job.minutes) ? "about " + Fixed(*job.minutes, 1) + " min" : "no time estimate";
+    return job.minutes && std::isfinite(*job.minutes) ? "about " + FixedForReading(*job.minutes, 1) + " min" : "no time estimate";
 }
 
 int32_t PartsOn(const SheetSummary& sheet) {
@@ -35,12 +37,6 @@ int32_t PartsOn(const SheetSummary& sheet) {
 
 }  // namespace
 
-std::string Fixed(double value, int decimals) {
-    if (!std::isfinite(value)) return "not known";
-    char text[64];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    return error == std::errc() ? std::string(text, end) : "not known";
-}
 
 NestProgressLine::NestProgressLine(bool shown, bool strip) : shown_(shown), strip_(strip), terminal_(isatty(STDERR_FILENO) == 1) {}
 
@@ -59,7 +55,7 @@ void NestProgressLine::Report(const NestStatus& status) {
 void NestProgressLine::Write(const NestStatus& status) {
     unwritten_.reset();
     std::string line = "nesting: ";
-    line += strip_ ? "length " + Fixed(status.length, 1) : std::to_string(status.sheets) + (status.sheets == 1 ? " sheet" : " sheets");
+    line += strip_ ? "length " + FixedForReading(status.length, 1) : std::to_string(status.sheets) + (status.sheets == 1 ? " sheet" : " sheets");
     line += ", " + std::to_string(status.placed) + "/" + std::to_string(status.copies) + " parts placed, utilisation " +
             Percent(status.utilisation) + ", " + std::to_string(static_cast<int64_t>(std::ceil(status.secondsLeft))) + " s left";
     std::fputs(terminal_ ? ("\r" + line + "\x1b[K").c_str() : (line + "\n").c_str(), stderr);
@@ -75,9 +71,9 @@ void NestProgressLine::Finish() {
 
 std::string NestSummaryText(const NestSummary& s) {
     std::string text = "Nest: " + std::to_string(s.sheets.size()) + (s.sheets.size() == 1 ? " sheet" : " sheets") + " of " +
-                       Fixed(s.width, 1) + " x " + Fixed(s.height, 1) + " " + s.units + ", spacing " + Fixed(s.spacing, 2) +
+                       FixedForReading(s.width, 1) + " x " + FixedForReading(s.height, 1) + " " + s.units + ", spacing " + FixedForReading(s.spacing, 2) +
                        "; seed " + std::to_string(s.seed) + ", " + std::to_string(s.evaluations) + " nests evaluated in " +
-                       Fixed(s.seconds, 1) + " s" + (s.stopped ? " (stopped)" : "") + "\n";
+                       FixedForReading(s.seconds, 1) + " s" + (s.stopped ? " (stopped)" : "") + "\n";
     double cut = 0, travel = 0, minutes = 0, area = 0;
     int32_t placed = 0;
     bool timed = true;
@@ -87,8 +83,8 @@ std::string NestSummaryText(const NestSummary& s) {
             if (copies > 0) parts += (parts.empty() ? "" : ", ") + drawing + " " + std::to_string(copies);
         }
         text += "Sheet " + std::to_string(sheet.sheet) + ": " + sheet.program + ": " + std::to_string(PartsOn(sheet)) +
-                " parts (" + parts + "), utilisation " + Percent(sheet.utilisation) + ", cut " + Fixed(sheet.job.cutLength, 1) +
-                ", travel " + Fixed(sheet.job.travelLength, 1) + ", " + MinutesText(sheet.job) + "\n";
+                " parts (" + parts + "), utilisation " + Percent(sheet.utilisation) + ", cut " + FixedForReading(sheet.job.cutLength, 1) +
+                ", travel " + FixedForReading(sheet.job.travelLength, 1) + ", " + MinutesText(sheet.job) + "\n";
         cut += sheet.job.cutLength;
         travel += sheet.job.travelLength;
         placed += PartsOn(sheet);
@@ -100,8 +96,8 @@ std::string NestSummaryText(const NestSummary& s) {
     for (const NotPlaced& part : s.notPlaced) left += part.copies;
     const double used = s.width * s.height * static_cast<double>(s.sheets.size());
     text += "Total: " + std::to_string(placed) + " parts placed, " + std::to_string(left) + " not placed; utilisation " +
-            Percent(used > 0 ? area / used : 0) + ", cut " + Fixed(cut, 1) + ", travel " + Fixed(travel, 1) + ", " +
-            (timed && !s.sheets.empty() ? "about " + Fixed(minutes, 1) + " min" : "no time estimate") + "\n";
+            Percent(used > 0 ? area / used : 0) + ", cut " + FixedForReading(cut, 1) + ", travel " + FixedForReading(travel, 1) + ", " +
+            (timed && !s.sheets.empty() ? "about " + FixedForReading(minutes, 1) + " min" : "no time estimate") + "\n";
     for (const NotPlaced& part : s.notPlaced) {
         text += "Not placed: " + part.part + ": " + std::to_string(part.copies) + (part.copies == 1 ? " copy (" : " copies (") +
                 part.reason + ")\n";
@@ -157,9 +153,9 @@ std::string NestSummaryJson(const NestSummary& s) {
 }
 
 std::string StripSummaryText(const StripSummary& s) {
-    return "Strip " + s.name + ": height " + Fixed(s.height, 1) + ", length used " + Fixed(s.length, 1) + ", utilisation " +
+    return "Strip " + s.name + ": height " + FixedForReading(s.height, 1) + ", length used " + FixedForReading(s.length, 1) + ", utilisation " +
            Percent(s.utilisation) + "; " + std::to_string(s.placed) + "/" + std::to_string(s.copies) + " copies placed; seed " +
-           std::to_string(s.seed) + ", " + std::to_string(s.evaluations) + " nests evaluated in " + Fixed(s.seconds, 1) + " s" +
+           std::to_string(s.seed) + ", " + std::to_string(s.evaluations) + " nests evaluated in " + FixedForReading(s.seconds, 1) + " s" +
            (s.stopped ? " (stopped)" : "") + "\n";
 }
 

@@ -70,7 +70,4 @@ struct StripSummary {
 std::string StripSummaryText(const StripSummary& summary);
 std::string StripSummaryJson(const StripSummary& summary);
 
-// A number with `decimals` fixed decimals, whatever the locale: "12.5".
-std::string Fixed(double value, int decimals);
-
 }  // namespace zorvan

@@ -77,15 +77,6 @@ Given Choose(std::optional<double> fromTemplates, std::optional<double> given, c
     return {};
 }
 
-// The value with `decimals` decimals, whatever its size and the locale; "not known" for a value that is not
-// finite (lengths that overflowed, a time from them).
-std::string Number(double value, int decimals) {
-    if (!std::isfinite(value)) return "not known";
-    char text[400];  // the largest double has 309 digits before the point
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    return error == std::errc() ? std::string(text, end) : "not known";
-}
-
 std::string Plural(int32_t count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
@@ -205,7 +196,7 @@ std::string SummaryText(const JobSummary& s) {
     if (const std::string warning = KerfWarning(s.kerfCheck); !warning.empty()) text += "; " + warning;
     text += s.arcCentres == ArcCentres::Relative ? "\nArc centres: relative (I and J from each arc's start)"
                                                  : "\nArc centres: absolute";
-    text += "\nSize: " + Number(s.width, 2) + " x " + Number(s.height, 2) + "\n";
+    text += "\nSize: " + FixedForReading(s.width, 2) + " x " + FixedForReading(s.height, 2) + "\n";
     text += "Parts: " + Plural(s.outsideCuts, "outside cut", "outside cuts") + ", " + Plural(s.holes, "hole", "holes");
     if (s.openCut > 0) text += ", " + Plural(s.openCut, "open contour", "open contours") + " cut without compensation";
     text += "\nLeft out: " + Plural(s.openLeftOut, "open contour", "open contours");
@@ -214,12 +205,12 @@ std::string SummaryText(const JobSummary& s) {
     for (const auto& [what, count] : s.leftOutReasons) text += ", " + std::to_string(count) + " " + what;
     text += "\n";
     text += "Pierces: " + std::to_string(s.pierces) + "\n";
-    text += "Cut length: " + Number(s.cutLength, 1) + " (lead-ins, overcuts and lead-outs included)\n";
+    text += "Cut length: " + FixedForReading(s.cutLength, 1) + " (lead-ins, overcuts and lead-outs included)\n";
     if (s.smallHoles > 0) {
-        text += "Small holes: " + std::to_string(s.smallHoles) + ", cut " + Number(s.smallHoleLength, 1) + " at " +
-                (s.smallHoleFeed ? "F" + Number(*s.smallHoleFeed, 0) : std::string("a feed not known")) + "\n";
+        text += "Small holes: " + std::to_string(s.smallHoles) + ", cut " + FixedForReading(s.smallHoleLength, 1) + " at " +
+                (s.smallHoleFeed ? "F" + FixedForReading(*s.smallHoleFeed, 0) : std::string("a feed not known")) + "\n";
     }
-    text += "Travel: " + Number(s.travelLength, 1) + "\n";
+    text += "Travel: " + FixedForReading(s.travelLength, 1) + "\n";
     text += "Feed: " + RateText(s.feed, " per minute") + "; pierce delay: " + RateText(s.pierceDelay, " s") +
             "; rapid: " + RateText(s.rapid, " per minute") + "\n";
     if (!s.minutes) {
@@ -227,7 +218,7 @@ std::string SummaryText(const JobSummary& s) {
     } else if (!std::isfinite(*s.minutes)) {
         text += "Time: not known\n";
     } else {
-        text += "Time: about " + Number(*s.minutes, 1) + " min";
+        text += "Time: about " + FixedForReading(*s.minutes, 1) + " min";
         if (!s.pierceDelay.value) text += ", pierce delays not counted";
         if (!s.rapid.value) text += ", travel not counted";
         text += "\n";
@@ -237,10 +228,10 @@ std::string SummaryText(const JobSummary& s) {
 
 std::string SummaryLine(const JobSummary& s) {
     std::string line = Plural(s.outsideCuts, "outside cut", "outside cuts") + ", " + Plural(s.holes, "hole", "holes") +
-                       ", " + Plural(s.pierces, "pierce", "pierces") + "; cut " + Number(s.cutLength, 1) +
-                       ", travel " + Number(s.travelLength, 1);
+                       ", " + Plural(s.pierces, "pierce", "pierces") + "; cut " + FixedForReading(s.cutLength, 1) +
+                       ", travel " + FixedForReading(s.travelLength, 1);
     if (s.smallHoles > 0) line += " (" + Plural(s.smallHoles, "small hole", "small holes") + " slower)";
-    if (s.minutes && std::isfinite(*s.minutes)) line += "; about " + Number(*s.minutes, 1) + " min";
+    if (s.minutes && std::isfinite(*s.minutes)) line += "; about " + FixedForReading(*s.minutes, 1) + " min";
     line += "; " + KerfText(s.kerf, true);
     if (s.kerf > 0 && s.kerfInProgram) line += " in the program";
     if (s.openLeftOut > 0) line += "; " + Plural(s.openLeftOut, "open contour", "open contours") + " not cut";

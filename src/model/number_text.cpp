@@ -457,4 +457,11 @@ int32_t RecordNumberParse(std::string_view text) {
     return static_cast<int32_t>(rounded);
 }
 
+std::string FixedForReading(double value, int decimals) {
+    if (!std::isfinite(value)) return "not known";
+    char text[400];  // the largest double has 309 digits before the point
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return error == std::errc() ? std::string(text, end) : "not known";
+}
+
 }  // namespace zorvan

@@ -60,6 +60,10 @@ double RoundedTo15Digits(double value);
 // whose scaled digits are decided exactly (below 1E+12 in magnitude, no exact tie); nothing otherwise.
 std::optional<std::string> FastFixedSix(double value);
 
+// `value` with `decimals` fixed decimals for the operator to read ("12.5"), whatever its size and the locale;
+// "not known" for a value that is not finite.
+std::string FixedForReading(double value, int decimals);
+
 // Reads the longest number at the start of `text` (spaces, sign, digits, ".", digits, exponent E or D in either
 // case with sign and digits) and ignores the rest. Never fails: text that does not start with a number reads
 // as 0, and so does a number too large for a double, so no infinity or NaN is ever returned. "-0" reads as +0.

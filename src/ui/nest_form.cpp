@@ -44,14 +44,8 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 bool Blank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
-// A number with `decimals` fixed decimals, whatever the locale.
-std::string Fixed(double value, int decimals) {
-    char text[64];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    return error == std::errc() ? std::string(text, end) : "?";
-}
 
-std::string Percent(double fraction) { return Fixed(100 * fraction, 1) + " %"; }
+std::string Percent(double fraction) { return FixedForReading(100 * fraction, 1) + " %"; }
 
 std::string Plural(int64_t count, const std::string& one, const std::string& many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -420,7 +414,7 @@ void NestForm::TakeNest() {
                  Plural(status.sheets, "sheet", "sheets") + " of " + DefaultNumber(order_->sheetWidth) + " x " +
                  DefaultNumber(order_->sheetHeight) + ", spacing " + DefaultNumber(input_->spacing) + ", utilisation " +
                  Percent(status.utilisation) + "; " + Plural(status.evaluations, "nest", "nests") + " tried in " +
-                 Fixed(nest_->seconds, 1) + " s" + (nest_->stopped ? " (stopped)" : "") + ".";
+                 FixedForReading(nest_->seconds, 1) + " s" + (nest_->stopped ? " (stopped)" : "") + ".";
     if (leftCopies > 0) StatusLine += " Not placed: " + Plural(leftCopies, "copy", "copies") + " (see the message).";
     ShowSheet();
     if (!leftOff.empty() || !warnings.empty()) {
