@@ -5,7 +5,6 @@
 
 #include <unistd.h>
 
-#include <charconv>
 #include <cmath>
 
 #include <nlohmann/json.hpp>

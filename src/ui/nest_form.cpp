@@ -2,7 +2,6 @@
 #include "ui/nest_form.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
