@@ -12,12 +12,14 @@
 // the positions where one copy would overlap another are their no-fit polygon (a Minkowski sum), less the
 // positions inside the other's holes; a copy goes to the lowest of the leftmost positions free of every
 // placed copy (bottom-left fill), on the first sheet with room. The order of the copies and their angles are
-// then improved by a local search, generation after generation, until the time or evaluations run out; the
-// best nest so far is kept.
+// then improved by a local search, generation after generation, for a quarter of the time or evaluations;
+// the best nest so far is kept. In the rest, the last sheet is made shorter by moving its copies into each
+// other: cut shorter, overlaps resolved, kept once nothing overlaps (compaction.h).
 //
-// What is deterministic: the first nest (largest parts first) and every generation follow from the seed
-// alone; the clock only decides how many generations run. With NestLimits::mostEvaluations the number of
-// generations is fixed too, and the same seed gives the same nest on every run and every machine (whatever
+// What is deterministic: the first nest (largest parts first), every generation and every move of the
+// compaction follow from the seed alone; the clock only decides how many run. With
+// NestLimits::mostEvaluations their number is fixed too (as many compaction moves as the sheet has copies
+// count as one evaluation), and the same seed gives the same nest on every run and every machine (whatever
 // the number of threads).
 #pragma once
 

@@ -260,12 +260,20 @@ std::optional<Choice> Choose(const Prepared& prepared, SheetFill& sheet, int32_t
     return best;
 }
 
+}  // namespace
+
+Placement PlacementOf(const Prepared& prepared, const PlacedCopy& copy) {
+    const CopyRef ref = prepared.copies()[static_cast<size_t>(copy.copy)];
+    const Orientation& orientation = prepared.OrientationOf(ref.item, copy.orientation);
+    const Point2 at{static_cast<double>(copy.at.X) / prepared.scale(), static_cast<double>(copy.at.Y) / prepared.scale()};
+    const Point2 offset = at - OrientPoint(prepared.Centre(ref.item), orientation.angle, orientation.mirrored);
+    return {ref.item, ref.copy, copy.sheet, orientation.angle, orientation.mirrored, offset};
+}
+
 double ReachAlongX(const Prepared& prepared, const PlacedCopy& copy) {
     const int32_t item = prepared.copies()[static_cast<size_t>(copy.copy)].item;
     return static_cast<double>(copy.at.X) / prepared.scale() + prepared.Shape(item, copy.orientation)->trueRight;
 }
-
-}  // namespace
 
 Evaluation Fill(const Prepared& prepared, const std::vector<Gene>& genes, const Evaluation* parent, size_t reuse) {
     const NestJob& job = prepared.job();

@@ -101,6 +101,12 @@ struct Evaluation {
     bool IsNoWorseThan(const Evaluation& other) const { return !other.IsBetterThan(*this); }
 };
 
+// How far a placed copy's part reaches along x, in drawing units.
+double ReachAlongX(const Prepared& prepared, const PlacedCopy& copy);
+
+// The placed copy as the nest tells it: its item's copy, turned, mirrored and moved in drawing units.
+Placement PlacementOf(const Prepared& prepared, const PlacedCopy& copy);
+
 // Bottom-left fill: each copy in the order of `genes`, on the first sheet where it fits, at the lowest of the
 // leftmost free positions of the orientation tried that lies leftmost. Once the search is told to stop, the
 // copies not yet placed are left out. The first `reuse` genes, where they

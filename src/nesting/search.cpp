@@ -10,9 +10,11 @@
 #include <numeric>
 #include <thread>
 
+#include "nesting/compaction.h"
 #include "nesting/nest.h"
 #include "nesting/pairs.h"
 #include "nesting/placement.h"
+#include "nesting/random.h"
 
 namespace zorvan {
 
@@ -22,23 +24,6 @@ using namespace nesting;
 
 // Orders filled per generation, whatever the number of threads, so that the nest does not depend on it.
 constexpr int kCandidates = 4;
-
-// SplitMix64: small, fast, and the same numbers on every platform (unlike the standard distributions).
-class Random {
-public:
-    explicit Random(uint64_t seed) : state_(seed) {}
-    uint64_t Next() {
-        uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-    // A number from 0 to n - 1 (n > 0).
-    size_t Below(size_t n) { return static_cast<size_t>(Next() % n); }
-
-private:
-    uint64_t state_;
-};
 
 double DefaultTolerance(const NestJob& job) {
     const double size = job.strip ? job.sheetHeight : std::max(job.sheetWidth, job.sheetHeight);
@@ -187,13 +172,7 @@ NestStatus StatusOf(const Prepared& prepared, const Evaluation& best, int64_t ev
 }
 
 void Convert(const Prepared& prepared, const Evaluation& best, NestResult& result) {
-    for (const PlacedCopy& copy : best.placed) {
-        const CopyRef ref = prepared.copies()[static_cast<size_t>(copy.copy)];
-        const Orientation& orientation = prepared.OrientationOf(ref.item, copy.orientation);
-        const Point2 at{static_cast<double>(copy.at.X) / prepared.scale(), static_cast<double>(copy.at.Y) / prepared.scale()};
-        const Point2 offset = at - OrientPoint(prepared.Centre(ref.item), orientation.angle, orientation.mirrored);
-        result.placed.push_back({ref.item, ref.copy, copy.sheet, orientation.angle, orientation.mirrored, offset});
-    }
+    for (const PlacedCopy& copy : best.placed) result.placed.push_back(PlacementOf(prepared, copy));
     std::stable_sort(result.placed.begin(), result.placed.end(),
                      [](const Placement& a, const Placement& b) { return a.sheet < b.sheet; });
     for (const int32_t copy : best.notPlaced) {
@@ -266,13 +245,14 @@ bool Better(const NestResult& a, const NestResult& b) {
 // best nest so far is the better of the first's and the second's.
 class SecondSearch : public NestProgress {
 public:
-    SecondSearch(NestProgress* progress, const NestResult& first) : progress_(progress), first_(first) {}
+    SecondSearch(NestProgress* progress, const NestResult& first, double later)
+        : progress_(progress), first_(first), later_(later) {}
     void Report(const NestStatus& status) override {
         if (!progress_) return;
         NestResult now;
         now.status = status;
         NestStatus told = Better(now, first_) ? status : first_.status;
-        told.secondsLeft = status.secondsLeft;
+        told.secondsLeft = status.secondsLeft + later_;
         told.evaluations = first_.status.evaluations + status.evaluations;
         progress_->Report(told);
     }
@@ -280,6 +260,7 @@ public:
 private:
     NestProgress* progress_;
     const NestResult& first_;
+    double later_;
 };
 
 // The first search's share of the time and the evaluations, and what is left for the second.
@@ -305,6 +286,76 @@ private:
     double later_;
 };
 
+// The share of the time (and of the evaluations) the compaction of the last sheet takes after the search.
+constexpr double kCompactionShare = 0.75;
+
+bool SameAngle(double a, double b) {
+    const double d = std::fmod(std::fabs(a - b), 360.0);
+    return d < 1e-9 || d > 360 - 1e-9;
+}
+
+// The index of the copies of `prepared` each (item, copy) is.
+std::vector<int32_t> FirstCopies(const Prepared& prepared) {
+    std::vector<int32_t> first(prepared.job().items.size(), -1);
+    for (size_t c = 0; c < prepared.copies().size(); ++c) {
+        int32_t& f = first[static_cast<size_t>(prepared.copies()[c].item)];
+        if (f < 0) f = static_cast<int32_t>(c);
+    }
+    return first;
+}
+
+// The copies of the result's last sheet moved into each other so that they reach less far: see compaction.h.
+// Takes `limits.seconds` and, where `limits.mostEvaluations` is set, that many fills' worth of moves.
+void CompactLastSheet(const Prepared& prepared, const NestLimits& limits, NestProgress* progress, NestResult& result) {
+    if (result.placed.empty() || limits.seconds <= 0) return;
+    const int32_t last = result.placed.back().sheet;  // the placements are in the order of their sheets
+    const std::vector<int32_t> first = FirstCopies(prepared);
+    std::vector<PlacedCopy> copies;
+    std::vector<size_t> where;
+    for (size_t k = 0; k < result.placed.size(); ++k) {
+        const Placement& p = result.placed[k];
+        if (p.sheet != last) continue;
+        int32_t o = 0;
+        while (o < prepared.OrientationCount(p.item) && !(prepared.OrientationOf(p.item, o).mirrored == p.mirrored &&
+                                                          SameAngle(prepared.OrientationOf(p.item, o).angle, p.angle))) {
+            ++o;
+        }
+        if (o == prepared.OrientationCount(p.item)) return;  // not an orientation of its part: left as it is
+        const Point2 at = (p.offset + OrientPoint(prepared.Centre(p.item), p.angle, p.mirrored)) * prepared.scale();
+        copies.push_back({first[static_cast<size_t>(p.item)] + p.copy, o, last, {std::llround(at.x), std::llround(at.y)}});
+        where.push_back(k);
+    }
+    CompactionLimits compaction;
+    compaction.seconds = limits.seconds;
+    compaction.mostMoves = limits.mostEvaluations > 0 ? limits.mostEvaluations * static_cast<int64_t>(copies.size()) : 0;
+    compaction.seed = limits.seed;
+    compaction.threads = limits.threads;
+    const NestJob& job = prepared.job();
+    const NestStatus before = result.status;
+    const Clock clock;
+    const auto statusAt = [&](double length) {
+        NestStatus status = before;
+        status.length = length;
+        if (job.strip && length > 0) status.utilisation = before.utilisation * before.length / length;
+        status.secondsLeft = std::max(0.0, limits.seconds - clock.Seconds());
+        return status;
+    };
+    double shortest = before.length;
+    if (progress) {
+        compaction.progress = [&](double length) {
+            shortest = std::min(shortest, length);
+            progress->Report(statusAt(shortest));
+        };
+    }
+    const Compacted compacted = Compact(prepared, copies, compaction);
+    result.status.evaluations += compacted.moves / static_cast<int64_t>(copies.size());
+    if (compacted.length >= before.length) return;
+    for (size_t k = 0; k < copies.size(); ++k) result.placed[where[k]] = PlacementOf(prepared, compacted.copies[k]);
+    const int64_t evaluations = result.status.evaluations;
+    result.status = statusAt(compacted.length);
+    result.status.evaluations = evaluations;
+}
+
 }  // namespace
 
 NestResult NestParts(const NestJob& job, const NestLimits& limits, NestProgress* progress) {
@@ -314,42 +365,54 @@ NestResult NestParts(const NestJob& job, const NestLimits& limits, NestProgress*
     try {
         const double tolerance = job.tolerance > 0 ? job.tolerance : DefaultTolerance(job);
         const PairedJob paired = PairCopies(job, tolerance);
+        const Prepared singles(job, tolerance, limits.stop);
+        // The search, then the compaction of its last sheet in what is left of the time.
+        const NestLimits searched = Share(limits, 1 - kCompactionShare);
         if (paired.pairs.empty()) {
-            const Prepared prepared(job, tolerance, limits.stop);
-            Search(prepared, limits, progress, result);
-            return result;
-        }
-        // Pairs fill well at first but leave the search fewer moves; the copies alone fill worse but improve
-        // more. Half the time each, and the better nest kept: the search gains little from its second half.
-        const NestLimits first = Share(limits, 0.5);
-        {
-            FirstSearch told(progress, limits.seconds - first.seconds);
-            const Prepared prepared(job, tolerance, limits.stop);
-            Search(prepared, first, &told, result);
+            FirstSearch told(progress, limits.seconds - searched.seconds);
+            Search(singles, searched, &told, result);
+        } else {
+            // Pairs fill well at first but leave the search fewer moves; the copies alone fill worse but
+            // improve more. Half the time each, and the better nest kept: the search gains little from its
+            // second half.
+            const NestLimits first = Share(searched, 0.5);
+            {
+                FirstSearch told(progress, limits.seconds - first.seconds);
+                Search(singles, first, &told, result);
+            }
+            if (result.stopped) return result;
+            NestLimits second = searched;
+            second.seconds = std::max(0.0, searched.seconds - result.seconds);
+            if (searched.mostEvaluations > 0) second.mostEvaluations = std::max<int64_t>(1, searched.mostEvaluations - result.status.evaluations);
+            NestResult pairs;
+            {
+                SecondSearch told(progress, result, limits.seconds - searched.seconds);
+                const Prepared prepared(paired.job, tolerance, limits.stop);
+                Search(prepared, second, &told, pairs);
+            }
+            SplitPairs(job, paired, pairs);
+            pairs.status.evaluations += result.status.evaluations;
+            pairs.generations += result.generations;
+            pairs.seconds += result.seconds;
+            const bool stopped = pairs.stopped;
+            if (Better(pairs, result)) {
+                result = std::move(pairs);
+            } else {
+                result.status.evaluations = pairs.status.evaluations;
+                result.generations = pairs.generations;
+                result.seconds = pairs.seconds;
+            }
+            result.stopped = stopped;
         }
         if (result.stopped) return result;
-        NestLimits second = limits;
-        second.seconds = std::max(0.0, limits.seconds - result.seconds);
-        if (limits.mostEvaluations > 0) second.mostEvaluations = std::max<int64_t>(1, limits.mostEvaluations - result.status.evaluations);
-        NestResult pairs;
-        {
-            SecondSearch told(progress, result);
-            const Prepared prepared(paired.job, tolerance, limits.stop);
-            Search(prepared, second, &told, pairs);
-        }
-        SplitPairs(job, paired, pairs);
-        pairs.status.evaluations += result.status.evaluations;
-        pairs.generations += result.generations;
-        pairs.seconds += result.seconds;
-        const bool stopped = pairs.stopped;
-        if (Better(pairs, result)) {
-            result = std::move(pairs);
-        } else {
-            result.status.evaluations = pairs.status.evaluations;
-            result.generations = pairs.generations;
-            result.seconds = pairs.seconds;
-        }
-        result.stopped = stopped;
+        NestLimits compacting = limits;
+        compacting.seconds = std::max(0.0, limits.seconds - result.seconds);
+        if (limits.mostEvaluations > 0) compacting.mostEvaluations = std::max<int64_t>(1, limits.mostEvaluations - result.status.evaluations);
+        const double started = result.seconds;
+        const Clock clock;
+        CompactLastSheet(singles, compacting, progress, result);
+        result.seconds = started + clock.Seconds();
+        result.stopped = limits.stop && limits.stop->load();
     } catch (const ClipperLib::clipperException& error) {
         result = NestResult{};
         result.refusal = std::string("the shapes could not be worked with (") + error.what() + ")";

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "nesting/compaction.h"
 #include "nesting/nest.h"
 #include "nesting/pairs.h"
 #include "nesting/shelf.h"
@@ -112,6 +113,42 @@ TEST(NestTest, PairedCopiesComeOutAsSoundCopies) {
         nesting::SplitPairs(c.job, paired, result);
         EXPECT_EQ(NestFaults(c.job, result), std::vector<std::string>());
         EXPECT_TRUE(result.notPlaced.empty());
+    }
+}
+
+// Copies laid in a row along a strip, far from each other: the compaction must move them into each other (two
+// rows of squares; L shapes, one turned half round, closing into each other) and leave no two overlapping.
+TEST(NestTest, CompactionMovesPlacedCopiesIntoEachOther) {
+    struct Compaction {
+        const char* what;
+        NestItem item;
+        double height, width;  // of the strip, and of one copy in the row
+        double most;           // the length the compacted copies may reach at most
+    };
+    const Compaction cases[] = {
+        {"squares stacked two high", Item(Shape(Rect(10, 10)), 4), 20.5, 10, 21},
+        {"L shapes closing into each other", Item(Shape(LShape()), 2, {0, 180}), 60.5, 80, 101},
+    };
+    for (const Compaction& c : cases) {
+        SCOPED_TRACE(c.what);
+        NestJob job;
+        job.strip = true;
+        job.sheetHeight = c.height;
+        job.items = {c.item};
+        const nesting::Prepared prepared(job, 0.01);
+        std::vector<nesting::PlacedCopy> row;
+        for (int32_t k = 0; k < c.item.copies; ++k) {
+            const Point2 at = Point2{c.width / 2 + 1 + k * (c.width + 2), c.height / 2} * prepared.scale();
+            row.push_back({k, 0, 0, {std::llround(at.x), std::llround(at.y)}});
+        }
+        nesting::CompactionLimits limits;
+        limits.seconds = 60, limits.mostMoves = 20000;
+        const nesting::Compacted compacted = nesting::Compact(prepared, row, limits);
+        EXPECT_LE(compacted.length, c.most);
+        NestResult result;
+        result.status.sheets = 1;
+        for (const nesting::PlacedCopy& copy : compacted.copies) result.placed.push_back(nesting::PlacementOf(prepared, copy));
+        EXPECT_EQ(NestFaults(job, result, compacted.length), std::vector<std::string>());
     }
 }
 

@@ -573,13 +573,15 @@ TEST_F(WindowTest, NestTabNestsTwoDrawingsPagesTheSheetsAndSendsOneToGCode) {
     EXPECT_GT(CountPixels(first, 0x0000FF), 50);  // the brackets, in the first drawing's colour
     Click("SheetNext");
     EXPECT_EQ(label->text(), "Sheet 2 of 3");
+    Click("SheetNext");  // full sheets of the same parts may look alike: the last one holds fewer
+    EXPECT_EQ(label->text(), "Sheet 3 of 3");
     EXPECT_NE(window->picture()->grab().toImage(), first);
     EXPECT_TRUE(Child<QLabel>(*window, "SheetInfo")->text().contains("parts placed, utilisation"));
 
     Click("SendToGCode");
     EXPECT_EQ(tabs->currentIndex(), 1);
-    EXPECT_TRUE(window->windowTitle().contains("Sheet 2 of 3")) << window->windowTitle().toStdString();
-    EXPECT_GE(Rows("List2").size(), window->nest().Facts(1).parts);
+    EXPECT_TRUE(window->windowTitle().contains("Sheet 3 of 3")) << window->windowTitle().toStdString();
+    EXPECT_GE(Rows("List2").size(), window->nest().Facts(2).parts);
     EXPECT_TRUE(toolkit.messages.empty()) << toolkit.messages[0];
 }
 
