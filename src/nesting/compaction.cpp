@@ -460,6 +460,8 @@ private:
 
 }  // namespace
 
+double DepthIn(const IntPaths& region, IntPoint q) { return Depth(RegionFrom(std::make_shared<const IntPaths>(region)), q); }
+
 Compacted Compact(const Prepared& prepared, const std::vector<PlacedCopy>& copies, const CompactionLimits& limits) {
     Compacted result{copies, 0, 0};
     for (const PlacedCopy& copy : copies) result.length = std::max(result.length, ReachAlongX(prepared, copy));

@@ -38,4 +38,8 @@ struct Compacted {
 // result is the shortest sound nest any search found, or the copies as given.
 Compacted Compact(const Prepared& prepared, const std::vector<PlacedCopy>& copies, const CompactionLimits& limits);
 
+// How deep q lies in a region (rings as Clipper leaves them: outer ones counter-clockwise, holes clockwise):
+// the distance to its edge, in grid units; 0 outside it or on its edge. The overlap the compaction measures.
+double DepthIn(const IntPaths& region, IntPoint q);
+
 }  // namespace zorvan::nesting

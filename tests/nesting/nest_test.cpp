@@ -145,10 +145,51 @@ TEST(NestTest, CompactionMovesPlacedCopiesIntoEachOther) {
         limits.seconds = 60, limits.mostMoves = 20000;
         const nesting::Compacted compacted = nesting::Compact(prepared, row, limits);
         EXPECT_LE(compacted.length, c.most);
+        limits.threads = 1;  // the searches one after the other: the same moves, the same nest
+        const nesting::Compacted alone = nesting::Compact(prepared, row, limits);
+        EXPECT_EQ(alone.length, compacted.length);
+        EXPECT_EQ(alone.moves, compacted.moves);
         NestResult result;
         result.status.sheets = 1;
         for (const nesting::PlacedCopy& copy : compacted.copies) result.placed.push_back(nesting::PlacementOf(prepared, copy));
         EXPECT_EQ(NestFaults(job, result, compacted.length), std::vector<std::string>());
+    }
+}
+
+// The overlap the compaction resolves: how deep a point lies in a forbidden region, a ring with a hole and a
+// ring of many wiggles (whose edges it looks at run by run), against the test's own point-in-ring count and
+// distance to every edge.
+TEST(NestTest, CompactionMeasuresOverlapAsTheDepthInTheForbiddenRegion) {
+    const auto ring = [](std::vector<std::pair<long long, long long>> points) {
+        nesting::IntPath path;
+        for (const auto& [x, y] : points) path.push_back({x, y});
+        return path;
+    };
+    const nesting::IntPaths frame = {ring({{0, 0}, {100, 0}, {100, 100}, {0, 100}}), ring({{30, 30}, {30, 70}, {70, 70}, {70, 30}})};
+    const struct {
+        long long x, y;
+        double depth;
+    } points[] = {{10, 50, 10}, {50, 15, 15}, {50, 50, 0}, {30, 50, 0}, {0, 0, 0}, {100, 40, 0}, {-5, 50, 0}, {25, 50, 5}};
+    for (const auto& p : points) EXPECT_EQ(nesting::DepthIn(frame, {p.x, p.y}), p.depth) << p.x << ", " << p.y;
+
+    nesting::IntPath star;
+    for (int k = 0; k < 200; ++k) {
+        const double r = k % 2 ? 400 : 1000, a = 2 * M_PI * k / 200;
+        star.push_back({std::llround(r * std::cos(a)), std::llround(r * std::sin(a))});
+    }
+    const auto reference = [&](nesting::IntPoint q) {
+        if (ClipperLib::PointInPolygon(q, star) != 1) return 0.0;
+        double best = 1e300;
+        for (size_t i = 0, j = star.size() - 1; i < star.size(); j = i++) {
+            const double ax = static_cast<double>(star[j].X), ay = static_cast<double>(star[j].Y);
+            const double dx = static_cast<double>(star[i].X) - ax, dy = static_cast<double>(star[i].Y) - ay;
+            const double t = std::clamp(((static_cast<double>(q.X) - ax) * dx + (static_cast<double>(q.Y) - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+            best = std::min(best, std::hypot(static_cast<double>(q.X) - ax - t * dx, static_cast<double>(q.Y) - ay - t * dy));
+        }
+        return best;
+    };
+    for (long long x = -1000; x <= 1000; x += 37) {
+        for (long long y = -1000; y <= 1000; y += 41) EXPECT_NEAR(nesting::DepthIn({star}, {x, y}), reference({x, y}), 1e-9) << x << ", " << y;
     }
 }
 
