@@ -193,6 +193,29 @@ TEST(NestTest, CompactionMeasuresOverlapAsTheDepthInTheForbiddenRegion) {
     }
 }
 
+// What the operator watches: the strip told after every generation and every cut the compaction tries, never
+// longer than before, and the last thing told is the nest returned.
+TEST(NestTest, TheProgressToldNeverGrowsAndEndsAtTheNestReturned) {
+    NestJob job;
+    job.strip = true;
+    job.sheetHeight = 100;
+    job.items = {Item(Shape(LShape()), 6), Item(Shape({{0, 0}, {60, 0}, {0, 40}}), 6)};
+    struct Told : NestProgress {
+        std::vector<NestStatus> statuses;
+        void Report(const NestStatus& status) override { statuses.push_back(status); }
+    } told;
+    const NestResult nest = NestParts(job, Evaluations(200), &told);
+    ASSERT_GT(told.statuses.size(), 2u);
+    for (size_t k = 1; k < told.statuses.size(); ++k) {
+        EXPECT_LE(told.statuses[k].length, told.statuses[k - 1].length);
+        EXPECT_NEAR(told.statuses[k].utilisation * told.statuses[k].length, told.statuses[0].utilisation * told.statuses[0].length, 1e-6);
+    }
+    EXPECT_EQ(told.statuses.back().length, nest.status.length);
+    EXPECT_EQ(told.statuses.back().utilisation, nest.status.utilisation);
+    EXPECT_LT(nest.status.length, told.statuses.front().length);
+    EXPECT_EQ(NestFaults(job, nest, nest.status.length), std::vector<std::string>());
+}
+
 TEST(NestTest, PartsInAHoleAndTurnedPartsLieWhereTheyMust) {
     const NestJob inHole = Job({Item(Shape(Rect(200, 200), {Rect(150, 150, 25, 25)}), 1), Item(Shape(Rect(60, 60)), 1)}, 212, 212, 5, 1);
     const NestResult result = NestParts(inHole, Evaluations(1));
