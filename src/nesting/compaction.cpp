@@ -219,7 +219,14 @@ public:
             const double target = length_ * (1 - step);
             copies_ = sound;
             ++found_.moves;  // a cut tried counts as a move, so that cuts that cannot be made still end
-            if (Squeeze(target) && Resolve(target)) {
+            bool resolved = false;
+            if (Squeeze(target)) {
+                resolved = Resolve(target, true);
+                // The overlaps would not go: on from where they are, with the weights they earned, given half
+                // the cut back.
+                if (!resolved && !OutOfBudget()) resolved = Resolve((target + length_) / 2, false);
+            }
+            if (resolved) {
                 sound = copies_;
                 length_ = Length();
                 found_.best = sound;
@@ -395,8 +402,9 @@ private:
     }
 
     // Moves copies until none overlaps (true), or the overlap stops falling or the budget runs out (false).
-    bool Resolve(double target) {
-        std::fill(weights_.begin(), weights_.end(), 1.0F);
+    // Fresh, every pair starts at weight 1; else the pairs keep the weights they earned.
+    bool Resolve(double target, bool fresh) {
+        if (fresh) std::fill(weights_.begin(), weights_.end(), 1.0F);
         PlaceBoxes();
         double least = std::numeric_limits<double>::infinity();
         const size_t n = copies_.size();

@@ -7,7 +7,8 @@
 // to where it overlaps the others least. How much two copies overlap is how deep the one's reference lies in
 // the positions the other forbids it (their no-fit region): the distance to that region's edge. Pairs that
 // keep overlapping weigh more and more, so that the copies around them make room. Once nothing overlaps, the
-// shorter sheet is kept and cut again; when the overlaps will not go, the last sound nest is cut by less.
+// shorter sheet is kept and cut again. When the overlaps will not go, the copies go on from where they are
+// with half the cut given back; when they still will not, the last sound nest is cut by less.
 #pragma once
 
 #include <cstdint>
