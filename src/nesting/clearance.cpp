@@ -59,18 +59,6 @@ size_t Largest(const IntPaths& paths) {
     return largest;
 }
 
-IntBox BoxOf(const IntPath& path) {
-    IntBox box{std::numeric_limits<cInt>::max(), std::numeric_limits<cInt>::max(), std::numeric_limits<cInt>::min(),
-               std::numeric_limits<cInt>::min()};
-    for (const IntPoint& p : path) {
-        box.left = std::min(box.left, p.X);
-        box.right = std::max(box.right, p.X);
-        box.bottom = std::min(box.bottom, p.Y);
-        box.top = std::max(box.top, p.Y);
-    }
-    return box;
-}
-
 // The middle of the widest stretch the ring encloses on a line across the middle of its box, half a unit off
 // the grid so that it meets no vertex.
 IntPoint PointInside(const IntPath& ring, const IntBox& box) {
@@ -103,16 +91,6 @@ IntPath Negated(const IntPath& path) {
     IntPath negated = path;
     for (IntPoint& p : negated) p = {-p.X, -p.Y};
     return negated;
-}
-
-double DistanceToSegment2(double px, double py, IntPoint a, IntPoint b) {
-    const auto ax = static_cast<double>(a.X), ay = static_cast<double>(a.Y);
-    const double dx = static_cast<double>(b.X) - ax, dy = static_cast<double>(b.Y) - ay;
-    const double length2 = dx * dx + dy * dy;
-    double t = length2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / length2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    const double ex = ax + t * dx - px, ey = ay + t * dy - py;
-    return ex * ex + ey * ey;
 }
 
 // Douglas-Peucker on the open chain ring[first..last] (indices taken round the ring), marking the points kept.
@@ -176,6 +154,28 @@ bool Straddles(const IntPath& hole, const IntPath& outline) {
 }
 
 }  // namespace
+
+IntBox BoxOf(const IntPath& path) {
+    IntBox box{std::numeric_limits<cInt>::max(), std::numeric_limits<cInt>::max(), std::numeric_limits<cInt>::min(),
+               std::numeric_limits<cInt>::min()};
+    for (const IntPoint& p : path) {
+        box.left = std::min(box.left, p.X);
+        box.right = std::max(box.right, p.X);
+        box.bottom = std::min(box.bottom, p.Y);
+        box.top = std::max(box.top, p.Y);
+    }
+    return box;
+}
+
+double DistanceToSegment2(double px, double py, IntPoint a, IntPoint b) {
+    const auto ax = static_cast<double>(a.X), ay = static_cast<double>(a.Y);
+    const double dx = static_cast<double>(b.X) - ax, dy = static_cast<double>(b.Y) - ay;
+    const double length2 = dx * dx + dy * dy;
+    double t = length2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / length2 : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    const double ex = ax + t * dx - px, ey = ay + t * dy - py;
+    return ex * ex + ey * ey;
+}
 
 ClearanceShape MakeClearanceShape(const NestShape& centred, double angle, bool mirrored, const Clearance& clearance) {
     ClearanceShape shape;

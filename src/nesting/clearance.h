@@ -64,6 +64,12 @@ IntPaths Difference(const IntPaths& subject, const IntPaths& clip);
 // than that from the ring. A ring of fewer than four points comes back as it is.
 IntPath SimplifyRing(const IntPath& ring, double tolerance);
 
+// The box of a path's points.
+IntBox BoxOf(const IntPath& path);
+
+// The squared distance from (px, py) to the segment from a to b, in grid units.
+double DistanceToSegment2(double px, double py, IntPoint a, IntPoint b);
+
 // The number of points of all the paths: the memory they take, for the caches' budgets.
 size_t PointCount(const IntPaths& paths);
 

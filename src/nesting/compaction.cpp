@@ -63,21 +63,11 @@ void Extend(IntBox& box, IntPoint p) {
 
 bool Within(const IntBox& box, IntPoint q) { return q.X > box.left && q.X < box.right && q.Y > box.bottom && q.Y < box.top; }
 
-double Squared(double v) { return v * v; }
-
 // The squared distance from q to the box (0 inside it).
 double BoxDistance2(const IntBox& box, IntPoint q) {
     const double dx = std::max({static_cast<double>(box.left - q.X), 0.0, static_cast<double>(q.X - box.right)});
     const double dy = std::max({static_cast<double>(box.bottom - q.Y), 0.0, static_cast<double>(q.Y - box.top)});
     return dx * dx + dy * dy;
-}
-
-double SegmentDistance2(IntPoint q, IntPoint a, IntPoint b) {
-    const double abx = static_cast<double>(b.X - a.X), aby = static_cast<double>(b.Y - a.Y);
-    const double aqx = static_cast<double>(q.X - a.X), aqy = static_cast<double>(q.Y - a.Y);
-    const double length2 = abx * abx + aby * aby;
-    const double t = length2 > 0 ? std::clamp((aqx * abx + aqy * aby) / length2, 0.0, 1.0) : 0.0;
-    return Squared(aqx - t * abx) + Squared(aqy - t * aby);
 }
 
 // The edge from ring[e] to the next point.
@@ -91,8 +81,7 @@ Region RegionFrom(std::shared_ptr<const IntPaths> paths) {
     Region region;
     region.paths = std::move(paths);
     for (const IntPath& ring : *region.paths) {
-        IntBox& box = region.boxes.emplace_back(IntBox{ring.front().X, ring.front().Y, ring.front().X, ring.front().Y});
-        for (const IntPoint& p : ring) Extend(box, p);
+        const IntBox& box = region.boxes.emplace_back(BoxOf(ring));
         std::vector<IntBox>& runs = region.runs.emplace_back();
         for (size_t e = 0; e < ring.size(); e += kRunEdges) {
             IntBox& run = runs.emplace_back(IntBox{ring[e].X, ring[e].Y, ring[e].X, ring[e].Y});
@@ -133,7 +122,7 @@ double NearestEdge2(const IntPath& ring, const std::vector<IntBox>& runs, IntPoi
         const size_t end = std::min(ring.size(), (r + 1) * kRunEdges);
         for (size_t e = r * kRunEdges; e < end; ++e) {
             const auto [a, b] = EdgeOf(ring, e);
-            best = std::min(best, SegmentDistance2(q, a, b));
+            best = std::min(best, DistanceToSegment2(static_cast<double>(q.X), static_cast<double>(q.Y), a, b));
         }
     };
     // The nearest run first, so that the others are mostly passed over.

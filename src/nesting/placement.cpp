@@ -270,6 +270,20 @@ Placement PlacementOf(const Prepared& prepared, const PlacedCopy& copy) {
     return {ref.item, ref.copy, copy.sheet, orientation.angle, orientation.mirrored, offset};
 }
 
+std::optional<PlacedCopy> PlacedCopyOf(const Prepared& prepared, const Placement& placement, const std::vector<int32_t>& first) {
+    const auto same = [](double a, double b) {
+        const double d = std::fmod(std::fabs(a - b), 360.0);
+        return d < 1e-9 || d > 360 - 1e-9;
+    };
+    for (int32_t o = 0; o < prepared.OrientationCount(placement.item); ++o) {
+        const Orientation& orientation = prepared.OrientationOf(placement.item, o);
+        if (orientation.mirrored != placement.mirrored || !same(orientation.angle, placement.angle)) continue;
+        const Point2 at = (placement.offset + OrientPoint(prepared.Centre(placement.item), placement.angle, placement.mirrored)) * prepared.scale();
+        return PlacedCopy{first[static_cast<size_t>(placement.item)] + placement.copy, o, placement.sheet, {std::llround(at.x), std::llround(at.y)}};
+    }
+    return std::nullopt;
+}
+
 double ReachAlongX(const Prepared& prepared, const PlacedCopy& copy) {
     const int32_t item = prepared.copies()[static_cast<size_t>(copy.copy)].item;
     return static_cast<double>(copy.at.X) / prepared.scale() + prepared.Shape(item, copy.orientation)->trueRight;

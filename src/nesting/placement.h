@@ -107,6 +107,10 @@ double ReachAlongX(const Prepared& prepared, const PlacedCopy& copy);
 // The placed copy as the nest tells it: its item's copy, turned, mirrored and moved in drawing units.
 Placement PlacementOf(const Prepared& prepared, const PlacedCopy& copy);
 
+// The other way: the placement as a copy on the grid, `first[item]` the index of the item's first copy among
+// the prepared copies. Nothing when its turn (and mirroring) is not one of its item's orientations.
+std::optional<PlacedCopy> PlacedCopyOf(const Prepared& prepared, const Placement& placement, const std::vector<int32_t>& first);
+
 // Bottom-left fill: each copy in the order of `genes`, on the first sheet where it fits, at the lowest of the
 // leftmost free positions of the orientation tried that lies leftmost. Once the search is told to stop, the
 // copies not yet placed are left out. The first `reuse` genes, where they

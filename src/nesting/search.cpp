@@ -289,11 +289,6 @@ private:
 // The share of the time (and of the evaluations) the compaction of the last sheet takes after the search.
 constexpr double kCompactionShare = 0.75;
 
-bool SameAngle(double a, double b) {
-    const double d = std::fmod(std::fabs(a - b), 360.0);
-    return d < 1e-9 || d > 360 - 1e-9;
-}
-
 // The index of the copies of `prepared` each (item, copy) is.
 std::vector<int32_t> FirstCopies(const Prepared& prepared) {
     std::vector<int32_t> first(prepared.job().items.size(), -1);
@@ -315,14 +310,9 @@ void CompactLastSheet(const Prepared& prepared, const NestLimits& limits, NestPr
     for (size_t k = 0; k < result.placed.size(); ++k) {
         const Placement& p = result.placed[k];
         if (p.sheet != last) continue;
-        int32_t o = 0;
-        while (o < prepared.OrientationCount(p.item) && !(prepared.OrientationOf(p.item, o).mirrored == p.mirrored &&
-                                                          SameAngle(prepared.OrientationOf(p.item, o).angle, p.angle))) {
-            ++o;
-        }
-        if (o == prepared.OrientationCount(p.item)) return;  // not an orientation of its part: left as it is
-        const Point2 at = (p.offset + OrientPoint(prepared.Centre(p.item), p.angle, p.mirrored)) * prepared.scale();
-        copies.push_back({first[static_cast<size_t>(p.item)] + p.copy, o, last, {std::llround(at.x), std::llround(at.y)}});
+        const std::optional<PlacedCopy> copy = PlacedCopyOf(prepared, p, first);
+        if (!copy) return;  // not an orientation of its part: left as it is
+        copies.push_back(*copy);
         where.push_back(k);
     }
     CompactionLimits compaction;
