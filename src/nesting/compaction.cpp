@@ -285,13 +285,15 @@ private:
         return Depth(RegionOf(other.item, other.o, item, o), {at.X - other.at.X, at.Y - other.at.Y});
     }
 
-    double Penalty(size_t i, int32_t o, IntPoint at) {
+    // The weighted overlap of copy i in orientation o at `at` with all others; once it reaches `bound`, the
+    // others are passed over (the spot is no better than one known).
+    double Penalty(size_t i, int32_t o, IntPoint at, double bound = std::numeric_limits<double>::infinity()) {
         const int32_t item = copies_[i].item;
         const IntBox& a = Shape(item, o).box;
         const IntBox box{at.X + a.left, at.Y + a.bottom, at.X + a.right, at.Y + a.top};
         const float* weights = &weights_[i * copies_.size()];
         double penalty = 0;
-        for (size_t j = 0; j < copies_.size(); ++j) {
+        for (size_t j = 0; j < copies_.size() && penalty < bound; ++j) {
             if (j != i) penalty += weights[j] * Overlap(item, o, at, box, j);
         }
         return penalty;
@@ -359,7 +361,7 @@ private:
             Spot spot{o, here, Penalty(i, o, here)};
             for (int k = 0; k < kSamples && spot.penalty > 0; ++k) {
                 const IntPoint at = k % 2 ? Near(c.at, size / 2, *range) : Anywhere(*range);
-                const double penalty = Penalty(i, o, at);
+                const double penalty = Penalty(i, o, at, spot.penalty);
                 if (penalty < spot.penalty) spot = {o, at, penalty};
             }
             if (spot.penalty > 0) Slide(i, spot, *range);
@@ -380,7 +382,7 @@ private:
             const auto s = static_cast<cInt>(step);
             for (const IntPoint d : {IntPoint{-s, 0}, IntPoint{s, 0}, IntPoint{0, -s}, IntPoint{0, s}}) {
                 const IntPoint at = range.Clamped({spot.at.X + d.X, spot.at.Y + d.Y});
-                const double penalty = Penalty(i, spot.o, at);
+                const double penalty = Penalty(i, spot.o, at, spot.penalty);
                 if (penalty < spot.penalty) {
                     spot.at = at, spot.penalty = penalty, better = true;
                     break;
