@@ -262,6 +262,7 @@ void NestForm::Nest_Click() {
     if (!cutting) return;
     std::optional<NestOrder> order = OrderFromBoxes(*cutting);
     if (!order) return;
+    if (!ConfirmDropNest("A new nest", "Nest anyway?")) return;
     std::string unread;
     for (NestDrawing& drawing : order->drawings) {
         std::string why;
@@ -315,6 +316,21 @@ bool NestForm::Poll() {
     if (!status) return false;
     ShowProgress(*status);
     return true;
+}
+
+bool NestForm::ConfirmDropNest(const std::string& dropping, const std::string& question) {
+    if (state_ == NestState::Nesting) return toolkit_.AskYesNo("A nest is under way. " + dropping + " drops it. " + question, "Unsaved nest");
+    std::vector<std::string> unkept;
+    for (size_t sheet = 0; sheet < facts_.size(); ++sheet) {
+        if (!facts_[sheet].kept) unkept.push_back(std::to_string(sheet + 1));
+    }
+    if (unkept.empty()) return true;
+    std::string sheets = unkept.front();
+    for (size_t k = 1; k < unkept.size(); ++k) sheets += (k + 1 == unkept.size() ? " and " : ", ") + unkept[k];
+    const bool one = unkept.size() == 1;
+    return toolkit_.AskYesNo((one ? "Sheet " : "Sheets ") + sheets + " of the last nest " + (one ? "is" : "are") +
+                                 " neither saved nor sent to G CODE. " + dropping + (one ? " drops it. " : " drops them. ") + question,
+                             "Unsaved nest");
 }
 
 void NestForm::WaitForNest() {
@@ -531,6 +547,7 @@ bool NestForm::SendToGCode_Click() {
     if (!form1_.OpenDrawingText(caption, ProposedSheetPath(shownSheet_, ".dxf"), dxf,
                                 SheetEdge{0, 0, order_->sheetWidth, order_->sheetHeight})) return false;
     form1_.SSTab1Tab = Tab::Edit;
+    facts_[static_cast<size_t>(shownSheet_)].kept = true;  // from now on the plan's own question guards it
     StatusLine = SheetLabel + " is the plan on hand: G CODE writes its program.";
     return true;
 }
@@ -573,6 +590,7 @@ bool NestForm::SaveSheet_Click() {
         toolkit_.ShowMessage(SaveFailedMessage(drawingPath, *failure) + " The program " + programPath + " was saved without it.");
         return false;
     }
+    facts_[static_cast<size_t>(shownSheet_)].kept = true;
     StatusLine = "Saved " + SheetLabel + ": " + programPath + " (" + std::to_string(cut.job.programLines) + " lines) and its drawing " +
                  drawingPath + ".";
     return true;

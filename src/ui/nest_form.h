@@ -35,6 +35,7 @@ struct SheetFacts {
     int32_t parts = 0;
     std::vector<int32_t> copiesByDrawing;  // per drawing of the order nested
     double utilisation = 0;                // parts' area / the sheet's area
+    bool kept = false;                     // saved, or sent to G CODE as the plan on hand
 };
 
 class NestForm {
@@ -105,6 +106,10 @@ public:
     void Stop_Click();
     // Takes in the worker's progress and, when it has ended, its nest. True when something shown changed.
     bool Poll();
+    // Before a nest under way, or sheets neither saved nor sent to G CODE, are dropped: the question, naming
+    // them, then `dropping` ("Closing the window") and `question` ("Close anyway?"). True when they may go, or
+    // there are none.
+    bool ConfirmDropNest(const std::string& dropping, const std::string& question);
     // Polls until the nest has ended (tests, and the window's close).
     void WaitForNest();
 

@@ -234,6 +234,31 @@ TEST_F(NestFormTest, WhatIsNotReadOrNotPlacedIsNamed) {
         << toolkit.Messages().back();
 }
 
+// A nest's sheets are the search's work: a new nest or the window's close drops those neither saved nor sent
+// to G CODE only after a question that names them.
+TEST_F(NestFormTest, SheetsNeitherSavedNorSentAreDroppedOnlyAfterAQuestion) {
+    NestTheOrder();
+    const auto asked = [&] { return toolkit.events.back(); };
+    nest->Nest_Click();  // no answer: the question is cancelled and the nest kept
+    EXPECT_EQ(asked(), "question Unsaved nest: Sheets 1, 2 and 3 of the last nest are neither saved nor sent to G CODE. "
+                       "A new nest drops them. Nest anyway?");
+    EXPECT_NE(nest->State(), NestState::Nesting);
+    EXPECT_EQ(nest->SheetCount(), 3);
+    toolkit.saveAnswers = {SaveChoice::Discard, SaveChoice::Discard};  // each sent sheet replaces the last one sent
+    ASSERT_TRUE(nest->SendToGCode_Click());
+    nest->Next_Click();
+    ASSERT_TRUE(nest->SendToGCode_Click());
+    EXPECT_FALSE(nest->ConfirmDropNest("Closing the window", "Close anyway?"));
+    EXPECT_EQ(asked(), "question Unsaved nest: Sheet 3 of the last nest is neither saved nor sent to G CODE. Closing the "
+                       "window drops it. Close anyway?");
+    nest->Next_Click();
+    toolkit.fileAnswers = {Path("sheet3.nc")};
+    ASSERT_TRUE(nest->SaveSheet_Click()) << toolkit.Messages().back();
+    const size_t events = toolkit.events.size();
+    EXPECT_TRUE(nest->ConfirmDropNest("Closing the window", "Close anyway?"));
+    EXPECT_EQ(toolkit.events.size(), events);
+}
+
 TEST_F(NestFormTest, StopEndsALongNestKeepingTheBestAndClosingMidNestJoinsTheWorker) {
     ASSERT_TRUE(nest->AddDrawing(Path("gusset_lf.dxf"), 40));
     nest->SecondsBox = "600";
@@ -248,8 +273,12 @@ TEST_F(NestFormTest, StopEndsALongNestKeepingTheBestAndClosingMidNestJoinsTheWor
         EXPECT_NE(nest->StatusLine.find("(stopped)"), std::string::npos) << nest->StatusLine;
     }
 
+    toolkit.yesNoAnswers = {true};  // the stopped nest's sheets, where it has any, may go
     nest->Nest_Click();
     ASSERT_EQ(nest->State(), NestState::Nesting);
+    toolkit.yesNoAnswers.clear();
+    EXPECT_FALSE(nest->ConfirmDropNest("Closing the window", "Close anyway?"));
+    EXPECT_EQ(toolkit.events.back(), "question Unsaved nest: A nest is under way. Closing the window drops it. Close anyway?");
     nest.reset();  // stops the search and joins its thread
 }
 

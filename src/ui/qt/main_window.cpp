@@ -474,6 +474,10 @@ void MainWindow::ShowStatusLine() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     Pull();
+    if (!nest_->ConfirmDropNest("Closing the window", "Close anyway?")) {
+        event->ignore();
+        return;
+    }
     const bool closing = form_->Form_QueryUnload();
     Refresh();
     if (!closing) {
