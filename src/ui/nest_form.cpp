@@ -15,6 +15,7 @@
 #include "import/opening.h"
 #include "model/number_text.h"
 #include "model/text_file.h"
+#include "ui/plan_keeping.h"
 
 namespace zorvan {
 
@@ -325,10 +326,8 @@ bool NestForm::ConfirmDropNest(const std::string& dropping, const std::string& q
         if (!facts_[sheet].kept) unkept.push_back(std::to_string(sheet + 1));
     }
     if (unkept.empty()) return true;
-    std::string sheets = unkept.front();
-    for (size_t k = 1; k < unkept.size(); ++k) sheets += (k + 1 == unkept.size() ? " and " : ", ") + unkept[k];
     const bool one = unkept.size() == 1;
-    return toolkit_.AskYesNo((one ? "Sheet " : "Sheets ") + sheets + " of the last nest " + (one ? "is" : "are") +
+    return toolkit_.AskYesNo((one ? "Sheet " : "Sheets ") + JoinedList(unkept) + " of the last nest " + (one ? "is" : "are") +
                                  " neither saved nor sent to G CODE. " + dropping + (one ? " drops it. " : " drops them. ") + question,
                              "Unsaved nest");
 }

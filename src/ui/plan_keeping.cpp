@@ -37,6 +37,8 @@ std::string Counted(int32_t count, const std::string& one, const std::string& ma
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+}  // namespace
+
 std::string JoinedList(const std::vector<std::string>& items) {
     std::string text;
     for (size_t k = 0; k < items.size(); ++k) {
@@ -45,8 +47,6 @@ std::string JoinedList(const std::vector<std::string>& items) {
     }
     return text;
 }
-
-}  // namespace
 
 KeptPlan KeepUnchangedParts(Program& program, const PlanState& before, bool transformed, std::vector<int32_t>& unclear) {
     const double size = std::max({1.0, std::fabs(program.extMaxX - program.extMinX), std::fabs(program.extMaxY - program.extMinY)});

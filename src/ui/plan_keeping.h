@@ -26,4 +26,7 @@ struct KeptPlan {
 // lead-in) follows the entries taken back.
 KeptPlan KeepUnchangedParts(Program& program, const PlanState& before, bool transformed, std::vector<int32_t>& unclear);
 
+// The items as a message lists them: "a", "a and b", "a, b and c".
+std::string JoinedList(const std::vector<std::string>& items);
+
 }  // namespace zorvan
