@@ -12,7 +12,7 @@
 
 #include "nesting/compaction.h"
 #include "nesting/nest.h"
-#include "nesting/pairs.h"
+#include "nesting/groups.h"
 #include "nesting/placement.h"
 #include "nesting/random.h"
 
@@ -354,15 +354,15 @@ NestResult NestParts(const NestJob& job, const NestLimits& limits, NestProgress*
     if (!result.refusal.empty()) return result;
     try {
         const double tolerance = job.tolerance > 0 ? job.tolerance : DefaultTolerance(job);
-        const PairedJob paired = PairCopies(job, tolerance);
+        const GroupedJob grouped = GroupCopies(job, tolerance);
         const Prepared singles(job, tolerance, limits.stop);
         // The search, then the compaction of its last sheet in what is left of the time.
         const NestLimits searched = Share(limits, 1 - kCompactionShare);
-        if (paired.pairs.empty()) {
+        if (grouped.groups.empty()) {
             FirstSearch told(progress, limits.seconds - searched.seconds);
             Search(singles, searched, &told, result);
         } else {
-            // Pairs fill well at first but leave the search fewer moves; the copies alone fill worse but
+            // Groups fill well at first but leave the search fewer moves; the copies alone fill worse but
             // improve more. Half the time each, and the better nest kept: the search gains little from its
             // second half.
             const NestLimits first = Share(searched, 0.5);
@@ -374,23 +374,23 @@ NestResult NestParts(const NestJob& job, const NestLimits& limits, NestProgress*
             NestLimits second = searched;
             second.seconds = std::max(0.0, searched.seconds - result.seconds);
             if (searched.mostEvaluations > 0) second.mostEvaluations = std::max<int64_t>(1, searched.mostEvaluations - result.status.evaluations);
-            NestResult pairs;
+            NestResult groups;
             {
                 SecondSearch told(progress, result, limits.seconds - searched.seconds);
-                const Prepared prepared(paired.job, tolerance, limits.stop);
-                Search(prepared, second, &told, pairs);
+                const Prepared prepared(grouped.job, tolerance, limits.stop);
+                Search(prepared, second, &told, groups);
             }
-            SplitPairs(job, paired, pairs);
-            pairs.status.evaluations += result.status.evaluations;
-            pairs.generations += result.generations;
-            pairs.seconds += result.seconds;
-            const bool stopped = pairs.stopped;
-            if (Better(pairs, result)) {
-                result = std::move(pairs);
+            SplitGroups(job, grouped, groups);
+            groups.status.evaluations += result.status.evaluations;
+            groups.generations += result.generations;
+            groups.seconds += result.seconds;
+            const bool stopped = groups.stopped;
+            if (Better(groups, result)) {
+                result = std::move(groups);
             } else {
-                result.status.evaluations = pairs.status.evaluations;
-                result.generations = pairs.generations;
-                result.seconds = pairs.seconds;
+                result.status.evaluations = groups.status.evaluations;
+                result.generations = groups.generations;
+                result.seconds = groups.seconds;
             }
             result.stopped = stopped;
         }

@@ -8,7 +8,7 @@
 
 #include "nesting/compaction.h"
 #include "nesting/nest.h"
-#include "nesting/pairs.h"
+#include "nesting/groups.h"
 #include "nesting/shelf.h"
 #include "nesting/nest_check.h"
 
@@ -92,27 +92,43 @@ TEST(NestTest, NestsAreSoundAndPlaceWhatFits) {
     }
 }
 
-// Copies that take much less room two by two are nested as pairs, then split: each copy of a pair must come
-// out in an allowed turn, mirrored as its pair, the spacing kept from its partner and every other part.
-TEST(NestTest, PairedCopiesComeOutAsSoundCopies) {
+// Copies that take much less room together are nested as one shape, then split: two turned into each other
+// (a pair), or many unturned, each nested in the last (a stack, as many as fit the sheet). Each copy must come
+// out in an allowed turn, mirrored as its group, the spacing kept from the others of its group and every other
+// part; copies of a group left off are all named.
+TEST(NestTest, GroupedCopiesComeOutAsSoundCopies) {
     // Teeth at 0, 30 and 60 along a base 80 long: turned half round, the teeth fall into the gaps.
     const Ring comb = {{0, 0}, {80, 0}, {80, 10}, {70, 10}, {70, 30}, {60, 30}, {60, 10}, {40, 10}, {40, 30}, {30, 30}, {30, 10}, {10, 10}, {10, 30}, {0, 30}};
     const Ring thinL = {{0, 0}, {100, 0}, {100, 8}, {8, 8}, {8, 70}, {0, 70}};
-    const Case cases[] = {
-        {"L shapes, quarter turns", Job({Item(Shape(thinL), 9), Item(Shape(Rect(30, 20)), 3)}, 400, 300, 3), -1, 0, {}},
-        {"L shapes half turns, mirrored", Job({Item(Shape(thinL), 6, {0, 180}, true)}, 400, 300, 3), -1, 0, {}},
-        {"combs with a hole, quarter turns", Job({Item(Shape(comb, {Rect(6, 3, 20, 4)}), 7)}, 300, 200, 2), -1, 0, {}},
+    // An arc of a ring: copies stack one on the next.
+    Ring arc;
+    for (int k = 0; k <= 24; ++k) arc.push_back({160 * std::cos(M_PI * (0.3 + 0.4 * k / 24)), 160 * std::sin(M_PI * (0.3 + 0.4 * k / 24))});
+    for (int k = 24; k >= 0; --k) arc.push_back({140 * std::cos(M_PI * (0.3 + 0.4 * k / 24)), 140 * std::sin(M_PI * (0.3 + 0.4 * k / 24))});
+    struct Grouping {
+        const char* what;
+        NestJob job;
+        int32_t count;      // copies in a group
+        size_t notPlaced;   // copies left off
     };
-    for (const Case& c : cases) {
+    const Grouping cases[] = {
+        {"L shapes, quarter turns: one stack", Job({Item(Shape(thinL), 9), Item(Shape(Rect(30, 20)), 3)}, 400, 300, 3), 9, 0},
+        {"L shapes half turns, mirrored: one stack", Job({Item(Shape(thinL), 6, {0, 180}, true)}, 400, 300, 3), 6, 0},
+        // Seven fit the sheet: two stacks of six, one sheet holds one of them.
+        {"L shapes on a sheet too small for one stack", Job({Item(Shape(thinL), 12)}, 200, 150, 3, 1), 6, 6},
+        {"arcs: one stack", Job({Item(Shape(arc), 8)}, 400, 300, 2), 8, 0},
+        {"combs with a hole, quarter turns: pairs", Job({Item(Shape(comb, {Rect(6, 3, 20, 4)}), 7)}, 300, 200, 2), 2, 0},
+    };
+    for (const Grouping& c : cases) {
         SCOPED_TRACE(c.what);
-        const nesting::PairedJob paired = nesting::PairCopies(c.job, 0.01);
-        ASSERT_FALSE(paired.pairs.empty());
-        EXPECT_EQ(paired.job.items.back().parts, 2);
-        NestResult result = NestParts(paired.job, Evaluations(5));
+        const nesting::GroupedJob grouped = nesting::GroupCopies(c.job, 0.01);
+        ASSERT_FALSE(grouped.groups.empty());
+        EXPECT_EQ(grouped.groups.back().count, c.count);
+        EXPECT_EQ(grouped.job.items.back().parts, c.count);
+        NestResult result = NestParts(grouped.job, Evaluations(5));
         ASSERT_EQ(result.refusal, "");
-        nesting::SplitPairs(c.job, paired, result);
+        nesting::SplitGroups(c.job, grouped, result);
         EXPECT_EQ(NestFaults(c.job, result), std::vector<std::string>());
-        EXPECT_TRUE(result.notPlaced.empty());
+        EXPECT_EQ(result.notPlaced.size(), c.notPlaced);
     }
 }
 
