@@ -149,7 +149,7 @@ struct GroupRoom {
 
 // How far a stack's outline may grow, as a share of one copy's width and height together: the stack is only
 // where the search starts, the copies are moved alone after it.
-constexpr double kStackCoarse = 0.002;
+constexpr double kStackCoarse = 0.01;
 
 // One copy of a group in the first copy's frame: turned by `turn`, its reference (centred as the placement
 // centres it) at `at`.
@@ -307,7 +307,7 @@ GroupedJob GroupCopies(const NestJob& job, double tolerance) {
             const std::optional<Stacking> stack = TightestStack(prepared, job, item, item.copies / stacks);
             if (stack) {
                 const double s = stack->box.Width() * stack->box.Height() / (stack->count * aloneArea);
-                if (s < share) share = s, count = stack->count, turn = 0, step = stack->step;
+                if (s < std::min(share, kStackShare)) share = s, count = stack->count, turn = 0, step = stack->step;
             }
         }
         if (count < 2) continue;

@@ -26,9 +26,12 @@ struct GroupedJob {
 };
 
 // The job with the copies of a part grouped where a group's box takes at most kGroupShare of its copies' boxes
-// and still fits the sheet: the pair or the stack whose box takes the smaller share. The work is bounded by the
-// parts' points, not by time, so that the same job is always grouped alike.
+// (a stack kStackShare) and still fits the sheet: the pair or the stack whose box takes the smaller share. The
+// work is bounded by the parts' points, not by time, so that the same job is always grouped alike.
 inline constexpr double kGroupShare = 0.85;
+// A stack only where its box takes at most this share of its copies' boxes: stacks that save less (a column of
+// copies one above the next) make the fill much slower for little.
+inline constexpr double kStackShare = 0.7;
 // Stacks: at most this many copies, and this many steps looked at (the corners of one copy's forbidden
 // positions for the next); the tightest steps that fit the sheet tried in turn, at most kStackTries.
 inline constexpr int32_t kMostStacked = 64;
