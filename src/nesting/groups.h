@@ -1,7 +1,8 @@
-// Inside the nesting folder only: copies of one part grouped before the search, where two of them, the second
-// turned, take much less room together than apart (combs whose teeth interlock, L shapes that close into a
-// frame, arcs that stack). A pair is nested as one shape, its outline closed over the gap between the two, and
-// split into its two copies again in the result.
+// Inside the nesting folder only: copies of one part grouped before the search, where together they take much
+// less room than apart. A pair: two copies, the second maybe turned (combs whose teeth interlock, shapes that
+// close into a frame). A stack: many copies unturned, each nested in the last at the same step (L shapes one
+// inside the next, arcs one on the next). A group is nested as one shape, its outline closed over the gaps
+// between its copies, and split into its copies again in the result.
 #pragma once
 
 #include <cstdint>
@@ -25,9 +26,7 @@ struct GroupedJob {
     std::vector<GroupOf> groups;  // per item of `job` beyond the job's own; empty where nothing is grouped
 };
 
-// The job with the copies of a part grouped where a group's box takes at most kGroupShare of its copies' boxes
-// (a stack kStackShare) and still fits the sheet: the pair or the stack whose box takes the smaller share. The
-// work is bounded by the parts' points, not by time, so that the same job is always grouped alike.
+// A group's box takes at most this share of its copies' boxes.
 inline constexpr double kGroupShare = 0.85;
 // A stack only where its box takes at most this share of its copies' boxes: stacks that save less (a column of
 // copies one above the next) make the fill much slower for little.
@@ -37,6 +36,10 @@ inline constexpr double kStackShare = 0.7;
 inline constexpr int32_t kMostStacked = 64;
 inline constexpr size_t kMostStackSteps = 50'000;
 inline constexpr size_t kStackTries = 16;
+
+// The job with the copies of a part grouped where a group's box takes at most kGroupShare of its copies' boxes
+// (a stack kStackShare) and still fits the sheet: the pair or the stack whose box takes the smaller share. The
+// work is bounded by the parts' points, not by time, so that the same job is always grouped alike.
 GroupedJob GroupCopies(const NestJob& job, double tolerance);
 
 // `result`, a nest of `grouped.job`, told as a nest of `job`: each placed group as its copies.

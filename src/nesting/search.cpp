@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "nesting/compaction.h"
-#include "nesting/nest.h"
 #include "nesting/groups.h"
+#include "nesting/nest.h"
 #include "nesting/placement.h"
 #include "nesting/random.h"
 
